@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// Read-only reader of the Compound File Binary format (versions 3 and 4),
+// offering what the chromatogram reader needs: the streams directly under the
+// root storage, by name. The whole structure (header, DIFAT, FAT, mini FAT,
+// directory) is validated when the file is opened; any defect that could
+// change what is read refuses the file.
+class CompoundFile
+{
+public:
+    CompoundFile();
+    ~CompoundFile();
+    CompoundFile(const CompoundFile&) = delete;
+    CompoundFile& operator=(const CompoundFile&) = delete;
+
+    // false, with errorString(), when the file is missing or not a sound compound file.
+    bool open(const QString& path);
+    // The same over bytes already in memory (tests, fuzzing).
+    bool openBytes(const QByteArray& bytes);
+    void close();
+    bool isOpen() const;
+    QString errorString() const;
+
+    // Streams directly under the root; names compare case-insensitively as the format defines.
+    bool hasStream(const QString& name) const;
+    // Size in bytes, or -1 when there is no such stream.
+    qint64 streamSize(const QString& name) const;
+    // Reads the whole stream into out (one buffer sized beforehand);
+    // false, with errorString(), when it is missing or cannot be read whole.
+    bool readStream(const QString& name, QByteArray& out);
+    // Names of the streams directly under the root, in directory order.
+    QStringList streamNames() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
