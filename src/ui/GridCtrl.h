@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QItemSelection>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableWidget>
@@ -94,8 +95,14 @@ public:
     int GetFirstSelectedRow() const; // -1 when none
     void EnsureVisible(int row);
 
+    // Next selected row after `after` (-1: from the top); -1 when none.
+    int GetNextSelectedRow(int after) const;
+
     CGridCtrlEditCell* StartEdit(int row, int column);
     bool SortByColumn(int column, bool ascending);
+    // The order of two rows by m_nSortColumn, m_nSortType and m_bAscending:
+    // negative, 0 or positive.
+    static int CompareItems(int row1, int row2, const CGridCtrl* grid);
 
     int m_nSortColumn = -1;
     bool m_bAscending = true;
@@ -106,8 +113,19 @@ protected:
     // Commits or drops the running in-place edit.
     void endEdit(int row, int column, const QString* newText);
 
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     friend class CGridCtrlEditCell;
+    void commitEdit();
+    void dropEdit();
+    void onColumnClicked(int column);
+    void onColumnMoved(int logical, int oldVisual, int newVisual);
+    void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void applySortIndicator();
     struct Impl;
     Impl* d;
 };
@@ -131,6 +149,7 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    friend class CGridCtrl;
     void finish();
     QPointer<CGridCtrl> m_grid;
     bool m_finished = false;
