@@ -1,0 +1,447 @@
+#include "ui/DlgMixtures.h"
+
+#include "data/Settings.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kDefaultDigits = 3;
+const char* const kPlaceholderMark = "!!!!!";
+const char* const kPlaceholderDash = "   ---   ";
+
+QString dateText(std::int64_t secondsSinceEpoch)
+{
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
+    if (!t.isValid())
+        return QString();
+    return t.toString(QStringLiteral("dd.MM.yyyy   HH:mm"));
+}
+
+int typeFromText(const QString& text)
+{
+    // Exact texts only; anything else leaves the cylinder without a kind.
+    for (int type = MixtureKindGs; type <= MixtureKindDc; ++type)
+        if (text == MixtureTypeText(type))
+            return type;
+    return MixtureKindNone;
+}
+
+// The number shown in a row's first column, or 0 when the row shows none.
+int rowNumber(const CGridCtrl* grid, int row)
+{
+    bool ok = false;
+    const int n = grid->GetItemText(row, 0).trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+} // namespace
+
+DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* parent)
+    : QDialog(parent)
+    , m_pSettings(settings)
+    , m_strPath(path)
+    , m_database(path)
+{
+    setWindowTitle(QStringLiteral("Смеси"));
+
+    m_gridMixtures = new CGridCtrl(this);
+    m_gridComponents = new CGridCtrl(this);
+    m_gridMixtures->setObjectName(QStringLiteral("gridMixtures"));
+    m_gridComponents->setObjectName(QStringLiteral("gridComponents"));
+    m_gridMixtures->setNotifyHandler(this, IDC_MIXTURES_GRID);
+    m_gridComponents->setNotifyHandler(this, IDC_COMPONENTS_GRID);
+    m_gridMixtures->m_bEditable = true;
+    m_gridComponents->m_bEditable = true;
+
+    m_gridMixtures->InsertColumn(0, QStringLiteral("№"), LVCFMT_LEFT, 35);
+    m_gridMixtures->InsertColumn(1, QStringLiteral("Баллон"), LVCFMT_LEFT, 260);
+    m_gridMixtures->InsertColumn(2, QStringLiteral("Идентификатор баллона"), LVCFMT_LEFT, -1);
+    m_gridMixtures->InsertColumn(3, QStringLiteral("Тип"), LVCFMT_LEFT, -1);
+    m_gridMixtures->InsertColumn(4, QStringLiteral("Дата добавления в базу"), LVCFMT_LEFT, -1);
+
+    m_gridComponents->InsertColumn(0, QStringLiteral("№"), LVCFMT_LEFT, 35);
+    m_gridComponents->InsertColumn(1, QStringLiteral("Компонент"), LVCFMT_LEFT, 390);
+    m_gridComponents->InsertColumn(2, QStringLiteral("Конц. моль%"), LVCFMT_LEFT, 85);
+    m_gridComponents->InsertColumn(3, QStringLiteral("Погрешность"), LVCFMT_LEFT, 85);
+
+    auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    m_buttonAddMixture = button("buttonAddMixture", QStringLiteral("Добавить баллон"));
+    m_buttonDeleteMixture = button("buttonDeleteMixture", QStringLiteral("Удалить баллон"));
+    m_buttonResetDate = button("buttonResetDate", QStringLiteral("Сбросить дату баллона"));
+    m_buttonAddComponent = button("buttonAddComponent", QStringLiteral("Добавить компонент"));
+    m_buttonDeleteComponent = button("buttonDeleteComponent", QStringLiteral("Удалить компонент"));
+    QPushButton* ok = button("buttonOk", QStringLiteral("Ок"));
+    QPushButton* cancel = button("buttonCancel", QStringLiteral("Отмена"));
+
+    auto* mixtureButtons = new QHBoxLayout;
+    mixtureButtons->addWidget(m_buttonAddMixture);
+    mixtureButtons->addWidget(m_buttonDeleteMixture);
+    mixtureButtons->addWidget(m_buttonResetDate);
+    mixtureButtons->addStretch();
+    auto* componentButtons = new QHBoxLayout;
+    componentButtons->addWidget(m_buttonAddComponent);
+    componentButtons->addWidget(m_buttonDeleteComponent);
+    componentButtons->addStretch();
+    auto* closeButtons = new QHBoxLayout;
+    closeButtons->addStretch();
+    closeButtons->addWidget(ok);
+    closeButtons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Список имеющихся баллонов:"), this));
+    layout->addWidget(m_gridMixtures, 3);
+    layout->addLayout(mixtureButtons);
+    layout->addWidget(new QLabel(QStringLiteral("Компонентный состав баллона:"), this));
+    layout->addWidget(m_gridComponents, 2);
+    layout->addLayout(componentButtons);
+    layout->addLayout(closeButtons);
+    resize(820, 620);
+
+    connect(m_buttonAddMixture, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedAddMixture);
+    connect(m_buttonDeleteMixture, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedDeleteMixture);
+    connect(m_buttonResetDate, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedResetDate);
+    connect(m_buttonAddComponent, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedAddComponent);
+    connect(m_buttonDeleteComponent, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedDeleteComponent);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_gridMixtures, &QAbstractItemView::clicked, this, &DlgMixtures::OnClickMixtures);
+    connect(m_gridComponents, &QAbstractItemView::clicked, this, &DlgMixtures::OnClickComponents);
+    m_gridMixtures->installEventFilter(this);
+    m_gridComponents->installEventFilter(this);
+}
+
+DlgMixtures::~DlgMixtures()
+{
+    if (m_bModified)
+        SaveMixtures();
+    FreeMixtures();
+}
+
+void DlgMixtures::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                              QMessageBox::StandardButtons buttons)
+{
+    if (m_messageSink) {
+        m_messageSink(icon, caption, text, buttons);
+        return;
+    }
+    QMessageBox box(icon, caption, text, buttons, isVisible() ? this : parentWidget());
+    box.exec();
+}
+
+// ---- database ---------------------------------------------------------------
+
+void DlgMixtures::LoadMixtures()
+{
+    const MixturesDatabase::LoadResult result = m_database.load(m_mixtures);
+    if (result.status == MixturesDatabase::LoadStatus::Damaged
+        || result.status == MixturesDatabase::LoadStatus::Unreadable)
+        ShowMessage(QMessageBox::Warning, QStringLiteral("Ошибка чтения списка баллонов"), result.message);
+}
+
+bool DlgMixtures::SaveMixtures()
+{
+    const MixturesDatabase::SaveResult result = m_database.save(m_mixtures);
+    if (!result.ok)
+        ShowMessage(QMessageBox::Critical, windowTitle(), result.message);
+    return result.ok;
+}
+
+void DlgMixtures::FreeMixtures()
+{
+    m_mixtures.clear();
+}
+
+// ---- filling ----------------------------------------------------------------
+
+void DlgMixtures::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        OnInitDialog();
+}
+
+void DlgMixtures::OnInitDialog()
+{
+    // Every opening starts as a fresh window would: the cylinders listed, no
+    // composition shown until a cylinder is chosen.
+    m_gridMixtures->DeleteAllItems();
+    m_gridComponents->DeleteAllItems();
+    if (m_strPath.isEmpty()) {
+        ShowMessage(QMessageBox::Critical, QStringLiteral("Ошибка чтения списка баллонов"),
+                    QStringLiteral("Не задан путь к .db базе данных с баллонами"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+        AddPlaceholderRows(m_gridMixtures, QStringLiteral("    Не задан путь к .db базе данных с баллонами!!!  "));
+    }
+    if (!m_mixtures.empty())
+        FillMixturesGrid();
+}
+
+void DlgMixtures::AddPlaceholderRows(CGridCtrl* grid, const QString& text)
+{
+    for (int i = 0; i < 3; ++i) {
+        const int row = grid->AddRow();
+        if (row < 0)
+            return;
+        grid->SetItemText(row, 0, QString::fromLatin1(kPlaceholderMark));
+        if (i == 1) {
+            grid->SetItemText(row, 1, text);
+            grid->SetItemText(row, 2, QString::fromLatin1(kPlaceholderDash));
+            grid->SetItemText(row, 3, QString::fromLatin1(kPlaceholderDash));
+        }
+    }
+}
+
+void DlgMixtures::FillMixturesGrid()
+{
+    m_gridMixtures->DeleteAllItems();
+    for (const MixturePtr& m : m_mixtures) {
+        const int row = m_gridMixtures->AddRow();
+        if (row < 0)
+            return;
+        m_gridMixtures->SetItemText(row, 0, QString::number(m->number));
+        m_gridMixtures->SetItemText(row, 1, m->name);
+        m_gridMixtures->SetItemText(row, 2, m->identifier);
+        m_gridMixtures->SetItemText(row, 3, MixtureTypeText(m->type));
+        m_gridMixtures->SetItemText(row, 4, dateText(m->date));
+    }
+}
+
+QString DlgMixtures::FormatValue(double value) const
+{
+    if (!(value >= 0.0))
+        return QStringLiteral("---");
+    int digits = m_pSettings ? m_pSettings->general.qtySymInProg : kDefaultDigits;
+    // A negative precision means the default one, as with "%.*f".
+    if (digits < 0)
+        digits = 6;
+    return QString::number(value, 'f', digits);
+}
+
+void DlgMixtures::FillComponentsGrid()
+{
+    MixtureData* m = SelectedMixtureData();
+    if (!m)
+        return;
+    m_gridComponents->DeleteAllItems();
+    if (m->components.empty()) {
+        AddPlaceholderRows(m_gridComponents, QStringLiteral("     Добавьте компоненты!  "));
+        return;
+    }
+    for (const MixCompData& c : m->components) {
+        const int row = m_gridComponents->AddRow();
+        if (row < 0)
+            return;
+        m_gridComponents->SetItemText(row, 0, QString::number(c.number));
+        m_gridComponents->SetItemText(row, 1, c.name);
+        m_gridComponents->SetItemText(row, 2, FormatValue(c.concentration));
+        m_gridComponents->SetItemText(row, 3, FormatValue(c.uncertainty));
+    }
+}
+
+MixtureData* DlgMixtures::SelectedMixtureData() const
+{
+    if (m_nSelMixture < 0 || m_nSelMixture >= static_cast<int>(m_mixtures.size()))
+        return nullptr;
+    return m_mixtures[static_cast<std::size_t>(m_nSelMixture)].get();
+}
+
+// ---- selection --------------------------------------------------------------
+
+void DlgMixtures::OnClickMixtures()
+{
+    const int row = m_gridMixtures->GetFirstSelectedRow();
+    if (row < 0)
+        return;
+    m_nSelMixture = rowNumber(m_gridMixtures, row) - 1;
+    m_nSelComponent = -1;
+    FillComponentsGrid();
+}
+
+void DlgMixtures::OnClickComponents()
+{
+    const int row = m_gridComponents->GetFirstSelectedRow();
+    const MixtureData* m = SelectedMixtureData();
+    if (row < 0 || !m || m->components.empty())
+        return;
+    m_nSelComponent = rowNumber(m_gridComponents, row) - 1;
+}
+
+bool DlgMixtures::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, e);
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    // The grid still moves its own focus row; these only follow it.
+    if (watched == m_gridMixtures) {
+        const int count = static_cast<int>(m_mixtures.size());
+        if (key == Qt::Key_Up && count > 0 && m_nSelMixture - 1 >= 0) {
+            --m_nSelMixture;
+            m_nSelComponent = -1;
+            FillComponentsGrid();
+        } else if (key == Qt::Key_Down && m_nSelMixture + 1 < count) {
+            ++m_nSelMixture;
+            m_nSelComponent = -1;
+            FillComponentsGrid();
+        } else if (key == Qt::Key_Delete) {
+            OnBnClickedDeleteMixture();
+        }
+    } else if (watched == m_gridComponents && key == Qt::Key_Delete) {
+        OnBnClickedDeleteComponent();
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+// ---- commands ---------------------------------------------------------------
+
+void DlgMixtures::OnBnClickedAddMixture()
+{
+    auto m = std::make_shared<MixtureData>();
+    m->number = static_cast<std::int32_t>(m_mixtures.size()) + 1;
+    m->name = QStringLiteral("Задайте имя баллона!");
+    m->identifier = QStringLiteral("---");
+    m->type = MixtureKindNone;
+    m->date = QDateTime::currentSecsSinceEpoch();
+    m_mixtures.push_back(std::move(m));
+    m_bModified = true;
+    m_nSelMixture = static_cast<int>(m_mixtures.size()) - 1;
+    m_nSelComponent = -1;
+    FillMixturesGrid();
+    FillComponentsGrid();
+    m_gridMixtures->clearSelection();
+    m_gridMixtures->SetSelectedRow(m_nSelMixture);
+    m_gridMixtures->EnsureVisible(m_nSelMixture);
+}
+
+void DlgMixtures::OnBnClickedDeleteMixture()
+{
+    if (!SelectedMixtureData())
+        return;
+    // Records matched to this cylinder hold their own reference to it.
+    m_mixtures.erase(m_mixtures.begin() + m_nSelMixture);
+    for (std::size_t i = static_cast<std::size_t>(m_nSelMixture); i < m_mixtures.size(); ++i)
+        m_mixtures[i]->number -= 1;
+    m_bModified = true;
+    m_nSelMixture = -1;
+    m_nSelComponent = -1;
+    FillMixturesGrid();
+    m_gridComponents->DeleteAllItems();
+}
+
+void DlgMixtures::OnBnClickedResetDate()
+{
+    MixtureData* m = SelectedMixtureData();
+    if (!m)
+        return;
+    m->date = QDateTime::currentSecsSinceEpoch();
+    m_bModified = true;
+    FillMixturesGrid();
+}
+
+void DlgMixtures::OnBnClickedAddComponent()
+{
+    MixtureData* m = SelectedMixtureData();
+    if (!m)
+        return;
+    MixCompData c;
+    c.number = static_cast<std::int32_t>(m->components.size()) + 1;
+    c.name = QStringLiteral("Задайте имя и параметры компонента!");
+    c.concentration = -1.0;
+    c.uncertainty = -1.0;
+    m->components.push_back(c);
+    m_bModified = true;
+    FillComponentsGrid();
+}
+
+void DlgMixtures::OnBnClickedDeleteComponent()
+{
+    MixtureData* m = SelectedMixtureData();
+    if (!m || m_nSelComponent < 0 || m_nSelComponent >= static_cast<int>(m->components.size()))
+        return;
+    m->components.erase(m->components.begin() + m_nSelComponent);
+    for (std::size_t i = static_cast<std::size_t>(m_nSelComponent); i < m->components.size(); ++i)
+        m->components[i].number -= 1;
+    m_bModified = true;
+    m_nSelComponent = -1;
+    FillComponentsGrid();
+}
+
+// ---- in-place edits ---------------------------------------------------------
+
+std::intptr_t DlgMixtures::onGridNotify(const GridNotify& notify)
+{
+    const bool editableColumn = notify.nParam2 >= 1 && notify.nParam2 <= 3;
+    if (notify.code == GN_BEGINEDIT)
+        return (notify.idFrom == IDC_MIXTURES_GRID || notify.idFrom == IDC_COMPONENTS_GRID) && editableColumn ? 1 : 0;
+    if (notify.code != GN_CELLCHANGED)
+        return 0;
+    if (notify.idFrom == IDC_MIXTURES_GRID)
+        return OnMixtureCellChanged(notify.nParam1, notify.nParam2);
+    if (notify.idFrom == IDC_COMPONENTS_GRID)
+        return OnComponentCellChanged(notify.nParam1, notify.nParam2);
+    return 0;
+}
+
+std::intptr_t DlgMixtures::OnMixtureCellChanged(int row, int column)
+{
+    const int index = rowNumber(m_gridMixtures, row) - 1;
+    if (index < 0 || index >= static_cast<int>(m_mixtures.size()))
+        return 1; // a placeholder row: nothing to change
+    MixtureData& m = *m_mixtures[static_cast<std::size_t>(index)];
+    const QString text = m_gridMixtures->GetItemText(row, column);
+    switch (column) {
+    case 1:
+        m.name = text;
+        break;
+    case 2:
+        m.identifier = text;
+        break;
+    case 3:
+        m.type = typeFromText(text);
+        break;
+    default:
+        return 0;
+    }
+    m_bModified = true;
+    return 1;
+}
+
+std::intptr_t DlgMixtures::OnComponentCellChanged(int row, int column)
+{
+    MixtureData* m = SelectedMixtureData();
+    if (!m)
+        return 0;
+    if (row < 0 || row >= static_cast<int>(m->components.size()))
+        return 1; // a placeholder row: nothing to change
+    MixCompData& c = m->components[static_cast<std::size_t>(row)];
+    const QString text = m_gridComponents->GetItemText(row, column);
+    if (column == 1) {
+        c.name = text;
+    } else if (column == 2 || column == 3) {
+        const std::optional<double> value = ParseMixtureValue(text);
+        if (!value) {
+            // Told after the grid has put the old text back, not in the middle of its edit.
+            QTimer::singleShot(0, this, [this, text] {
+                ShowMessage(QMessageBox::Warning, windowTitle(),
+                            QStringLiteral("«%1» — не число. Введите число, например 1.5 или 1,5.").arg(text));
+            });
+            return 0;
+        }
+        (column == 2 ? c.concentration : c.uncertainty) = *value;
+    } else {
+        return 0;
+    }
+    m_bModified = true;
+    return 1;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "data/Mixtures.h"
+#include "ui/GridCtrl.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+#include <functional>
+
+class CSettings;
+class QPushButton;
+
+// The dialog "Смеси": the cylinder database with the composition of each
+// cylinder. It owns the cylinder list for the whole run; every edit acts on
+// the list at once, so closing with "Отмена" undoes nothing. The database is
+// written when the dialog object is destroyed, if anything was changed.
+class DlgMixtures : public QDialog, public GridNotifyHandler
+{
+    Q_OBJECT
+public:
+    enum ControlId {
+        IDC_MIXTURES_GRID = 1059,
+        IDC_COMPONENTS_GRID = 1067,
+    };
+
+    // path: the database file; settings: where the number of decimals comes
+    // from (3 without settings). Neither is read until LoadMixtures or the
+    // first opening.
+    DlgMixtures(const QString& path, CSettings* settings, QWidget* parent = nullptr);
+    ~DlgMixtures() override;
+
+    // Reads the database into the list; damage is reported to the user and
+    // the cylinders read before it are kept.
+    void LoadMixtures();
+    // Writes the list; a failure is reported and the list stays as it is.
+    bool SaveMixtures();
+    // Empties the list.
+    void FreeMixtures();
+
+    // The list the calculations, the records and the report read.
+    const MixtureList& Mixtures() const { return m_mixtures; }
+    // Set by every change of the list; never cleared.
+    bool IsModified() const { return m_bModified; }
+    const QString& Path() const { return m_strPath; }
+
+    // How the dialog talks to the user; tests catch the messages here.
+    using MessageSink = std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                           QMessageBox::StandardButtons buttons)>;
+    void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
+
+    int SelectedMixture() const { return m_nSelMixture; }
+    int SelectedComponent() const { return m_nSelComponent; }
+    CGridCtrl* MixturesGrid() { return m_gridMixtures; }
+    CGridCtrl* ComponentsGrid() { return m_gridComponents; }
+
+    std::intptr_t onGridNotify(const GridNotify& notify) override;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void OnInitDialog();
+    void FillMixturesGrid();
+    void FillComponentsGrid();
+    void AddPlaceholderRows(CGridCtrl* grid, const QString& text);
+
+    void OnClickMixtures();
+    void OnClickComponents();
+    void OnBnClickedAddMixture();
+    void OnBnClickedDeleteMixture();
+    void OnBnClickedResetDate();
+    void OnBnClickedAddComponent();
+    void OnBnClickedDeleteComponent();
+
+    std::intptr_t OnMixtureCellChanged(int row, int column);
+    std::intptr_t OnComponentCellChanged(int row, int column);
+
+    MixtureData* SelectedMixtureData() const;
+    QString FormatValue(double value) const;
+    void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+    CGridCtrl* m_gridMixtures = nullptr;
+    CGridCtrl* m_gridComponents = nullptr;
+    QPushButton* m_buttonAddMixture = nullptr;
+    QPushButton* m_buttonDeleteMixture = nullptr;
+    QPushButton* m_buttonResetDate = nullptr;
+    QPushButton* m_buttonAddComponent = nullptr;
+    QPushButton* m_buttonDeleteComponent = nullptr;
+
+    MixtureList m_mixtures;
+    CSettings* m_pSettings = nullptr;
+    int m_nSelMixture = -1;
+    int m_nSelComponent = -1;
+    QString m_strPath;
+    bool m_bModified = false;
+    MixturesDatabase m_database;
+    MessageSink m_messageSink;
+};

@@ -1,0 +1,83 @@
+#include "ui/DlgSettings.h"
+
+#include "data/Settings.h"
+#include "ui/DlgSettingsTabChrms.h"
+#include "ui/DlgSettingsTabGen.h"
+#include "ui/DlgSettingsTabParams.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Настройки расчёта");
+
+} // namespace
+
+DlgSettings::DlgSettings(CSettings* settings, QWidget* parent)
+    : QDialog(parent)
+    , m_settings(settings)
+{
+    setWindowTitle(kTitle);
+    messageHook = [](QWidget* owner, const QString& text) { QMessageBox::warning(owner, kTitle, text); };
+
+    // Pages show what the profile holds now, on top of the type patterns and
+    // folders changed earlier in this run.
+    m_settings->LoadSettings();
+
+    m_tabs = new QTabWidget;
+    m_general = new CDlgSettingsTabGen(m_settings->general);
+    m_params = new CDlgSettingsTabParams(m_settings->params);
+    m_folders = new CDlgSettingsTabChrms(m_settings->folders);
+    m_tabs->addTab(m_general, QStringLiteral("Общие настройки"));
+    m_tabs->addTab(m_params, QStringLiteral("Параметры"));
+    m_tabs->addTab(m_folders, QStringLiteral("Настройки хрм."));
+
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* ok = buttons->addButton(QStringLiteral("Ок"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    ok->setObjectName(QStringLiteral("okButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DlgSettings::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &DlgSettings::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(buttons);
+}
+
+void DlgSettings::showMessage(const QString& text)
+{
+    if (messageHook)
+        messageHook(this, text);
+}
+
+void DlgSettings::accept()
+{
+    QString message;
+    QWidget* field = nullptr;
+    if (!m_general->CheckControls(&message, &field) || !m_params->CheckControls(&message, &field)) {
+        for (int i = 0; i < m_tabs->count(); ++i) {
+            if (m_tabs->widget(i)->isAncestorOf(field))
+                m_tabs->setCurrentIndex(i);
+        }
+        field->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->selectAll();
+        showMessage(message);
+        return;
+    }
+
+    m_general->ReadControls();
+    m_params->ReadControls();
+    m_folders->ReadControls();
+    if (m_settings->profile() && !m_settings->SaveSettings())
+        showMessage(QStringLiteral("Не удалось записать настройки в профиль программы. "
+                                   "Они действуют до конца работы программы."));
+    QDialog::accept();
+}

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include "data/Mixtures.h"
+#include "support/AddressSpaceCap.h"
+#include "support/MixturesArchiveBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+using testsupport::AddressSpaceCap;
+using testsupport::ArchiveCylinder;
+using testsupport::buildMixturesArchive;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+MixtureList twoCylinders()
+{
+    auto a = std::make_shared<MixtureData>();
+    a->number = 1;
+    a->name = QStringLiteral("Баллон 1");
+    a->identifier = QStringLiteral("б1");
+    a->type = 1;
+    a->date = 1700000000;
+    MixCompData c;
+    c.number = 1;
+    c.name = QStringLiteral("Метан");
+    c.concentration = 95.25;
+    c.uncertainty = 0.5;
+    a->components.push_back(c);
+    auto b = std::make_shared<MixtureData>();
+    b->number = 2;
+    b->name = QStringLiteral("Баллон 2");
+    b->type = 2;
+    return {a, b};
+}
+
+std::vector<ArchiveCylinder> fourArchiveCylinders()
+{
+    std::vector<ArchiveCylinder> list;
+    for (int i = 1; i <= 4; ++i)
+        list.push_back(testsupport::makeCylinder(i, QStringLiteral("Баллон %1").arg(i), QStringLiteral("id%1").arg(i), 0, 1));
+    return list;
+}
+
+} // namespace
+
+TEST(MixturesDatabase, loadsNothingAndKeepsTheListWithoutAPathOrFile)
+{
+    QTemporaryDir dir;
+    MixtureList list = twoCylinders();
+
+    MixturesDatabase noPath;
+    EXPECT_EQ(noPath.load(list).status, MixturesDatabase::LoadStatus::NoPath);
+    EXPECT_EQ(list.size(), 2u);
+
+    MixturesDatabase missing(dir.filePath(QStringLiteral("MixturesData")));
+    const MixturesDatabase::LoadResult r = missing.load(list);
+    EXPECT_EQ(r.status, MixturesDatabase::LoadStatus::NoFile);
+    EXPECT_TRUE(r.message.isEmpty());
+    EXPECT_EQ(list.size(), 2u);
+    EXPECT_FALSE(missing.backupPending());
+
+    const MixturesDatabase::SaveResult s = noPath.save(list);
+    EXPECT_TRUE(s.ok);
+    EXPECT_FALSE(s.written);
+}
+
+TEST(MixturesDatabase, replacesALongerFileWholeLeavingNoStaleTail)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("MixturesData"));
+    writeAll(path, buildMixturesArchive(fourArchiveCylinders()));
+
+    MixturesDatabase db(path);
+    MixtureList list;
+    ASSERT_EQ(db.load(list).status, MixturesDatabase::LoadStatus::Loaded);
+    ASSERT_EQ(list.size(), 4u);
+    list.resize(1);
+    ASSERT_TRUE(db.save(list).ok);
+
+    // count (4) + number (4) + "Баллон 1" (4 + 16) + "id1" (4 + 6) + time (12) + type (4) + components (4)
+    EXPECT_EQ(QFileInfo(path).size(), 58);
+    EXPECT_EQ(readAll(path), WriteMixturesArchive(list));
+    // Nothing temporary is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
+}
+
+TEST(MixturesDatabase, createsTheMissingFolderBeforeTheFirstSave)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Morvane/Add/tavrin/MixturesData"));
+    MixturesDatabase db(path);
+    const MixturesDatabase::SaveResult s = db.save(twoCylinders());
+    ASSERT_TRUE(s.ok) << s.message.toStdString();
+    EXPECT_TRUE(QFileInfo(path).isFile());
+}
+
+TEST(MixturesDatabase, reportsAFolderThatCannotBeCreatedWithThePath)
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("plainfile"));
+    writeAll(blocker, QByteArrayLiteral("not a folder"));
+    const QString path = blocker + QStringLiteral("/sub/MixturesData");
+
+    MixturesDatabase db(path);
+    MixtureList list = twoCylinders();
+    const MixturesDatabase::SaveResult s = db.save(list);
+    EXPECT_FALSE(s.ok);
+    EXPECT_FALSE(s.written);
+    EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
+    EXPECT_TRUE(s.message.endsWith(QStringLiteral(" путь некорректный.")));
+    EXPECT_EQ(readAll(blocker), QByteArrayLiteral("not a folder"));
+    EXPECT_EQ(list.size(), 2u); // the edits stay in memory
+}
+
+TEST(MixturesDatabase, keepsTheOldFileWhenTheFolderIsReadOnly)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/MixturesData");
+    const QByteArray old = buildMixturesArchive(fourArchiveCylinders());
+    writeAll(path, old);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    struct Restore
+    {
+        QString folder;
+        ~Restore() { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+    } restore{folder};
+
+    // A super-user writes anyway; the refusal can only be seen without those rights.
+    if (::access(folder.toLocal8Bit().constData(), W_OK) == 0)
+        GTEST_SKIP() << "the folder stays writable for this user";
+
+    MixturesDatabase db(path);
+    MixtureList list = twoCylinders();
+    const MixturesDatabase::SaveResult s = db.save(list);
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
+    EXPECT_EQ(readAll(path), old);
+    EXPECT_EQ(list.size(), 2u);
+}
+
+TEST(MixturesDatabase, eachDamageClassKeepsTheCylindersReadAndACopyOfTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("MixturesData"));
+    const QString bak = dir.filePath(QStringLiteral("MixturesData.bak"));
+    const QByteArray whole = buildMixturesArchive(fourArchiveCylinders());
+    std::vector<ArchiveCylinder> hugeComponents = fourArchiveCylinders();
+    hugeComponents[3].componentCount = 0xFFFFFFFFu;
+    struct Case { const char* name; QByteArray bytes; std::size_t kept; };
+    const Case cases[] = {
+        {"empty", QByteArray(), 0},
+        {"shorter than the count", QByteArrayLiteral("\x02\x00"), 0},
+        {"truncated", whole.left(whole.size() - 3), 3},
+        {"huge count", buildMixturesArchive(fourArchiveCylinders(), 0xFFFFFFFFu), 4},
+        {"huge component count", buildMixturesArchive(hugeComponents), 3},
+        {"huge string length", QByteArrayLiteral("\x01\x00\x00\x00\x01\x00\x00\x00\xFF\xFF\xFF\xF0\xFF\xFF\x7F" "abc"), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeAll(path, c.bytes);
+        MixturesDatabase db(path);
+        MixtureList list = twoCylinders();
+        {
+            AddressSpaceCap cap;
+            const MixturesDatabase::LoadResult r = db.load(list);
+            EXPECT_EQ(r.status, MixturesDatabase::LoadStatus::Damaged);
+            EXPECT_TRUE(r.message.contains(QDir::toNativeSeparators(path)));
+        }
+        EXPECT_EQ(list.size(), c.kept);
+        EXPECT_EQ(readAll(path), c.bytes);
+        EXPECT_TRUE(db.backupPending());
+
+        ASSERT_TRUE(db.save(list).ok);
+        EXPECT_EQ(db.backupPath(), bak);
+        EXPECT_EQ(readAll(bak), c.bytes);
+        EXPECT_EQ(readAll(path), WriteMixturesArchive(list));
+        // The copy is of the file that did not load; later saves leave it alone.
+        list.push_back(twoCylinders()[0]);
+        ASSERT_TRUE(db.save(list).ok);
+        EXPECT_EQ(readAll(bak), c.bytes);
+    }
+}
+
+TEST(MixturesDatabase, readsOnlyTheStartOfAnOversizedFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("MixturesData"));
+    // Two cylinders; the second's name is 64 MiB of zeros, which the file
+    // holds but the part of it that is read does not.
+    writeAll(path, buildMixturesArchive({fourArchiveCylinders()[0]}, 2u)
+                       + QByteArrayLiteral("\x02\x00\x00\x00\xFF\xFF\xFF\x00\x00\x00\x04"));
+    ASSERT_TRUE(QFile::resize(path, MixturesDatabase::kMaxFileSize + 4096));
+
+    MixturesDatabase db(path);
+    MixtureList list;
+    const MixturesDatabase::LoadResult r = db.load(list);
+    EXPECT_EQ(r.status, MixturesDatabase::LoadStatus::Damaged);
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_TRUE(r.message.contains(QStringLiteral("слишком велик")));
+    EXPECT_TRUE(db.backupPending());
+}

@@ -1,0 +1,453 @@
+#include <gtest/gtest.h>
+
+#include "data/Settings.h"
+#include "support/MixturesArchiveBuilder.h"
+#include "ui/DlgMixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+#include <memory>
+
+using testsupport::ArchiveCylinder;
+using testsupport::buildMixturesArchive;
+using testsupport::makeCylinder;
+
+namespace {
+
+struct Message
+{
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Dates show in local time; the tests read them in UTC.
+class UtcZone
+{
+public:
+    UtcZone() : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+    ~UtcZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
+
+std::vector<ArchiveCylinder> storedCylinders()
+{
+    std::vector<ArchiveCylinder> list;
+    list.push_back(makeCylinder(1, QStringLiteral("Баллон ГС"), QStringLiteral("гс-5"), 1700000000, 1));
+    list[0].components = {{1, QStringLiteral("Метан"), 95.26, 0.04},
+                          {2, QStringLiteral("Азот"), 4.74, -1.0}};
+    list.push_back(makeCylinder(2, QStringLiteral("Баллон ГД"), QStringLiteral("гд-2"), 0, 2));
+    list.push_back(makeCylinder(3, QStringLiteral("Третий"), QStringLiteral("т3"), 0, 3));
+    list.push_back(makeCylinder(4, QStringLiteral("Четвёртый"), QStringLiteral("ч4"), 0, 7));
+    return list;
+}
+
+class DlgMixturesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("MixturesData"));
+    }
+
+    // A dialog over the stored cylinders, loaded and shown as the main window does.
+    std::unique_ptr<DlgMixtures> open(const QByteArray& file, const QString& path = QString())
+    {
+        const QString p = path.isNull() ? m_path : path;
+        if (!file.isNull())
+            writeAll(p, file);
+        auto dlg = std::make_unique<DlgMixtures>(p, &m_settings);
+        dlg->setMessageSink([this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                   QMessageBox::StandardButtons) { m_messages.push_back({icon, caption, text}); });
+        dlg->LoadMixtures();
+        dlg->show();
+        QCoreApplication::processEvents();
+        return dlg;
+    }
+
+    static void click(CGridCtrl* grid, int row)
+    {
+        const QRect cell = grid->visualRect(grid->model()->index(row, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    static void edit(CGridCtrl* grid, int row, int column, const QString& text)
+    {
+        CGridCtrlEditCell* editor = grid->StartEdit(row, column);
+        ASSERT_NE(editor, nullptr) << "edit refused at " << row << "," << column;
+        editor->setText(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+
+    static void press(DlgMixtures& dlg, const char* button)
+    {
+        auto* b = dlg.findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    static QStringList column(CGridCtrl* grid, int col)
+    {
+        QStringList out;
+        for (int r = 0; r < grid->GetItemCount(); ++r)
+            out << grid->GetItemText(r, col);
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    CSettings m_settings;
+    std::vector<Message> m_messages;
+};
+
+} // namespace
+
+TEST_F(DlgMixturesTest, opensWithTheStoredCylindersAndNoComposition)
+{
+    UtcZone utc;
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Смеси"));
+    CGridCtrl* grid = dlg->MixturesGrid();
+    ASSERT_EQ(grid->GetItemCount(), 4);
+    EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("Баллон ГС"));
+    EXPECT_EQ(grid->GetItemText(0, 2), QStringLiteral("гс-5"));
+    EXPECT_EQ(column(grid, 3), QStringList({QStringLiteral("ГС"), QStringLiteral("ГД"), QStringLiteral("ДК"), QString()}));
+    EXPECT_EQ(grid->GetItemText(0, 4), QStringLiteral("14.11.2023   22:13"));
+    EXPECT_EQ(grid->GetItemText(1, 4), QStringLiteral("01.01.1970   00:00"));
+    EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_FALSE(dlg->IsModified());
+}
+
+TEST_F(DlgMixturesTest, clickingACylinderShowsItsCompositionWithTheSettingsDigits)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    click(dlg->MixturesGrid(), 0);
+    EXPECT_EQ(dlg->SelectedMixture(), 0);
+    CGridCtrl* comp = dlg->ComponentsGrid();
+    ASSERT_EQ(comp->GetItemCount(), 2);
+    EXPECT_EQ(column(comp, 1), QStringList({QStringLiteral("Метан"), QStringLiteral("Азот")}));
+    EXPECT_EQ(column(comp, 2), QStringList({"95.260", "4.740"}));
+    EXPECT_EQ(column(comp, 3), QStringList({"0.040", "---"}));
+
+    m_settings.general.qtySymInProg = 1;
+    click(dlg->MixturesGrid(), 0);
+    EXPECT_EQ(column(comp, 2), QStringList({"95.3", "4.7"}));
+
+    // A cylinder without components shows the three placeholder rows.
+    click(dlg->MixturesGrid(), 1);
+    EXPECT_EQ(dlg->SelectedMixture(), 1);
+    ASSERT_EQ(comp->GetItemCount(), 3);
+    EXPECT_EQ(column(comp, 0), QStringList({"!!!!!", "!!!!!", "!!!!!"}));
+    EXPECT_EQ(comp->GetItemText(1, 1), QStringLiteral("     Добавьте компоненты!  "));
+    EXPECT_EQ(comp->GetItemText(1, 2), QStringLiteral("   ---   "));
+    EXPECT_FALSE(dlg->IsModified());
+}
+
+TEST_F(DlgMixturesTest, addingACylinderAppendsSelectsAndMarksTheListChanged)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    press(*dlg, "buttonAddMixture");
+    ASSERT_EQ(dlg->Mixtures().size(), 5u);
+    const MixtureData& added = *dlg->Mixtures().back();
+    EXPECT_EQ(added.number, 5);
+    EXPECT_EQ(added.name, QStringLiteral("Задайте имя баллона!"));
+    EXPECT_EQ(added.identifier, QStringLiteral("---"));
+    EXPECT_EQ(added.type, 0);
+    EXPECT_GE(added.date, before);
+    EXPECT_LE(added.date, before + 5);
+    EXPECT_TRUE(dlg->IsModified());
+    EXPECT_EQ(dlg->SelectedMixture(), 4);
+    EXPECT_EQ(dlg->MixturesGrid()->GetFirstSelectedRow(), 4);
+    EXPECT_EQ(dlg->MixturesGrid()->GetItemText(4, 0), QStringLiteral("5"));
+    EXPECT_EQ(dlg->ComponentsGrid()->GetItemText(0, 0), QStringLiteral("!!!!!"));
+
+    press(*dlg, "buttonAddComponent");
+    press(*dlg, "buttonAddComponent");
+    ASSERT_EQ(added.components.size(), 2u);
+    EXPECT_EQ(added.components[1].number, 2);
+    EXPECT_EQ(added.components[1].name, QStringLiteral("Задайте имя и параметры компонента!"));
+    EXPECT_EQ(added.components[1].concentration, -1.0);
+    EXPECT_EQ(column(dlg->ComponentsGrid(), 2), QStringList({"---", "---"}));
+}
+
+TEST_F(DlgMixturesTest, deletingCylinderTwoOfFourRenumbersTheRestEverywhere)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    const MixturePtr matched = FindMixtureForSample(QStringLiteral("Градуировка ГД-2"), dlg->Mixtures());
+    click(dlg->MixturesGrid(), 1);
+    press(*dlg, "buttonDeleteMixture");
+    // A record matched to the deleted cylinder still holds a live one.
+    ASSERT_NE(matched, nullptr);
+    EXPECT_EQ(matched->name, QStringLiteral("Баллон ГД"));
+    EXPECT_EQ(FindMixtureForSample(QStringLiteral("Градуировка ГД-2"), dlg->Mixtures()), nullptr);
+    ASSERT_EQ(dlg->Mixtures().size(), 3u);
+    EXPECT_EQ(dlg->Mixtures()[1]->name, QStringLiteral("Третий"));
+    EXPECT_EQ(dlg->Mixtures()[1]->number, 2);
+    EXPECT_EQ(dlg->Mixtures()[2]->number, 3);
+    EXPECT_EQ(column(dlg->MixturesGrid(), 0), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(dlg->SelectedMixture(), -1);
+    EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
+
+    // Nothing is selected now: the command does nothing.
+    press(*dlg, "buttonDeleteMixture");
+    EXPECT_EQ(dlg->Mixtures().size(), 3u);
+
+    dlg.reset(); // saves, as at the end of the program
+    MixtureList saved;
+    MixturesDatabase db(m_path);
+    ASSERT_EQ(db.load(saved).status, MixturesDatabase::LoadStatus::Loaded);
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[1]->number, 2);
+    EXPECT_EQ(saved[1]->name, QStringLiteral("Третий"));
+    EXPECT_EQ(saved[2]->number, 3);
+    EXPECT_EQ(saved[2]->name, QStringLiteral("Четвёртый"));
+}
+
+TEST_F(DlgMixturesTest, keysMoveTheSelectionAndDeleteEntries)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    CGridCtrl* grid = dlg->MixturesGrid();
+    click(grid, 1);
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(dlg->SelectedMixture(), 0);
+    EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 2);
+    QTest::keyClick(grid, Qt::Key_Up); // already at the top
+    EXPECT_EQ(dlg->SelectedMixture(), 0);
+
+    click(dlg->ComponentsGrid(), 0);
+    EXPECT_EQ(dlg->SelectedComponent(), 0);
+    QTest::keyClick(dlg->ComponentsGrid(), Qt::Key_Delete);
+    const MixtureData& first = *dlg->Mixtures()[0];
+    ASSERT_EQ(first.components.size(), 1u);
+    EXPECT_EQ(first.components[0].name, QStringLiteral("Азот"));
+    EXPECT_EQ(first.components[0].number, 1);
+    EXPECT_EQ(dlg->SelectedComponent(), -1);
+    EXPECT_EQ(column(dlg->ComponentsGrid(), 0), QStringList({"1"}));
+
+    click(grid, 2);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(dlg->SelectedMixture(), 3);
+    QTest::keyClick(grid, Qt::Key_Down); // already at the bottom
+    EXPECT_EQ(dlg->SelectedMixture(), 3);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(dlg->Mixtures().size(), 3u);
+    EXPECT_EQ(dlg->Mixtures().back()->name, QStringLiteral("Третий"));
+}
+
+TEST_F(DlgMixturesTest, editingCylinderCellsChangesNameIdentifierAndExactType)
+{
+    UtcZone utc;
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    CGridCtrl* grid = dlg->MixturesGrid();
+    EXPECT_EQ(grid->StartEdit(0, 0), nullptr); // "№" is not editable
+    EXPECT_EQ(grid->StartEdit(0, 4), nullptr); // nor the date
+
+    edit(grid, 1, 1, QStringLiteral("Новое имя"));
+    edit(grid, 1, 2, QStringLiteral("НИ-1"));
+    edit(grid, 1, 3, QStringLiteral("ДК"));
+    const MixtureData& m = *dlg->Mixtures()[1];
+    EXPECT_EQ(m.name, QStringLiteral("Новое имя"));
+    EXPECT_EQ(m.identifier, QStringLiteral("НИ-1"));
+    EXPECT_EQ(m.type, 3);
+    EXPECT_TRUE(dlg->IsModified());
+
+    // A kind typed in lower case is no kind; the cell keeps the text until refilled.
+    edit(grid, 1, 3, QStringLiteral("гс"));
+    EXPECT_EQ(m.type, 0);
+    EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("гс"));
+    click(grid, 0);
+    press(*dlg, "buttonResetDate");
+    EXPECT_EQ(grid->GetItemText(1, 3), QString());
+    EXPECT_NE(grid->GetItemText(0, 4), QStringLiteral("14.11.2023   22:13"));
+}
+
+TEST_F(DlgMixturesTest, componentNumbersMustBeNumbersInFull)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    click(dlg->MixturesGrid(), 0);
+    CGridCtrl* comp = dlg->ComponentsGrid();
+    const MixtureData& m = *dlg->Mixtures()[0];
+
+    edit(comp, 0, 2, QStringLiteral("1,5"));
+    EXPECT_EQ(m.components[0].concentration, 1.5);
+    EXPECT_EQ(comp->GetItemText(0, 2), QStringLiteral("1,5"));
+    edit(comp, 1, 3, QStringLiteral(" 0.25 "));
+    EXPECT_EQ(m.components[1].uncertainty, 0.25);
+    edit(comp, 1, 1, QStringLiteral("Гелий"));
+    EXPECT_EQ(m.components[1].name, QStringLiteral("Гелий"));
+    EXPECT_TRUE(m_messages.empty());
+
+    for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("12abc")}) {
+        m_messages.clear();
+        edit(comp, 0, 2, bad);
+        EXPECT_EQ(m.components[0].concentration, 1.5) << bad.toStdString();
+        EXPECT_EQ(comp->GetItemText(0, 2), QStringLiteral("1,5")) << bad.toStdString();
+        ASSERT_EQ(m_messages.size(), 1u) << bad.toStdString();
+        EXPECT_TRUE(m_messages[0].text.contains(bad));
+    }
+
+    // A negative value is kept and shows as "---" at the next filling.
+    edit(comp, 0, 3, QStringLiteral("-2"));
+    EXPECT_EQ(m.components[0].uncertainty, -2.0);
+    click(dlg->MixturesGrid(), 0);
+    EXPECT_EQ(comp->GetItemText(0, 2), QStringLiteral("1.500"));
+    EXPECT_EQ(comp->GetItemText(0, 3), QStringLiteral("---"));
+}
+
+TEST_F(DlgMixturesTest, placeholderRowsChangeNothing)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    click(dlg->MixturesGrid(), 2);
+    CGridCtrl* comp = dlg->ComponentsGrid();
+    ASSERT_EQ(comp->GetItemText(1, 0), QStringLiteral("!!!!!"));
+    edit(comp, 1, 2, QStringLiteral("7"));
+    EXPECT_TRUE(dlg->Mixtures()[2]->components.empty());
+    EXPECT_EQ(comp->GetItemText(1, 2), QStringLiteral("7"));
+    click(comp, 1);
+    EXPECT_EQ(dlg->SelectedComponent(), -1);
+    press(*dlg, "buttonDeleteComponent");
+    EXPECT_FALSE(dlg->IsModified());
+}
+
+TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    click(dlg->MixturesGrid(), 0);
+    edit(dlg->MixturesGrid(), 0, 1, QStringLiteral("Переименован"));
+    press(*dlg, "buttonCancel");
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(dlg->IsModified());
+
+    // Opened again: the same list, the composition empty until a click.
+    dlg->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dlg->MixturesGrid()->GetItemText(0, 1), QStringLiteral("Переименован"));
+    EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
+    press(*dlg, "buttonOk");
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(dlg->IsModified()); // never cleared
+
+    dlg.reset();
+    MixtureList saved;
+    MixturesDatabase(m_path).load(saved);
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(saved[0]->name, QStringLiteral("Переименован"));
+}
+
+TEST_F(DlgMixturesTest, anUnchangedListIsNotWritten)
+{
+    const QByteArray withTail = buildMixturesArchive(storedCylinders()) + QByteArrayLiteral("tail");
+    auto dlg = open(withTail);
+    click(dlg->MixturesGrid(), 0);
+    press(*dlg, "buttonOk");
+    dlg.reset();
+    EXPECT_EQ(readAll(m_path), withTail);
+}
+
+TEST_F(DlgMixturesTest, aFailedSaveIsReportedWithThePathAndKeepsTheList)
+{
+    const QString blocker = m_dir.filePath(QStringLiteral("file"));
+    writeAll(blocker, QByteArrayLiteral("x"));
+    const QString badPath = blocker + QStringLiteral("/MixturesData");
+    auto dlg = open(QByteArray(), badPath);
+    press(*dlg, "buttonAddMixture");
+    EXPECT_FALSE(dlg->SaveMixtures());
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(m_messages[0].text.contains(QDir::toNativeSeparators(badPath)));
+    EXPECT_EQ(dlg->Mixtures().size(), 1u);
+    m_messages.clear();
+    dlg.reset(); // tries once more at the end and says so again
+    EXPECT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(readAll(blocker), QByteArrayLiteral("x"));
+}
+
+TEST_F(DlgMixturesTest, aDamagedDatabaseIsReportedAndKeptAsACopy)
+{
+    const QByteArray whole = buildMixturesArchive(storedCylinders());
+    const QByteArray damaged = whole.left(whole.size() - 2);
+    auto dlg = open(damaged);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].caption, QStringLiteral("Ошибка чтения списка баллонов"));
+    EXPECT_TRUE(m_messages[0].text.contains(QDir::toNativeSeparators(m_path)));
+    EXPECT_EQ(dlg->Mixtures().size(), 3u);
+    EXPECT_EQ(dlg->MixturesGrid()->GetItemCount(), 3);
+
+    click(dlg->MixturesGrid(), 2);
+    press(*dlg, "buttonResetDate");
+    dlg.reset();
+    EXPECT_EQ(readAll(m_dir.filePath(QStringLiteral("MixturesData.bak"))), damaged);
+}
+
+TEST_F(DlgMixturesTest, anEmptyPathIsReportedWithPlaceholderRows)
+{
+    auto dlg = std::make_unique<DlgMixtures>(QString(), &m_settings);
+    dlg->setMessageSink([this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                               QMessageBox::StandardButtons) { m_messages.push_back({icon, caption, text}); });
+    dlg->LoadMixtures();
+    EXPECT_TRUE(m_messages.empty());
+    dlg->show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].caption, QStringLiteral("Ошибка чтения списка баллонов"));
+    EXPECT_EQ(m_messages[0].text, QStringLiteral("Не задан путь к .db базе данных с баллонами"));
+    CGridCtrl* grid = dlg->MixturesGrid();
+    ASSERT_EQ(grid->GetItemCount(), 3);
+    EXPECT_EQ(column(grid, 0), QStringList({"!!!!!", "!!!!!", "!!!!!"}));
+    EXPECT_EQ(grid->GetItemText(1, 1), QStringLiteral("    Не задан путь к .db базе данных с баллонами!!!  "));
+    EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("   ---   "));
+
+    edit(grid, 1, 1, QStringLiteral("x"));
+    EXPECT_FALSE(dlg->IsModified());
+    click(grid, 1);
+    EXPECT_EQ(dlg->SelectedMixture(), -1);
+    dlg.reset();
+    EXPECT_EQ(m_messages.size(), 1u);
+}
+
+TEST_F(DlgMixturesTest, screenshotOfTheDialog)
+{
+    UtcZone utc;
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    click(dlg->MixturesGrid(), 0);
+    const QString png = QDir::temp().filePath(QStringLiteral("tavrin-dlg-mixtures.png"));
+    EXPECT_TRUE(dlg->grab().save(png));
+}

@@ -1,0 +1,417 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <memory>
+
+#include "data/Settings.h"
+#include "platform/Profile.h"
+#include "ui/DlgSettings.h"
+#include "ui/DlgSettingsTabChrms.h"
+#include "ui/DlgSettingsTabGen.h"
+#include "ui/GridCtrl.h"
+
+namespace {
+
+const QString kGeneral = QStringLiteral("Settings\\General");
+const QString kMethods = QStringLiteral("Settings\\General\\Methods");
+const QString kParams = QStringLiteral("Settings\\Params");
+const QString kChrms = QStringLiteral("Settings\\Chrms");
+
+class DlgSettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        profile = std::make_unique<Profile>(dir.filePath(QStringLiteral("tavrin.ini")));
+    }
+
+    // A dialog whose messages are collected instead of shown.
+    std::unique_ptr<DlgSettings> openDialog(CSettings& settings)
+    {
+        auto dlg = std::make_unique<DlgSettings>(&settings);
+        dlg->messageHook = [this](QWidget*, const QString& text) { messages << text; };
+        return dlg;
+    }
+
+    template <typename T>
+    static T* child(QWidget* dlg, const char* name)
+    {
+        T* w = dlg->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    static QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Profile> profile;
+    QStringList messages;
+};
+
+using CDlgSettingsTabGenTest = DlgSettingsTest;
+using CDlgSettingsTabParamsTest = DlgSettingsTest;
+using CDlgSettingsTabChrmsTest = DlgSettingsTest;
+
+} // namespace
+
+TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Настройки расчёта"));
+    ASSERT_EQ(dlg->tabs()->count(), 3);
+    EXPECT_EQ(dlg->tabs()->tabText(0), QStringLiteral("Общие настройки"));
+    EXPECT_EQ(dlg->tabs()->tabText(1), QStringLiteral("Параметры"));
+    EXPECT_EQ(dlg->tabs()->tabText(2), QStringLiteral("Настройки хрм."));
+    EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
+    EXPECT_EQ(child<QPushButton>(dlg.get(), "okButton")->text(), QStringLiteral("Ок"));
+    EXPECT_EQ(child<QPushButton>(dlg.get(), "cancelButton")->text(), QStringLiteral("Отмена"));
+}
+
+TEST_F(DlgSettingsTest, showsWhatTheProfileHoldsWhenOpened)
+{
+    CSettings settings(*profile);
+    // Written after the settings were built: the dialog must reload first.
+    profile->writeInt(kGeneral, QStringLiteral("qtySymInProg"), 4);
+    profile->writeInt(kGeneral, QStringLiteral("QtyGdCalib"), 1);
+    profile->writeString(kGeneral, QStringLiteral("TimeStartSample"), QStringLiteral("2.1234567000"));
+    profile->writeString(kParams, QStringLiteral("GsPressure"), QStringLiteral("101.3250000000"));
+    profile->writeString(kMethods, QStringLiteral("2_sample"), QStringLiteral("Калибровка"));
+    profile->writeInt(kChrms, QStringLiteral("qtyFolders"), 1);
+    profile->writeString(kChrms, QStringLiteral("folder_0"), QStringLiteral("/srv/chrom"));
+    profile->writeInt(kChrms, QStringLiteral("enAutoOpen"), 0);
+
+    auto dlg = openDialog(settings);
+    EXPECT_EQ(edit(dlg.get(), "qtySymInProg")->text(), QStringLiteral("4"));
+    EXPECT_EQ(edit(dlg.get(), "qtySymInReport")->text(), QStringLiteral("3"));
+    // The start time shows unrounded.
+    EXPECT_EQ(edit(dlg.get(), "TimeStartSample")->text(), QStringLiteral("2.1234567"));
+    EXPECT_EQ(edit(dlg.get(), "GsPressure")->text(), QStringLiteral("101.325"));
+    EXPECT_EQ(edit(dlg.get(), "PgMtrapempty")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(child<QRadioButton>(dlg.get(), "QtyGdCalib_1")->isChecked());
+    EXPECT_EQ(child<QRadioButton>(dlg.get(), "QtyGdCalib_1")->text(), QStringLiteral("5"));
+    EXPECT_TRUE(child<QRadioButton>(dlg.get(), "QtyGsRegular_0")->isChecked());
+    EXPECT_EQ(child<QRadioButton>(dlg.get(), "QtyGsRegular_0")->text(), QStringLiteral("2"));
+    EXPECT_FALSE(child<QCheckBox>(dlg.get(), "enAutoOpen")->isChecked());
+
+    CGridCtrl* grid = dlg->generalPage()->typeGrid();
+    ASSERT_EQ(grid->GetItemCount(), 14);
+    EXPECT_EQ(grid->GetColumnText(0), QStringLiteral("Тип"));
+    EXPECT_EQ(grid->GetColumnText(1), QStringLiteral("Методика содержит"));
+    EXPECT_EQ(grid->GetColumnText(2), QStringLiteral("Проба содержит"));
+    EXPECT_EQ(grid->GetItemText(2, 0), QStringLiteral("ГС Калибровка"));
+    EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("Калибровка"));
+    EXPECT_EQ(grid->GetItemText(13, 0), QStringLiteral("ДК С6С44"));
+
+    QTreeWidget* list = dlg->foldersPage()->folderList();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("1"));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("/srv/chrom"));
+}
+
+TEST_F(DlgSettingsTest, okTakesEveryPageAndRewritesTheProfile)
+{
+    profile->writeInt(kGeneral, QStringLiteral("Obsolete"), 1);
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral(" 5 "));
+    edit(dlg.get(), "qtySymInReport")->setText(QStringLiteral("0"));
+    child<QCheckBox>(dlg.get(), "enGdAnalysCorrect")->setChecked(true);
+    child<QCheckBox>(dlg.get(), "enBlankSubtraction")->setChecked(true);
+    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("2.1234567"));
+    child<QRadioButton>(dlg.get(), "QtyDcSss_1")->setChecked(true);
+    edit(dlg.get(), "GsPressure")->setText(QStringLiteral("101.325"));
+    edit(dlg.get(), "PgMpodc")->setText(QStringLiteral("-0.5"));
+    child<QCheckBox>(dlg.get(), "enAutoOpen")->setChecked(false);
+
+    dlg->accept();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(messages.isEmpty());
+
+    EXPECT_EQ(settings.general.qtySymInProg, 5);
+    EXPECT_EQ(settings.general.qtySymInReport, 0);
+    EXPECT_EQ(settings.general.enGdAnalysCorrect, 1);
+    EXPECT_EQ(settings.general.enGsGradCorrect, 0);
+    EXPECT_EQ(settings.general.enBlankSubtraction, 1);
+    EXPECT_DOUBLE_EQ(settings.general.TimeStartSample, 2.1234567);
+    EXPECT_EQ(settings.general.QtyDcSss, 1);
+    EXPECT_EQ(settings.general.QtyDcMeth, 0);
+    EXPECT_DOUBLE_EQ(settings.params.GsPressure, 101.325);
+    EXPECT_EQ(settings.params.PgMpodc, -0.5);
+    EXPECT_EQ(settings.folders.enAutoOpen, 0);
+
+    Profile stored(dir.filePath(QStringLiteral("tavrin.ini")));
+    EXPECT_EQ(stored.readInt(kGeneral, QStringLiteral("qtySymInProg"), 0), 5);
+    EXPECT_EQ(stored.readString(kGeneral, QStringLiteral("TimeStartSample"), QString()),
+              QStringLiteral("2.1234567000"));
+    EXPECT_EQ(stored.readInt(kGeneral, QStringLiteral("QtyDcSss"), 0), 1);
+    EXPECT_FALSE(stored.contains(kGeneral, QStringLiteral("Obsolete")));
+    EXPECT_EQ(stored.readString(kParams, QStringLiteral("GsPressure"), QString()), QStringLiteral("101.3250000000"));
+    EXPECT_EQ(stored.readString(kParams, QStringLiteral("PgMpodc"), QString()), QStringLiteral("-0.5000000000"));
+    EXPECT_EQ(stored.readInt(kChrms, QStringLiteral("enAutoOpen"), 1), 0);
+    EXPECT_EQ(stored.readInt(kChrms, QStringLiteral("qtyFolders"), -1), 0);
+}
+
+TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    dlg->show();
+    edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("6"));
+    edit(dlg.get(), "GdVol1")->setText(QStringLiteral("12abc"));
+
+    dlg->accept();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_NE(dlg->result(), QDialog::Accepted);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Суммарный объём раствора сернокислого натрия")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Газ дегазации")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Enter a number.")));
+    EXPECT_EQ(dlg->tabs()->currentIndex(), 1);  // the page of the refused field
+    // Nothing was taken, not even the valid field, and nothing written.
+    EXPECT_EQ(settings.general.qtySymInProg, 3);
+    EXPECT_FALSE(profile->contains(kGeneral, QStringLiteral("qtySymInProg")));
+    EXPECT_FALSE(profile->contains(kParams, QStringLiteral("GdVol1")));
+
+    edit(dlg.get(), "GdVol1")->setText(QStringLiteral("12"));
+    dlg->accept();
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(settings.general.qtySymInProg, 6);
+    EXPECT_EQ(settings.params.GdVol1, 12.0);
+}
+
+TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    QLineEdit* digits = edit(dlg.get(), "qtySymInReport");
+    dlg->tabs()->setCurrentIndex(2);
+
+    digits->setText(QStringLiteral("3.5"));
+    dlg->accept();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("В отчете")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Enter an integer.")));
+    EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
+
+    digits->setText(QStringLiteral("16"));
+    dlg->accept();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("15")));
+
+    digits->setText(QStringLiteral("15"));
+    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1,5"));
+    dlg->accept();
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_TRUE(messages[2].contains(QStringLiteral("Начало выхода пробы")));
+    EXPECT_NE(dlg->result(), QDialog::Accepted);
+    EXPECT_FALSE(profile->contains(kGeneral, QStringLiteral("qtySymInReport")));
+}
+
+TEST_F(DlgSettingsTest, cancelSavesNothingButKeepsGridAndFolderChangesForTheRun)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("7"));
+    dlg->generalPage()->onGridNotify(GridNotify{});  // a stray notice changes nothing
+    CGridCtrl* grid = dlg->generalPage()->typeGrid();
+    grid->SetItemText(4, 1, QStringLiteral("Метанол"));
+    GridNotify changed{grid, CDlgSettingsTabGen::TypeGridId, GN_CELLCHANGED, 4, 1};
+    EXPECT_EQ(dlg->generalPage()->onGridNotify(changed), 1);
+    dlg->foldersPage()->folderPicker = [](QWidget*) { return QStringLiteral("/data/new"); };
+    dlg->foldersPage()->OnBnClickedAdd();
+
+    dlg->reject();
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+    EXPECT_EQ(settings.general.qtySymInProg, 3);
+    EXPECT_EQ(settings.general.typeRules[4].methodPattern, QStringLiteral("Метанол"));
+    EXPECT_EQ(settings.folders.folders(), QStringList{QStringLiteral("/data/new")});
+    ASSERT_TRUE(profile->sync());
+    EXPECT_FALSE(profile->contains(kMethods, QStringLiteral("4_method")));
+    EXPECT_FALSE(profile->contains(kChrms, QStringLiteral("qtyFolders")));
+
+    // The next opening still shows them, and its OK saves them.
+    auto again = openDialog(settings);
+    EXPECT_EQ(again->generalPage()->typeGrid()->GetItemText(4, 1), QStringLiteral("Метанол"));
+    EXPECT_EQ(again->foldersPage()->folderList()->topLevelItemCount(), 1);
+    again->accept();
+    EXPECT_EQ(profile->readString(kMethods, QStringLiteral("4_method"), QString()), QStringLiteral("Метанол"));
+    EXPECT_EQ(profile->readString(kChrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/data/new"));
+}
+
+TEST_F(DlgSettingsTest, modalRunEndsWithOkThroughTheButton)
+{
+    CSettings settings(*profile);
+    DlgSettings dlg(&settings);
+    dlg.messageHook = [this](QWidget*, const QString& text) { messages << text; };
+    QTimer::singleShot(0, &dlg, [&dlg] {
+        edit(&dlg, "DcDensity")->setText(QStringLiteral("0.75"));
+        QTest::mouseClick(child<QPushButton>(&dlg, "okButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_EQ(settings.params.DcDensity, 0.75);
+    EXPECT_EQ(profile->readString(kParams, QStringLiteral("DcDensity"), QString()), QStringLiteral("0.7500000000"));
+}
+
+TEST_F(DlgSettingsTest, refusalShowsAWarningBoxByDefault)
+{
+    CSettings settings(*profile);
+    DlgSettings dlg(&settings);
+    dlg.show();
+    edit(&dlg, "GsTemp")->setText(QStringLiteral("тепло"));
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->close();
+    });
+    dlg.accept();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Температура газа в газовом счетчике")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Enter a number.")));
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST_F(DlgSettingsTest, enterInAFieldConfirmsButNotWhileAFieldIsInvalid)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    dlg->show();
+    QLineEdit* field = edit(dlg.get(), "qtySymInProg");
+    field->setText(QStringLiteral("x"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(messages.size(), 1);
+    field->setText(QStringLiteral("2"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(settings.general.qtySymInProg, 2);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(CDlgSettingsTabGenTest, onlyThePatternColumnsOfTheTypeGridCanBeEdited)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    dlg->show();
+    CGridCtrl* grid = dlg->generalPage()->typeGrid();
+    EXPECT_TRUE(grid->m_bEditable);
+    EXPECT_EQ(grid->StartEdit(1, 0), nullptr);
+    EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("ГС Анализ"));
+
+    CGridCtrlEditCell* cell = grid->StartEdit(1, 2);
+    ASSERT_NE(cell, nullptr);
+    cell->setText(QStringLiteral("ГС; сепар"));
+    QTest::keyClick(cell, Qt::Key_Return);
+    // Enter ends the cell edit only; the dialog stays.
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("ГС; сепар"));
+    EXPECT_EQ(settings.general.typeRules[1].samplePattern, QStringLiteral("ГС; сепар"));
+    EXPECT_TRUE(settings.general.typeRules[1].stored);
+
+    cell = grid->StartEdit(1, 1);
+    ASSERT_NE(cell, nullptr);
+    cell->setText(QStringLiteral("Анализ"));
+    QTest::keyClick(cell, Qt::Key_Escape);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(settings.general.typeRules[1].methodPattern.isEmpty());
+
+    dlg->accept();
+    EXPECT_EQ(profile->readString(kMethods, QStringLiteral("1_sample"), QString()), QStringLiteral("ГС; сепар"));
+    EXPECT_TRUE(profile->contains(kMethods, QStringLiteral("1_method")));
+    EXPECT_FALSE(profile->contains(kMethods, QStringLiteral("0_method")));
+}
+
+TEST_F(CDlgSettingsTabGenTest, startTimeIsEditableOnlyWithBlankSubtraction)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    QCheckBox* blank = child<QCheckBox>(dlg.get(), "enBlankSubtraction");
+    QLineEdit* start = edit(dlg.get(), "TimeStartSample");
+    EXPECT_FALSE(blank->isChecked());
+    EXPECT_FALSE(start->isEnabled());
+    blank->setChecked(true);
+    EXPECT_TRUE(start->isEnabled());
+    // Ticking alone changes no setting until OK.
+    EXPECT_EQ(settings.general.enBlankSubtraction, 0);
+    blank->setChecked(false);
+    EXPECT_FALSE(start->isEnabled());
+}
+
+TEST_F(CDlgSettingsTabParamsTest, everyParameterFieldReachesItsOwnSetting)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    double value = 1.5;
+    for (const auto& field : SamplingParameters::Fields()) {
+        edit(dlg.get(), field.valueName)->setText(QString::number(value));
+        value += 1.0;
+    }
+    dlg->accept();
+    ASSERT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(settings.params.GsPressure, 1.5);
+    EXPECT_EQ(settings.params.GdPressure, 5.5);
+    EXPECT_EQ(settings.params.DcDensity, 8.5);
+    EXPECT_EQ(settings.params.PgQkgn, 12.5);
+    EXPECT_EQ(settings.params.PgMtrapempty, 20.5);
+    EXPECT_EQ(profile->readString(kParams, QStringLiteral("DcAvg"), QString()), QStringLiteral("9.5000000000"));
+    // The second copy of the digit counts goes back as it was.
+    EXPECT_EQ(profile->readInt(kParams, QStringLiteral("qtySymInProg"), 0), 3);
+}
+
+TEST_F(CDlgSettingsTabChrmsTest, addsRemovesAndRenumbersFolders)
+{
+    CSettings settings(*profile);
+    auto dlg = openDialog(settings);
+    CDlgSettingsTabChrms* page = dlg->foldersPage();
+    QStringList answers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/b/"), QString(),
+                           QStringLiteral("/c"), QStringLiteral("/d"), QStringLiteral("/e")};
+    page->folderPicker = [&answers](QWidget*) { return answers.takeFirst(); };
+    for (int i = 0; i < 7; ++i)
+        QTest::mouseClick(child<QPushButton>(dlg.get(), "addFolder"), Qt::LeftButton);
+    QTreeWidget* list = page->folderList();
+    ASSERT_EQ(list->topLevelItemCount(), 5);  // the repeat and the cancelled pick add nothing
+
+    list->topLevelItem(1)->setSelected(true);
+    list->topLevelItem(3)->setSelected(true);
+    QTest::mouseClick(child<QPushButton>(dlg.get(), "removeFolder"), Qt::LeftButton);
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    const QStringList expected = {QStringLiteral("/a"), QStringLiteral("/c"), QStringLiteral("/e")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(list->topLevelItem(i)->text(0), QString::number(i + 1));
+        EXPECT_EQ(list->topLevelItem(i)->text(1), expected[i]);
+    }
+    EXPECT_EQ(settings.folders.folders(), expected);
+
+    // Nothing selected: nothing removed.
+    list->clearSelection();
+    QTest::mouseClick(child<QPushButton>(dlg.get(), "removeFolder"), Qt::LeftButton);
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+
+    dlg->accept();
+    EXPECT_EQ(profile->readInt(kChrms, QStringLiteral("qtyFolders"), 0), 3);
+    EXPECT_EQ(profile->readString(kChrms, QStringLiteral("folder_2"), QString()), QStringLiteral("/e"));
+
+    auto again = openDialog(settings);
+    QTest::mouseClick(child<QPushButton>(again.get(), "removeAllFolders"), Qt::LeftButton);
+    EXPECT_EQ(again->foldersPage()->folderList()->topLevelItemCount(), 0);
+    EXPECT_TRUE(settings.folders.folders().isEmpty());
+}
