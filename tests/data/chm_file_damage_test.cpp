@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include "data/ChmFile.h"
+#include "data/Passport.h"
+#include "support/StgWriter.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <chrono>
+#include <random>
+
+using testsupport::StgPassport;
+using testsupport::peak;
+using testsupport::StgStreams;
+using testsupport::StgTable;
+
+namespace {
+
+StgTable goodTable(std::int32_t version = 4)
+{
+    StgTable table;
+    table.version = version;
+    table.header = true;
+    table.peaks = {peak(1.0, 2.0, 5.0, QStringLiteral("Метан"), 1, 3, {{QStringLiteral("p"), QStringLiteral("q")}}),
+                   peak(2.0, 3.0, 6.0, QStringLiteral("Этан"), -1, 4, {}),
+                   peak(3.5, 4.0, 7.0, QStringLiteral("Пропан"), -1, 0, {})};
+    table.parameters = {{QStringLiteral("t"), QStringLiteral("u")}};
+    return table;
+}
+
+StgPassport goodPassport()
+{
+    StgPassport p;
+    p.sample = QStringLiteral("Проба");
+    p.method = QStringLiteral("Метод");
+    p.comment = QStringLiteral("Комментарий");
+    p.analysisTime = 1700000000;
+    return p;
+}
+
+StgStreams goodStreams(const StgTable& table = goodTable(), const StgPassport& passport = goodPassport())
+{
+    return testsupport::stgStreams({0, 1, 3, 7, 3, 1, 2, 6, 2, 0}, 0.0f, 0.5f, 1.0f, table, passport);
+}
+
+void putU32(QByteArray& bytes, qsizetype at, std::uint32_t v) { qToLittleEndian<quint32>(v, bytes.data() + at); }
+
+// One damaged file per defect, each written to disk and refused as a whole.
+class CChmFileDamage : public ::testing::Test
+{
+protected:
+    int open(const QString& name, const StgStreams& streams)
+    {
+        const QString path = m_dir.filePath(name);
+        EXPECT_TRUE(testsupport::writeStgFile(path, streams));
+        COpenedChmFile file;
+        return file.Open(path);
+    }
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(CChmFileDamage, theUndamagedFileOpens)
+{
+    EXPECT_EQ(open(QStringLiteral("valid.stg"), goodStreams()), 1);
+}
+
+TEST_F(CChmFileDamage, refusesTableVersionFive)
+{
+    StgStreams s = goodStreams();
+    putU32(*s.table, 8, 5);
+    EXPECT_EQ(open(QStringLiteral("table_version_5.stg"), s), 0);
+}
+
+TEST_F(CChmFileDamage, refusesTableRecordCutShort)
+{
+    StgStreams s = goodStreams();
+    s.table = s.table->left(s.table->size() - 10);
+    EXPECT_EQ(open(QStringLiteral("table_truncated_record.stg"), s), 0);
+}
+
+TEST_F(CChmFileDamage, refusesHugePeakCount)
+{
+    StgStreams s = goodStreams();
+    putU32(*s.table, 12, 0xFFFFFFFFu);
+    EXPECT_EQ(open(QStringLiteral("table_huge_peak_count.stg"), s), 0);
+}
+
+TEST_F(CChmFileDamage, refusesHugeNameLength)
+{
+    // The first name, written wide, starts at 40: FF FE FF, then FF FF and a u32 length.
+    StgStreams s = goodStreams();
+    QByteArray& t = *s.table;
+    ASSERT_EQ(static_cast<unsigned char>(t.at(40)), 0xFF);
+    t = t.left(43) + QByteArray("\xFF\xFF\xFF", 3) + QByteArray(4, '\0') + t.mid(43);
+    putU32(t, 44, 0x7FFFFFF0u);
+    EXPECT_EQ(open(QStringLiteral("table_huge_name_length.stg"), s), 0);
+}
+
+TEST_F(CChmFileDamage, refusesBadPassportSignature)
+{
+    StgPassport p = goodPassport();
+    p.signature = 0xE04561CDu;
+    EXPECT_EQ(open(QStringLiteral("passport_bad_signature.stg"), goodStreams(goodTable(), p)), 0);
+}
+
+TEST_F(CChmFileDamage, refusesPassportVersionFour)
+{
+    StgPassport p = goodPassport();
+    p.version = 4;
+    EXPECT_EQ(open(QStringLiteral("passport_version_4.stg"), goodStreams(goodTable(), p)), 0);
+}
+
+TEST_F(CChmFileDamage, refusesPassportCutShort)
+{
+    StgStreams s = goodStreams();
+    s.passport = s.passport->left(s.passport->size() - 1);
+    EXPECT_EQ(open(QStringLiteral("passport_truncated.stg"), s), 0);
+}
+
+TEST_F(CChmFileDamage, readsATableWithoutItsSignatureAsHeaderlessVersionZero)
+{
+    // 112 bytes of zeros behind a broken signature: one version-0 record of zeros.
+    StgStreams s = goodStreams();
+    s.table = QByteArray(112, '\0');
+    s.table->data()[0] = 0x12;
+    COpenedChmFile file;
+    ASSERT_EQ(file.OpenBytes(testsupport::buildStgFile(s)), 1);
+    EXPECT_EQ(file.peakTable().peaks().size(), 1u);
+}
+
+// ---------------------------------------------------------------- mutations
+
+namespace {
+
+using Rng = std::mt19937;
+
+int pick(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+// One seeded change: random bytes, a 32-bit word set to a hostile value, a cut,
+// an insertion or a deletion.
+void mutate(QByteArray& bytes, Rng& rng)
+{
+    if (bytes.isEmpty()) {
+        bytes.append(static_cast<char>(pick(rng, 0, 255)));
+        return;
+    }
+    const int size = static_cast<int>(bytes.size());
+    switch (pick(rng, 0, 4)) {
+    case 0:
+        for (int n = pick(rng, 1, 4); n > 0; --n)
+            bytes[pick(rng, 0, size - 1)] = static_cast<char>(pick(rng, 0, 255));
+        break;
+    case 1: {
+        static const std::uint32_t hostile[] = {0u, 1u, 2u, 0x7Fu, 0xFFu, 0xFFFEu, 0xFFFFu, 0x7FFFFFFFu,
+                                                0x80000000u, 0x8000000Au, 0xFFFFFFFEu, 0xFFFFFFFFu};
+        if (size < 4)
+            break;
+        putU32(bytes, pick(rng, 0, size - 4), hostile[pick(rng, 0, 11)]);
+        break;
+    }
+    case 2:
+        bytes.truncate(pick(rng, 0, size - 1));
+        break;
+    case 3:
+        bytes.insert(pick(rng, 0, size), QByteArray(pick(rng, 1, 16), static_cast<char>(pick(rng, 0, 255))));
+        break;
+    default:
+        bytes.remove(pick(rng, 0, size - 1), pick(rng, 1, 16));
+        break;
+    }
+}
+
+// What an opened file must always satisfy, however damaged its streams were.
+void expectSoundTable(const COpenedChmFile& file, qsizetype tableBytes)
+{
+    const auto& peaks = file.peakTable().peaks();
+    const auto count = static_cast<std::int64_t>(peaks.size());
+    EXPECT_LE(count, tableBytes / 29);
+    for (std::int64_t i = 0; i < count; ++i) {
+        const cmpeek& p = peaks[static_cast<size_t>(i)];
+        EXPECT_EQ(p.index, static_cast<std::uint32_t>(i));
+        EXPECT_TRUE(p.next == -1 || (p.next >= 0 && p.next < count));
+        EXPECT_TRUE(p.previous == -1 || (p.previous >= 0 && p.previous < count));
+    }
+    EXPECT_EQ(file.peakTable().signal(), &file.signal());
+}
+
+} // namespace
+
+TEST(CChmFileMutation, seededDamageNeverCrashesHangsOrBreaksTheLinks)
+{
+    const auto begin = std::chrono::steady_clock::now();
+    StgPassport oldPassport = goodPassport();
+    oldPassport.version = 1;
+    oldPassport.wideStrings = false;
+    oldPassport.shortTimes = true;
+    StgTable headerless = goodTable(0);
+    headerless.header = false;
+    StgTable ansi = goodTable(3);
+    ansi.wideStrings = false;
+    const StgStreams bases[] = {goodStreams(), goodStreams(headerless, oldPassport), goodStreams(ansi),
+                                goodStreams(goodTable(2), oldPassport), goodStreams(goodTable(1))};
+
+    Rng rng(20240611u);
+    int opened = 0;
+    int passports = 0;
+    for (int round = 0; round < 3000; ++round) {
+        StgStreams s = bases[round % 5];
+        std::optional<QByteArray>* all[] = {&s.rawData, &s.time, &s.table, &s.passport};
+        // Mostly the table and the passport: their readers do the parsing.
+        static const int weights[] = {0, 1, 2, 2, 2, 3, 3, 3};
+        QByteArray& target = **all[weights[pick(rng, 0, 7)]];
+        for (int n = pick(rng, 1, 3); n > 0; --n)
+            mutate(target, rng);
+
+        const QByteArray fileBytes = testsupport::buildStgFile(s);
+        COpenedChmFile file;
+        if (file.OpenBytes(fileBytes) == 1) {
+            ++opened;
+            expectSoundTable(file, s.table->size());
+        }
+        CPassport passport;
+        passports += ReadPassportOnlyFromBytes(passport, fileBytes) ? 1 : 0;
+        if (HasFailure())
+            FAIL() << "after mutation round " << round;
+    }
+    // Whole-file damage reaches the compound-file reader as well.
+    const QByteArray whole = testsupport::buildStgFile(bases[0]);
+    for (int round = 0; round < 1000; ++round) {
+        QByteArray bytes = whole;
+        for (int n = pick(rng, 1, 3); n > 0; --n)
+            mutate(bytes, rng);
+        COpenedChmFile file;
+        if (file.OpenBytes(bytes) == 1)
+            expectSoundTable(file, bytes.size());
+        CPassport passport;
+        ReadPassportOnlyFromBytes(passport, bytes);
+        if (HasFailure())
+            FAIL() << "after whole-file round " << round;
+    }
+    // The damage must leave some files readable, or the rounds tested little.
+    EXPECT_GT(opened, 100);
+    EXPECT_GT(passports, 300);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(10));
+}
