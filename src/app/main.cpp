@@ -1,18 +1,17 @@
 #include <QApplication>
 #include <clocale>
 
-#include "app/MainWindow.h"
+#include "app/TavrinApp.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quindle"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
-    // Qt resets the C locale when the application object is built; numbers
-    // must keep the "." decimal point whatever the user's locale.
+    // The application object sets the C locale from the environment, so the
+    // interface follows the user's locale; numbers keep the "." decimal point.
     std::setlocale(LC_NUMERIC, "C");
 
-    MainWindow window;
-    window.show();
-    return app.exec();
+    tavrinApp theApp;
+    return theApp.InitInstance();
 }

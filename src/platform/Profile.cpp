@@ -60,6 +60,14 @@ bool Profile::contains(const QString& section, const QString& key) const
     return m_settings->contains(keyPath(section, key));
 }
 
+QByteArray Profile::readBinary(const QString& section, const QString& key) const
+{
+    const QVariant v = m_settings->value(keyPath(section, key));
+    if (v.typeId() != QMetaType::QByteArray)
+        return QByteArray();
+    return v.toByteArray();
+}
+
 void Profile::writeInt(const QString& section, const QString& key, int value)
 {
     m_settings->setValue(keyPath(section, key), value);
@@ -73,6 +81,11 @@ void Profile::writeString(const QString& section, const QString& key, const QStr
 void Profile::writeDouble(const QString& section, const QString& key, double value)
 {
     writeString(section, key, formatDouble(value));
+}
+
+void Profile::writeBinary(const QString& section, const QString& key, const QByteArray& value)
+{
+    m_settings->setValue(keyPath(section, key), value);
 }
 
 void Profile::deleteSection(const QString& section)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -27,10 +28,13 @@ public:
     // or not a number reads as the default. Parsing ignores the machine's locale.
     double readDouble(const QString& section, const QString& key, double defaultValue) const;
     bool contains(const QString& section, const QString& key) const;
+    // Raw bytes; empty when the value is missing or is not binary.
+    QByteArray readBinary(const QString& section, const QString& key) const;
 
     void writeInt(const QString& section, const QString& key, int value);
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeDouble(const QString& section, const QString& key, double value);
+    void writeBinary(const QString& section, const QString& key, const QByteArray& value);
 
     // Removes the section with every value and sub-section below it.
     void deleteSection(const QString& section);

@@ -1,12 +1,450 @@
 #include <gtest/gtest.h>
 
-#include "app/MainWindow.h"
+#include "app/AboutDlg.h"
+#include "app/TavrinDlg.h"
+#include "calc/ChromatogramSlot.h"
+#include "data/MessageLog.h"
+#include "data/Mixtures.h"
+#include "platform/Profile.h"
 #include "platform/Version.h"
+#include "support/ChromatogramFiles.h"
+#include "ui/DlgMSG.h"
+#include "ui/DlgOutTable.h"
+#include "ui/GridCtrl.h"
 
-TEST(MainWindow, titleCarriesTheVersion)
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <ctime>
+#include <memory>
+#include <stdexcept>
+
+using testsupport::ChromatogramFile;
+using testsupport::peak;
+
+namespace {
+
+enum Row { Blank = 0, GsAnalysis = 1, GsCalibration = 2, GdAnalysis = 5, DcTemperature = 10, DcC1C5 = 9 };
+
+class tavrinDlgTest : public ::testing::Test
 {
-    MainWindow w;
-    w.show();
-    EXPECT_TRUE(w.windowTitle().contains(QStringLiteral("ver. ") + GetVersionString()));
-    EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("Ворнель")));
+protected:
+    void SetUp() override
+    {
+        // Analysis times are shown in local time; make it UTC for the texts below.
+        qputenv("TZ", "UTC");
+        tzset();
+        profile = std::make_unique<Profile>(m_dir.filePath(QStringLiteral("tavrin.conf")));
+        mixturesPath = m_dir.filePath(QStringLiteral("db/MixturesData"));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("db")));
+
+        GeneralSettings general;
+        general.typeRules.SetMethodPattern(Blank, QStringLiteral("ГАЗ-1"));
+        general.typeRules.SetSamplePattern(Blank, QStringLiteral("Холост"));
+        general.typeRules.SetMethodPattern(GsCalibration, QStringLiteral("ГАЗ-1"));
+        general.typeRules.SetSamplePattern(GsCalibration, QStringLiteral("Калибр"));
+        general.typeRules.SetMethodPattern(GsAnalysis, QStringLiteral("ГАЗ-1"));
+        general.typeRules.SetSamplePattern(GsAnalysis, QStringLiteral("ГС"));
+        general.typeRules.SetMethodPattern(GdAnalysis, QStringLiteral("ГАЗ-1"));
+        general.typeRules.SetSamplePattern(GdAnalysis, QStringLiteral("ГД"));
+        general.typeRules.SetMethodPattern(DcTemperature, QStringLiteral("ДК-Темп"));
+        general.typeRules.SetSamplePattern(DcTemperature, QStringLiteral("алкан"));
+        general.typeRules.SetMethodPattern(DcC1C5, QStringLiteral("ДК-С1С5"));
+        general.typeRules.SetSamplePattern(DcC1C5, QStringLiteral("ДК"));
+        general.SaveSettings(*profile);
+        ChromatogramFolders folders;
+        folders.enAutoOpen = 0;
+        folders.SaveSettings(*profile);
+    }
+
+    QString write(const QString& name, const QString& sample, std::int64_t time,
+                  const QString& method = QStringLiteral("ГАЗ-1"), bool calibration = false)
+    {
+        ChromatogramFile file;
+        file.sample = sample;
+        file.method = method;
+        file.analysisTime = time;
+        file.calibration = calibration;
+        file.peaks = {peak(0.25, 1.25, 90.0, QStringLiteral("Метан")), peak(1.5, 2.5, 4.0, QStringLiteral("Этан"))};
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        EXPECT_TRUE(testsupport::writeChromatogramFile(path, file));
+        return path;
+    }
+
+    void setRecent(const QStringList& paths)
+    {
+        for (int i = 0; i < paths.size(); ++i)
+            profile->writeString(QStringLiteral("RecentChrms"), QString::number(i), paths[i]);
+    }
+
+    std::unique_ptr<tavrinDlg> open() { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath); }
+
+    static QStringList column(const tavrinDlg& dlg, int c)
+    {
+        QStringList texts;
+        for (int r = 0; r < dlg.ChromatogramList()->GetItemCount(); ++r)
+            texts.append(dlg.ChromatogramList()->GetItemText(r, c));
+        return texts;
+    }
+    static void selectRows(tavrinDlg& dlg, const QList<int>& rows)
+    {
+        CGridCtrl* list = dlg.ChromatogramList();
+        list->clearSelection();
+        for (int r : rows)
+            list->selectionModel()->select(list->model()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    static QString messageText(const tavrinDlg& dlg)
+    {
+        return dlg.MessagePage()->findChild<QPlainTextEdit*>(QStringLiteral("editText"))->toPlainText();
+    }
+    static QPushButton* button(const tavrinDlg& dlg, const char* name)
+    {
+        return dlg.findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    // Closes the next modal dialog as soon as it runs.
+    static void answerNextDialog(std::function<void(QDialog*)> answer)
+    {
+        QTimer::singleShot(0, [answer] {
+            auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            answer(dlg);
+        });
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Profile> profile;
+    QString mixturesPath;
+    MessageLog log;
+};
+
+// A window whose calculation fails unexpectedly.
+class FailingDlg : public tavrinDlg
+{
+public:
+    using tavrinDlg::tavrinDlg;
+    bool fail = false;
+
+protected:
+    void RecalculateResults() override
+    {
+        if (fail)
+            throw std::runtime_error("сбой вычисления");
+        tavrinDlg::RecalculateResults();
+    }
+};
+
+} // namespace
+
+TEST_F(tavrinDlgTest, showsTitleAndTabs)
+{
+    auto dlg = open();
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Ворнель   ver. %1   Пластовый газ. Определение компонентно-фракционного "
+                                                  "состава по СТО Газпром 5.40 2011.")
+                                      .arg(GetVersionString()));
+    ASSERT_EQ(dlg->ResultTabs()->count(), 2);
+    EXPECT_EQ(dlg->ResultTabs()->tabText(0), QStringLiteral("Инфо. по хрм."));
+    EXPECT_EQ(dlg->ResultTabs()->tabText(1), QStringLiteral("Системные сообщения"));
+    EXPECT_EQ(dlg->ResultTabs()->currentIndex(), 0);
+    EXPECT_EQ(CAboutDlg::VersionText(), QStringLiteral("Ворнель\n\nВерсия: %1").arg(GetVersionString()));
+}
+
+TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
+{
+    // 1700000000 is 14.11.2023 22:13:20 UTC.
+    const QString g2 = write(QStringLiteral("g2.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
+    const QString g1 = write(QStringLiteral("g1.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
+    const QString blank = write(QStringLiteral("blank.stg"), QStringLiteral("Холостая"), 1699990000);
+    const QString cal = write(QStringLiteral("cal.stg"), QStringLiteral("Калибровка ГСО-12"), 1699900000,
+                              QStringLiteral("ГАЗ-1"), true);
+    auto cylinder = std::make_shared<MixtureData>();
+    cylinder->number = 1;
+    cylinder->name = QStringLiteral("Баллон 7");
+    cylinder->identifier = QStringLiteral("гсо-12");
+    cylinder->type = MixtureKindGs;
+    {
+        QFile db(mixturesPath);
+        ASSERT_TRUE(db.open(QIODevice::WriteOnly));
+        db.write(WriteMixturesArchive({cylinder}));
+    }
+    // A file that has gone since the last run is left out; the ones after it still come.
+    setRecent({g2, m_dir.filePath(QStringLiteral("gone.stg")), cal, g1, blank});
+
+    auto dlg = open();
+    ASSERT_EQ(dlg->Records().size(), 4u);
+    EXPECT_EQ(column(*dlg, 0), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(column(*dlg, 1), QStringList({"blank.stg", "g1.stg", "g2.stg", "cal.stg"}));
+    EXPECT_EQ(column(*dlg, 2).at(1), QStringLiteral("ГС скв. 41"));
+    EXPECT_EQ(column(*dlg, 3).at(1), QStringLiteral("ГАЗ-1"));
+    EXPECT_EQ(column(*dlg, 4).at(1), QStringLiteral("14.11.23  22:13"));
+    EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("Холостая"), QStringLiteral("ГС Анализ 1"),
+                                            QStringLiteral("ГС Анализ 2"),
+                                            QStringLiteral("ГС Калибровка 1 (Баллон 7)")}));
+    EXPECT_EQ(dlg->SelectedRecord(), -1);
+    EXPECT_EQ(dlg->InfoPage()->m_grid.GetItemCount(), 0);
+}
+
+TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
+{
+    write(QStringLiteral("scan/a.stg"), QStringLiteral("ГС 1"), 1000);
+    write(QStringLiteral("scan/deeper/b.stg"), QStringLiteral("ГС 2"), 2000);
+    ChromatogramFolders folders;
+    folders.AddFolder(m_dir.filePath(QStringLiteral("scan")));
+    folders.enAutoOpen = 0;
+    folders.SaveSettings(*profile);
+    EXPECT_TRUE(open()->Records().empty());
+
+    folders.enAutoOpen = 1;
+    folders.SaveSettings(*profile);
+    EXPECT_EQ(open()->Records().size(), 2u);
+}
+
+TEST_F(tavrinDlgTest, deleteRemovesExactlyTheSelectedRows)
+{
+    QStringList paths;
+    for (int i = 1; i <= 5; ++i)
+        paths.append(write(QStringLiteral("f%1.stg").arg(i), QStringLiteral("Проба %1").arg(i), 1000 * i));
+    setRecent(paths);
+    auto dlg = open();
+    ASSERT_EQ(dlg->ChromatogramList()->GetItemCount(), 5);
+
+    selectRows(*dlg, {1, 4});
+    button(*dlg, "buttonDelete")->click();
+    EXPECT_EQ(column(*dlg, 0), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(column(*dlg, 1), QStringList({"f1.stg", "f3.stg", "f4.stg"}));
+    EXPECT_EQ(dlg->SelectedRecord(), -1);
+
+    // The Delete key in the list does the same.
+    selectRows(*dlg, {0});
+    QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Delete);
+    EXPECT_EQ(column(*dlg, 1), QStringList({"f3.stg", "f4.stg"}));
+
+    button(*dlg, "buttonDeleteAll")->click();
+    EXPECT_EQ(dlg->ChromatogramList()->GetItemCount(), 0);
+    EXPECT_TRUE(dlg->Records().empty());
+}
+
+TEST_F(tavrinDlgTest, oneSelectedRowShowsItsPeaksAndTwoShowNothing)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000),
+               write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000)});
+    auto dlg = open();
+    const CGridCtrl& info = dlg->InfoPage()->m_grid;
+
+    selectRows(*dlg, {1});
+    EXPECT_EQ(dlg->SelectedRecord(), 1);
+    ASSERT_EQ(info.GetItemCount(), 2);
+    // Methane: the triangle 0,2,4,2,0 every 0.25 min, apex at 0.75 min.
+    EXPECT_EQ(info.GetItemText(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(info.GetItemText(0, 1), QStringLiteral("Метан"));
+    EXPECT_EQ(info.GetItemText(0, 2), QStringLiteral("2.000"));
+    EXPECT_EQ(info.GetItemText(0, 3), QStringLiteral("90.000"));
+    EXPECT_EQ(info.GetItemText(0, 4), QStringLiteral("0.750"));
+    EXPECT_EQ(info.GetItemText(1, 1), QStringLiteral("Этан"));
+    EXPECT_EQ(info.GetItemText(1, 2), QStringLiteral("1.250"));
+    EXPECT_EQ(info.GetItemText(1, 4), QStringLiteral("2.000"));
+
+    selectRows(*dlg, {0, 1});
+    EXPECT_EQ(info.GetItemCount(), 0);
+
+    // The digit count is read at every fill.
+    dlg->Settings().general.qtySymInProg = 1;
+    selectRows(*dlg, {0});
+    EXPECT_EQ(dlg->SelectedRecord(), 0);
+    EXPECT_EQ(info.GetItemText(0, 2), QStringLiteral("2.0"));
+}
+
+TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
+{
+    const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС старая"), 1000);
+    const QString b = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
+    setRecent({a, b});
+    {
+        auto dlg = open();
+        write(QStringLiteral("a.stg"), QStringLiteral("ГС новая"), 1000);
+        ASSERT_TRUE(QFile::remove(b));
+        EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС старая"), QStringLiteral("ГС")}));
+
+        button(*dlg, "buttonRecalc")->click();
+        EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
+        EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС новая")}));
+    }
+    // The recent list written at the end no longer names the vanished file.
+    EXPECT_EQ(profile->readString(QStringLiteral("RecentChrms"), QStringLiteral("0"), QString()), a);
+    EXPECT_FALSE(profile->contains(QStringLiteral("RecentChrms"), QStringLiteral("1")));
+}
+
+TEST_F(tavrinDlgTest, messagePageShowsOnlyTheLastCalculation)
+{
+    ChromatogramFile file;
+    file.sample = QStringLiteral("ГС скв. 41");
+    file.method = QStringLiteral("ГАЗ-1");
+    file.peaks = {peak(0.25, 1.25, 90.0, QStringLiteral("Ксенон-X"))};
+    const QString path = m_dir.filePath(QStringLiteral("x.stg"));
+    ASSERT_TRUE(testsupport::writeChromatogramFile(path, file));
+    setRecent({path});
+    auto dlg = open();
+    EXPECT_TRUE(messageText(*dlg).contains(QStringLiteral("Ксенон-X")));
+
+    log.AddMessage(MessageError, QStringLiteral("Сообщение прошлого расчёта"));
+    button(*dlg, "buttonRecalc")->click();
+    EXPECT_FALSE(messageText(*dlg).contains(QStringLiteral("Сообщение прошлого расчёта")));
+    EXPECT_TRUE(messageText(*dlg).contains(QStringLiteral("Ксенон-X")));
+
+    button(*dlg, "buttonDeleteAll")->click();
+    EXPECT_FALSE(messageText(*dlg).contains(QStringLiteral("Ксенон-X")));
+}
+
+TEST_F(tavrinDlgTest, unexpectedCalculationFailureBecomesAnErrorMessage)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    FailingDlg dlg(*profile, log, mixturesPath);
+    dlg.fail = true;
+    EXPECT_NO_THROW(button(dlg, "buttonRecalc")->click());
+    ASSERT_EQ(log.errors().size(), 1u);
+    EXPECT_TRUE(log.errors()[0].contains(QStringLiteral("сбой вычисления")));
+    EXPECT_TRUE(messageText(dlg).contains(QStringLiteral("сбой вычисления")));
+    // The list was still refreshed.
+    EXPECT_EQ(dlg.ChromatogramList()->GetItemCount(), 1);
+}
+
+TEST_F(tavrinDlgTest, windowRectangleAndMessageFiltersSurviveARestart)
+{
+    {
+        auto dlg = open();
+        dlg->setGeometry(QRect(40, 50, 1000, 700));
+        log.setShowInfos(0);
+    }
+    auto dlg = open();
+    EXPECT_EQ(dlg->geometry(), QRect(40, 50, 1000, 700));
+    EXPECT_EQ(log.showInfos(), 0);
+    EXPECT_EQ(log.showErrors(), 1);
+    EXPECT_FALSE(dlg->MessagePage()->findChild<QCheckBox*>(QStringLiteral("checkInfos"))->isChecked());
+}
+
+TEST_F(tavrinDlgTest, openingShowsOneErrorPerFileThatCannotBeOpened)
+{
+    const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
+    const QString b = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
+    const QString c = write(QStringLiteral("c.stg"), QStringLiteral("ГС"), 3000);
+    setRecent({a, b, c});
+    auto dlg = open();
+    QStringList opened;
+    QStringList errors;
+    dlg->openFileHook = [&](const QString& path) {
+        opened.append(path);
+        return path != a;
+    };
+    dlg->errorBoxHook = [&](const QString& caption, const QString& text) {
+        EXPECT_EQ(caption, QStringLiteral("Ошибка"));
+        errors.append(text);
+    };
+    selectRows(*dlg, {0, 2});
+    button(*dlg, "buttonOpen")->click();
+    EXPECT_EQ(opened, QStringList({a, c}));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(a));
+}
+
+TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС первая"), 1000)});
+    auto dlg = open();
+    write(QStringLiteral("a.stg"), QStringLiteral("ГС вторая"), 1000);
+
+    answerNextDialog([](QDialog* d) { d->reject(); });
+    button(*dlg, "buttonSettings")->click();
+    EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС первая")}));
+
+    answerNextDialog([](QDialog* d) { d->accept(); });
+    button(*dlg, "buttonSettings")->click();
+    EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС вторая")}));
+}
+
+TEST_F(tavrinDlgTest, cylinderDialogRecalculatesOnlyAfterAChange)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС первая"), 1000)});
+    auto dlg = open();
+    write(QStringLiteral("a.stg"), QStringLiteral("ГС вторая"), 1000);
+
+    answerNextDialog([](QDialog* d) { d->accept(); });
+    button(*dlg, "buttonMixtures")->click();
+    EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС первая")}));
+
+    answerNextDialog([](QDialog* d) {
+        d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"))->click();
+        d->reject();
+    });
+    button(*dlg, "buttonMixtures")->click();
+    EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС первая")}));
+
+    answerNextDialog([](QDialog* d) { d->accept(); });
+    button(*dlg, "buttonMixtures")->click();
+    EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС вторая")}));
+}
+
+TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    auto dlg = open();
+    dlg->show();
+    // Enter on a button presses that button and leaves the window open.
+    QTest::keyClick(button(*dlg, "buttonDeleteAll"), Qt::Key_Return);
+    EXPECT_TRUE(dlg->Records().empty());
+    EXPECT_TRUE(dlg->isVisible());
+
+    dlg->ChromatogramList()->setFocus();
+    QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+
+    dlg->show();
+    QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Escape);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+}
+
+TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)
+{
+    QStringList paths;
+    const QString gas = QStringLiteral("ГАЗ-1");
+    paths << write(QStringLiteral("day/01_blank.stg"), QStringLiteral("Холостая проба"), 1700000000);
+    paths << write(QStringLiteral("day/05_gs1.stg"), QStringLiteral("ГС скв. 41"), 1700003000);
+    paths << write(QStringLiteral("day/06_gs2.stg"), QStringLiteral("ГС скв. 41"), 1700003600);
+    paths << write(QStringLiteral("day/07_gd1.stg"), QStringLiteral("ГД скв. 41"), 1700004200);
+    paths << write(QStringLiteral("day/08_gd2.stg"), QStringLiteral("ГД скв. 41"), 1700004800);
+    paths << write(QStringLiteral("day/09_temp.stg"), QStringLiteral("Смесь алканов"), 1700005400,
+                   QStringLiteral("ДК-Темп"));
+    paths << write(QStringLiteral("day/10_dc1.stg"), QStringLiteral("ДК скв. 41"), 1700006000,
+                   QStringLiteral("ДК-С1С5"));
+    paths << write(QStringLiteral("day/11_dc2.stg"), QStringLiteral("ДК скв. 41"), 1700006600,
+                   QStringLiteral("ДК-С1С5"));
+    setRecent(paths);
+    auto dlg = open();
+    dlg->show();
+    ASSERT_EQ(dlg->ChromatogramList()->GetItemCount(), 8);
+    EXPECT_EQ(column(*dlg, 5).at(5), QStringLiteral("ДК Температурная"));
+
+    selectRows(*dlg, {1});
+    const QPixmap list = dlg->grab();
+    EXPECT_FALSE(list.isNull());
+    dlg->ResultTabs()->setCurrentIndex(1);
+    const QPixmap messages = dlg->grab();
+    EXPECT_FALSE(messages.isNull());
+    // Pictures for a person to look at, when asked for.
+    const QString shots = qEnvironmentVariable("TAVRIN_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) {
+        list.save(QDir(shots).filePath(QStringLiteral("tavrin_main_list.png")));
+        messages.save(QDir(shots).filePath(QStringLiteral("tavrin_main_messages.png")));
+    }
 }

@@ -1,0 +1,14 @@
+#include "app/TavrinApp.h"
+
+#include "app/TavrinDlg.h"
+#include "data/Mixtures.h"
+
+tavrinApp::tavrinApp() = default;
+
+int tavrinApp::InitInstance()
+{
+    tavrinDlg dlg(m_profile, m_log, DefaultMixturesPath());
+    dlg.exec();
+    // Leaving this scope destroys the window, which writes its profile values.
+    return 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "data/MessageLog.h"
+#include "platform/Profile.h"
+
+// The application: it holds what lives for the whole run (the settings
+// profile and the message log that every calculation writes to) and runs the
+// main window; when that window ends, the program ends.
+class tavrinApp
+{
+public:
+    // The QApplication must exist, with organisation and application names set.
+    tavrinApp();
+    tavrinApp(const tavrinApp&) = delete;
+    tavrinApp& operator=(const tavrinApp&) = delete;
+
+    // Runs the main window to its end; returns the process exit code.
+    int InitInstance();
+
+    Profile& profile() { return m_profile; }
+    MessageLog& messageLog() { return m_log; }
+
+private:
+    Profile m_profile;
+    MessageLog m_log;
+};

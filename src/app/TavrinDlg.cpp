@@ -1,0 +1,447 @@
+#include "app/TavrinDlg.h"
+
+#include "app/AboutDlg.h"
+#include "calc/RoleAssignment.h"
+#include "data/ChromatogramList.h"
+#include "data/GasComponents.h"
+#include "data/MainDialogProfile.h"
+#include "data/MessageLog.h"
+#include "data/TempComponents.h"
+#include "platform/Profile.h"
+#include "platform/Version.h"
+#include "ui/DlgMSG.h"
+#include "ui/DlgMixtures.h"
+#include "ui/DlgOutTable.h"
+#include "ui/DlgSettings.h"
+#include "ui/GridCtrl.h"
+
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+// The window's size at start; it can grow but not shrink below it.
+constexpr int kStartWidth = 930;
+constexpr int kStartHeight = 560;
+constexpr int kButtonHeight = 37;
+
+bool openWithDesktop(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString analysisTimeText(std::int64_t secondsSinceEpoch)
+{
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
+    return t.isValid() ? t.toString(QStringLiteral("dd.MM.yy  HH:mm")) : QString();
+}
+
+} // namespace
+
+tavrinDlg::tavrinDlg(Profile& profile, MessageLog& log, const QString& mixturesPath, QWidget* parent)
+    : QDialog(parent)
+    , m_profile(profile)
+    , m_log(log)
+    , m_settings(profile)
+{
+    setObjectName(QStringLiteral("tavrinDlg"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
+    OnInitDialog(mixturesPath);
+}
+
+tavrinDlg::~tavrinDlg()
+{
+    OnDestroy();
+}
+
+void tavrinDlg::OnInitDialog(const QString& mixturesPath)
+{
+    setWindowTitle(QStringLiteral("Ворнель   %1   Пластовый газ. Определение компонентно-фракционного состава по СТО Газпром 5.40 2011.")
+                       .arg(QStringLiteral("ver. ") + GetVersionString()));
+
+    // The calculations look components up in the catalogues; both are built
+    // once for the run, the search names from the profile.
+    GasComponentTable::Global().Build(&m_profile);
+    TempComponentTable::Global().Build(&m_profile);
+
+    m_pDlgMixtures = std::make_unique<DlgMixtures>(mixturesPath, &m_settings, this);
+    m_pDlgMixtures->LoadMixtures();
+
+    CreateButtons();
+    CreateChromatogramList();
+    CreateResultTabs();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(7);
+    for (QPushButton* b : {m_buttonAdd, m_buttonDelete, m_buttonDeleteAll, m_buttonOpen})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    for (QPushButton* b : {m_buttonRecalc, m_buttonComponents, m_buttonMixtures, m_buttonSettings, m_buttonReport})
+        buttons->addWidget(b);
+
+    // The list and the tabs share the height about 3 to 7, as they grow.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(6);
+    layout->addLayout(buttons);
+    layout->addWidget(m_listChromatograms, 3);
+    layout->addWidget(m_tabResults, 7);
+
+    resize(kStartWidth, kStartHeight);
+    setMinimumSize(kStartWidth, kStartHeight);
+
+    if (const std::optional<QRect> rect = LoadWindowState(m_profile))
+        setGeometry(*rect);
+
+    // A recent file that can no longer be read is left out silently.
+    for (const QString& path : LoadRecentChromatograms(m_profile))
+        AddChromatogram(path);
+    if (m_settings.folders.enAutoOpen == 1) {
+        for (const QString& folder : m_settings.folders.folders())
+            ScanFolderForChromatograms(folder);
+    }
+    RefreshChromatograms();
+}
+
+void tavrinDlg::CreateButtons()
+{
+    auto button = [this](const char* name, const QString& caption, int minimumWidth) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setMinimumSize(minimumWidth, kButtonHeight);
+        return b;
+    };
+    m_buttonAdd = button("buttonAdd", QStringLiteral("Добавить"), 74);
+    m_buttonDelete = button("buttonDelete", QStringLiteral("Удалить"), 69);
+    m_buttonDeleteAll = button("buttonDeleteAll", QStringLiteral("Удалить все"), 86);
+    m_buttonOpen = button("buttonOpen", QStringLiteral("Открыть в ПО Morvane"), 84);
+    m_buttonRecalc = button("buttonRecalc", QStringLiteral("Пересчитать"), 84);
+    m_buttonComponents = button("buttonComponents", QStringLiteral("Компоненты"), 81);
+    m_buttonMixtures = button("buttonMixtures", QStringLiteral("Смеси"), 80);
+    m_buttonSettings = button("buttonSettings", QStringLiteral("Настройки расчёта"), 78);
+    m_buttonReport = button("buttonReport", QStringLiteral("Отчёт"), 62);
+
+    // The opening dialog, the components dialog and the report are not part
+    // of this build yet; their buttons stay visible but cannot be pressed.
+    m_buttonAdd->setEnabled(false);
+    m_buttonComponents->setEnabled(false);
+    m_buttonReport->setEnabled(false);
+
+    connect(m_buttonDelete, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDelete);
+    connect(m_buttonDeleteAll, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDeleteAll);
+    connect(m_buttonOpen, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedOpenInChromatographySoftware);
+    connect(m_buttonRecalc, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedRecalc);
+    connect(m_buttonMixtures, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedMixtures);
+    connect(m_buttonSettings, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedSettings);
+}
+
+void tavrinDlg::CreateChromatogramList()
+{
+    m_listChromatograms = new CGridCtrl(this);
+    m_listChromatograms->setObjectName(QStringLiteral("listChromatograms"));
+    m_listChromatograms->setMinimumHeight(120);
+    m_listChromatograms->InsertColumn(0, QStringLiteral("№"), LVCFMT_LEFT, 35);
+    m_listChromatograms->InsertColumn(1, QStringLiteral("Имя файла"), LVCFMT_LEFT, 260);
+    m_listChromatograms->InsertColumn(2, QStringLiteral("Проба"), LVCFMT_LEFT, 200);
+    m_listChromatograms->InsertColumn(3, QStringLiteral("Метод"), LVCFMT_LEFT, 120);
+    // Wide enough for the whole time in the font in use.
+    const int timeWidth = std::max(90, fontMetrics().horizontalAdvance(QStringLiteral("00.00.00  00:00")) + 12);
+    m_listChromatograms->InsertColumn(4, QStringLiteral("Время анализа"), LVCFMT_LEFT, timeWidth);
+    m_listChromatograms->InsertColumn(5, QStringLiteral("Тип расчёта"), LVCFMT_LEFT, 180);
+
+    // Clicks and the arrow keys both come here through the selection.
+    connect(m_listChromatograms, &QTableWidget::itemSelectionChanged, this,
+            &tavrinDlg::OnSelectionChangedChromList);
+    connect(m_listChromatograms, &QAbstractItemView::doubleClicked, this,
+            &tavrinDlg::OpenInChromatographySoftware);
+    m_listChromatograms->installEventFilter(this);
+}
+
+void tavrinDlg::CreateResultTabs()
+{
+    m_tabResults = new QTabWidget(this);
+    m_tabResults->setObjectName(QStringLiteral("tabResults"));
+
+    m_pageInfo = new CDlgOutTable(m_tabResults);
+    m_pageInfo->setObjectName(QStringLiteral("pageInfo"));
+    CGridCtrl& grid = m_pageInfo->m_grid;
+    grid.InsertColumn(0, QStringLiteral("№"), LVCFMT_LEFT, 30);
+    grid.InsertColumn(1, QStringLiteral("Пик"), LVCFMT_LEFT, 500);
+    grid.InsertColumn(2, QStringLiteral("Площадь"), LVCFMT_LEFT, 110);
+    grid.InsertColumn(3, QStringLiteral("Концентрация"), LVCFMT_LEFT, 110);
+    grid.InsertColumn(4, QStringLiteral("Время выхода, мин"), LVCFMT_LEFT, 110);
+    m_tabResults->addTab(m_pageInfo, QStringLiteral("Инфо. по хрм."));
+
+    // The separator-gas, degassing-gas, condensate and formation-gas pages
+    // take tabs 1 to 4, between these two.
+
+    m_pageMessages = new CDlgMSG(m_log, m_profile, m_tabResults);
+    m_pageMessages->setObjectName(QStringLiteral("pageMessages"));
+    m_tabResults->addTab(m_pageMessages, QStringLiteral("Системные сообщения"));
+    m_tabResults->setCurrentIndex(0);
+}
+
+void tavrinDlg::OnDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+
+    QStringList paths;
+    for (const ChromatogramRecord& record : m_records)
+        paths.append(record.path);
+    SaveRecentChromatograms(m_profile, paths);
+    m_log.SaveFilters(m_profile);
+    SaveWindowState(m_profile, geometry());
+    m_profile.sync();
+
+    // The cylinder dialog writes the database now if the cylinders were changed.
+    m_pDlgMixtures.reset();
+}
+
+// ---- the list ---------------------------------------------------------------
+
+int tavrinDlg::AddChromatogram(const QString& path)
+{
+    return ::AddChromatogram(m_records, path, m_pDlgMixtures->Mixtures());
+}
+
+bool tavrinDlg::FindMixtureForSample(ChromatogramRecord& record)
+{
+    return ::FindMixtureForSample(record, m_pDlgMixtures->Mixtures());
+}
+
+int tavrinDlg::ScanFolderForChromatograms(const QString& folder)
+{
+    return ::ScanFolderForChromatograms(m_records, folder, m_pDlgMixtures->Mixtures());
+}
+
+QList<int> tavrinDlg::SelectedRows() const
+{
+    QList<int> rows;
+    for (int r = m_listChromatograms->GetFirstSelectedRow(); r >= 0; r = m_listChromatograms->GetNextSelectedRow(r))
+        rows.append(r);
+    return rows;
+}
+
+void tavrinDlg::ClearInfoPage()
+{
+    m_pageInfo->m_grid.DeleteAllItems();
+}
+
+int tavrinDlg::RemoveChromatograms(bool all)
+{
+    ClearInfoPage();
+    int removed = 0;
+    if (all) {
+        removed = static_cast<int>(m_records.size());
+        m_records.clear();
+    } else {
+        removed = ::RemoveChromatograms(m_records, SelectedRows());
+    }
+    if (removed > 0)
+        m_nSelected = -1;
+    return removed;
+}
+
+void tavrinDlg::RefreshChromatograms()
+{
+    SortChromatograms(m_records);
+    AssignCalculationTypes(m_records, m_settings.general);
+    FillChromatogramList();
+    ClearInfoPage();
+    RunCalculation();
+}
+
+void tavrinDlg::FillChromatogramList()
+{
+    CGridCtrl* list = m_listChromatograms;
+    list->DeleteAllItems();
+    ClearInfoPage();
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        const ChromatogramRecord& record = m_records[i];
+        const int row = list->AddRow();
+        if (row < 0)
+            continue;
+        if (GridRowStyle* style = list->GetRowStyle(row))
+            style->nTag = static_cast<std::intptr_t>(i);
+        list->SetItemText(row, 0, QString::number(row + 1));
+        list->SetItemText(row, 1, QFileInfo(record.path).fileName());
+        list->SetItemText(row, 2, record.sample);
+        list->SetItemText(row, 3, record.method);
+        list->SetItemText(row, 4, analysisTimeText(record.analysisTime));
+        list->SetItemText(row, 5, record.typeName);
+    }
+}
+
+void tavrinDlg::ShowChromatogramInfo()
+{
+    if (m_nSelected < 0 || static_cast<std::size_t>(m_nSelected) >= m_records.size())
+        return;
+    ClearInfoPage();
+    CGridCtrl& grid = m_pageInfo->m_grid;
+    const int digits = m_settings.general.qtySymInProg;
+    const std::vector<PeakItem>& peaks = m_records[static_cast<std::size_t>(m_nSelected)].peaks;
+    for (std::size_t j = 0; j < peaks.size(); ++j) {
+        const int row = grid.AddRow();
+        if (row < 0)
+            continue;
+        if (GridRowStyle* style = grid.GetRowStyle(row))
+            *style = GridRowStyle{CLR_DEFAULT, CLR_DEFAULT, row};
+        grid.SetItemText(row, 0, QString::number(j + 1));
+        grid.SetItemText(row, 1, peaks[j].name);
+        m_pageInfo->SetCellValue(row, 2, digits, peaks[j].area);
+        m_pageInfo->SetCellValue(row, 3, digits, peaks[j].concentration);
+        m_pageInfo->SetCellValue(row, 4, digits, peaks[j].retentionTime);
+    }
+}
+
+void tavrinDlg::OnSelectionChangedChromList()
+{
+    ClearInfoPage();
+    const QList<int> rows = SelectedRows();
+    if (rows.size() != 1)
+        return;
+    m_nSelected = rows.first();
+    ShowChromatogramInfo();
+}
+
+void tavrinDlg::OpenInChromatographySoftware()
+{
+    for (int row : SelectedRows()) {
+        if (row < 0 || static_cast<std::size_t>(row) >= m_records.size())
+            continue;
+        const QString& path = m_records[static_cast<std::size_t>(row)].path;
+        const bool opened = openFileHook ? openFileHook(path) : openWithDesktop(path);
+        if (opened)
+            continue;
+        const QString text = QStringLiteral("Не удалось открыть файл\n%1").arg(path);
+        if (errorBoxHook)
+            errorBoxHook(QStringLiteral("Ошибка"), text);
+        else
+            QMessageBox::critical(this, QStringLiteral("Ошибка"), text);
+    }
+}
+
+// ---- calculation -----------------------------------------------------------
+
+void tavrinDlg::RecalculateResults()
+{
+    m_calcData.Recalculate(&m_pDlgMixtures->Mixtures(), &m_records, &m_settings, m_log);
+}
+
+void tavrinDlg::RunCalculation()
+{
+    m_log.ClearMessages();
+    // A failure here must not leave the pages showing the previous run's
+    // results as if they were current, nor end the program.
+    try {
+        RecalculateResults();
+    } catch (const std::exception& e) {
+        m_log.AddMessage(MessageError, QStringLiteral("Расчёт: Непредвиденная ошибка: %1").arg(QString::fromUtf8(e.what())));
+    } catch (...) {
+        m_log.AddMessage(MessageError, QStringLiteral("Расчёт: Непредвиденная ошибка."));
+    }
+    // The result pages refill here, in tab order.
+    m_pageMessages->BuildMessageText();
+}
+
+// ---- commands --------------------------------------------------------------
+
+void tavrinDlg::OnBnClickedRecalc()
+{
+    // Every file is read anew, so changed files and a changed cylinder list
+    // take effect; a file that is gone drops out of the list.
+    QStringList paths;
+    for (const ChromatogramRecord& record : m_records)
+        paths.append(record.path);
+    RemoveChromatograms(true);
+    for (const QString& path : paths)
+        AddChromatogram(path);
+    RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedSettings()
+{
+    DlgSettings dlg(&m_settings, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    // The result pages fit their analysis columns to the new counts here,
+    // before the recalculation fills them.
+    OnBnClickedRecalc();
+}
+
+void tavrinDlg::OnBnClickedMixtures()
+{
+    // The flag stays set: the database is written when the program ends.
+    if (m_pDlgMixtures->exec() == QDialog::Accepted && m_pDlgMixtures->IsModified())
+        OnBnClickedRecalc();
+}
+
+void tavrinDlg::OnBnClickedDelete()
+{
+    if (RemoveChromatograms(false) > 0)
+        RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedDeleteAll()
+{
+    if (RemoveChromatograms(true) > 0)
+        RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedOpenInChromatographySoftware()
+{
+    OpenInChromatographySoftware();
+}
+
+// ---- window ----------------------------------------------------------------
+
+bool tavrinDlg::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_listChromatograms && e->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
+        OnBnClickedDelete();
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void tavrinDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Enter ends the program as OK does, unless a button has the focus and
+    // takes the key itself.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier
+        && !qobject_cast<QPushButton*>(focusWidget())) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void tavrinDlg::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&О программе"), this, &tavrinDlg::ShowAbout);
+    menu.exec(e->globalPos());
+}
+
+void tavrinDlg::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "calc/CalcData.h"
+#include "data/ChromatogramRecord.h"
+#include "data/Settings.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CDlgMSG;
+class CDlgOutTable;
+class CGridCtrl;
+class DlgMixtures;
+class MessageLog;
+class Profile;
+class QPushButton;
+class QTabWidget;
+
+// The main window: the command buttons, the chromatogram list and the tabs
+// with the chromatogram's peaks and the system messages. It owns the records,
+// the settings and the cylinder dialog; every change of the list ends in a
+// new role assignment and calculation. OK and Cancel (Enter, Escape, the
+// close box) end the program; the recent list, the message filters and the
+// window rectangle are written when the window is destroyed.
+class tavrinDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    // Builds the window and does everything a start does: settings, catalogues
+    // and cylinders loaded, window rectangle and recent files restored, the
+    // folders scanned when automatic opening is on, the first calculation run.
+    // The profile and the log must outlive the window.
+    tavrinDlg(Profile& profile, MessageLog& log, const QString& mixturesPath, QWidget* parent = nullptr);
+    ~tavrinDlg() override;
+
+    // ---- the list --------------------------------------------------------
+    // The record's index, or -1 when the file cannot be read. Does not refresh.
+    int AddChromatogram(const QString& path);
+    // Every record (all) or those of the selected rows; returns how many went.
+    // Does not refresh.
+    int RemoveChromatograms(bool all);
+    // Sort, roles, list, empty information page, calculation.
+    void RefreshChromatograms();
+    void FillChromatogramList();
+    // The peaks of record m_nSelected on the information page.
+    void ShowChromatogramInfo();
+    // Every selected file, in the application the desktop associates with it.
+    void OpenInChromatographySoftware();
+    int ScanFolderForChromatograms(const QString& folder);
+    bool FindMixtureForSample(ChromatogramRecord& record);
+    // Clears the log, recalculates, refills the pages and the messages. An
+    // unexpected failure inside the calculation becomes an error message.
+    void RunCalculation();
+
+    // ---- commands --------------------------------------------------------
+    void OnBnClickedRecalc();
+    void OnBnClickedSettings();
+    void OnBnClickedMixtures();
+    void OnBnClickedDelete();
+    void OnBnClickedDeleteAll();
+    void OnBnClickedOpenInChromatographySoftware();
+
+    // ---- what the window shows and holds ---------------------------------
+    const std::vector<ChromatogramRecord>& Records() const { return m_records; }
+    int SelectedRecord() const { return m_nSelected; }
+    CSettings& Settings() { return m_settings; }
+    const CalcData& Results() const { return m_calcData; }
+    DlgMixtures* Mixtures() const { return m_pDlgMixtures.get(); }
+    CGridCtrl* ChromatogramList() const { return m_listChromatograms; }
+    CDlgOutTable* InfoPage() const { return m_pageInfo; }
+    CDlgMSG* MessagePage() const { return m_pageMessages; }
+    QTabWidget* ResultTabs() const { return m_tabResults; }
+
+    // How a file is opened and how a failure is shown; tests replace them.
+    std::function<bool(const QString& path)> openFileHook;
+    std::function<void(const QString& caption, const QString& text)> errorBoxHook;
+
+protected:
+    // The one call into the calculation engine.
+    virtual void RecalculateResults();
+
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    void OnInitDialog(const QString& mixturesPath);
+    void CreateButtons();
+    void CreateChromatogramList();
+    void CreateResultTabs();
+    void OnDestroy();
+    void OnSelectionChangedChromList();
+    QList<int> SelectedRows() const;
+    void ClearInfoPage();
+    void ShowAbout();
+
+    Profile& m_profile;
+    MessageLog& m_log;
+    CSettings m_settings;
+    std::unique_ptr<DlgMixtures> m_pDlgMixtures;
+    std::vector<ChromatogramRecord> m_records;
+    int m_nSelected = -1;
+    // Its blocks point into m_records until the next calculation.
+    CalcData m_calcData;
+    bool m_destroyed = false;
+
+    CGridCtrl* m_listChromatograms = nullptr;
+    QTabWidget* m_tabResults = nullptr;
+    CDlgOutTable* m_pageInfo = nullptr;
+    CDlgMSG* m_pageMessages = nullptr;
+
+    QPushButton* m_buttonAdd = nullptr;
+    QPushButton* m_buttonDelete = nullptr;
+    QPushButton* m_buttonDeleteAll = nullptr;
+    QPushButton* m_buttonOpen = nullptr;
+    QPushButton* m_buttonRecalc = nullptr;
+    QPushButton* m_buttonComponents = nullptr;
+    QPushButton* m_buttonMixtures = nullptr;
+    QPushButton* m_buttonSettings = nullptr;
+    QPushButton* m_buttonReport = nullptr;
+};

@@ -1,0 +1,183 @@
+#include "calc/CalcData.h"
+
+#include "calc/ChromatogramSlot.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+#include "data/TempComponents.h"
+
+#include <algorithm>
+#include <cfloat>
+
+namespace {
+
+// The file's name for messages: what follows the last separator of either kind.
+QString FileNameOf(const QString& path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return cut < 0 ? path : path.mid(cut + 1);
+}
+
+// The separator-gas and degassing-gas analysis runs: only their peaks are merged into groups.
+const std::vector<int>& GasAnalysisSlots()
+{
+    static const std::vector<int> analysisSlots = {SlotGsAnalysis1, SlotGsAnalysis2, SlotGsAnalysis3,
+                                           SlotGdAnalysis1, SlotGdAnalysis2, SlotGdAnalysis3};
+    return analysisSlots;
+}
+
+GasComponentList Single(const GasComponent* component)
+{
+    return component ? GasComponentList{component} : GasComponentList{};
+}
+
+template <typename Set>
+void RunGasStages(Set& set, const MixtureList* cylinders, const KnownPeakMap& peaks, const CSettings* settings,
+                  const CalcEnvironment& env, void (*check)(GasAnalysisResult&, double, double, MessageLog&))
+{
+    set.calibrationResult = set.calibration.Calculate(cylinders, peaks, settings, env);
+    set.analysisResult = set.analysis.Calculate(peaks, settings, CopyCalibrationRows(set.calibrationResult.rows), env);
+    // The sulphur-compound and methanol stages come here; until they exist
+    // their shares of the gas are 0.
+    const double sulphurMolTotal = 0.0;
+    const double methanolContent = 0.0;
+    check(set.analysisResult, sulphurMolTotal, methanolContent, env.log);
+}
+
+} // namespace
+
+CalcData::CalcData()
+    : m_components(&GasComponentTable::Global())
+    , m_temperatures(&TempComponentTable::Global())
+{
+}
+
+void CalcData::SetReferenceTables(const GasComponentTable& components, const TempComponentTable& temperatures)
+{
+    m_components = &components;
+    m_temperatures = &temperatures;
+}
+
+void CalcData::ResetCalcState()
+{
+    m_chromatograms.clear();
+    m_knownPeaks.clear();
+    m_gs.calibration.ResetWorkingPeaks();
+    m_gs.analysis.ResetWorkingPeaks();
+    m_gd.calibration.ResetWorkingPeaks();
+    m_gd.analysis.ResetWorkingPeaks();
+}
+
+void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
+                           const CSettings* settings, MessageLog& log)
+{
+    ResetCalcState();
+    m_cylinders = cylinders;
+    m_settings = settings;
+
+    const GeneralSettings& general = SettingsOrDefaults(settings).general;
+    const double baselineTime = general.enBlankSubtraction != 0 ? general.TimeStartSample : 0.0;
+    if (records) {
+        for (const ChromatogramRecord& record : *records) {
+            CalcChromatogram block;
+            block.Init(record, baselineTime);
+            m_chromatograms.emplace(record.role, std::move(block));
+        }
+    }
+
+    CheckUnknownPeaks(log);
+
+    const GasComponentTable& catalogue = *m_components;
+    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC6(), QStringLiteral("Группа С6"));
+    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC7(), QStringLiteral("Группа С7"));
+    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC8(), QStringLiteral("Группа С8"));
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Нонан"))), QStringLiteral("Группа С9"));
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Декан"))), QStringLiteral("Группа С10"));
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Ундекан"))), QStringLiteral("Группа С11"));
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Додекан"))), QStringLiteral("Группа С12"));
+
+    const CalcEnvironment env{log, *m_components, *m_temperatures};
+    RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
+    RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
+    // The degassed-condensate stages follow here, then the formation-gas stages.
+}
+
+void CalcData::CheckUnknownPeaks(MessageLog& log)
+{
+    for (const auto& [slot, block] : m_chromatograms) {
+        if (slot <= SlotBlank)
+            continue;  // unassigned and blank chromatograms are not checked
+        std::vector<PeakItem>& known = m_knownPeaks[slot];
+        for (const cmpeek& peak : block.peakTable.peaks()) {
+            bool isKnown = false;
+            if (!peak.name.isEmpty()) {
+                isKnown = slot == SlotDcTemperature ? m_temperatures->IsKnownPeak(peak.name)
+                                                    : m_components->FindComponentBySearchName(peak.name) != nullptr;
+            }
+            if (!isKnown) {
+                const QString file = block.record ? FileNameOf(block.record->path) : QString();
+                log.AddMessage(MessageWarning, QStringLiteral("Неизвестный пик '%1' в файле %2.").arg(peak.name, file));
+                continue;
+            }
+            PeakItem item;
+            item.name = peak.name;
+            item.sortGroup = 0;
+            item.area = peak.area;
+            item.concentration = peak.concentration;
+            item.retentionTime = peak.apexTime;
+            item.startTime = peak.startTime;
+            item.endTime = peak.endTime;
+            known.push_back(std::move(item));
+        }
+    }
+}
+
+void CalcData::MergeGroupPeaks(const std::vector<int>& slotList, const GasComponentList& components,
+                               const QString& groupName)
+{
+    for (int slot : slotList) {
+        const auto entry = m_knownPeaks.find(slot);
+        if (entry == m_knownPeaks.end())
+            continue;
+        std::vector<PeakItem>& peaks = entry->second;
+
+        PeakItem group;
+        group.name = groupName;
+        group.sortGroup = -1;
+        // No single time belongs to a group; the pages show the unset mark.
+        group.retentionTime = -DBL_MAX;
+        group.startTime = -DBL_MAX;
+        group.endTime = -DBL_MAX;
+
+        // Exact, case-sensitive names: only the peaks named as the catalogue
+        // names them join a group.
+        auto isMember = [&](const PeakItem& item) {
+            return std::any_of(components.begin(), components.end(), [&](const GasComponent* c) {
+                return c && item.name == c->searchName;
+            });
+        };
+        bool merged = false;
+        for (const PeakItem& item : peaks) {
+            if (isMember(item)) {
+                group.area += item.area;
+                group.concentration += item.concentration;
+                merged = true;
+            }
+        }
+        if (!merged)
+            continue;
+        peaks.erase(std::remove_if(peaks.begin(), peaks.end(), isMember), peaks.end());
+        peaks.push_back(std::move(group));
+    }
+}
+
+void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const KnownPeakMap& peaks, const CSettings* settings,
+                 const CalcEnvironment& env)
+{
+    RunGasStages(gs, cylinders, peaks, settings, env, &CheckGsAnalysis);
+}
+
+void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& peaks, const CSettings* settings,
+                 const CalcEnvironment& env)
+{
+    RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
+}

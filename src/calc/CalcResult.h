@@ -1,0 +1,37 @@
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "data/ChromatogramRecord.h"
+
+class CSettings;
+class GasComponentTable;
+class MessageLog;
+class TempComponentTable;
+
+// The head every calculator result begins with. Only the calculators that
+// cannot go on at all set hasError; the others report through the log.
+template <typename Row>
+struct CalcResult
+{
+    std::vector<Row> rows;
+    int nParallel = 0;   // parallel chromatograms the calculation used
+    bool hasError = false;
+};
+
+// The recognised peaks of each role, slot to peaks in table order.
+using KnownPeakMap = std::map<int, std::vector<PeakItem>>;
+
+// What every calculator reads besides its own inputs: the log its messages
+// go to and the reference tables of the run.
+struct CalcEnvironment
+{
+    MessageLog& log;
+    const GasComponentTable& components;
+    const TempComponentTable& temperatures;
+};
+
+// The settings a calculator reads: the given ones, or the defaults when none
+// are given.
+const CSettings& SettingsOrDefaults(const CSettings* settings);

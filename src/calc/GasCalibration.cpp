@@ -1,0 +1,330 @@
+#include "calc/GasCalibration.h"
+
+#include "calc/ChromatogramSlot.h"
+#include "calc/ParallelPeaks.h"
+#include "data/GasComponents.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <map>
+#include <utility>
+
+namespace {
+
+struct CalibrationTableEntry
+{
+    std::int32_t ids[2];  // 0: no second id
+    CalibrationNormRow row;
+};
+
+// Table 7.4 by the built-in catalogue ids; the normal alkanes share their
+// rows with the groups their peaks are merged into.
+const CalibrationTableEntry kCalibrationTable[] = {
+    {{77, 0}, {1, 0.001, 0.5, 27, 21, 6.5, 5, 18, 14}},          // Водород
+    {{85, 0}, {2, 0.001, 0.1, 29, 180, 7, 45, 19, 126}},         // Гелий
+    {{1, 0}, {3, 45, 95, 7.8, 0.063, 0.9, 0.008, 2.5, 0.022}},   // Метан
+    {{88, 0}, {4, 0.01, 10, 16, 0.9, 3.5, 0.2, 10, 0.55}},       // Азот
+    {{2, 0}, {5, 1.5, 15, 5.7, 0.08, 1, 0.023, 2.8, 0.06}},      // Этан
+    {{89, 0}, {6, 0.001, 0.5, 21, 10, 5, 2, 14, 5.5}},           // Кислород
+    {{79, 0}, {7, 0.1, 30, 11, 0.07, 2, 0.027, 5.5, 0.075}},     // Сульфид водорода
+    {{90, 0}, {8, 0.1, 30, 11, 0.07, 2, 0.027, 5.5, 0.075}},     // Диоксид углерода
+    {{3, 0}, {9, 0.5, 5, 10, 0.78, 2, 0.2, 5.5, 0.55}},          // Пропан
+    {{4, 0}, {10, 0.05, 1, 13, 4.2, 2.6, 1, 7.2, 2.8}},          // 2-Метилпропан
+    {{5, 0}, {11, 0.05, 1, 14, 5.3, 3.1, 1.3, 8.6, 3.6}},        // н-Бутан
+    {{6, 0}, {12, 0.005, 1, 13, 4, 2.7, 1, 7.5, 2.8}},           // 2-Метилбутан
+    {{7, 0}, {13, 0.005, 1, 22, 11, 5, 3, 14, 8}},               // н-Пентан
+    {{8, 0}, {14, 0.0005, 0.2, 31, 95, 7.5, 28, 21, 76}},        // 2,2-Диметилпропан
+    {{9, 99}, {15, 0.001, 0.5, 30, 18, 7.2, 4.4, 20, 12}},    // н-Гексан, Группа С6
+    {{21, 100}, {16, 0.001, 0.5, 33, 34, 8, 9, 22, 25}},      // н-Гептан, Группа С7
+    {{32, 101}, {17, 0.0005, 0.2, 33, 40, 8, 10, 22, 28}},    // н-Октан, Группа С8
+};
+
+double Mean(const std::vector<double>& values)
+{
+    if (values.empty())
+        return 0.0;
+    double sum = 0.0;
+    for (double v : values)
+        sum += v;
+    return sum / static_cast<double>(values.size());
+}
+
+// (max − min)·100 / mean over every entry, zeros included; 0 when the mean is 0.
+double RelativeRange(const std::vector<double>& values, double mean)
+{
+    if (values.empty() || mean == 0.0)
+        return 0.0;
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    return (*hi - *lo) * 100.0 / mean;
+}
+
+// Nitrogen that entered with air goes with its oxygen in this ratio.
+constexpr double kNitrogenPerOxygen = 3.73;
+
+} // namespace
+
+CalibrationNormRow CalibrationTableRow(std::int32_t componentId)
+{
+    if (componentId <= 0)
+        return CalibrationNormRow{};
+    for (const CalibrationTableEntry& entry : kCalibrationTable) {
+        for (std::int32_t id : entry.ids) {
+            if (id == componentId)
+                return entry.row;
+        }
+    }
+    return CalibrationNormRow{};
+}
+
+bool CompareCalibrationRows(const CalibrationRow& a, const CalibrationRow& b)
+{
+    return CalibrationTableRow(a.id).rowNo < CalibrationTableRow(b.id).rowNo;
+}
+
+std::vector<CalibrationRow> CopyCalibrationRows(const std::vector<CalibrationRow>& rows)
+{
+    return std::vector<CalibrationRow>(rows.begin(), rows.end());
+}
+
+GasCalibrationCalculator::GasCalibrationCalculator(Kind kind)
+    : m_kind(std::move(kind))
+{
+}
+
+CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinders, const KnownPeakMap& peaks,
+                                                      const CSettings* settings, const CalcEnvironment& env)
+{
+    m_settings = settings;
+    m_working.clear();
+    const GeneralSettings& general = SettingsOrDefaults(settings).general;
+    const int nParallel = general.*m_kind.countSelector != 0 ? 5 : 3;
+
+    CalibrationResult result;
+
+    std::vector<const MixtureData*> selected;
+    if (cylinders) {
+        for (const MixturePtr& mixture : *cylinders) {
+            if (mixture && mixture->type == m_kind.mixtureType)
+                selected.push_back(mixture.get());
+        }
+    }
+    if (selected.empty()) {
+        env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Отсутствует %1 баллон.").arg(m_kind.gasText));
+        return result;
+    }
+    result.nParallel = nParallel;
+
+    // By exact name, in code-unit order; the first cylinder that holds a
+    // component supplies its concentration.
+    std::map<QString, const MixCompData*> components;
+    for (const MixtureData* mixture : selected) {
+        for (const MixCompData& component : mixture->components)
+            components.try_emplace(component.name, &component);
+    }
+
+    // All five calibration slots: runs beyond the parallel count stay in the
+    // working lists and are reported as unused.
+    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 5);
+
+    for (const auto& [name, component] : components) {
+        bool notFound = true;
+        const std::vector<ParallelPeak> values = TakeParallelPeaks(m_working, m_kind.firstSlot, nParallel, name, notFound);
+        if (notFound) {
+            env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Компонент %1 не найден в хромотограммах.").arg(name));
+            continue;
+        }
+        const GasSearchEntry* entry = env.components.FindComponentBySearchName(name);
+        if (!entry || !entry->component) {
+            env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Компонент %1 из баллона не найден в списке компонентов.").arg(name));
+            continue;
+        }
+        const double x = component->concentration;
+        // The cylinder dialog marks a concentration never typed in with a
+        // negative value; a factor made from it would be negative.
+        if (!(x >= 0.0) || !std::isfinite(x)) {
+            env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Концентрация компонента %1 в баллоне не задана.").arg(name));
+            continue;
+        }
+
+        CalibrationRow row;
+        row.id = entry->component->id;
+        row.name = name;
+        row.conc_mol = x;
+        row.K.assign(static_cast<std::size_t>(nParallel), 0.0);
+        row.areas.assign(static_cast<std::size_t>(nParallel), 0.0);
+        for (int i = 0; i < nParallel; ++i) {
+            const ParallelPeak& value = values[static_cast<std::size_t>(i)];
+            if (!value.slotPresent)
+                continue;  // fewer runs than parallels: the factor stays 0 without a word
+            if (!value.peak) {
+                env.log.AddMessage(MessageError, QStringLiteral("%1: Компонент %2 не найден в наборе хромотограмм.")
+                                                     .arg(ChromatogramSlotName(m_kind.firstSlot + i), name));
+                continue;
+            }
+            const double area = value.peak->area;
+            if (area != 0.0) {
+                row.areas[static_cast<std::size_t>(i)] = area;
+                row.K[static_cast<std::size_t>(i)] = x / area;
+            }
+        }
+        row.Kavr = Mean(row.K);
+        row.Rk = RelativeRange(row.K, row.Kavr);
+
+        const CalibrationNormRow norm = CalibrationTableRow(row.id);
+        if (norm.rowNo == -1) {
+            env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Невозможно выполнить проверку по таблице 7.4 для компонента %1. Компонент отсутствует в таблице.").arg(name));
+        } else if (x < norm.rangeLow || x > norm.rangeHigh) {
+            env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Невозможно выполнить проверку по таблице 7.4 для компонента %1. Концентрация вне диапазона.").arg(name));
+        } else {
+            row.norm = (norm.r3a - norm.r3b * x) * 3.3;
+            row.ok = row.norm >= row.Rk;
+        }
+        result.rows.push_back(std::move(row));
+    }
+
+    if (general.*m_kind.nitrogenSwitch != 0)
+        CorrectNitrogen(result, env);
+    PentanesFromButane(result, env);
+    SortRows(result, env);
+
+    for (const QString& text : CollectUnusedPeakWarnings(m_working))
+        env.log.AddMessage(MessageInfo, text);
+    return result;
+}
+
+void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const CalcEnvironment& env) const
+{
+    auto named = [&](const QString& name) {
+        return std::find_if(result.rows.begin(), result.rows.end(),
+                            [&](const CalibrationRow& row) { return row.name == name; });
+    };
+    const auto oxygen = named(QStringLiteral("Кислород"));
+    const auto nitrogen = named(QStringLiteral("Азот"));
+    if (oxygen == result.rows.end()) {
+        env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Коррекция Азота в не произведена (не найден пик Кислорода)."));
+        return;
+    }
+    if (nitrogen == result.rows.end()) {
+        env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Коррекция Азота не произведена (не найден пик Азота)."));
+        return;
+    }
+
+    const std::size_t runs = std::min({static_cast<std::size_t>(std::max(result.nParallel, 0)),
+                                       oxygen->areas.size(), nitrogen->areas.size(), nitrogen->K.size()});
+    int corrected = 0;
+    for (std::size_t i = 0; i < runs; ++i) {
+        if (oxygen->areas[i] == 0.0 || nitrogen->areas[i] == 0.0 || nitrogen->conc_mol == 0.0)
+            continue;
+        const double area = nitrogen->areas[i] - kNitrogenPerOxygen * oxygen->areas[i];
+        // More oxygen than air brings with it leaves no nitrogen to divide by.
+        if (!(area > 0.0)) {
+            env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Коррекция Азота в хроматограмме %1 не произведена (площадь пика Азота после коррекции не больше нуля).")
+                                                                   .arg(ChromatogramSlotName(m_kind.firstSlot + static_cast<int>(i))));
+            continue;
+        }
+        nitrogen->areas[i] = area;
+        nitrogen->K[i] = nitrogen->conc_mol / area;
+        ++corrected;
+    }
+    if (corrected == 0)
+        return;
+    // Rk, norm and ok stay those of the uncorrected factors.
+    nitrogen->Kavr = Mean(nitrogen->K);
+    env.log.AddMessage(MessageInfo, m_kind.prefix + QStringLiteral(": Проведена коррекция азота по СТО Газпром 5.40 - 2011 п. 7.3.2.2."));
+}
+
+void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, const CalcEnvironment& env) const
+{
+    const GasComponentTable& catalogue = env.components;
+    const QString butaneName = catalogue.GetComponentSearchName(QStringLiteral("н-Бутан"));
+    const auto butane = std::find_if(result.rows.begin(), result.rows.end(), [&](const CalibrationRow& row) {
+        return !butaneName.isEmpty() && row.name == butaneName;
+    });
+    if (butane == result.rows.end()) {
+        env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Не найден н-бутан для расчета пентанов/с6/с7/с8."));
+        return;
+    }
+    // A copy: the rows grow below.
+    const std::vector<double> butaneK = butane->K;
+
+    struct Derived
+    {
+        const char16_t* component;
+        int carbons;
+        const char16_t* alternative;  // nullptr: none
+    };
+    static const Derived kDerived[] = {
+        {u"н-Пентан", 5, nullptr},
+        {u"2-Метилбутан", 5, nullptr},
+        {u"2,2-Диметилпропан", 5, nullptr},
+        {u"н-Гексан", 6, u"Группа С6"},
+        {u"н-Гептан", 7, u"Группа С7"},
+        {u"н-Октан", 8, u"Группа С8"},
+    };
+
+    for (const Derived& d : kDerived) {
+        const QString lookup = catalogue.GetComponentSearchName(QString::fromUtf16(d.component));
+        if (lookup.isEmpty())
+            continue;  // not in the catalogue: nothing to derive
+        const bool measured = std::any_of(result.rows.begin(), result.rows.end(),
+                                          [&](const CalibrationRow& row) { return row.name == lookup; });
+        if (measured)
+            continue;
+        QString name = lookup;
+        if (d.alternative) {
+            name = catalogue.GetComponentSearchName(QString::fromUtf16(d.alternative));
+            if (name.isEmpty())
+                continue;
+        }
+        const GasSearchEntry* entry = catalogue.FindComponentBySearchName(name);
+        if (!entry || !entry->component)
+            continue;
+
+        CalibrationRow row;
+        row.id = entry->component->id;
+        row.name = name;
+        row.K.reserve(butaneK.size());
+        for (double k : butaneK)
+            row.K.push_back(k * 4.0 / d.carbons);
+        row.Kavr = Mean(row.K);
+        row.Rk = RelativeRange(row.K, row.Kavr);
+        row.ok = true;
+        result.rows.push_back(std::move(row));
+    }
+}
+
+void GasCalibrationCalculator::SortRows(CalibrationResult& result, const CalcEnvironment& env) const
+{
+    // Stable sorts, so rows of equal rank keep the order they were made in.
+    if (m_kind.order == RowOrder::TableRow) {
+        std::stable_sort(result.rows.begin(), result.rows.end(), CompareCalibrationRows);
+        return;
+    }
+    // By molar mass; a row whose component is unknown goes last, which keeps
+    // the order a strict one.
+    auto rank = [&](const CalibrationRow& row) {
+        const GasSearchEntry* entry = env.components.FindComponentBySearchName(row.name);
+        if (!entry || !entry->component || std::isnan(entry->component->molarMass))
+            return std::pair<int, double>(1, 0.0);
+        return std::pair<int, double>(0, entry->component->molarMass);
+    };
+    std::stable_sort(result.rows.begin(), result.rows.end(),
+                     [&](const CalibrationRow& a, const CalibrationRow& b) { return rank(a) < rank(b); });
+}
+
+CalcGsCalibration::CalcGsCalibration()
+    : GasCalibrationCalculator({QStringLiteral("ГС Калибровка"), QStringLiteral("ГС"), MixtureKindGs,
+                                SlotGsCalibration1, &GeneralSettings::QtyGsCalib,
+                                &GeneralSettings::enGsGradCorrect, RowOrder::TableRow})
+{
+}
+
+CalcGdCalibration::CalcGdCalibration()
+    : GasCalibrationCalculator({QStringLiteral("ГД Калибровка"), QStringLiteral("ГД"), MixtureKindGd,
+                                SlotGdCalibration1, &GeneralSettings::QtyGdCalib,
+                                &GeneralSettings::enGdGradCorrect, RowOrder::MolarMass})
+{
+}

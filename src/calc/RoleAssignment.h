@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+struct ChromatogramRecord;
+class GeneralSettings;
+class TypeRuleTable;
+
+// Gives every listed chromatogram its role (ChromatogramSlot) and type name
+// from the chromatogram-type table and the analysis counts. The records must
+// already be in list order (sorted): within a role the earlier record takes
+// the lower slot.
+
+// The tokens of a pattern text: runs of characters outside the separators,
+// each trimmed; a token that is blank between two separators stays as an
+// empty token, while leading, doubled and trailing separators give none.
+std::vector<QString> SplitRuleText(const QString& text, const QString& separators);
+
+// Fills one family's slots from the candidates, which are taken by value
+// since the family filters them. count: the family's number of slots;
+// firstSlot: its first slot. Each method token counts its own runs, so the
+// runs of two method tokens may share a slot.
+void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int firstSlot,
+                   const TypeRuleTable& rules);
+
+// Clears every role and type name, then serves the families in their fixed
+// order (calibrations before the analyses of the same gas); a record keeps
+// the first role it gets.
+void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general);

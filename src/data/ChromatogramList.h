@@ -1,0 +1,41 @@
+#pragma once
+
+#include "data/ChromatogramRecord.h"
+#include "data/Mixtures.h"
+
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+// The operations behind the main window's chromatogram list. The window owns
+// the records; these functions keep no state of their own, so the list's
+// rules are tested without a window.
+
+// Reads the file and appends its record; returns the record's index. A path
+// that is listed already (the same file path after cleaning; letter case
+// counts, as it does on the file system) returns that record's index and
+// reads nothing; a file that cannot be read returns -1 and adds nothing.
+// A calibration run is matched to a cylinder of the list.
+int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures);
+
+// Sets the record's cylinder to the first cylinder whose identifier occurs in
+// its sample name (letter case ignored); false, with no cylinder, when none does.
+bool FindMixtureForSample(ChromatogramRecord& record, const MixtureList& mixtures);
+
+// Removes the records at the given list positions (any order; duplicates and
+// positions out of range are ignored) and returns how many went. The ordinal
+// of every record behind a removed one goes down by one.
+int RemoveChromatograms(std::vector<ChromatogramRecord>& records, QList<int> rows);
+
+// List order: records without a cylinder first, then by cylinder number;
+// within each, by analysis time. Equal keys keep their order, so repeated
+// sorting never swaps parallel runs.
+void SortChromatograms(std::vector<ChromatogramRecord>& records);
+
+// Adds every "*.stg" file (extension in any letter case) under the folder,
+// depth first in name order. Sub-folders whose own name holds a dot are not
+// entered, nor is a folder reached twice through links; unreadable files are
+// skipped. Returns the number of records added.
+int ScanFolderForChromatograms(std::vector<ChromatogramRecord>& records, const QString& folder,
+                               const MixtureList& mixtures);

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+
+#include "calc/CalcData.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+#include "support/CalcInputs.h"
+#include "support/NumericCompare.h"
+
+using namespace calc_inputs;
+
+namespace {
+
+class CalcDataTest : public ::testing::Test
+{
+protected:
+    CalcDataTest() { data.SetReferenceTables(tables.gas, tables.temp); }
+
+    void Recalculate()
+    {
+        log.ClearMessages();
+        data.Recalculate(&cylinders, &records, &settings, log);
+    }
+
+    const std::vector<PeakItem>& Known(int slot) const { return data.knownPeaks().at(slot); }
+
+    ReferenceTables tables;
+    CSettings settings;
+    MixtureList cylinders;
+    std::vector<ChromatogramRecord> records;
+    MessageLog log;
+    CalcData data;
+};
+
+} // namespace
+
+TEST_F(CalcDataTest, unknownPeaksAreReportedByRoleAndFile)
+{
+    const QString c10 = QString::fromUtf16(u"\u044110");  // Cyrillic lower-case "с10"
+    records = {
+        Record(0, "/lab/none.stg", {{"Х-пик", 1}}),
+        Record(1, "/lab/blank.stg", {{"Х-пик", 1}}),
+        Record(33, "C:\\chrom\\t.stg", {{c10, 5}, {"Метан", 3}, {"2-МЕТИЛПЕНТАН", 4}}),
+        Record(2, "/lab/gs/a1.stg", {{"Метан", 100, 1.5}, {"Пик 7", 2}, {"", 1}, {"н-гексан", 10}}),
+        Record(30, "d.stg", {{"Водород", 1}, {"Неон2", 1}}),
+        Record(16, "/lab/gd.stg", {{"Неизв", 1}}),
+    };
+    Recalculate();
+
+    // Roles in ascending order, each file's peaks in table order.
+    EXPECT_EQ(log.warnings(), Texts({
+        "Неизвестный пик 'Пик 7' в файле a1.stg.",
+        "Неизвестный пик '' в файле a1.stg.",
+        "Неизвестный пик 'Неизв' в файле gd.stg.",
+        "Неизвестный пик 'Неон2' в файле d.stg.",
+        "Неизвестный пик 'Метан' в файле t.stg.",
+    }));
+    EXPECT_EQ(data.knownPeaks().size(), 4u);  // none for the unassigned and the blank chromatogram
+    EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "н-гексан"}));  // known, but only exact names are merged
+    EXPECT_TRUE(Known(16).empty());
+    EXPECT_EQ(Names(Known(30)), QStringList({"Водород"}));
+    EXPECT_EQ(Names(Known(33)), QStringList({c10, "2-МЕТИЛПЕНТАН"}));
+    const PeakItem& methane = Known(2).front();
+    EXPECT_EQ(methane.sortGroup, 0);
+    EXPECT_ALL_REL_NEAR((std::vector<double>{methane.area, methane.concentration, methane.retentionTime,
+                                             methane.startTime, methane.endTime}),
+                        {100, 1.5, 1.0, 0.9, 1.1});
+    EXPECT_EQ(data.chromatograms().size(), 6u);
+    EXPECT_EQ(data.chromatograms().find(33)->second.record, &records[2]);
+    // Nothing calibrates the analysis, so its peaks are all left over.
+    EXPECT_EQ(log.infos(), Texts({"ГС Анализ 1: Пик 'Метан' не использован в расчете.",
+                                  "ГС Анализ 1: Пик 'н-гексан' не использован в расчете."}));
+}
+
+TEST_F(CalcDataTest, groupPeaksOfTheGasAnalysesAreMerged)
+{
+    records = {
+        Record(2, "/lab/a.stg", {{"Метан", 100, 1}, {"н-Гексан", 10, 0.1}, {"Бензол", 5, 0.05}, {"Этан", 50, 0.5},
+                                 {"н-Гептан", 7, 0.07}, {"н-Нонан", 3, 0.03}, {"н-Додекан", 2, 0.02}}),
+        Record(17, "/lab/b.stg", {{QString::fromUtf16(u"\u04216+"), 4, 0.04}, {"Толуол", 6, 0.06}}),
+        Record(30, "/lab/c.stg", {{"н-Гексан", 1}}),
+        Record(5, "/lab/d.stg", {{"Бензол", 1}}),
+    };
+    Recalculate();
+
+    EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "Этан", "Группа С6", "Группа С7", "Группа С9", "Группа С12"}));
+    const PeakItem* c6 = Find(Known(2), QString("Группа С6"));
+    EXPECT_REL_NEAR(c6->area, 15);
+    EXPECT_REL_NEAR(c6->concentration, 0.15);
+    EXPECT_EQ(c6->sortGroup, -1);
+    EXPECT_EQ(c6->retentionTime, -DBL_MAX);
+    EXPECT_EQ(c6->endTime, -DBL_MAX);
+    EXPECT_REL_NEAR(Find(Known(2), QString("Группа С12"))->concentration, 0.02);
+    EXPECT_EQ(Names(Known(17)), QStringList({"Группа С6", "Группа С7"}));
+    EXPECT_REL_NEAR(Known(17)[1].area, 6);
+    // Condensate and calibration peaks are never merged.
+    EXPECT_EQ(Names(Known(30)), QStringList({"н-Гексан"}));
+    EXPECT_EQ(Names(Known(5)), QStringList({"Бензол"}));
+}
+
+TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
+{
+    settings.params.GsPressure = 100.0;
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 90.0}, {"Этан", 8.0}, {"н-Гексан", 0.2}, {"н-Бутан", 0.5}})};
+    for (int slot : {5, 6, 7})
+        records.push_back(Record(slot, "/lab/cal.stg", {{"Метан", 900}, {"Этан", 160}, {"н-Гексан", 100}, {"н-Бутан", 50}}));
+    records.push_back(Record(2, "/lab/gs1.stg", {{"Метан", 880}, {"Этан", 170}, {"н-Гексан", 60}, {"Бензол", 40},
+                                                 {"н-Бутан", 45}, {"и-Пентан", 20}}));
+    records.push_back(Record(3, "/lab/gs2.stg", {{"Метан", 890}, {"Этан", 165}, {"н-Гексан", 55}, {"Бензол", 40},
+                                                 {"н-Бутан", 50}, {"и-Пентан", 25}}));
+    Recalculate();
+
+    EXPECT_EQ(Names(data.gs().calibrationResult.rows),
+              QStringList({"Метан", "Этан", "н-Бутан", "и-Пентан", "н-Пентан", "нео-Пентан", "н-Гексан", "Группа С7", "Группа С8"}));
+    // Factors 0.1, 0.05, 0.01, 0.008 (derived) and 0.002 (н-Гексан, for the group of н-Гексан and Бензол).
+    const GasAnalysisResult r = data.GetGsAnalysisResult();
+    ASSERT_EQ(Names(r.rows), QStringList({"Метан", "Этан", "н-Бутан", "и-Пентан", "Группа С6"}));
+    EXPECT_REL_NEAR(r.density, 0.7276407537622303);
+    const std::vector<double> raw[] = {{88.0, 89.0}, {8.5, 8.25}, {0.45, 0.5}, {0.16, 0.2}, {0.2, 0.19}};
+    const bool ok[] = {true, false, false, false, true};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_ALL_REL_NEAR(r.rows[i].rawConc, raw[i]);
+        EXPECT_EQ(r.rows[i].ok, ok[i]) << r.rows[i].name.toStdString();
+    }
+    // The check ran with no sulphur or methanol share: final = normalised.
+    EXPECT_ALL_REL_NEAR(r.rows[1].finalConc, {8.734970712157024, 8.406358263704911});
+    EXPECT_REL_NEAR(r.rows[1].mean, 8.570664487930967);
+    EXPECT_REL_NEAR(r.rows[1].range, 3.8341536868565758);
+    EXPECT_REL_NEAR(r.rows[1].norm, 2.2857601307241415);  // two parallels: r2a − r2b·X
+    EXPECT_REL_NEAR(r.rows[4].uncertainty, 0.05270075181107939);
+    EXPECT_EQ(log.errors(), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
+    EXPECT_TRUE(log.warnings().empty());
+    EXPECT_TRUE(log.infos().empty());
+
+    // Nothing carries over into a second run.
+    const std::vector<QString> errors = log.errors();
+    Recalculate();
+    const GasAnalysisResult again = data.GetGsAnalysisResult();
+    ASSERT_EQ(again.rows.size(), 5u);
+    EXPECT_EQ(again.rows[4].rawConc, r.rows[4].rawConc);
+    EXPECT_EQ(again.density, r.density);
+    EXPECT_EQ(log.errors(), errors);
+    EXPECT_TRUE(log.infos().empty());
+    EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "Этан", "н-Бутан", "и-Пентан", "Группа С6"}));
+}
+
+TEST_F(CalcDataTest, surplusAndSharedRunsAreNeverWrittenPastTheParallels)
+{
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 90.0}, {"н-Бутан", 0.5}})};
+    records = {
+        Record(5, "/lab/c1a.stg", {{"Метан", 900}, {"н-Бутан", 50}}),
+        Record(5, "/lab/c1b.stg", {{"Метан", 800}, {"н-Бутан", 40}}),  // a second record in the same slot
+        Record(6, "/lab/c2.stg", {{"Метан", 900}, {"н-Бутан", 50}}),
+        Record(7, "/lab/c3.stg", {{"Метан", 900}, {"н-Бутан", 50}}),
+        Record(8, "/lab/c4.stg", {{"Метан", 100}, {"н-Бутан", 10}}),   // beyond three runs
+        Record(2, "/lab/a1.stg", {{"Метан", 1000}}),
+        Record(3, "/lab/a2.stg", {{"Метан", 950}}),
+        Record(4, "/lab/a3.stg", {{"Метан", 5}}),                      // beyond two parallels
+    };
+    Recalculate();
+
+    const CalibrationRow& methane = data.gs().calibrationResult.rows.at(0);
+    EXPECT_EQ(methane.name, QString("Метан"));
+    EXPECT_ALL_REL_NEAR(methane.K, {0.1, 0.1, 0.1});
+    const GasAnalysisResult analysis = data.GetGsAnalysisResult();
+    ASSERT_EQ(analysis.rows.size(), 1u);
+    EXPECT_ALL_REL_NEAR(analysis.rows[0].rawConc, {100, 95});
+    EXPECT_EQ(log.infos(), Texts({
+        "ГС Калибровка 1: Пик 'Метан' не использован в расчете.",
+        "ГС Калибровка 1: Пик 'н-Бутан' не использован в расчете.",
+        "ГС Калибровка 4: Пик 'Метан' не использован в расчете.",
+        "ГС Калибровка 4: Пик 'н-Бутан' не использован в расчете.",
+        "ГС Анализ 3: Пик 'Метан' не использован в расчете.",
+    }));
+}
+
+TEST_F(CalcDataTest, noChromatogramsStillRunEveryStage)
+{
+    EXPECT_TRUE(data.GetGsAnalysisResult().rows.empty());  // before the first run
+    EXPECT_EQ(data.GetGsAnalysisResult().nParallel, 0);
+
+    data.Recalculate(nullptr, nullptr, nullptr, log);
+    EXPECT_TRUE(data.chromatograms().empty());
+    EXPECT_TRUE(data.knownPeaks().empty());
+    EXPECT_EQ(data.GetGsAnalysisResult().nParallel, 2);
+    EXPECT_EQ(data.GetGdAnalysisResult().density, 0.0);
+    EXPECT_EQ(log.errors(), Texts({"ГС Калибровка: Отсутствует ГС баллон.", "ГД Калибровка: Отсутствует ГД баллон."}));
+    EXPECT_TRUE(log.warnings().empty());
+    EXPECT_TRUE(log.infos().empty());
+}
+
+TEST_F(CalcDataTest, baselineIsMeasuredBeforeTheSampleStartOnlyWithBlankSubtraction)
+{
+    // 1, 2, 3 repeated up to 0.4 min, then 4, 5, 6; a sample every 0.001 min.
+    std::vector<float> samples;
+    for (int i = 0; i < 600; ++i)
+        samples.push_back(static_cast<float>((i < 400 ? 1 : 4) + i % 3));
+    records = {Record(40, "/lab/c6.stg", {})};
+    records[0].signal = CLattice(samples, 0.0, 0.001);
+    settings.general.TimeStartSample = 0.5;
+
+    Recalculate();  // from the start to 1 s: 16 samples whose band holds only the 2s
+    EXPECT_REL_NEAR(data.chromatograms().find(40)->second.baselineLevel, 2.0);
+    settings.general.enBlankSubtraction = 1;
+    Recalculate();  // the 5 s before 0.5 min: the band holds only the 5s
+    EXPECT_REL_NEAR(data.chromatograms().find(40)->second.baselineLevel, 5.0);
+}

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include "data/ChromatogramList.h"
+#include "support/ChromatogramFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
+
+using testsupport::ChromatogramFile;
+using testsupport::peak;
+using testsupport::writeChromatogramFile;
+
+namespace {
+
+class ChromatogramListFiles : public ::testing::Test
+{
+protected:
+    // A file with the given sample in the folder (created as needed).
+    QString write(const QString& relativePath, const QString& sample = QStringLiteral("ГС скв. 7"),
+                  bool calibration = false, std::int64_t time = 1700000000)
+    {
+        const QString path = m_dir.filePath(relativePath);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        ChromatogramFile file;
+        file.sample = sample;
+        file.method = QStringLiteral("ГАЗ-1");
+        file.calibration = calibration;
+        file.analysisTime = time;
+        EXPECT_TRUE(writeChromatogramFile(path, file));
+        return path;
+    }
+    QString writeBytes(const QString& relativePath, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(relativePath);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QStringList fileNames() const
+    {
+        QStringList names;
+        for (const ChromatogramRecord& r : records)
+            names.append(QFileInfo(r.path).fileName());
+        return names;
+    }
+
+    QTemporaryDir m_dir;
+    std::vector<ChromatogramRecord> records;
+    MixtureList mixtures;
+};
+
+MixturePtr cylinder(int number, const QString& identifier, int type = MixtureKindGs)
+{
+    auto m = std::make_shared<MixtureData>();
+    m->number = number;
+    m->name = QStringLiteral("Баллон %1").arg(number);
+    m->identifier = identifier;
+    m->type = type;
+    return m;
+}
+
+ChromatogramRecord inMemory(const QString& path, std::int64_t time, MixturePtr mixture = nullptr)
+{
+    ChromatogramRecord r;
+    r.path = path;
+    r.analysisTime = time;
+    r.mixture = std::move(mixture);
+    return r;
+}
+
+} // namespace
+
+TEST_F(ChromatogramListFiles, addsTheFilesPassportAndPeaksInRetentionOrder)
+{
+    ChromatogramFile file;
+    file.sample = QStringLiteral("ГД скв. 12");
+    file.method = QStringLiteral("ГАЗ-2");
+    file.samplingSpot = QStringLiteral("Сепаратор 1");
+    file.analysisTime = 1650000000;
+    // Listed in the table late peak first.
+    file.peaks = {peak(1.5, 2.5, 4.0, QStringLiteral("Этан")), peak(0.25, 1.25, 90.0, QStringLiteral("Метан"))};
+    const QString path = m_dir.filePath(QStringLiteral("run.stg"));
+    ASSERT_TRUE(writeChromatogramFile(path, file));
+
+    ASSERT_EQ(AddChromatogram(records, path, mixtures), 0);
+    ASSERT_EQ(records.size(), 1u);
+    const ChromatogramRecord& r = records[0];
+    EXPECT_EQ(r.number, 1);
+    EXPECT_EQ(r.path, path);
+    EXPECT_EQ(r.sample, QStringLiteral("ГД скв. 12"));
+    EXPECT_EQ(r.method, QStringLiteral("ГАЗ-2"));
+    EXPECT_EQ(r.samplingPoint, QStringLiteral("Сепаратор 1"));
+    EXPECT_EQ(r.analysisTime, 1650000000);
+    EXPECT_EQ(r.role, 0);
+    EXPECT_FALSE(r.isCalibration);
+    EXPECT_EQ(r.mixture, nullptr);
+    EXPECT_EQ(r.signal.size(), 13);
+    ASSERT_EQ(r.peaks.size(), 2u);
+    EXPECT_EQ(r.peaks[0].name, QStringLiteral("Метан"));
+    EXPECT_DOUBLE_EQ(r.peaks[0].area, 2.0);
+    EXPECT_DOUBLE_EQ(r.peaks[0].retentionTime, 0.75);
+    EXPECT_EQ(r.peaks[1].name, QStringLiteral("Этан"));
+    EXPECT_DOUBLE_EQ(r.peaks[1].area, 1.25);
+
+    // The next file's ordinal follows.
+    EXPECT_EQ(AddChromatogram(records, write(QStringLiteral("second.stg")), mixtures), 1);
+    EXPECT_EQ(records[1].number, 2);
+}
+
+TEST_F(ChromatogramListFiles, listedPathIsNotReadAgain)
+{
+    const QString path = write(QStringLiteral("a/x.stg"));
+    ASSERT_EQ(AddChromatogram(records, path, mixtures), 0);
+    ASSERT_TRUE(QFile::remove(path));
+    // Another spelling of the same path; the file is gone, so reading it would fail.
+    EXPECT_EQ(AddChromatogram(records, m_dir.filePath(QStringLiteral("a/./../a/x.stg")), mixtures), 0);
+    EXPECT_EQ(records.size(), 1u);
+}
+
+TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
+{
+    ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("a.stg"), QStringLiteral("первая")), mixtures), 0);
+    ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("A.stg"), QStringLiteral("вторая")), mixtures), 1);
+    EXPECT_EQ(records[1].sample, QStringLiteral("вторая"));
+}
+
+TEST_F(ChromatogramListFiles, unreadableFileAddsNothing)
+{
+    const QString good = write(QStringLiteral("good.stg"));
+    QByteArray bytes;
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        bytes = f.readAll();
+    }
+    EXPECT_EQ(AddChromatogram(records, writeBytes(QStringLiteral("text.stg"), "not a chromatogram"), mixtures), -1);
+    EXPECT_EQ(AddChromatogram(records, writeBytes(QStringLiteral("cut.stg"), bytes.left(bytes.size() / 2)), mixtures),
+              -1);
+    EXPECT_EQ(AddChromatogram(records, m_dir.filePath(QStringLiteral("missing.stg")), mixtures), -1);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(ChromatogramListFiles, calibrationRunTakesTheFirstCylinderNamedInItsSample)
+{
+    mixtures = {cylinder(1, QStringLiteral("баллон-9")), cylinder(2, QStringLiteral("баллон-17")),
+                cylinder(3, QStringLiteral("БАЛЛОН-17"))};
+    ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("k.stg"), QStringLiteral("Калибровка Баллон-17"), true),
+                              mixtures),
+              0);
+    EXPECT_TRUE(records[0].isCalibration);
+    ASSERT_NE(records[0].mixture, nullptr);
+    EXPECT_EQ(records[0].mixture->number, 2);
+
+    // An analysis is never matched, whatever its sample says.
+    ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("g.stg"), QStringLiteral("Баллон-17"), false), mixtures),
+              1);
+    EXPECT_EQ(records[1].mixture, nullptr);
+
+    // A calibration run that names no cylinder keeps none.
+    ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("n.stg"), QStringLiteral("Калибровка"), true), mixtures),
+              2);
+    EXPECT_TRUE(records[2].isCalibration);
+    EXPECT_EQ(records[2].mixture, nullptr);
+}
+
+TEST_F(ChromatogramListFiles, removingRowsTwoAndFiveOfFiveKeepsTheOthersRenumbered)
+{
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_GE(AddChromatogram(records, write(QStringLiteral("f%1.stg").arg(i)), mixtures), 0);
+
+    // Any order, a duplicate and positions out of range.
+    EXPECT_EQ(RemoveChromatograms(records, {4, 1, 4, -1, 9}), 2);
+    EXPECT_EQ(fileNames(), QStringList({"f1.stg", "f3.stg", "f4.stg"}));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].number, 1);
+    EXPECT_EQ(records[1].number, 2);
+    EXPECT_EQ(records[2].number, 3);
+    EXPECT_EQ(RemoveChromatograms(records, {}), 0);
+}
+
+TEST(ChromatogramListSort, runsWithoutCylinderComeFirstThenEachCylinderInTimeOrder)
+{
+    const MixturePtr two = cylinder(2, QStringLiteral("x"));
+    const MixturePtr one = cylinder(1, QStringLiteral("y"));
+    std::vector<ChromatogramRecord> records = {
+        inMemory("k2-late", 50, two), inMemory("a-late", 300), inMemory("k1", 10, one),
+        inMemory("a-tie-first", 200), inMemory("k2-early", 5, two), inMemory("a-early", 100),
+        inMemory("a-tie-second", 200),
+    };
+    SortChromatograms(records);
+    QStringList order;
+    for (const ChromatogramRecord& r : records)
+        order.append(r.path);
+    EXPECT_EQ(order, QStringList({"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"}));
+}
+
+TEST_F(ChromatogramListFiles, scanWalksSubfoldersAndSkipsDottedFoldersAndUnreadableFiles)
+{
+    // The configured folder's own name may hold a dot.
+    const QString root = m_dir.filePath(QStringLiteral("run.2024"));
+    write(QStringLiteral("run.2024/a.stg"), QStringLiteral("a"));
+    write(QStringLiteral("run.2024/sub/b.STG"), QStringLiteral("b"));
+    write(QStringLiteral("run.2024/sub/deeper/c.stg"), QStringLiteral("c"));
+    write(QStringLiteral("run.2024/old.archive/d.stg"), QStringLiteral("d"));
+    write(QStringLiteral("run.2024/sub/e.stg.bak"), QStringLiteral("e"));
+    writeBytes(QStringLiteral("run.2024/sub/broken.stg"), "garbage");
+    writeBytes(QStringLiteral("run.2024/notes.txt"), "text");
+    // A link back to the top must not make the scan endless.
+    ASSERT_TRUE(QFile::link(root, m_dir.filePath(QStringLiteral("run.2024/sub/deeper/loop"))));
+
+    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 3);
+    QStringList names = fileNames();
+    names.sort();
+    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg"}));
+
+    // A second scan finds only listed files.
+    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 0);
+    EXPECT_EQ(ScanFolderForChromatograms(records, m_dir.filePath(QStringLiteral("absent")), mixtures), 0);
+    EXPECT_EQ(ScanFolderForChromatograms(records, QString(), mixtures), 0);
+}
+
+TEST(ChromatogramListSort, manyRunsOfEqualKeyKeepTheirOrder)
+{
+    const MixturePtr one = cylinder(1, QStringLiteral("y"));
+    std::vector<ChromatogramRecord> records;
+    QStringList expected;
+    for (int i = 0; i < 40; ++i) {
+        const QString path = QString::number(i);
+        records.push_back(inMemory(path, 500, i % 2 ? one : nullptr));
+        expected.append(path);
+    }
+    // Without cylinder (even numbers) first, each half in the order added.
+    std::stable_partition(expected.begin(), expected.end(), [](const QString& p) { return p.toInt() % 2 == 0; });
+    SortChromatograms(records);
+    QStringList order;
+    for (const ChromatogramRecord& r : records)
+        order.append(r.path);
+    EXPECT_EQ(order, expected);
+}

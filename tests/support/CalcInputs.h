@@ -1,0 +1,120 @@
+#pragma once
+
+// In-memory inputs of a recalculation: records with their peak tables,
+// cylinders, and the reference tables as the program builds them.
+
+#include <QString>
+#include <QStringList>
+
+#include <initializer_list>
+#include <memory>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "data/ChromatogramRecord.h"
+#include "data/GasComponents.h"
+#include "data/Mixtures.h"
+#include "data/TempComponents.h"
+
+// Lets gtest show the texts of failed comparisons readably.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace calc_inputs {
+
+struct Peak
+{
+    QString name;
+    double area = 0.0;
+    double concentration = 0.0;
+};
+
+// A record of the given role whose peak table holds the peaks in this order,
+// half a minute apart.
+inline ChromatogramRecord Record(int role, const QString& path, std::initializer_list<Peak> peaks)
+{
+    ChromatogramRecord record;
+    record.role = role;
+    record.path = path;
+    double apex = 1.0;
+    for (const Peak& p : peaks) {
+        cmpeek peak;
+        peak.name = p.name;
+        peak.area = p.area;
+        peak.concentration = p.concentration;
+        peak.apexTime = apex;
+        peak.startTime = apex - 0.1;
+        peak.endTime = apex + 0.1;
+        record.peakTable.peaks().push_back(peak);
+        apex += 0.5;
+    }
+    return record;
+}
+
+// A cylinder of the kind (1 separator gas, 2 degassing gas) with its
+// certified components, mol %.
+inline MixturePtr Cylinder(int type, const QString& name, std::initializer_list<std::pair<QString, double>> components)
+{
+    auto mixture = std::make_shared<MixtureData>();
+    mixture->type = type;
+    mixture->name = name;
+    mixture->identifier = name;
+    std::int32_t number = 1;
+    for (const auto& [componentName, concentration] : components) {
+        MixCompData component;
+        component.number = number++;
+        component.name = componentName;
+        component.concentration = concentration;
+        component.uncertainty = 0.0;
+        mixture->components.push_back(component);
+    }
+    return mixture;
+}
+
+// The built-in catalogue and boiling-temperature table, owned by the test.
+struct ReferenceTables
+{
+    GasComponentTable gas;
+    TempComponentTable temp;
+
+    ReferenceTables()
+    {
+        gas.Build(nullptr);
+        temp.Build(nullptr);
+    }
+};
+
+// Message texts as the log holds them.
+inline std::vector<QString> Texts(std::initializer_list<const char*> texts)
+{
+    std::vector<QString> out;
+    for (const char* t : texts)
+        out.push_back(QString::fromUtf8(t));
+    return out;
+}
+
+// The names of result rows or peaks, in order.
+template <typename Row>
+QStringList Names(const std::vector<Row>& rows)
+{
+    QStringList names;
+    for (const Row& row : rows)
+        names << row.name;
+    return names;
+}
+
+// The n-th row or peak of that name; nullptr when there is none.
+template <typename Row>
+const Row* Find(const std::vector<Row>& rows, const QString& name, int occurrence = 0)
+{
+    for (const Row& row : rows) {
+        if (row.name == name && occurrence-- == 0)
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace calc_inputs

@@ -1,0 +1,19 @@
+#include "support/ChromatogramFiles.h"
+
+namespace testsupport {
+
+bool writeChromatogramFile(const QString& path, const ChromatogramFile& file)
+{
+    StgTable table;
+    table.peaks = file.peaks;
+    StgPassport passport;
+    passport.sample = file.sample;
+    passport.method = file.method;
+    passport.samplingSpot = file.samplingSpot;
+    passport.calibrationFlag = file.calibration ? 1u : 0u;
+    passport.analysisTime = file.analysisTime;
+    const std::vector<float> samples = {0, 0, 2, 4, 2, 0, 0, 1, 3, 1, 0, 0, 0};
+    return writeStgFile(path, stgStreams(samples, 0.0f, 0.25f, 0.5f, table, passport));
+}
+
+} // namespace testsupport
