@@ -118,15 +118,7 @@ void CalcData::CheckUnknownPeaks(MessageLog& log)
                 log.AddMessage(MessageWarning, QStringLiteral("Неизвестный пик '%1' в файле %2.").arg(peak.name, file));
                 continue;
             }
-            PeakItem item;
-            item.name = peak.name;
-            item.sortGroup = 0;
-            item.area = peak.area;
-            item.concentration = peak.concentration;
-            item.retentionTime = peak.apexTime;
-            item.startTime = peak.startTime;
-            item.endTime = peak.endTime;
-            known.push_back(std::move(item));
+            known.push_back(MakePeakItem(peak));
         }
     }
 }

@@ -7,3 +7,13 @@ const CSettings& SettingsOrDefaults(const CSettings* settings)
     static const CSettings defaults;
     return settings ? *settings : defaults;
 }
+
+double Mean(const std::vector<double>& values)
+{
+    if (values.empty())
+        return 0.0;
+    double sum = 0.0;
+    for (double v : values)
+        sum += v;
+    return sum / static_cast<double>(values.size());
+}

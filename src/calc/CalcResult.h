@@ -32,6 +32,9 @@ struct CalcEnvironment
     const TempComponentTable& temperatures;
 };
 
+// Arithmetic mean; 0 for no values. A parallel without a value enters as 0.
+double Mean(const std::vector<double>& values);
+
 // The settings a calculator reads: the given ones, or the defaults when none
 // are given.
 const CSettings& SettingsOrDefaults(const CSettings* settings);

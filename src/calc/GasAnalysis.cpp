@@ -16,16 +16,6 @@ namespace {
 constexpr double kNitrogenPerOxygen = 3.73;
 constexpr double kReferenceTemperature = 293.15;  // K
 
-double Mean(const std::vector<double>& values)
-{
-    if (values.empty())
-        return 0.0;
-    double sum = 0.0;
-    for (double v : values)
-        sum += v;
-    return sum / static_cast<double>(values.size());
-}
-
 std::list<PeakItem>::iterator FindPeak(std::list<PeakItem>& items, const QString& name)
 {
     return std::find_if(items.begin(), items.end(), [&](const PeakItem& item) {

@@ -42,16 +42,6 @@ const CalibrationTableEntry kCalibrationTable[] = {
     {{32, 101}, {17, 0.0005, 0.2, 33, 40, 8, 10, 22, 28}},    // н-Октан, Группа С8
 };
 
-double Mean(const std::vector<double>& values)
-{
-    if (values.empty())
-        return 0.0;
-    double sum = 0.0;
-    for (double v : values)
-        sum += v;
-    return sum / static_cast<double>(values.size());
-}
-
 // (max − min)·100 / mean over every entry, zeros included; 0 when the mean is 0.
 double RelativeRange(const std::vector<double>& values, double mean)
 {

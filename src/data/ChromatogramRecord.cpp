@@ -6,20 +6,24 @@
 #include <cmath>
 #include <limits>
 
+PeakItem MakePeakItem(const cmpeek& peak)
+{
+    PeakItem item;
+    item.name = peak.name;
+    item.sortGroup = 0;
+    item.area = peak.area;
+    item.concentration = peak.concentration;
+    item.retentionTime = peak.apexTime;
+    item.startTime = peak.startTime;
+    item.endTime = peak.endTime;
+    return item;
+}
+
 void BuildPeakItems(ChromatogramRecord& record, const CPeeksTable& table)
 {
     record.peaks.reserve(record.peaks.size() + table.peaks().size());
-    for (const cmpeek& p : table.peaks()) {
-        PeakItem item;
-        item.name = p.name;
-        item.sortGroup = 0;
-        item.area = p.area;
-        item.concentration = p.concentration;
-        item.retentionTime = p.apexTime;
-        item.startTime = p.startTime;
-        item.endTime = p.endTime;
-        record.peaks.push_back(std::move(item));
-    }
+    for (const cmpeek& p : table.peaks())
+        record.peaks.push_back(MakePeakItem(p));
     // Stable, so parallels with equal retention times list the same way every run.
     std::stable_sort(record.peaks.begin(), record.peaks.end(), [](const PeakItem& a, const PeakItem& b) {
         if (a.sortGroup != b.sortGroup)

@@ -47,6 +47,9 @@ struct ChromatogramRecord
     CPeeksTable peakTable;
 };
 
+// The item of a file peak: its name, area, concentration and times.
+PeakItem MakePeakItem(const cmpeek& peak);
+
 // Appends one item per peak of the table, then orders all of the record's
 // items by sort group and retention time; equal keys keep their order.
 void BuildPeakItems(ChromatogramRecord& record, const CPeeksTable& table);
