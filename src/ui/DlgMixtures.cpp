@@ -179,7 +179,7 @@ void DlgMixtures::OnInitDialog()
     m_gridMixtures->DeleteAllItems();
     m_gridComponents->DeleteAllItems();
     if (m_strPath.isEmpty()) {
-        ShowMessage(QMessageBox::Critical, QStringLiteral("Ошибка чтения списка баллонов"),
+        ShowMessage(QMessageBox::NoIcon, QStringLiteral("Ошибка чтения списка баллонов"),
                     QStringLiteral("Не задан путь к .db базе данных с баллонами"),
                     QMessageBox::Ok | QMessageBox::Cancel);
         AddPlaceholderRows(m_gridMixtures, QStringLiteral("    Не задан путь к .db базе данных с баллонами!!!  "));

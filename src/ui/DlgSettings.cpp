@@ -6,6 +6,7 @@
 #include "ui/DlgSettingsTabParams.h"
 
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -36,6 +37,9 @@ DlgSettings::DlgSettings(CSettings* settings, QWidget* parent)
     m_tabs->addTab(m_general, QStringLiteral("Общие настройки"));
     m_tabs->addTab(m_params, QStringLiteral("Параметры"));
     m_tabs->addTab(m_folders, QStringLiteral("Настройки хрм."));
+    for (QWidget* page : {static_cast<QWidget*>(m_general), static_cast<QWidget*>(m_params),
+                          static_cast<QWidget*>(m_folders)})
+        page->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("Ок"), QDialogButtonBox::AcceptRole);
@@ -49,6 +53,25 @@ DlgSettings::DlgSettings(CSettings* settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
     layout->addWidget(buttons);
+}
+
+bool DlgSettings::eventFilter(QObject* watched, QEvent* event)
+{
+    // A page takes Enter and Escape as its own OK and Cancel, which do
+    // nothing, so a key meant for a field can neither save nor close.
+    if (event->type() == QEvent::KeyPress
+        && (watched == m_general || watched == m_params || watched == m_folders)) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void DlgSettings::showMessage(const QString& text)

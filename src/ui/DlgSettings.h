@@ -12,7 +12,9 @@ class QTabWidget;
 
 // The modal dialog "Настройки расчёта" over the program's settings: three
 // pages, OK checks every field, takes them into the settings and saves the
-// profile; Cancel saves nothing. Built anew for every opening:
+// profile; Cancel saves nothing. Enter and Escape pressed inside a page do
+// nothing; the buttons (and the keys outside the pages) end the dialog.
+// Built anew for every opening:
 //     DlgSettings dlg(&settings, parent);
 //     if (dlg.exec() == QDialog::Accepted) ...recalculate...
 class DlgSettings : public QDialog
@@ -34,6 +36,9 @@ public:
     // OK: a field that does not hold a valid value keeps the dialog open
     // with a message naming it, and nothing is taken or saved.
     void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showMessage(const QString& text);

@@ -35,7 +35,7 @@ CDlgSettingsTabChrms::CDlgSettingsTabChrms(ChromatogramFolders& folders, QWidget
     add->setObjectName(QStringLiteral("addFolder"));
     remove->setObjectName(QStringLiteral("removeFolder"));
     removeAll->setObjectName(QStringLiteral("removeAllFolders"));
-    // Enter in the page belongs to the dialog's OK, not to these buttons.
+    // Enter in the page does nothing, on these buttons too.
     for (QPushButton* b : {add, remove, removeAll})
         b->setAutoDefault(false);
     connect(add, &QPushButton::clicked, this, [this] { OnBnClickedAdd(); });

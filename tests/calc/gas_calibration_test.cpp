@@ -258,6 +258,26 @@ TEST_F(GasCalibrationTest, missingCylindersChromatogramsAndConcentrationsAreRepo
                                      "ГС Калибровка: Не найден н-бутан для расчета пентанов/с6/с7/с8."}));
 }
 
+TEST_F(GasCalibrationTest, zeroAreasGiveZeroFactorsSilentlyAndAnAllZeroRowPasses)
+{
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"Этан", 5.0}})};
+    records = {
+        Record(5, "/lab/c1.stg", {{"Метан", 0}, {"Этан", 100}}),
+        Record(6, "/lab/c2.stg", {{"Метан", 0}, {"Этан", 0}}),
+        Record(7, "/lab/c3.stg", {{"Метан", 0}, {"Этан", 100}}),
+    };
+    const CalibrationResult& r = Recalculate();
+
+    // Метан: nothing to divide by, so Kavr and Rk are 0, and 0.858 ≥ 0 passes.
+    // Этан: {0.05, 0, 0.05}, Kavr 0.1 / 3, Rk 0.05·100 / (0.1 / 3) = 150.
+    ExpectRows(r, {{"Метан", {0.0, 0.0, 0.0}, 0.0, 0.0, 0.858, true},
+                   {"Этан", {0.05, 0.0, 0.05}, 0.03333333333333333, 150.0, 2.9205, false}});
+    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("Метан"))->areas, {0, 0, 0});
+    EXPECT_EQ(log.errors(), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
+    EXPECT_EQ(log.warnings(), Texts({"ГС Калибровка: Не найден н-бутан для расчета пентанов/с6/с7/с8."}));
+    EXPECT_TRUE(log.infos().empty());
+}
+
 TEST(GasCalibrationCatalogue, componentsMissingFromTheCatalogueGiveNoRows)
 {
     GasComponentTable catalogue;  // no pentane isomers, no groups

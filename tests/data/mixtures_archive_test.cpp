@@ -169,6 +169,41 @@ TEST(MixturesArchive, readsEightBitStringsAndThirtyTwoBitTimeAndRewritesThemWide
     EXPECT_EQ(WriteMixturesArchive(read.mixtures), kLegacyCylinderRewritten);
 }
 
+TEST(MixturesArchive, readsANegativeThirtyTwoBitTimeAsSignedSeconds)
+{
+    // Empty 8-bit strings and the old time -10 s, as an older writer left them.
+    const QByteArray legacy = bytes({1, 0, 0, 0, 1, 0, 0, 0, 0x00, 0x00, 0xF6, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0});
+    const MixturesArchiveContent read = ReadMixturesArchive(legacy);
+    ASSERT_TRUE(read.complete);
+    ASSERT_EQ(read.mixtures.size(), 1u);
+    EXPECT_EQ(read.mixtures[0]->date, -10);
+    EXPECT_EQ(WriteMixturesArchive(read.mixtures),
+              bytes({1, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0x00, 0xFF, 0xFE, 0xFF, 0x00,
+                     0x0A, 0x00, 0x00, 0x80, 0xF6, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                     0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(MixturesArchive, namesOf255UnitsAndMoreTakeTheLongerLengthPrefix)
+{
+    // 254 units still fit the one-byte length; 255 is the escape, so a u16 follows.
+    MixturePtr shortName = cylinder(1, QString(254, QChar(u'Ж')), QString());
+    MixturePtr longName = cylinder(1, QString(255, QChar(u'Ж')), QString());
+    const QByteArray a = WriteMixturesArchive({shortName});
+    const QByteArray b = WriteMixturesArchive({longName});
+    EXPECT_EQ(a.mid(8, 4), bytes({0xFF, 0xFE, 0xFF, 0xFE}));
+    EXPECT_EQ(a.mid(12, 2), bytes({0x16, 0x04}));
+    EXPECT_EQ(a.size(), 4 + 4 + 4 + 508 + 4 + 12 + 4 + 4);
+    EXPECT_EQ(b.mid(8, 6), bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}));
+    EXPECT_EQ(b.size(), 4 + 4 + 6 + 510 + 4 + 12 + 4 + 4);
+    for (const QByteArray& archive : {a, b}) {
+        const MixturesArchiveContent read = ReadMixturesArchive(archive);
+        ASSERT_TRUE(read.complete);
+        ASSERT_EQ(read.mixtures.size(), 1u);
+        EXPECT_EQ(read.mixtures[0]->name.size(), archive == a ? 254 : 255);
+        EXPECT_EQ(read.mixtures[0]->name.count(QChar(u'Ж')), read.mixtures[0]->name.size());
+    }
+}
+
 TEST(MixturesArchive, ignoresBytesAfterTheLastAnnouncedRecord)
 {
     const QByteArray withTail = kSingleCylinder + bytes({0xDE, 0xAD, 0xBE, 0xEF, 0xFF, 0xFF});

@@ -24,6 +24,7 @@ struct Message
     QMessageBox::Icon icon;
     QString caption;
     QString text;
+    QMessageBox::StandardButtons buttons;
 };
 
 QByteArray readAll(const QString& path)
@@ -91,7 +92,7 @@ protected:
             writeAll(p, file);
         auto dlg = std::make_unique<DlgMixtures>(p, &m_settings);
         dlg->setMessageSink([this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                   QMessageBox::StandardButtons) { m_messages.push_back({icon, caption, text}); });
+                                   QMessageBox::StandardButtons buttons) { m_messages.push_back({icon, caption, text, buttons}); });
         dlg->LoadMixtures();
         dlg->show();
         QCoreApplication::processEvents();
@@ -421,7 +422,7 @@ TEST_F(DlgMixturesTest, anEmptyPathIsReportedWithPlaceholderRows)
 {
     auto dlg = std::make_unique<DlgMixtures>(QString(), &m_settings);
     dlg->setMessageSink([this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                               QMessageBox::StandardButtons) { m_messages.push_back({icon, caption, text}); });
+                               QMessageBox::StandardButtons buttons) { m_messages.push_back({icon, caption, text, buttons}); });
     dlg->LoadMixtures();
     EXPECT_TRUE(m_messages.empty());
     dlg->show();
@@ -429,6 +430,9 @@ TEST_F(DlgMixturesTest, anEmptyPathIsReportedWithPlaceholderRows)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].caption, QStringLiteral("Ошибка чтения списка баллонов"));
     EXPECT_EQ(m_messages[0].text, QStringLiteral("Не задан путь к .db базе данных с баллонами"));
+    // A plain question box: no icon, OK and Cancel.
+    EXPECT_EQ(m_messages[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(m_messages[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
     CGridCtrl* grid = dlg->MixturesGrid();
     ASSERT_EQ(grid->GetItemCount(), 3);
     EXPECT_EQ(column(grid, 0), QStringList({"!!!!!", "!!!!!", "!!!!!"}));

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -288,18 +289,27 @@ TEST_F(DlgSettingsTest, refusalShowsAWarningBoxByDefault)
     EXPECT_TRUE(dlg.isVisible());
 }
 
-TEST_F(DlgSettingsTest, enterInAFieldConfirmsButNotWhileAFieldIsInvalid)
+TEST_F(DlgSettingsTest, enterAndEscapeInsideAPageNeitherSaveNorClose)
 {
     CSettings settings(*profile);
     auto dlg = openDialog(settings);
     dlg->show();
-    QLineEdit* field = edit(dlg.get(), "qtySymInProg");
-    field->setText(QStringLiteral("x"));
-    QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(messages.size(), 1);
-    field->setText(QStringLiteral("2"));
-    QTest::keyClick(field, Qt::Key_Return);
+    QLineEdit* digits = edit(dlg.get(), "qtySymInProg");
+    digits->setText(QStringLiteral("2"));
+    QWidget* pageKeys[] = {digits, edit(dlg.get(), "GsPressure"), dlg->generalPage()->typeGrid(),
+                           child<QCheckBox>(dlg.get(), "enAutoOpen"), dlg->foldersPage()->folderList()};
+    for (QWidget* w : pageKeys) {
+        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w, Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(w, Qt::Key_Escape);
+        EXPECT_TRUE(dlg->isVisible()) << w->objectName().toStdString();
+    }
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(settings.general.qtySymInProg, 3);
+    EXPECT_FALSE(profile->contains(kGeneral, QStringLiteral("qtySymInProg")));
+
+    // Outside the pages the keys keep their meaning.
+    QTest::keyClick(dlg->tabs()->tabBar(), Qt::Key_Return);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_EQ(settings.general.qtySymInProg, 2);
