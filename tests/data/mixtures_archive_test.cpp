@@ -5,7 +5,6 @@
 #include "support/MixturesArchiveBuilder.h"
 
 #include <cfloat>
-#include <chrono>
 #include <random>
 
 using testsupport::AddressSpaceCap;
@@ -263,12 +262,11 @@ TEST(MixturesArchiveDamage, refusesHugeStringLengthsWithoutAllocatingForThem)
     }
 }
 
-TEST(MixturesArchiveDamage, survivesThousandsOfSeededMutationsQuickly)
+TEST(MixturesArchiveDamage, survivesThousandsOfSeededMutations)
 {
     AddressSpaceCap cap;
     const QByteArray valid = buildMixturesArchive(threeCylinders());
     std::mt19937 rng(20240601u);
-    const auto started = std::chrono::steady_clock::now();
     int complete = 0;
     for (int i = 0; i < 5000; ++i) {
         QByteArray m = valid;
@@ -289,8 +287,6 @@ TEST(MixturesArchiveDamage, survivesThousandsOfSeededMutationsQuickly)
         ASSERT_LE(static_cast<qsizetype>(read.mixtures.size()) * 18, m.size());
         ASSERT_EQ(read.complete, read.error.isEmpty());
     }
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    EXPECT_LT(elapsed, std::chrono::seconds(5));
     EXPECT_GT(complete, 0); // some mutations only touch values
 }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include "data/LeadingNumber.h"
@@ -422,10 +421,7 @@ TEST_F(ChromatogramFoldersTest, negativeOrHugeStoredCountIsHarmless)
     EXPECT_TRUE(f.folders().isEmpty());
 
     profile.writeInt(kChrms, QStringLiteral("qtyFolders"), 2147483647);
-    QElapsedTimer timer;
-    timer.start();
     f.LoadSettings(profile);
-    EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(f.folders(), QStringList{QStringLiteral("/x")});
 }
 

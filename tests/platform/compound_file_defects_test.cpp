@@ -1,11 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "data/ChmFile.h"
 #include "platform/CompoundFile.h"
 #include "support/AddressSpaceCap.h"
 #include "support/CfbWriter.h"
+#include "support/StgWriter.h"
 
-#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QStringList>
 
 #include <random>
@@ -13,7 +16,6 @@
 using testsupport::CfbLayout;
 using testsupport::CfbOptions;
 using testsupport::CfbStream;
-using testsupport::patternBytes;
 using testsupport::getLe32;
 using testsupport::putLe16;
 using testsupport::putLe32;
@@ -45,6 +47,8 @@ constexpr quint32 FREESECT = 0xFFFFFFFF;
 
 // Directory entries: 1 "Raw_data" (10 sectors), 2 "Time" (1 mini sector),
 // 3 "Table" (11 mini sectors), 4 "Passport" (8 sectors, exactly the cutoff).
+// The streams are a real chromatogram, padded to those sizes (readers stop
+// after their last item), so every defect is also seen by the file reader.
 struct ValidFile
 {
     QByteArray bytes;
@@ -52,14 +56,32 @@ struct ValidFile
     qint64 entry(int id) const { return layout.directoryEntryOffset(id); }
 };
 
+QByteArray paddedTo(QByteArray bytes, int size)
+{
+    bytes.append(QByteArray(size - bytes.size(), '\0'));
+    return bytes;
+}
+
+QList<CfbStream> validStreams()
+{
+    std::vector<float> samples(1250);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(i % 50);
+    testsupport::StgTable table;
+    table.peaks.append(testsupport::peak(0.1, 0.2, 1.0, QStringLiteral("Метан")));
+    testsupport::StgPassport passport;
+    passport.sample = QStringLiteral("ГС");
+    return {
+        {QStringLiteral("Raw_data"), testsupport::rawDataStream(samples)},
+        {QStringLiteral("Time"), testsupport::timeStream(0.0f, 0.001f, 0.002f)},
+        {QStringLiteral("Table"), paddedTo(testsupport::tableStream(table), 700)},
+        {QStringLiteral("Passport"), paddedTo(testsupport::passportStream(passport), 4096)}};
+}
+
 ValidFile validFile(const CfbOptions& options = {})
 {
-    const QList<CfbStream> streams = {{QStringLiteral("Raw_data"), patternBytes(5000, 1)},
-                                      {QStringLiteral("Time"), patternBytes(12, 2)},
-                                      {QStringLiteral("Table"), patternBytes(700, 3)},
-                                      {QStringLiteral("Passport"), patternBytes(4096, 4)}};
     ValidFile f;
-    f.bytes = testsupport::buildCompoundFile(streams, options, &f.layout);
+    f.bytes = testsupport::buildCompoundFile(validStreams(), options, &f.layout);
     return f;
 }
 
@@ -70,7 +92,20 @@ ValidFile validDifatFile()
     return validFile(options);
 }
 
+int openAsChromatogram(const QByteArray& bytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("defect.stg"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return -1;
+    file.close();
+    COpenedChmFile chromatogram;
+    return chromatogram.Open(path);
+}
+
 // The error of a refused file; fails the test when the file opens.
+// The chromatogram reader refuses it too, from a file on disk.
 std::string refusal(const QByteArray& bytes)
 {
     CompoundFile cf;
@@ -78,6 +113,7 @@ std::string refusal(const QByteArray& bytes)
     EXPECT_FALSE(cf.isOpen());
     EXPECT_TRUE(cf.streamNames().isEmpty());
     EXPECT_FALSE(cf.errorString().isEmpty());
+    EXPECT_EQ(openAsChromatogram(bytes), 0);
     return cf.errorString().toStdString();
 }
 
@@ -89,6 +125,7 @@ TEST(CompoundFileDefects, opensTheUndamagedFilesTheDefectsAreMadeFrom)
         CompoundFile cf;
         ASSERT_TRUE(cf.openBytes(f.bytes)) << cf.errorString().toStdString();
         EXPECT_EQ(cf.streamNames().size(), 4);
+        EXPECT_EQ(openAsChromatogram(f.bytes), 1);
     }
     EXPECT_EQ(validDifatFile().layout.difatSectors.size(), 2);
 }
@@ -314,7 +351,7 @@ TEST(CompoundFileDefects, ignoresTheHighHalfOfSizesInVersion3)
     EXPECT_EQ(cf.streamSize(QStringLiteral("Raw_data")), 5000);
     QByteArray got;
     ASSERT_TRUE(cf.readStream(QStringLiteral("Table"), got));
-    EXPECT_TRUE(got == patternBytes(700, 3));
+    EXPECT_TRUE(got == validStreams()[2].data);
 }
 
 TEST(CompoundFileDefects, refusesEntryOfTheWrongType)
@@ -365,8 +402,6 @@ TEST(CompoundFileMutation, survivesThousandsOfRandomMutationsAndTruncations)
     const quint32 markers[] = {0, 1, 2, 0x7F, 0xFFFFFFFA, 0xFFFFFFFC, 0xFFFFFFFD, 0xFFFFFFFE, 0xFFFFFFFF, 0x80000000};
     std::mt19937 rng(20240611);
     testsupport::AddressSpaceCap cap(512ull << 20);
-    QElapsedTimer timer;
-    timer.start();
     int opened = 0;
     for (int round = 0; round < 4000; ++round) {
         QByteArray bytes = sound[round % sound.size()];
@@ -404,5 +439,4 @@ TEST(CompoundFileMutation, survivesThousandsOfRandomMutationsAndTruncations)
         }
     }
     EXPECT_GT(opened, 0);
-    EXPECT_LT(timer.elapsed(), 10000);
 }
