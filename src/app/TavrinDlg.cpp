@@ -424,9 +424,9 @@ bool tavrinDlg::eventFilter(QObject* watched, QEvent* e)
 void tavrinDlg::keyPressEvent(QKeyEvent* e)
 {
     // Enter ends the program as OK does, unless a button has the focus and
-    // takes the key itself.
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier
-        && !qobject_cast<QPushButton*>(focusWidget())) {
+    // takes the key itself. The keypad's Enter carries the keypad modifier.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !qobject_cast<QPushButton*>(focusWidget())) {
         accept();
         return;
     }

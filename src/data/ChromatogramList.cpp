@@ -13,11 +13,11 @@
 
 namespace {
 
-std::uint32_t sortKey(const ChromatogramRecord& record)
+std::uint64_t sortKey(const ChromatogramRecord& record)
 {
-    // Unsigned with wrap-around, so any cylinder number sorts behind the
-    // records without a cylinder.
-    return record.mixture ? static_cast<std::uint32_t>(record.mixture->number) + 1000u : 0u;
+    // The number is taken as unsigned; 64 bits keep the offset from wrapping a
+    // large number round to the keys of the records without a cylinder.
+    return record.mixture ? std::uint64_t(static_cast<std::uint32_t>(record.mixture->number)) + 1000u : 0u;
 }
 
 void scanFolder(std::vector<ChromatogramRecord>& records, const QString& folder, const MixtureList& mixtures,
@@ -54,6 +54,10 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
             return static_cast<int>(i);
     }
 
+    // Opening a pipe or a device for reading can wait for ever; only regular
+    // files (or links to them) are chromatograms.
+    if (!QFileInfo(path).isFile())
+        return -1;
     auto file = std::make_unique<COpenedChmFile>();
     if (file->Open(path) == 0)
         return -1;
@@ -104,8 +108,8 @@ int RemoveChromatograms(std::vector<ChromatogramRecord>& records, QList<int> row
 void SortChromatograms(std::vector<ChromatogramRecord>& records)
 {
     std::stable_sort(records.begin(), records.end(), [](const ChromatogramRecord& a, const ChromatogramRecord& b) {
-        const std::uint32_t ka = sortKey(a);
-        const std::uint32_t kb = sortKey(b);
+        const std::uint64_t ka = sortKey(a);
+        const std::uint64_t kb = sortKey(b);
         if (ka != kb)
             return ka < kb;
         return a.analysisTime < b.analysisTime;

@@ -412,6 +412,13 @@ TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
     QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Escape);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
+
+    // The Enter of the numeric keypad is Enter too.
+    dlg->show();
+    dlg->ChromatogramList()->setFocus();
+    QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
 }
 
 TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)

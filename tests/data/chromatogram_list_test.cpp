@@ -8,7 +8,14 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::ChromatogramFile;
 using testsupport::peak;
@@ -242,4 +249,53 @@ TEST(ChromatogramListSort, manyRunsOfEqualKeyKeepTheirOrder)
     for (const ChromatogramRecord& r : records)
         order.append(r.path);
     EXPECT_EQ(order, expected);
+}
+
+TEST(ChromatogramListSort, cylinderNumbersNearTheTopOfTheRangeStillSortBehindRunsWithoutCylinder)
+{
+    // -1000 is 4294966296 taken as unsigned: plus 1000 it would wrap to 0 in 32 bits.
+    const MixturePtr wrapping = cylinder(-1000, QStringLiteral("x"));
+    const MixturePtr last = cylinder(-1, QStringLiteral("y"));
+    const MixturePtr two = cylinder(2, QStringLiteral("z"));
+    std::vector<ChromatogramRecord> records = {
+        inMemory("k-last", 1, last), inMemory("k-wrap", 2, wrapping), inMemory("a", 500), inMemory("k2", 3, two),
+    };
+    SortChromatograms(records);
+    QStringList order;
+    for (const ChromatogramRecord& r : records)
+        order.append(r.path);
+    EXPECT_EQ(order, QStringList({"a", "k2", "k-wrap", "k-last"}));
+}
+
+TEST_F(ChromatogramListFiles, namedPipeIsSkippedWithoutWaitingForAWriter)
+{
+    const QString root = m_dir.filePath(QStringLiteral("pipes"));
+    write(QStringLiteral("pipes/a.stg"), QStringLiteral("a"));
+    const QString pipe = m_dir.filePath(QStringLiteral("pipes/p.stg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    // Whenever a reader waits on the pipe, this writer releases it and says
+    // so; it stops when the calls under test have returned.
+    std::atomic<bool> done{false};
+    std::atomic<bool> readerWaited{false};
+    std::thread writer([&] {
+        const QByteArray name = QFile::encodeName(pipe);
+        while (!done) {
+            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                readerWaited = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    const int added = ScanFolderForChromatograms(records, root, mixtures);
+    const int addedPipe = AddChromatogram(records, pipe, mixtures);
+    done = true;
+    writer.join();
+
+    EXPECT_FALSE(readerWaited);
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(addedPipe, -1);
+    EXPECT_EQ(fileNames(), QStringList({"a.stg"}));
 }
