@@ -8,6 +8,11 @@
 #include "platform/Profile.h"
 #include "platform/Version.h"
 #include "support/ChromatogramFiles.h"
+#include "support/FileBytes.h"
+#include "support/LaboratoryTypeRules.h"
+#include "support/ProfileDir.h"
+#include "support/Screenshot.h"
+#include "support/UtcZone.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgOutTable.h"
 #include "ui/GridCtrl.h"
@@ -24,7 +29,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <ctime>
 #include <memory>
 #include <stdexcept>
 
@@ -33,34 +37,16 @@ using testsupport::peak;
 
 namespace {
 
-enum Row { Blank = 0, GsAnalysis = 1, GsCalibration = 2, GdAnalysis = 5, DcTemperature = 10, DcC1C5 = 9 };
-
 class tavrinDlgTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        // Analysis times are shown in local time; make it UTC for the texts below.
-        qputenv("TZ", "UTC");
-        tzset();
         profile = std::make_unique<Profile>(m_dir.filePath(QStringLiteral("tavrin.conf")));
         mixturesPath = m_dir.filePath(QStringLiteral("db/MixturesData"));
         QDir().mkpath(m_dir.filePath(QStringLiteral("db")));
 
-        GeneralSettings general;
-        general.typeRules.SetMethodPattern(Blank, QStringLiteral("ГАЗ-1"));
-        general.typeRules.SetSamplePattern(Blank, QStringLiteral("Холост"));
-        general.typeRules.SetMethodPattern(GsCalibration, QStringLiteral("ГАЗ-1"));
-        general.typeRules.SetSamplePattern(GsCalibration, QStringLiteral("Калибр"));
-        general.typeRules.SetMethodPattern(GsAnalysis, QStringLiteral("ГАЗ-1"));
-        general.typeRules.SetSamplePattern(GsAnalysis, QStringLiteral("ГС"));
-        general.typeRules.SetMethodPattern(GdAnalysis, QStringLiteral("ГАЗ-1"));
-        general.typeRules.SetSamplePattern(GdAnalysis, QStringLiteral("ГД"));
-        general.typeRules.SetMethodPattern(DcTemperature, QStringLiteral("ДК-Темп"));
-        general.typeRules.SetSamplePattern(DcTemperature, QStringLiteral("алкан"));
-        general.typeRules.SetMethodPattern(DcC1C5, QStringLiteral("ДК-С1С5"));
-        general.typeRules.SetSamplePattern(DcC1C5, QStringLiteral("ДК"));
-        general.SaveSettings(*profile);
+        testsupport::laboratorySettings().SaveSettings(*profile);
         ChromatogramFolders folders;
         folders.enAutoOpen = 0;
         folders.SaveSettings(*profile);
@@ -84,7 +70,7 @@ protected:
     void setRecent(const QStringList& paths)
     {
         for (int i = 0; i < paths.size(); ++i)
-            profile->writeString(QStringLiteral("RecentChrms"), QString::number(i), paths[i]);
+            profile->writeString(profile_sections::Recent, QString::number(i), paths[i]);
     }
 
     std::unique_ptr<tavrinDlg> open() { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath); }
@@ -112,16 +98,19 @@ protected:
     {
         return dlg.findChild<QPushButton*>(QString::fromLatin1(name));
     }
-    // Closes the next modal dialog as soon as it runs.
-    static void answerNextDialog(std::function<void(QDialog*)> answer)
+    // Presses the button and answers the modal dialog it runs as soon as it shows.
+    static void pressAndAnswer(tavrinDlg& dlg, const char* name, std::function<void(QDialog*)> answer)
     {
         QTimer::singleShot(0, [answer] {
-            auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            answer(dlg);
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(modal, nullptr);
+            answer(modal);
         });
+        button(dlg, name)->click();
     }
 
+    // Analysis times are shown in local time; UTC for the texts below.
+    testsupport::UtcZone m_utc;
     QTemporaryDir m_dir;
     std::unique_ptr<Profile> profile;
     QString mixturesPath;
@@ -172,11 +161,7 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
     cylinder->name = QStringLiteral("Баллон 7");
     cylinder->identifier = QStringLiteral("гсо-12");
     cylinder->type = MixtureKindGs;
-    {
-        QFile db(mixturesPath);
-        ASSERT_TRUE(db.open(QIODevice::WriteOnly));
-        db.write(WriteMixturesArchive({cylinder}));
-    }
+    ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, WriteMixturesArchive({cylinder})));
     // A file that has gone since the last run is left out; the ones after it still come.
     setRecent({g2, m_dir.filePath(QStringLiteral("gone.stg")), cal, g1, blank});
 
@@ -280,8 +265,8 @@ TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
         EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС новая")}));
     }
     // The recent list written at the end no longer names the vanished file.
-    EXPECT_EQ(profile->readString(QStringLiteral("RecentChrms"), QStringLiteral("0"), QString()), a);
-    EXPECT_FALSE(profile->contains(QStringLiteral("RecentChrms"), QStringLiteral("1")));
+    EXPECT_EQ(profile->readString(profile_sections::Recent, QStringLiteral("0"), QString()), a);
+    EXPECT_FALSE(profile->contains(profile_sections::Recent, QStringLiteral("1")));
 }
 
 TEST_F(tavrinDlgTest, messagePageShowsOnlyTheLastCalculation)
@@ -362,12 +347,10 @@ TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)
     auto dlg = open();
     write(QStringLiteral("a.stg"), QStringLiteral("ГС вторая"), 1000);
 
-    answerNextDialog([](QDialog* d) { d->reject(); });
-    button(*dlg, "buttonSettings")->click();
+    pressAndAnswer(*dlg, "buttonSettings", [](QDialog* d) { d->reject(); });
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС первая")}));
 
-    answerNextDialog([](QDialog* d) { d->accept(); });
-    button(*dlg, "buttonSettings")->click();
+    pressAndAnswer(*dlg, "buttonSettings", [](QDialog* d) { d->accept(); });
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС вторая")}));
 }
 
@@ -377,19 +360,16 @@ TEST_F(tavrinDlgTest, cylinderDialogRecalculatesOnlyAfterAChange)
     auto dlg = open();
     write(QStringLiteral("a.stg"), QStringLiteral("ГС вторая"), 1000);
 
-    answerNextDialog([](QDialog* d) { d->accept(); });
-    button(*dlg, "buttonMixtures")->click();
+    pressAndAnswer(*dlg, "buttonMixtures", [](QDialog* d) { d->accept(); });
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС первая")}));
 
-    answerNextDialog([](QDialog* d) {
+    pressAndAnswer(*dlg, "buttonMixtures", [](QDialog* d) {
         d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"))->click();
         d->reject();
     });
-    button(*dlg, "buttonMixtures")->click();
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС первая")}));
 
-    answerNextDialog([](QDialog* d) { d->accept(); });
-    button(*dlg, "buttonMixtures")->click();
+    pressAndAnswer(*dlg, "buttonMixtures", [](QDialog* d) { d->accept(); });
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС вторая")}));
 }
 
@@ -448,10 +428,6 @@ TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)
     dlg->ResultTabs()->setCurrentIndex(1);
     const QPixmap messages = dlg->grab();
     EXPECT_FALSE(messages.isNull());
-    // Pictures for a person to look at, when asked for.
-    const QString shots = qEnvironmentVariable("TAVRIN_SCREENSHOT_DIR");
-    if (!shots.isEmpty()) {
-        list.save(QDir(shots).filePath(QStringLiteral("tavrin_main_list.png")));
-        messages.save(QDir(shots).filePath(QStringLiteral("tavrin_main_messages.png")));
-    }
+    testsupport::saveScreenshotIfAsked(list, QStringLiteral("tavrin_main_list.png"));
+    testsupport::saveScreenshotIfAsked(messages, QStringLiteral("tavrin_main_messages.png"));
 }

@@ -2,35 +2,18 @@
 
 #include <cfloat>
 
-#include "calc/CalcData.h"
-#include "data/MessageLog.h"
-#include "data/Settings.h"
 #include "support/CalcInputs.h"
 #include "support/NumericCompare.h"
+#include "support/RecalculationFixture.h"
 
 using namespace calc_inputs;
 
 namespace {
 
-class CalcDataTest : public ::testing::Test
+class CalcDataTest : public RecalculationTest
 {
 protected:
-    CalcDataTest() { data.SetReferenceTables(tables.gas, tables.temp); }
-
-    void Recalculate()
-    {
-        log.ClearMessages();
-        data.Recalculate(&cylinders, &records, &settings, log);
-    }
-
     const std::vector<PeakItem>& Known(int slot) const { return data.knownPeaks().at(slot); }
-
-    ReferenceTables tables;
-    CSettings settings;
-    MixtureList cylinders;
-    std::vector<ChromatogramRecord> records;
-    MessageLog log;
-    CalcData data;
 };
 
 } // namespace

@@ -4,46 +4,31 @@
 #include <QString>
 
 #include <limits>
+#include <utility>
 
 #include "calc/ChromatogramSlot.h"
 
-namespace {
-
-QString U8(const char* text)
+TEST(ChromatogramSlotNames, giveTheExactTextsByIdAndByEnumerator)
 {
-    return QString::fromUtf8(text);
-}
-
-} // namespace
-
-TEST(ChromatogramSlotNames, holdOneNamePerSlot)
-{
-    EXPECT_EQ(ChromatogramSlotCount, 43);
-    EXPECT_EQ(ChromatogramSlotNames.size(), 43u);
-    EXPECT_EQ(SlotNone, 0);
-    EXPECT_EQ(SlotDcC6C44_3, 42);
-}
-
-TEST(ChromatogramSlotNames, giveTheExactTexts)
-{
-    EXPECT_EQ(ChromatogramSlotName(0), U8("None"));
-    EXPECT_EQ(ChromatogramSlotName(1), U8("Холостая"));
-    EXPECT_EQ(ChromatogramSlotName(2), U8("ГС Анализ 1"));
-    EXPECT_EQ(ChromatogramSlotName(12), U8("ГС ССС 3"));
-    EXPECT_EQ(ChromatogramSlotName(23), U8("ГД Калибровка 5"));
-    EXPECT_EQ(ChromatogramSlotName(30), U8("ДК С1С5 1"));
-    EXPECT_EQ(ChromatogramSlotName(33), U8("ДК Температурная"));
-    EXPECT_EQ(ChromatogramSlotName(42), U8("ДК С6С44 3"));
-}
-
-TEST(ChromatogramSlotNames, enumeratorsNameTheirSlots)
-{
-    EXPECT_EQ(ChromatogramSlotName(SlotBlank), U8("Холостая"));
-    EXPECT_EQ(ChromatogramSlotName(SlotGsMethanol2), U8("ГС Метанол 2"));
-    EXPECT_EQ(ChromatogramSlotName(SlotGdCalibration1), U8("ГД Калибровка 1"));
-    EXPECT_EQ(ChromatogramSlotName(SlotDcTemperature), U8("ДК Температурная"));
-    EXPECT_EQ(ChromatogramSlotName(SlotDcSulphur1), U8("ДК ССС 1"));
-    EXPECT_EQ(ChromatogramSlotName(SlotDcC6C44_1), U8("ДК С6С44 1"));
+    const std::pair<int, const char*> names[] = {
+        {0, "None"},
+        {1, "Холостая"},
+        {2, "ГС Анализ 1"},
+        {12, "ГС ССС 3"},
+        {23, "ГД Калибровка 5"},
+        {30, "ДК С1С5 1"},
+        {33, "ДК Температурная"},
+        {42, "ДК С6С44 3"},
+        {SlotBlank, "Холостая"},
+        {SlotGsMethanol2, "ГС Метанол 2"},
+        {SlotGdCalibration1, "ГД Калибровка 1"},
+        {SlotDcTemperature, "ДК Температурная"},
+        {SlotDcSulphur1, "ДК ССС 1"},
+        {SlotDcC6C44_1, "ДК С6С44 1"},
+        {SlotDcC6C44_3, "ДК С6С44 3"},
+    };
+    for (const auto& [id, name] : names)
+        EXPECT_EQ(ChromatogramSlotName(id), QString::fromUtf8(name)) << id;
 }
 
 TEST(ChromatogramSlotNames, areDistinctAndCyrillicApartFromNone)
@@ -64,6 +49,7 @@ TEST(ChromatogramSlotNames, areDistinctAndCyrillicApartFromNone)
 
 TEST(ChromatogramSlotNames, giveNothingForAnIdOutsideTheTable)
 {
+    EXPECT_EQ(ChromatogramSlotCount, 43);
     EXPECT_TRUE(ChromatogramSlotName(-1).isEmpty());
     EXPECT_TRUE(ChromatogramSlotName(43).isEmpty());
     EXPECT_TRUE(ChromatogramSlotName(std::numeric_limits<int>::max()).isEmpty());

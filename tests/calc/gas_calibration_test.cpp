@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "calc/CalcData.h"
 #include "calc/GasCalibration.h"
-#include "data/MessageLog.h"
-#include "data/Settings.h"
 #include "support/CalcInputs.h"
 #include "support/NumericCompare.h"
+#include "support/RecalculationFixture.h"
 
 // Expected numbers were worked out by hand from K = X / area, Kavr = ΣK / n,
 // Rk = (max − min)·100 / Kavr and norm = 3.3·(r3a − r3b·X).
@@ -38,24 +36,15 @@ void ExpectRows(const CalibrationResult& result, std::initializer_list<Expected>
     }
 }
 
-class GasCalibrationTest : public ::testing::Test
+class GasCalibrationTest : public RecalculationTest
 {
 protected:
-    GasCalibrationTest() { data.SetReferenceTables(tables.gas, tables.temp); }
-
+    // The separator-gas calibration of a fresh recalculation.
     const CalibrationResult& Recalculate()
     {
-        log.ClearMessages();
-        data.Recalculate(&cylinders, &records, &settings, log);
+        RecalculationTest::Recalculate();
         return data.gs().calibrationResult;
     }
-
-    ReferenceTables tables;
-    CSettings settings;
-    MixtureList cylinders;
-    std::vector<ChromatogramRecord> records;
-    MessageLog log;
-    CalcData data;
 };
 
 } // namespace

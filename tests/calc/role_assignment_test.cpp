@@ -4,16 +4,15 @@
 #include "calc/RoleAssignment.h"
 #include "data/ChromatogramList.h"
 #include "data/GeneralSettings.h"
+#include "support/LaboratoryTypeRules.h"
 
+#include <initializer_list>
 #include <memory>
+#include <optional>
+
+using namespace testsupport;
 
 namespace {
-
-// Rows of the type table.
-enum Row {
-    Blank = 0, GsAnalysis = 1, GsCalibration = 2, GsSulphur = 3, GsMethanol = 4, GdAnalysis = 5,
-    GdCalibration = 6, GdSulphur = 7, GdMethanol = 8, DcC1C5 = 9, DcTemperature = 10,
-};
 
 ChromatogramRecord record(const QString& path, const QString& sample, const QString& method,
                           std::int64_t time, MixturePtr mixture = nullptr)
@@ -47,26 +46,43 @@ const ChromatogramRecord& byPath(const std::vector<ChromatogramRecord>& records,
     return none;
 }
 
-// A laboratory's table: gases measured by "ГАЗ-1", condensate by its own methods.
-GeneralSettings laboratorySettings()
+// What a run should end with; the type name only where one is given.
+struct Role
 {
-    GeneralSettings g;
-    TypeRuleTable& t = g.typeRules;
-    t.SetMethodPattern(Blank, QStringLiteral("ГАЗ-1"));
-    t.SetSamplePattern(Blank, QStringLiteral("Холост"));
-    t.SetMethodPattern(GsCalibration, QStringLiteral("ГАЗ-1"));
-    t.SetSamplePattern(GsCalibration, QStringLiteral("Калибр"));
-    t.SetMethodPattern(GsAnalysis, QStringLiteral("ГАЗ-1"));
-    t.SetSamplePattern(GsAnalysis, QStringLiteral("ГС"));
-    t.SetMethodPattern(GdCalibration, QStringLiteral("ГАЗ-1"));
-    t.SetSamplePattern(GdCalibration, QStringLiteral("Калибр"));
-    t.SetMethodPattern(GdAnalysis, QStringLiteral("ГАЗ-1"));
-    t.SetSamplePattern(GdAnalysis, QStringLiteral("ГД"));
-    t.SetMethodPattern(DcTemperature, QStringLiteral("ДК-Темп"));
-    t.SetSamplePattern(DcTemperature, QStringLiteral("алкан"));
-    t.SetMethodPattern(DcC1C5, QStringLiteral("ДК-С1С5"));
-    t.SetSamplePattern(DcC1C5, QStringLiteral("ДК"));
-    return g;
+    const char* path;
+    int slot;
+    std::optional<QString> typeName;
+};
+
+void ExpectRoles(const std::vector<ChromatogramRecord>& records, std::initializer_list<Role> roles)
+{
+    for (const Role& e : roles) {
+        SCOPED_TRACE(e.path);
+        const ChromatogramRecord& r = byPath(records, QString::fromLatin1(e.path));
+        EXPECT_EQ(r.role, e.slot);
+        if (e.typeName) {
+            EXPECT_EQ(r.typeName, *e.typeName);
+        }
+    }
+}
+
+// Matches every record against the one row of an otherwise empty table, for
+// up to that many runs from its first slot on; gives the roles in record order.
+std::vector<int> MatchOneRule(std::vector<ChromatogramRecord>& records, TypeRow row, const QString& method,
+                              const QString& sample, int runs, int firstSlot)
+{
+    TypeRuleTable rules;
+    rules.FillDefaultTypeRules();
+    rules.SetMethodPattern(row, method);
+    rules.SetSamplePattern(row, sample);
+    std::vector<ChromatogramRecord*> candidates;
+    for (ChromatogramRecord& r : records)
+        candidates.push_back(&r);
+    MatchTypeRule(candidates, runs, firstSlot, rules);
+    std::vector<int> roles;
+    for (const ChromatogramRecord& r : records)
+        roles.push_back(r.role);
+    return roles;
 }
 
 // A day's work, added in no particular order. The calibration samples name
@@ -125,28 +141,24 @@ TEST(RoleAssignmentDay, givesEveryRunItsRoleWithTheSmallerAnalysisCounts)
                                            "k1", "k2", "k3"}));
     AssignCalculationTypes(records, laboratorySettings());
 
-    EXPECT_EQ(byPath(records, "blank").role, SlotBlank);
-    EXPECT_EQ(byPath(records, "blank").typeName, QStringLiteral("Холостая"));
-    // The calibration runs name their cylinder.
-    EXPECT_EQ(byPath(records, "k1").role, SlotGsCalibration1);
-    EXPECT_EQ(byPath(records, "k1").typeName, QStringLiteral("ГС Калибровка 1 (Баллон 7)"));
-    EXPECT_EQ(byPath(records, "k2").role, SlotGsCalibration2);
-    EXPECT_EQ(byPath(records, "k3").role, SlotGsCalibration3);
-    EXPECT_EQ(byPath(records, "k3").typeName, QStringLiteral("ГС Калибровка 3 (Баллон 7)"));
-    // Two analyses: the third run stays without a role and a type name.
-    EXPECT_EQ(byPath(records, "g1").role, SlotGsAnalysis1);
-    EXPECT_EQ(byPath(records, "g2").role, SlotGsAnalysis2);
-    EXPECT_EQ(byPath(records, "g2").typeName, QStringLiteral("ГС Анализ 2"));
-    EXPECT_EQ(byPath(records, "g3").role, SlotNone);
-    EXPECT_EQ(byPath(records, "g3").typeName, QString());
-    EXPECT_EQ(byPath(records, "d1").role, SlotGdAnalysis1);
-    EXPECT_EQ(byPath(records, "d2").role, SlotGdAnalysis2);
-    EXPECT_EQ(byPath(records, "d3").role, SlotNone);
-    EXPECT_EQ(byPath(records, "temp").role, SlotDcTemperature);
-    EXPECT_EQ(byPath(records, "temp").typeName, QStringLiteral("ДК Температурная"));
-    EXPECT_EQ(byPath(records, "c1").role, SlotDcC1C5_1);
-    EXPECT_EQ(byPath(records, "c2").role, SlotDcC1C5_2);
-    EXPECT_EQ(byPath(records, "c3").role, SlotNone);
+    // The calibration runs name their cylinder; of two analyses, the third run
+    // stays without a role and a type name.
+    ExpectRoles(records, {
+        {"blank", SlotBlank, QStringLiteral("Холостая")},
+        {"k1", SlotGsCalibration1, QStringLiteral("ГС Калибровка 1 (Баллон 7)")},
+        {"k2", SlotGsCalibration2, {}},
+        {"k3", SlotGsCalibration3, QStringLiteral("ГС Калибровка 3 (Баллон 7)")},
+        {"g1", SlotGsAnalysis1, {}},
+        {"g2", SlotGsAnalysis2, QStringLiteral("ГС Анализ 2")},
+        {"g3", SlotNone, QString()},
+        {"d1", SlotGdAnalysis1, {}},
+        {"d2", SlotGdAnalysis2, {}},
+        {"d3", SlotNone, {}},
+        {"temp", SlotDcTemperature, QStringLiteral("ДК Температурная")},
+        {"c1", SlotDcC1C5_1, {}},
+        {"c2", SlotDcC1C5_2, {}},
+        {"c3", SlotNone, {}},
+    });
 }
 
 TEST(RoleAssignmentDay, largerAnalysisCountsFillTheThirdSlots)
@@ -160,14 +172,14 @@ TEST(RoleAssignmentDay, largerAnalysisCountsFillTheThirdSlots)
     SortChromatograms(records);
     AssignCalculationTypes(records, settings);
 
-    EXPECT_EQ(byPath(records, "g3").role, SlotGsAnalysis3);
-    EXPECT_EQ(byPath(records, "g3").typeName, QStringLiteral("ГС Анализ 3"));
-    EXPECT_EQ(byPath(records, "d3").role, SlotGdAnalysis3);
-    EXPECT_EQ(byPath(records, "c2").role, SlotDcC1C5_2);
-    EXPECT_EQ(byPath(records, "c3").role, SlotDcC1C5_3);
-    EXPECT_EQ(byPath(records, "c3").typeName, QStringLiteral("ДК С1С5 3"));
     // Five calibration slots, three runs: the runs keep slots 1 to 3.
-    EXPECT_EQ(byPath(records, "k3").role, SlotGsCalibration3);
+    ExpectRoles(records, {
+        {"g3", SlotGsAnalysis3, QStringLiteral("ГС Анализ 3")},
+        {"d3", SlotGdAnalysis3, {}},
+        {"c2", SlotDcC1C5_2, {}},
+        {"c3", SlotDcC1C5_3, QStringLiteral("ДК С1С5 3")},
+        {"k3", SlotGsCalibration3, {}},
+    });
 }
 
 TEST(RoleAssignmentDay, aReassignmentForgetsTheRolesOfAnEarlierTable)
@@ -221,10 +233,6 @@ TEST(RoleAssignmentCalibration, runFittingBothCalibrationAndAnalysisBecomesACali
 
 TEST(RoleAssignmentRule, eachMethodTokenCountsItsOwnRuns)
 {
-    TypeRuleTable rules;
-    rules.FillDefaultTypeRules();
-    rules.SetMethodPattern(GsMethanol, QStringLiteral("М-1;М-2"));
-    rules.SetSamplePattern(GsMethanol, QStringLiteral("Метанол"));
     std::vector<ChromatogramRecord> records = {
         record("a1", QStringLiteral("Метанол"), QStringLiteral("М-1"), 1),
         record("b1", QStringLiteral("Метанол"), QStringLiteral("М-2"), 2),
@@ -233,32 +241,19 @@ TEST(RoleAssignmentRule, eachMethodTokenCountsItsOwnRuns)
         // Fits both tokens; the first token's family is full, and the second is not tried.
         record("a3", QStringLiteral("Метанол"), QStringLiteral("М-1 и М-2"), 5),
     };
-    std::vector<ChromatogramRecord*> candidates;
-    for (ChromatogramRecord& r : records)
-        candidates.push_back(&r);
-    MatchTypeRule(candidates, 2, SlotGsMethanol1, rules);
-
-    EXPECT_EQ(records[0].role, SlotGsMethanol1);
-    EXPECT_EQ(records[1].role, SlotGsMethanol1);
-    EXPECT_EQ(records[2].role, SlotGsMethanol2);
-    EXPECT_EQ(records[3].role, SlotGsMethanol2);
+    EXPECT_EQ(MatchOneRule(records, GsMethanolRow, QStringLiteral("М-1;М-2"), QStringLiteral("Метанол"), 2,
+                           SlotGsMethanol1),
+              (std::vector<int>{SlotGsMethanol1, SlotGsMethanol1, SlotGsMethanol2, SlotGsMethanol2, SlotNone}));
     EXPECT_EQ(records[3].typeName, QStringLiteral("ГС Метанол 2"));
-    EXPECT_EQ(records[4].role, SlotNone);
 }
 
 TEST(RoleAssignmentRule, blankTokenMatchesEveryNameAndMatchingHeedsLetterCase)
 {
-    TypeRuleTable rules;
-    rules.FillDefaultTypeRules();
-    rules.SetMethodPattern(GsSulphur, QStringLiteral("ССС"));
-    rules.SetSamplePattern(GsSulphur, QStringLiteral("Сера; ;Тиолы"));
     std::vector<ChromatogramRecord> records = {
         record("any", QStringLiteral("Проба 5"), QStringLiteral("Метод ССС"), 1),
         record("lower", QStringLiteral("Проба 6"), QStringLiteral("метод ссс"), 2),
     };
-    std::vector<ChromatogramRecord*> candidates = {&records[0], &records[1]};
-    MatchTypeRule(candidates, 3, SlotGsSulphur1, rules);
-
-    EXPECT_EQ(records[0].role, SlotGsSulphur1);
-    EXPECT_EQ(records[1].role, SlotNone);
+    EXPECT_EQ(MatchOneRule(records, GsSulphurRow, QStringLiteral("ССС"), QStringLiteral("Сера; ;Тиолы"), 3,
+                           SlotGsSulphur1),
+              (std::vector<int>{SlotGsSulphur1, SlotNone}));
 }

@@ -5,12 +5,14 @@
 #include "support/StgWriter.h"
 
 #include <QTemporaryDir>
-#include <QtEndian>
 
+#include <ostream>
 #include <random>
+#include <string>
 
 using testsupport::StgPassport;
 using testsupport::peak;
+using testsupport::putLe32;
 using testsupport::StgStreams;
 using testsupport::StgTable;
 
@@ -43,83 +45,94 @@ StgStreams goodStreams(const StgTable& table = goodTable(), const StgPassport& p
     return testsupport::stgStreams({0, 1, 3, 7, 3, 1, 2, 6, 2, 0}, 0.0f, 0.5f, 1.0f, table, passport);
 }
 
-void putU32(QByteArray& bytes, qsizetype at, std::uint32_t v) { qToLittleEndian<quint32>(v, bytes.data() + at); }
-
-// One damaged file per defect, each written to disk and refused as a whole.
-class CChmFileDamage : public ::testing::Test
+// One damaged file per defect, written to disk and refused as a whole.
+struct Damage
 {
-protected:
-    int open(const QString& name, const StgStreams& streams)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(testsupport::writeStgFile(path, streams));
-        COpenedChmFile file;
-        return file.Open(path);
-    }
-    QTemporaryDir m_dir;
+    const char* name;
+    StgStreams (*make)();
+};
+
+const Damage kDamages[] = {
+    {"tableVersionFive",
+     [] {
+         StgStreams s = goodStreams();
+         putLe32(*s.table, 8, 5);
+         return s;
+     }},
+    {"tableRecordCutShort",
+     [] {
+         StgStreams s = goodStreams();
+         s.table->chop(10);
+         return s;
+     }},
+    {"hugePeakCount",
+     [] {
+         StgStreams s = goodStreams();
+         putLe32(*s.table, 12, 0xFFFFFFFFu);
+         return s;
+     }},
+    {"hugeNameLength",
+     [] {
+         // The first name, written wide, starts at 40: FF FE FF, then FF FF and a u32 length.
+         StgStreams s = goodStreams();
+         QByteArray& t = *s.table;
+         t = t.left(43) + QByteArray("\xFF\xFF\xFF", 3) + QByteArray(4, '\0') + t.mid(43);
+         putLe32(t, 44, 0x7FFFFFF0u);
+         return s;
+     }},
+    {"passportBadSignature",
+     [] {
+         StgPassport p = goodPassport();
+         p.signature = 0xE04561CDu;
+         return goodStreams(goodTable(), p);
+     }},
+    {"passportVersionFour",
+     [] {
+         StgPassport p = goodPassport();
+         p.version = 4;
+         return goodStreams(goodTable(), p);
+     }},
+    {"passportCutShort",
+     [] {
+         StgStreams s = goodStreams();
+         s.passport->chop(1);
+         return s;
+     }},
+};
+
+int openFromDisk(const QString& name, const StgStreams& streams)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(testsupport::writeStgFile(path, streams));
+    COpenedChmFile file;
+    return file.Open(path);
+}
+
+void PrintTo(const Damage& damage, std::ostream* out) { *out << damage.name; }
+
+class CChmFileDamage : public ::testing::TestWithParam<Damage>
+{
 };
 
 } // namespace
 
-TEST_F(CChmFileDamage, theUndamagedFileOpens)
+TEST(CChmFileUndamaged, opensFromDisk)
 {
-    EXPECT_EQ(open(QStringLiteral("valid.stg"), goodStreams()), 1);
+    EXPECT_EQ(openFromDisk(QStringLiteral("valid.stg"), goodStreams()), 1);
+    // The wide name the name-length damage widens starts where it expects.
+    EXPECT_EQ(static_cast<unsigned char>(goodStreams().table->at(40)), 0xFF);
 }
 
-TEST_F(CChmFileDamage, refusesTableVersionFive)
+TEST_P(CChmFileDamage, isRefusedAsAWhole)
 {
-    StgStreams s = goodStreams();
-    putU32(*s.table, 8, 5);
-    EXPECT_EQ(open(QStringLiteral("table_version_5.stg"), s), 0);
+    EXPECT_EQ(openFromDisk(QString::fromLatin1(GetParam().name) + QStringLiteral(".stg"), GetParam().make()), 0);
 }
 
-TEST_F(CChmFileDamage, refusesTableRecordCutShort)
-{
-    StgStreams s = goodStreams();
-    s.table = s.table->left(s.table->size() - 10);
-    EXPECT_EQ(open(QStringLiteral("table_truncated_record.stg"), s), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Each, CChmFileDamage, ::testing::ValuesIn(kDamages),
+                         [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
-TEST_F(CChmFileDamage, refusesHugePeakCount)
-{
-    StgStreams s = goodStreams();
-    putU32(*s.table, 12, 0xFFFFFFFFu);
-    EXPECT_EQ(open(QStringLiteral("table_huge_peak_count.stg"), s), 0);
-}
-
-TEST_F(CChmFileDamage, refusesHugeNameLength)
-{
-    // The first name, written wide, starts at 40: FF FE FF, then FF FF and a u32 length.
-    StgStreams s = goodStreams();
-    QByteArray& t = *s.table;
-    ASSERT_EQ(static_cast<unsigned char>(t.at(40)), 0xFF);
-    t = t.left(43) + QByteArray("\xFF\xFF\xFF", 3) + QByteArray(4, '\0') + t.mid(43);
-    putU32(t, 44, 0x7FFFFFF0u);
-    EXPECT_EQ(open(QStringLiteral("table_huge_name_length.stg"), s), 0);
-}
-
-TEST_F(CChmFileDamage, refusesBadPassportSignature)
-{
-    StgPassport p = goodPassport();
-    p.signature = 0xE04561CDu;
-    EXPECT_EQ(open(QStringLiteral("passport_bad_signature.stg"), goodStreams(goodTable(), p)), 0);
-}
-
-TEST_F(CChmFileDamage, refusesPassportVersionFour)
-{
-    StgPassport p = goodPassport();
-    p.version = 4;
-    EXPECT_EQ(open(QStringLiteral("passport_version_4.stg"), goodStreams(goodTable(), p)), 0);
-}
-
-TEST_F(CChmFileDamage, refusesPassportCutShort)
-{
-    StgStreams s = goodStreams();
-    s.passport = s.passport->left(s.passport->size() - 1);
-    EXPECT_EQ(open(QStringLiteral("passport_truncated.stg"), s), 0);
-}
-
-TEST_F(CChmFileDamage, readsATableWithoutItsSignatureAsHeaderlessVersionZero)
+TEST(CChmFileTable, readsATableWithoutItsSignatureAsHeaderlessVersionZero)
 {
     // 112 bytes of zeros behind a broken signature: one version-0 record of zeros.
     StgStreams s = goodStreams();
@@ -157,7 +170,7 @@ void mutate(QByteArray& bytes, Rng& rng)
                                                 0x80000000u, 0x8000000Au, 0xFFFFFFFEu, 0xFFFFFFFFu};
         if (size < 4)
             break;
-        putU32(bytes, pick(rng, 0, size - 4), hostile[pick(rng, 0, 11)]);
+        putLe32(bytes, pick(rng, 0, size - 4), hostile[pick(rng, 0, 11)]);
         break;
     }
     case 2:

@@ -2,6 +2,7 @@
 
 #include "data/ChromatogramList.h"
 #include "support/ChromatogramFiles.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,10 +44,7 @@ protected:
     QString writeBytes(const QString& relativePath, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(relativePath);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(testsupport::writeFileBytes(path, bytes));
         return path;
     }
     QStringList fileNames() const
@@ -79,6 +77,15 @@ ChromatogramRecord inMemory(const QString& path, std::int64_t time, MixturePtr m
     r.analysisTime = time;
     r.mixture = std::move(mixture);
     return r;
+}
+
+QStringList sortedPaths(std::vector<ChromatogramRecord> records)
+{
+    SortChromatograms(records);
+    QStringList order;
+    for (const ChromatogramRecord& r : records)
+        order.append(r.path);
+    return order;
 }
 
 } // namespace
@@ -139,13 +146,8 @@ TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
 
 TEST_F(ChromatogramListFiles, unreadableFileAddsNothing)
 {
-    const QString good = write(QStringLiteral("good.stg"));
-    QByteArray bytes;
-    {
-        QFile f(good);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        bytes = f.readAll();
-    }
+    const QByteArray bytes = testsupport::readFileBytes(write(QStringLiteral("good.stg")));
+    ASSERT_FALSE(bytes.isEmpty());
     EXPECT_EQ(AddChromatogram(records, writeBytes(QStringLiteral("text.stg"), "not a chromatogram"), mixtures), -1);
     EXPECT_EQ(AddChromatogram(records, writeBytes(QStringLiteral("cut.stg"), bytes.left(bytes.size() / 2)), mixtures),
               -1);
@@ -200,11 +202,7 @@ TEST(ChromatogramListSort, runsWithoutCylinderComeFirstThenEachCylinderInTimeOrd
         inMemory("a-tie-first", 200), inMemory("k2-early", 5, two), inMemory("a-early", 100),
         inMemory("a-tie-second", 200),
     };
-    SortChromatograms(records);
-    QStringList order;
-    for (const ChromatogramRecord& r : records)
-        order.append(r.path);
-    EXPECT_EQ(order, QStringList({"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"}));
+    EXPECT_EQ(sortedPaths(records), QStringList({"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"}));
 }
 
 TEST_F(ChromatogramListFiles, scanWalksSubfoldersAndSkipsDottedFoldersAndUnreadableFiles)
@@ -244,11 +242,7 @@ TEST(ChromatogramListSort, manyRunsOfEqualKeyKeepTheirOrder)
     }
     // Without cylinder (even numbers) first, each half in the order added.
     std::stable_partition(expected.begin(), expected.end(), [](const QString& p) { return p.toInt() % 2 == 0; });
-    SortChromatograms(records);
-    QStringList order;
-    for (const ChromatogramRecord& r : records)
-        order.append(r.path);
-    EXPECT_EQ(order, expected);
+    EXPECT_EQ(sortedPaths(records), expected);
 }
 
 TEST(ChromatogramListSort, cylinderNumbersNearTheTopOfTheRangeStillSortBehindRunsWithoutCylinder)
@@ -260,11 +254,7 @@ TEST(ChromatogramListSort, cylinderNumbersNearTheTopOfTheRangeStillSortBehindRun
     std::vector<ChromatogramRecord> records = {
         inMemory("k-last", 1, last), inMemory("k-wrap", 2, wrapping), inMemory("a", 500), inMemory("k2", 3, two),
     };
-    SortChromatograms(records);
-    QStringList order;
-    for (const ChromatogramRecord& r : records)
-        order.append(r.path);
-    EXPECT_EQ(order, QStringList({"a", "k2", "k-wrap", "k-last"}));
+    EXPECT_EQ(sortedPaths(records), QStringList({"a", "k2", "k-wrap", "k-last"}));
 }
 
 TEST_F(ChromatogramListFiles, namedPipeIsSkippedWithoutWaitingForAWriter)

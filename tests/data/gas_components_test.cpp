@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <vector>
 
 #include "data/GasComponents.h"
 #include "platform/Profile.h"
+#include "support/ProfileDir.h"
 
 namespace {
 
-const QString kSection = QStringLiteral("Components\\Gas");
+const QString& kSection = profile_sections::GasComponents;
 
 std::vector<int> idsOf(const GasComponentList& list)
 {
@@ -32,14 +31,11 @@ int idByName(const GasComponentTable& table, const QString& text)
     return c ? c->id : -1;
 }
 
-class GasComponentTableTest : public ::testing::Test
+class GasComponentTableTest : public testsupport::ProfileDirTest
 {
 protected:
     void SetUp() override { table.Build(nullptr); }
 
-    QString iniPath() const { return dir.filePath(QStringLiteral("tavrin.ini")); }
-
-    QTemporaryDir dir;
     GasComponentTable table;
 };
 
@@ -56,29 +52,28 @@ TEST_F(GasComponentTableTest, holdsOneHundredTwentyComponentsNumberedInTableOrde
     for (int i = 0; i < 120; ++i)
         EXPECT_EQ(ids[static_cast<std::size_t>(i)], i + 1);
 
-    const GasComponent* methane = table.FindComponentByName(QStringLiteral("Метан"));
-    ASSERT_NE(methane, nullptr);
-    EXPECT_EQ(methane->id, 1);
-    EXPECT_EQ(methane->formula, QStringLiteral("CH4"));
-    EXPECT_DOUBLE_EQ(methane->molarMass, 16.043);
-    EXPECT_DOUBLE_EQ(methane->summationFactor, 0.0436);
-
-    const GasComponent* hydrogen = table.FindComponentByName(QStringLiteral("Водород"));
-    ASSERT_NE(hydrogen, nullptr);
-    EXPECT_EQ(hydrogen->id, 77);
-    EXPECT_DOUBLE_EQ(hydrogen->molarMass, 2.0159);
-    EXPECT_DOUBLE_EQ(hydrogen->summationFactor, -0.0051);
-
-    const GasComponent* mercaptans = table.FindComponentByName(QStringLiteral("Меркаптаны"));
-    ASSERT_NE(mercaptans, nullptr);
-    EXPECT_EQ(mercaptans->id, 98);
-    EXPECT_EQ(mercaptans->molarMass, 0.0);
-    EXPECT_EQ(mercaptans->summationFactor, 0.0);
-
-    const GasComponent* last = table.FindComponentByName(QStringLiteral("Диэтилдисульфид"));
-    ASSERT_NE(last, nullptr);
-    EXPECT_EQ(last->id, 120);
-    EXPECT_DOUBLE_EQ(last->molarMass, 122.25);
+    const struct {
+        const char* name;
+        int id;
+        double molarMass, summationFactor;
+        const char* formula; // nullptr: not compared
+    } samples[] = {
+        {"Метан", 1, 16.043, 0.0436, "CH4"},
+        {"Водород", 77, 2.0159, -0.0051, nullptr},
+        {"Меркаптаны", 98, 0.0, 0.0, nullptr},
+        {"Диэтилдисульфид", 120, 122.25, 0.0, nullptr},
+    };
+    for (const auto& e : samples) {
+        SCOPED_TRACE(e.name);
+        const GasComponent* c = table.FindComponentByName(QString::fromUtf8(e.name));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->id, e.id);
+        EXPECT_DOUBLE_EQ(c->molarMass, e.molarMass);
+        EXPECT_DOUBLE_EQ(c->summationFactor, e.summationFactor);
+        if (e.formula) {
+            EXPECT_EQ(c->formula, QString::fromLatin1(e.formula));
+        }
+    }
 }
 
 TEST_F(GasComponentTableTest, summationFactorIsZeroExactlyWhereNoneIsKnown)

@@ -2,68 +2,57 @@
 
 #include "data/MainDialogProfile.h"
 #include "platform/Profile.h"
+#include "support/ProfileDir.h"
 
-#include <QTemporaryDir>
-
-namespace {
-
-class MainDialogProfileTest : public ::testing::Test
-{
-protected:
-    QString file() const { return m_dir.filePath(QStringLiteral("tavrin.conf")); }
-    QTemporaryDir m_dir;
-};
-
-const QString kRecent = QStringLiteral("RecentChrms");
-
-} // namespace
+using MainDialogProfileTest = testsupport::ProfileDirTest;
+using profile_sections::Recent;
 
 TEST_F(MainDialogProfileTest, recentListSurvivesARestartInOrder)
 {
     {
-        Profile p(file());
+        Profile p(iniPath());
         SaveRecentChromatograms(p, {QStringLiteral("/data/б.stg"), QStringLiteral("/data/a,b.stg"),
                                     QStringLiteral("/data/c.stg")});
         p.sync();
     }
-    Profile p(file());
+    Profile p(iniPath());
     EXPECT_EQ(LoadRecentChromatograms(p),
               QStringList({QStringLiteral("/data/б.stg"), QStringLiteral("/data/a,b.stg"), QStringLiteral("/data/c.stg")}));
-    EXPECT_EQ(p.readString(kRecent, QStringLiteral("0"), QString()), QStringLiteral("/data/б.stg"));
+    EXPECT_EQ(p.readString(Recent, QStringLiteral("0"), QString()), QStringLiteral("/data/б.stg"));
 }
 
 TEST_F(MainDialogProfileTest, recentListStopsAtTheFirstGap)
 {
-    Profile p(file());
-    p.writeString(kRecent, QStringLiteral("0"), QStringLiteral("/a.stg"));
-    p.writeString(kRecent, QStringLiteral("1"), QStringLiteral("/b.stg"));
-    p.writeString(kRecent, QStringLiteral("3"), QStringLiteral("/d.stg"));
+    Profile p(iniPath());
+    p.writeString(Recent, QStringLiteral("0"), QStringLiteral("/a.stg"));
+    p.writeString(Recent, QStringLiteral("1"), QStringLiteral("/b.stg"));
+    p.writeString(Recent, QStringLiteral("3"), QStringLiteral("/d.stg"));
     EXPECT_EQ(LoadRecentChromatograms(p), QStringList({"/a.stg", "/b.stg"}));
-    p.writeString(kRecent, QStringLiteral("1"), QString());
+    p.writeString(Recent, QStringLiteral("1"), QString());
     EXPECT_EQ(LoadRecentChromatograms(p), QStringList({"/a.stg"}));
 }
 
 TEST_F(MainDialogProfileTest, savingAShorterListLeavesNoOldPathBehind)
 {
-    Profile p(file());
+    Profile p(iniPath());
     SaveRecentChromatograms(p, {"/a.stg", "/b.stg", "/c.stg"});
     SaveRecentChromatograms(p, {"/z.stg"});
     EXPECT_EQ(LoadRecentChromatograms(p), QStringList({"/z.stg"}));
-    EXPECT_FALSE(p.contains(kRecent, QStringLiteral("1")));
+    EXPECT_FALSE(p.contains(Recent, QStringLiteral("1")));
 
     SaveRecentChromatograms(p, {});
-    EXPECT_FALSE(p.contains(kRecent, QStringLiteral("0")));
+    EXPECT_FALSE(p.contains(Recent, QStringLiteral("0")));
     EXPECT_TRUE(LoadRecentChromatograms(p).isEmpty());
 }
 
 TEST_F(MainDialogProfileTest, windowRectangleIsSixteenBytesOfEdges)
 {
     {
-        Profile p(file());
+        Profile p(iniPath());
         SaveWindowState(p, QRect(10, 20, 100, 200));
         p.sync();
     }
-    Profile p(file());
+    Profile p(iniPath());
     // left 10, top 20, right 110, bottom 220, little-endian.
     EXPECT_EQ(p.readBinary(QString(), QStringLiteral("WState")).toHex(),
               QByteArray("0a000000140000006e000000dc000000"));
@@ -76,7 +65,7 @@ TEST_F(MainDialogProfileTest, windowRectangleIsSixteenBytesOfEdges)
 
 TEST_F(MainDialogProfileTest, malformedWindowRectangleIsIgnored)
 {
-    Profile p(file());
+    Profile p(iniPath());
     EXPECT_FALSE(LoadWindowState(p).has_value());
     p.writeBinary(QString(), QStringLiteral("WState"), QByteArray::fromHex("0a000000140000006e000000dc0000"));
     EXPECT_FALSE(LoadWindowState(p).has_value());

@@ -2,6 +2,7 @@
 
 #include "data/Mixtures.h"
 #include "support/AddressSpaceCap.h"
+#include "support/FileBytes.h"
 #include "support/MixturesArchiveBuilder.h"
 
 #include <QDir>
@@ -17,20 +18,8 @@ using testsupport::buildMixturesArchive;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using testsupport::readFileBytes;
+using testsupport::writeFileBytes;
 
 MixtureList twoCylinders()
 {
@@ -88,7 +77,7 @@ TEST(MixturesDatabase, replacesALongerFileWholeLeavingNoStaleTail)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("MixturesData"));
-    writeAll(path, buildMixturesArchive(fourArchiveCylinders()));
+    ASSERT_TRUE(writeFileBytes(path, buildMixturesArchive(fourArchiveCylinders())));
 
     MixturesDatabase db(path);
     MixtureList list;
@@ -99,7 +88,7 @@ TEST(MixturesDatabase, replacesALongerFileWholeLeavingNoStaleTail)
 
     // count (4) + number (4) + "Баллон 1" (4 + 16) + "id1" (4 + 6) + time (12) + type (4) + components (4)
     EXPECT_EQ(QFileInfo(path).size(), 58);
-    EXPECT_EQ(readAll(path), WriteMixturesArchive(list));
+    EXPECT_EQ(readFileBytes(path), WriteMixturesArchive(list));
     // Nothing temporary is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
 }
@@ -118,7 +107,7 @@ TEST(MixturesDatabase, reportsAFolderThatCannotBeCreatedWithThePath)
 {
     QTemporaryDir dir;
     const QString blocker = dir.filePath(QStringLiteral("plainfile"));
-    writeAll(blocker, QByteArrayLiteral("not a folder"));
+    ASSERT_TRUE(writeFileBytes(blocker, QByteArrayLiteral("not a folder")));
     const QString path = blocker + QStringLiteral("/sub/MixturesData");
 
     MixturesDatabase db(path);
@@ -128,7 +117,7 @@ TEST(MixturesDatabase, reportsAFolderThatCannotBeCreatedWithThePath)
     EXPECT_FALSE(s.written);
     EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
     EXPECT_TRUE(s.message.endsWith(QStringLiteral(" путь некорректный.")));
-    EXPECT_EQ(readAll(blocker), QByteArrayLiteral("not a folder"));
+    EXPECT_EQ(readFileBytes(blocker), QByteArrayLiteral("not a folder"));
     EXPECT_EQ(list.size(), 2u); // the edits stay in memory
 }
 
@@ -139,7 +128,7 @@ TEST(MixturesDatabase, keepsTheOldFileWhenTheFolderIsReadOnly)
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/MixturesData");
     const QByteArray old = buildMixturesArchive(fourArchiveCylinders());
-    writeAll(path, old);
+    ASSERT_TRUE(writeFileBytes(path, old));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     struct Restore
     {
@@ -156,7 +145,7 @@ TEST(MixturesDatabase, keepsTheOldFileWhenTheFolderIsReadOnly)
     const MixturesDatabase::SaveResult s = db.save(list);
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
-    EXPECT_EQ(readAll(path), old);
+    EXPECT_EQ(readFileBytes(path), old);
     EXPECT_EQ(list.size(), 2u);
 }
 
@@ -179,7 +168,7 @@ TEST(MixturesDatabase, eachDamageClassKeepsTheCylindersReadAndACopyOfTheFile)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        writeAll(path, c.bytes);
+        ASSERT_TRUE(writeFileBytes(path, c.bytes));
         MixturesDatabase db(path);
         MixtureList list = twoCylinders();
         {
@@ -189,17 +178,17 @@ TEST(MixturesDatabase, eachDamageClassKeepsTheCylindersReadAndACopyOfTheFile)
             EXPECT_TRUE(r.message.contains(QDir::toNativeSeparators(path)));
         }
         EXPECT_EQ(list.size(), c.kept);
-        EXPECT_EQ(readAll(path), c.bytes);
+        EXPECT_EQ(readFileBytes(path), c.bytes);
         EXPECT_TRUE(db.backupPending());
 
         ASSERT_TRUE(db.save(list).ok);
         EXPECT_EQ(db.backupPath(), bak);
-        EXPECT_EQ(readAll(bak), c.bytes);
-        EXPECT_EQ(readAll(path), WriteMixturesArchive(list));
+        EXPECT_EQ(readFileBytes(bak), c.bytes);
+        EXPECT_EQ(readFileBytes(path), WriteMixturesArchive(list));
         // The copy is of the file that did not load; later saves leave it alone.
         list.push_back(twoCylinders()[0]);
         ASSERT_TRUE(db.save(list).ok);
-        EXPECT_EQ(readAll(bak), c.bytes);
+        EXPECT_EQ(readFileBytes(bak), c.bytes);
     }
 }
 
@@ -209,8 +198,8 @@ TEST(MixturesDatabase, readsOnlyTheStartOfAnOversizedFile)
     const QString path = dir.filePath(QStringLiteral("MixturesData"));
     // Two cylinders; the second's name is 64 MiB of zeros, which the file
     // holds but the part of it that is read does not.
-    writeAll(path, buildMixturesArchive({fourArchiveCylinders()[0]}, 2u)
-                       + QByteArrayLiteral("\x02\x00\x00\x00\xFF\xFF\xFF\x00\x00\x00\x04"));
+    ASSERT_TRUE(writeFileBytes(path, buildMixturesArchive({fourArchiveCylinders()[0]}, 2u)
+                                         + QByteArrayLiteral("\x02\x00\x00\x00\xFF\xFF\xFF\x00\x00\x00\x04")));
     ASSERT_TRUE(QFile::resize(path, MixturesDatabase::kMaxFileSize + 4096));
 
     MixturesDatabase db(path);

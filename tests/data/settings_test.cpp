@@ -1,29 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
+#include <utility>
 
 #include "data/LeadingNumber.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/ProfileDir.h"
+
+using namespace profile_sections;
 
 namespace {
 
-const QString kGeneral = QStringLiteral("Settings\\General");
-const QString kMethods = QStringLiteral("Settings\\General\\Methods");
-const QString kParams = QStringLiteral("Settings\\Params");
-const QString kChrms = QStringLiteral("Settings\\Chrms");
-
-class SettingsProfileTest : public ::testing::Test
-{
-protected:
-    QString iniPath() const { return dir.filePath(QStringLiteral("tavrin.ini")); }
-    QTemporaryDir dir;
-};
-
-using GeneralSettingsTest = SettingsProfileTest;
-using SamplingParametersTest = SettingsProfileTest;
-using ChromatogramFoldersTest = SettingsProfileTest;
-using CSettingsTest = SettingsProfileTest;
+using GeneralSettingsTest = testsupport::ProfileDirTest;
+using SamplingParametersTest = testsupport::ProfileDirTest;
+using ChromatogramFoldersTest = testsupport::ProfileDirTest;
+using CSettingsTest = testsupport::ProfileDirTest;
 
 } // namespace
 
@@ -125,10 +116,10 @@ TEST_F(GeneralSettingsTest, everyValueSurvivesASaveAndLoad)
     }
     Profile profile(iniPath());
     // Start time is kept to its ten stored decimals, not rounded further.
-    EXPECT_EQ(profile.readString(kGeneral, QStringLiteral("TimeStartSample"), QString()),
+    EXPECT_EQ(profile.readString(General, QStringLiteral("TimeStartSample"), QString()),
               QStringLiteral("2.1234567000"));
-    EXPECT_EQ(profile.readInt(kGeneral, QStringLiteral("QtyGsCalib"), -1), 1);
-    EXPECT_EQ(profile.readInt(kGeneral, QStringLiteral("QtyGsRegular"), -1), 0);
+    EXPECT_EQ(profile.readInt(General, QStringLiteral("QtyGsCalib"), -1), 1);
+    EXPECT_EQ(profile.readInt(General, QStringLiteral("QtyGsRegular"), -1), 0);
 
     GeneralSettings loaded;
     loaded.LoadSettings(profile);
@@ -157,27 +148,25 @@ TEST_F(GeneralSettingsTest, startTimeIsTenDecimalTextAndReadsAsFarAsItIsANumber)
     GeneralSettings g;
     g.TimeStartSample = 0.1;
     g.SaveSettings(profile);
-    EXPECT_EQ(profile.readString(kGeneral, QStringLiteral("TimeStartSample"), QString()),
+    EXPECT_EQ(profile.readString(General, QStringLiteral("TimeStartSample"), QString()),
               QStringLiteral("0.1000000000"));
 
-    profile.writeString(kGeneral, QStringLiteral("TimeStartSample"), QStringLiteral("2.5000000000"));
-    g.LoadSettings(profile);
-    EXPECT_DOUBLE_EQ(g.TimeStartSample, 2.5);
-    profile.writeString(kGeneral, QStringLiteral("TimeStartSample"), QStringLiteral("3.5мин"));
-    g.LoadSettings(profile);
-    EXPECT_DOUBLE_EQ(g.TimeStartSample, 3.5);
-    profile.writeString(kGeneral, QStringLiteral("TimeStartSample"), QStringLiteral("скоро"));
-    g.LoadSettings(profile);
-    EXPECT_EQ(g.TimeStartSample, 0.0);
+    const std::pair<QString, double> stored[] = {
+        {QStringLiteral("2.5000000000"), 2.5}, {QStringLiteral("3.5мин"), 3.5}, {QStringLiteral("скоро"), 0.0}};
+    for (const auto& [text, value] : stored) {
+        profile.writeString(General, QStringLiteral("TimeStartSample"), text);
+        g.LoadSettings(profile);
+        EXPECT_DOUBLE_EQ(g.TimeStartSample, value) << text.toStdString();
+    }
 }
 
 TEST_F(GeneralSettingsTest, analysisCountOtherThanZeroOrOneReadsAsOne)
 {
     Profile profile(iniPath());
-    profile.writeInt(kGeneral, QStringLiteral("QtyGsRegular"), 7);
-    profile.writeInt(kGeneral, QStringLiteral("QtyGsCalib"), -1);
-    profile.writeString(kGeneral, QStringLiteral("QtyGsMeth"), QStringLiteral("два"));
-    profile.writeInt(kGeneral, QStringLiteral("QtyGdRegular"), 1);
+    profile.writeInt(General, QStringLiteral("QtyGsRegular"), 7);
+    profile.writeInt(General, QStringLiteral("QtyGsCalib"), -1);
+    profile.writeString(General, QStringLiteral("QtyGsMeth"), QStringLiteral("два"));
+    profile.writeInt(General, QStringLiteral("QtyGdRegular"), 1);
     GeneralSettings g;
     g.LoadSettings(profile);
     EXPECT_EQ(g.QtyGsRegular, 1);
@@ -191,13 +180,13 @@ TEST_F(GeneralSettingsTest, analysisCountOtherThanZeroOrOneReadsAsOne)
 TEST_F(GeneralSettingsTest, digitCountsAreStoredAsEnteredUpToTheLimit)
 {
     Profile profile(iniPath());
-    profile.writeInt(kGeneral, QStringLiteral("qtySymInProg"), -2);
-    profile.writeInt(kGeneral, QStringLiteral("qtySymInReport"), 1000000000);
+    profile.writeInt(General, QStringLiteral("qtySymInProg"), -2);
+    profile.writeInt(General, QStringLiteral("qtySymInReport"), 1000000000);
     GeneralSettings g;
     g.LoadSettings(profile);
     EXPECT_EQ(g.qtySymInProg, -2);
     EXPECT_EQ(g.qtySymInReport, 15);
-    profile.writeString(kGeneral, QStringLiteral("qtySymInProg"), QStringLiteral("4.5"));
+    profile.writeString(General, QStringLiteral("qtySymInProg"), QStringLiteral("4.5"));
     g.LoadSettings(profile);
     EXPECT_EQ(g.qtySymInProg, 3);
 }
@@ -208,12 +197,12 @@ TEST_F(GeneralSettingsTest, patternSetOnOneSideWritesBothValuesOfItsRow)
     GeneralSettings g;
     g.typeRules.SetSamplePattern(3, QStringLiteral("ССС"));
     g.SaveSettings(profile);
-    EXPECT_TRUE(profile.contains(kMethods, QStringLiteral("3_method")));
-    EXPECT_EQ(profile.readString(kMethods, QStringLiteral("3_method"), QStringLiteral("x")), QString());
-    EXPECT_EQ(profile.readString(kMethods, QStringLiteral("3_sample"), QString()), QStringLiteral("ССС"));
+    EXPECT_TRUE(profile.contains(Methods, QStringLiteral("3_method")));
+    EXPECT_EQ(profile.readString(Methods, QStringLiteral("3_method"), QStringLiteral("x")), QString());
+    EXPECT_EQ(profile.readString(Methods, QStringLiteral("3_sample"), QString()), QStringLiteral("ССС"));
     // Rows never given a pattern write nothing.
-    EXPECT_FALSE(profile.contains(kMethods, QStringLiteral("0_method")));
-    EXPECT_FALSE(profile.contains(kMethods, QStringLiteral("13_sample")));
+    EXPECT_FALSE(profile.contains(Methods, QStringLiteral("0_method")));
+    EXPECT_FALSE(profile.contains(Methods, QStringLiteral("13_sample")));
 }
 
 TEST_F(GeneralSettingsTest, clearingAPatternKeepsTheRowMarkedSoTheEmptyTextIsSaved)
@@ -226,15 +215,15 @@ TEST_F(GeneralSettingsTest, clearingAPatternKeepsTheRowMarkedSoTheEmptyTextIsSav
     g.typeRules.SetSamplePattern(6, QString());
     EXPECT_FALSE(g.typeRules[6].stored);
     g.SaveSettings(profile);
-    EXPECT_TRUE(profile.contains(kMethods, QStringLiteral("5_method")));
-    EXPECT_EQ(profile.readString(kMethods, QStringLiteral("5_method"), QStringLiteral("x")), QString());
-    EXPECT_FALSE(profile.contains(kMethods, QStringLiteral("6_method")));
+    EXPECT_TRUE(profile.contains(Methods, QStringLiteral("5_method")));
+    EXPECT_EQ(profile.readString(Methods, QStringLiteral("5_method"), QStringLiteral("x")), QString());
+    EXPECT_FALSE(profile.contains(Methods, QStringLiteral("6_method")));
 }
 
 TEST_F(GeneralSettingsTest, reloadKeepsPatternsInMemoryWhereTheProfileHoldsNone)
 {
     Profile profile(iniPath());
-    profile.writeString(kMethods, QStringLiteral("1_method"), QStringLiteral("Старая"));
+    profile.writeString(Methods, QStringLiteral("1_method"), QStringLiteral("Старая"));
     GeneralSettings g;
     g.LoadSettings(profile);
     g.typeRules.SetMethodPattern(1, QStringLiteral("Новая"));
@@ -247,11 +236,11 @@ TEST_F(GeneralSettingsTest, reloadKeepsPatternsInMemoryWhereTheProfileHoldsNone)
 TEST_F(GeneralSettingsTest, saveDeletesBothSectionsBeforeWriting)
 {
     Profile profile(iniPath());
-    profile.writeInt(kGeneral, QStringLiteral("Obsolete"), 1);
-    profile.writeString(kMethods, QStringLiteral("7_method"), QString());
-    profile.writeString(kMethods, QStringLiteral("7_sample"), QString());
-    profile.writeString(kMethods, QStringLiteral("20_sample"), QStringLiteral("вне таблицы"));
-    profile.writeInt(kParams, QStringLiteral("GsPressure"), 5);
+    profile.writeInt(General, QStringLiteral("Obsolete"), 1);
+    profile.writeString(Methods, QStringLiteral("7_method"), QString());
+    profile.writeString(Methods, QStringLiteral("7_sample"), QString());
+    profile.writeString(Methods, QStringLiteral("20_sample"), QStringLiteral("вне таблицы"));
+    profile.writeInt(Params, QStringLiteral("GsPressure"), 5);
     GeneralSettings g;
     g.LoadSettings(profile);
     EXPECT_FALSE(g.typeRules[7].stored);
@@ -259,11 +248,11 @@ TEST_F(GeneralSettingsTest, saveDeletesBothSectionsBeforeWriting)
     ASSERT_TRUE(profile.sync());
 
     Profile again(iniPath());
-    EXPECT_FALSE(again.contains(kGeneral, QStringLiteral("Obsolete")));
-    EXPECT_FALSE(again.contains(kMethods, QStringLiteral("7_method")));
-    EXPECT_FALSE(again.contains(kMethods, QStringLiteral("20_sample")));
-    EXPECT_TRUE(again.contains(kGeneral, QStringLiteral("QtyDcC6C44")));
-    EXPECT_EQ(again.readInt(kParams, QStringLiteral("GsPressure"), 0), 5);  // neighbours untouched
+    EXPECT_FALSE(again.contains(General, QStringLiteral("Obsolete")));
+    EXPECT_FALSE(again.contains(Methods, QStringLiteral("7_method")));
+    EXPECT_FALSE(again.contains(Methods, QStringLiteral("20_sample")));
+    EXPECT_TRUE(again.contains(General, QStringLiteral("QtyDcC6C44")));
+    EXPECT_EQ(again.readInt(Params, QStringLiteral("GsPressure"), 0), 5);  // neighbours untouched
 }
 
 // ---------------------------------------------------------------------------
@@ -294,9 +283,9 @@ TEST_F(SamplingParametersTest, everyParameterRoundTripsUnderItsOwnName)
         ASSERT_TRUE(profile.sync());
     }
     Profile profile(iniPath());
-    EXPECT_EQ(profile.readString(kParams, QStringLiteral("GsPressure"), QString()), QStringLiteral("1.2500000000"));
-    EXPECT_EQ(profile.readString(kParams, QStringLiteral("DcDensity"), QString()), QStringLiteral("8.2500000000"));
-    EXPECT_EQ(profile.readString(kParams, QStringLiteral("PgMtrapempty"), QString()), QStringLiteral("20.2500000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("GsPressure"), QString()), QStringLiteral("1.2500000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("DcDensity"), QString()), QStringLiteral("8.2500000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("PgMtrapempty"), QString()), QStringLiteral("20.2500000000"));
     SamplingParameters loaded;
     loaded.LoadSettings(profile);
     EXPECT_EQ(loaded.GsPressure, 1.25);
@@ -318,16 +307,16 @@ TEST_F(SamplingParametersTest, valuesAreKeptToTenDecimals)
     p.PgVol1 = 0.00000000001;
     p.DcAvg = -3.5;
     p.SaveSettings(profile);
-    EXPECT_EQ(profile.readString(kParams, QStringLiteral("GsPressure"), QString()), QStringLiteral("101.3250000000"));
-    EXPECT_EQ(profile.readString(kParams, QStringLiteral("PgVol1"), QString()), QStringLiteral("0.0000000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("GsPressure"), QString()), QStringLiteral("101.3250000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("PgVol1"), QString()), QStringLiteral("0.0000000000"));
     SamplingParameters loaded;
     loaded.LoadSettings(profile);
     EXPECT_DOUBLE_EQ(loaded.GsPressure, 101.325);
     EXPECT_EQ(loaded.PgVol1, 0.0);
     EXPECT_EQ(loaded.DcAvg, -3.5);
 
-    profile.writeString(kParams, QStringLiteral("GdVol1"), QStringLiteral("12abc"));
-    profile.writeString(kParams, QStringLiteral("GdVol2"), QStringLiteral("abc"));
+    profile.writeString(Params, QStringLiteral("GdVol1"), QStringLiteral("12abc"));
+    profile.writeString(Params, QStringLiteral("GdVol2"), QStringLiteral("abc"));
     loaded.LoadSettings(profile);
     EXPECT_EQ(loaded.GdVol1, 12.0);
     EXPECT_EQ(loaded.GdVol2, 0.0);
@@ -336,15 +325,15 @@ TEST_F(SamplingParametersTest, valuesAreKeptToTenDecimals)
 TEST_F(SamplingParametersTest, saveReplacesTheWholeSection)
 {
     Profile profile(iniPath());
-    profile.writeString(kParams, QStringLiteral("Leftover"), QStringLiteral("1"));
-    profile.writeInt(kGeneral, QStringLiteral("qtySymInProg"), 6);
+    profile.writeString(Params, QStringLiteral("Leftover"), QStringLiteral("1"));
+    profile.writeInt(General, QStringLiteral("qtySymInProg"), 6);
     SamplingParameters p;
     p.SaveSettings(profile);
     ASSERT_TRUE(profile.sync());
     Profile again(iniPath());
-    EXPECT_FALSE(again.contains(kParams, QStringLiteral("Leftover")));
-    EXPECT_TRUE(again.contains(kParams, QStringLiteral("PgMtrapempty")));
-    EXPECT_EQ(again.readInt(kGeneral, QStringLiteral("qtySymInProg"), 0), 6);
+    EXPECT_FALSE(again.contains(Params, QStringLiteral("Leftover")));
+    EXPECT_TRUE(again.contains(Params, QStringLiteral("PgMtrapempty")));
+    EXPECT_EQ(again.readInt(General, QStringLiteral("qtySymInProg"), 0), 6);
 }
 
 // ---------------------------------------------------------------------------
@@ -374,12 +363,12 @@ TEST_F(ChromatogramFoldersTest, removesTheSelectedFoldersAndKeepsTheOrderOfTheRe
 TEST_F(ChromatogramFoldersTest, emptyStoredFolderIsDroppedAndTheRestRenumberedOnSave)
 {
     Profile profile(iniPath());
-    profile.writeInt(kChrms, QStringLiteral("enAutoOpen"), 0);
-    profile.writeInt(kChrms, QStringLiteral("qtyFolders"), 3);
-    profile.writeString(kChrms, QStringLiteral("folder_0"), QStringLiteral("/srv/хроматограммы"));
-    profile.writeString(kChrms, QStringLiteral("folder_1"), QString());
-    profile.writeString(kChrms, QStringLiteral("folder_2"), QStringLiteral("/srv/b,c"));
-    profile.writeString(kChrms, QStringLiteral("folder_3"), QStringLiteral("/srv/beyond"));
+    profile.writeInt(Chrms, QStringLiteral("enAutoOpen"), 0);
+    profile.writeInt(Chrms, QStringLiteral("qtyFolders"), 3);
+    profile.writeString(Chrms, QStringLiteral("folder_0"), QStringLiteral("/srv/хроматограммы"));
+    profile.writeString(Chrms, QStringLiteral("folder_1"), QString());
+    profile.writeString(Chrms, QStringLiteral("folder_2"), QStringLiteral("/srv/b,c"));
+    profile.writeString(Chrms, QStringLiteral("folder_3"), QStringLiteral("/srv/beyond"));
     ChromatogramFolders f;
     f.LoadSettings(profile);
     EXPECT_EQ(f.enAutoOpen, 0);
@@ -388,20 +377,20 @@ TEST_F(ChromatogramFoldersTest, emptyStoredFolderIsDroppedAndTheRestRenumberedOn
     f.SaveSettings(profile);
     ASSERT_TRUE(profile.sync());
     Profile again(iniPath());
-    EXPECT_EQ(again.readInt(kChrms, QStringLiteral("qtyFolders"), -1), 2);
-    EXPECT_EQ(again.readString(kChrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/srv/хроматограммы"));
-    EXPECT_EQ(again.readString(kChrms, QStringLiteral("folder_1"), QString()), QStringLiteral("/srv/b,c"));
-    EXPECT_FALSE(again.contains(kChrms, QStringLiteral("folder_2")));
-    EXPECT_FALSE(again.contains(kChrms, QStringLiteral("folder_3")));
-    EXPECT_EQ(again.readInt(kChrms, QStringLiteral("enAutoOpen"), -1), 0);
+    EXPECT_EQ(again.readInt(Chrms, QStringLiteral("qtyFolders"), -1), 2);
+    EXPECT_EQ(again.readString(Chrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/srv/хроматограммы"));
+    EXPECT_EQ(again.readString(Chrms, QStringLiteral("folder_1"), QString()), QStringLiteral("/srv/b,c"));
+    EXPECT_FALSE(again.contains(Chrms, QStringLiteral("folder_2")));
+    EXPECT_FALSE(again.contains(Chrms, QStringLiteral("folder_3")));
+    EXPECT_EQ(again.readInt(Chrms, QStringLiteral("enAutoOpen"), -1), 0);
 }
 
 TEST_F(ChromatogramFoldersTest, reloadAppendsOnlyStoredFoldersNotInMemory)
 {
     Profile profile(iniPath());
-    profile.writeInt(kChrms, QStringLiteral("qtyFolders"), 2);
-    profile.writeString(kChrms, QStringLiteral("folder_0"), QStringLiteral("/one"));
-    profile.writeString(kChrms, QStringLiteral("folder_1"), QStringLiteral("/two"));
+    profile.writeInt(Chrms, QStringLiteral("qtyFolders"), 2);
+    profile.writeString(Chrms, QStringLiteral("folder_0"), QStringLiteral("/one"));
+    profile.writeString(Chrms, QStringLiteral("folder_1"), QStringLiteral("/two"));
     ChromatogramFolders f;
     f.LoadSettings(profile);
     EXPECT_EQ(f.enAutoOpen, 1);
@@ -414,13 +403,13 @@ TEST_F(ChromatogramFoldersTest, reloadAppendsOnlyStoredFoldersNotInMemory)
 TEST_F(ChromatogramFoldersTest, negativeOrHugeStoredCountIsHarmless)
 {
     Profile profile(iniPath());
-    profile.writeInt(kChrms, QStringLiteral("qtyFolders"), -4);
-    profile.writeString(kChrms, QStringLiteral("folder_0"), QStringLiteral("/x"));
+    profile.writeInt(Chrms, QStringLiteral("qtyFolders"), -4);
+    profile.writeString(Chrms, QStringLiteral("folder_0"), QStringLiteral("/x"));
     ChromatogramFolders f;
     f.LoadSettings(profile);
     EXPECT_TRUE(f.folders().isEmpty());
 
-    profile.writeInt(kChrms, QStringLiteral("qtyFolders"), 2147483647);
+    profile.writeInt(Chrms, QStringLiteral("qtyFolders"), 2147483647);
     f.LoadSettings(profile);
     EXPECT_EQ(f.folders(), QStringList{QStringLiteral("/x")});
 }
@@ -431,11 +420,11 @@ TEST_F(CSettingsTest, loadsEveryPageOnConstructionAndSavesThemAll)
 {
     {
         Profile profile(iniPath());
-        profile.writeInt(kGeneral, QStringLiteral("qtySymInProg"), 4);
-        profile.writeString(kParams, QStringLiteral("GsPressure"), QStringLiteral("99.5000000000"));
-        profile.writeInt(kChrms, QStringLiteral("qtyFolders"), 1);
-        profile.writeString(kChrms, QStringLiteral("folder_0"), QStringLiteral("/data"));
-        profile.writeString(kMethods, QStringLiteral("13_sample"), QStringLiteral("С6"));
+        profile.writeInt(General, QStringLiteral("qtySymInProg"), 4);
+        profile.writeString(Params, QStringLiteral("GsPressure"), QStringLiteral("99.5000000000"));
+        profile.writeInt(Chrms, QStringLiteral("qtyFolders"), 1);
+        profile.writeString(Chrms, QStringLiteral("folder_0"), QStringLiteral("/data"));
+        profile.writeString(Methods, QStringLiteral("13_sample"), QStringLiteral("С6"));
         ASSERT_TRUE(profile.sync());
     }
     {

@@ -2,18 +2,9 @@
 
 #include "platform/Archive.h"
 #include "platform/TextCodec.h"
+#include "support/ByteList.h"
 
-namespace {
-
-QByteArray bytes(std::initializer_list<int> list)
-{
-    QByteArray out;
-    for (int b : list)
-        out.append(static_cast<char>(b));
-    return out;
-}
-
-} // namespace
+using testsupport::bytes;
 
 TEST(ArchiveStrings, readsEveryLengthPrefixForm)
 {

@@ -1,32 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QSettings>
 
 #include <clocale>
 
 #include "platform/Profile.h"
+#include "support/ProfileDir.h"
 
-namespace {
-
-class ProfileTest : public ::testing::Test
-{
-protected:
-    QTemporaryDir dir;
-    QString file() const { return dir.filePath(QStringLiteral("tavrin.conf")); }
-};
-
-} // namespace
+using ProfileTest = testsupport::ProfileDirTest;
+using namespace profile_sections;
 
 TEST_F(ProfileTest, missingOrMalformedIntegersReadAsDefault)
 {
-    Profile p(file());
-    EXPECT_EQ(p.readInt(QStringLiteral("Settings\\General"), QStringLiteral("x"), 7), 7);
-    p.writeString(QStringLiteral("Settings\\General"), QStringLiteral("x"), QStringLiteral("12abc"));
-    EXPECT_EQ(p.readInt(QStringLiteral("Settings\\General"), QStringLiteral("x"), 7), 7);
-    p.writeInt(QStringLiteral("Settings\\General"), QStringLiteral("x"), -3);
-    EXPECT_EQ(p.readInt(QStringLiteral("Settings\\General"), QStringLiteral("x"), 7), -3);
+    Profile p(iniPath());
+    EXPECT_EQ(p.readInt(General, QStringLiteral("x"), 7), 7);
+    p.writeString(General, QStringLiteral("x"), QStringLiteral("12abc"));
+    EXPECT_EQ(p.readInt(General, QStringLiteral("x"), 7), 7);
+    p.writeInt(General, QStringLiteral("x"), -3);
+    EXPECT_EQ(p.readInt(General, QStringLiteral("x"), 7), -3);
 }
 
 TEST_F(ProfileTest, doublesAreTenDecimalTextWhateverTheLocale)
@@ -35,13 +27,13 @@ TEST_F(ProfileTest, doublesAreTenDecimalTextWhateverTheLocale)
     const std::string saved = old ? old : "C";
     std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");  // ignored when the machine lacks it
     {
-        Profile p(file());
-        p.writeDouble(QStringLiteral("Settings\\Params"), QStringLiteral("GsPressure"), 1.25);
-        EXPECT_EQ(p.readString(QStringLiteral("Settings\\Params"), QStringLiteral("GsPressure"), QString()),
+        Profile p(iniPath());
+        p.writeDouble(Params, QStringLiteral("GsPressure"), 1.25);
+        EXPECT_EQ(p.readString(Params, QStringLiteral("GsPressure"), QString()),
                   QStringLiteral("1.2500000000"));
-        EXPECT_DOUBLE_EQ(p.readDouble(QStringLiteral("Settings\\Params"), QStringLiteral("GsPressure"), 0.0), 1.25);
-        p.writeString(QStringLiteral("Settings\\Params"), QStringLiteral("Bad"), QStringLiteral("1,5"));
-        EXPECT_DOUBLE_EQ(p.readDouble(QStringLiteral("Settings\\Params"), QStringLiteral("Bad"), -1.0), -1.0);
+        EXPECT_DOUBLE_EQ(p.readDouble(Params, QStringLiteral("GsPressure"), 0.0), 1.25);
+        p.writeString(Params, QStringLiteral("Bad"), QStringLiteral("1,5"));
+        EXPECT_DOUBLE_EQ(p.readDouble(Params, QStringLiteral("Bad"), -1.0), -1.0);
     }
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
@@ -49,30 +41,30 @@ TEST_F(ProfileTest, doublesAreTenDecimalTextWhateverTheLocale)
 TEST_F(ProfileTest, deletingASectionTakesItsSubSectionsButNotItsNeighbours)
 {
     {
-        Profile p(file());
-        p.writeInt(QStringLiteral("Settings\\General"), QStringLiteral("a"), 1);
-        p.writeInt(QStringLiteral("Settings\\General\\Methods"), QStringLiteral("b"), 2);
-        p.writeInt(QStringLiteral("Settings\\Params"), QStringLiteral("c"), 3);
+        Profile p(iniPath());
+        p.writeInt(General, QStringLiteral("a"), 1);
+        p.writeInt(Methods, QStringLiteral("b"), 2);
+        p.writeInt(Params, QStringLiteral("c"), 3);
         p.writeInt(QString(), QStringLiteral("EnableError"), 0);
-        p.deleteSection(QStringLiteral("Settings\\General"));
+        p.deleteSection(General);
         ASSERT_TRUE(p.sync());
     }
-    Profile again(file());
-    EXPECT_FALSE(again.contains(QStringLiteral("Settings\\General"), QStringLiteral("a")));
-    EXPECT_FALSE(again.contains(QStringLiteral("Settings\\General\\Methods"), QStringLiteral("b")));
-    EXPECT_EQ(again.readInt(QStringLiteral("Settings\\Params"), QStringLiteral("c"), 0), 3);
+    Profile again(iniPath());
+    EXPECT_FALSE(again.contains(General, QStringLiteral("a")));
+    EXPECT_FALSE(again.contains(Methods, QStringLiteral("b")));
+    EXPECT_EQ(again.readInt(Params, QStringLiteral("c"), 0), 3);
     EXPECT_EQ(again.readInt(QString(), QStringLiteral("EnableError"), 1), 0);
 }
 
 TEST_F(ProfileTest, stringsWithCommasAndCyrillicSurvive)
 {
     {
-        Profile p(file());
-        p.writeString(QStringLiteral("Settings\\Chrms"), QStringLiteral("f"), QStringLiteral("ГС;ГД, проба"));
+        Profile p(iniPath());
+        p.writeString(Chrms, QStringLiteral("f"), QStringLiteral("ГС;ГД, проба"));
         ASSERT_TRUE(p.sync());
     }
-    Profile again(file());
-    EXPECT_EQ(again.readString(QStringLiteral("Settings\\Chrms"), QStringLiteral("f"), QString()),
+    Profile again(iniPath());
+    EXPECT_EQ(again.readString(Chrms, QStringLiteral("f"), QString()),
               QStringLiteral("ГС;ГД, проба"));
 }
 

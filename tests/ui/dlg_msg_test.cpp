@@ -2,20 +2,19 @@
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "data/MessageLog.h"
 #include "platform/Profile.h"
+#include "support/ProfileDir.h"
 #include "ui/DlgMSG.h"
 
 namespace {
 
-class CDlgMSGTest : public ::testing::Test
+class CDlgMSGTest : public testsupport::ProfileDirTest
 {
 protected:
-    QTemporaryDir dir;
-    Profile profile{dir.filePath(QStringLiteral("tavrin.conf"))};
+    Profile profile{iniPath()};
     MessageLog log;
 
     static QCheckBox* box(const CDlgMSG& page, const char* name)

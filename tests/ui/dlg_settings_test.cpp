@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -20,29 +19,23 @@
 
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/ProfileDir.h"
 #include "ui/DlgSettings.h"
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
 #include "ui/GridCtrl.h"
 
+using namespace profile_sections;
+
 namespace {
 
-const QString kGeneral = QStringLiteral("Settings\\General");
-const QString kMethods = QStringLiteral("Settings\\General\\Methods");
-const QString kParams = QStringLiteral("Settings\\Params");
-const QString kChrms = QStringLiteral("Settings\\Chrms");
-
-class DlgSettingsTest : public ::testing::Test
+class DlgSettingsTest : public testsupport::ProfileDirTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        profile = std::make_unique<Profile>(dir.filePath(QStringLiteral("tavrin.ini")));
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     // A dialog whose messages are collected instead of shown.
-    std::unique_ptr<DlgSettings> openDialog(CSettings& settings)
+    std::unique_ptr<DlgSettings> openDialog()
     {
         auto dlg = std::make_unique<DlgSettings>(&settings);
         dlg->messageHook = [this](QWidget*, const QString& text) { messages << text; };
@@ -59,8 +52,8 @@ protected:
 
     static QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
 
-    QTemporaryDir dir;
-    std::unique_ptr<Profile> profile;
+    Profile profile{iniPath()};
+    CSettings settings{profile};
     QStringList messages;
 };
 
@@ -72,8 +65,7 @@ using CDlgSettingsTabChrmsTest = DlgSettingsTest;
 
 TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Настройки расчёта"));
     ASSERT_EQ(dlg->tabs()->count(), 3);
     EXPECT_EQ(dlg->tabs()->tabText(0), QStringLiteral("Общие настройки"));
@@ -86,18 +78,17 @@ TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
 
 TEST_F(DlgSettingsTest, showsWhatTheProfileHoldsWhenOpened)
 {
-    CSettings settings(*profile);
     // Written after the settings were built: the dialog must reload first.
-    profile->writeInt(kGeneral, QStringLiteral("qtySymInProg"), 4);
-    profile->writeInt(kGeneral, QStringLiteral("QtyGdCalib"), 1);
-    profile->writeString(kGeneral, QStringLiteral("TimeStartSample"), QStringLiteral("2.1234567000"));
-    profile->writeString(kParams, QStringLiteral("GsPressure"), QStringLiteral("101.3250000000"));
-    profile->writeString(kMethods, QStringLiteral("2_sample"), QStringLiteral("Калибровка"));
-    profile->writeInt(kChrms, QStringLiteral("qtyFolders"), 1);
-    profile->writeString(kChrms, QStringLiteral("folder_0"), QStringLiteral("/srv/chrom"));
-    profile->writeInt(kChrms, QStringLiteral("enAutoOpen"), 0);
+    profile.writeInt(General, QStringLiteral("qtySymInProg"), 4);
+    profile.writeInt(General, QStringLiteral("QtyGdCalib"), 1);
+    profile.writeString(General, QStringLiteral("TimeStartSample"), QStringLiteral("2.1234567000"));
+    profile.writeString(Params, QStringLiteral("GsPressure"), QStringLiteral("101.3250000000"));
+    profile.writeString(Methods, QStringLiteral("2_sample"), QStringLiteral("Калибровка"));
+    profile.writeInt(Chrms, QStringLiteral("qtyFolders"), 1);
+    profile.writeString(Chrms, QStringLiteral("folder_0"), QStringLiteral("/srv/chrom"));
+    profile.writeInt(Chrms, QStringLiteral("enAutoOpen"), 0);
 
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     EXPECT_EQ(edit(dlg.get(), "qtySymInProg")->text(), QStringLiteral("4"));
     EXPECT_EQ(edit(dlg.get(), "qtySymInReport")->text(), QStringLiteral("3"));
     // The start time shows unrounded.
@@ -127,9 +118,7 @@ TEST_F(DlgSettingsTest, showsWhatTheProfileHoldsWhenOpened)
 
 TEST_F(DlgSettingsTest, okTakesEveryPageAndRewritesTheProfile)
 {
-    profile->writeInt(kGeneral, QStringLiteral("Obsolete"), 1);
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral(" 5 "));
     edit(dlg.get(), "qtySymInReport")->setText(QStringLiteral("0"));
     child<QCheckBox>(dlg.get(), "enGdAnalysCorrect")->setChecked(true);
@@ -156,22 +145,18 @@ TEST_F(DlgSettingsTest, okTakesEveryPageAndRewritesTheProfile)
     EXPECT_EQ(settings.params.PgMpodc, -0.5);
     EXPECT_EQ(settings.folders.enAutoOpen, 0);
 
-    Profile stored(dir.filePath(QStringLiteral("tavrin.ini")));
-    EXPECT_EQ(stored.readInt(kGeneral, QStringLiteral("qtySymInProg"), 0), 5);
-    EXPECT_EQ(stored.readString(kGeneral, QStringLiteral("TimeStartSample"), QString()),
-              QStringLiteral("2.1234567000"));
-    EXPECT_EQ(stored.readInt(kGeneral, QStringLiteral("QtyDcSss"), 0), 1);
-    EXPECT_FALSE(stored.contains(kGeneral, QStringLiteral("Obsolete")));
-    EXPECT_EQ(stored.readString(kParams, QStringLiteral("GsPressure"), QString()), QStringLiteral("101.3250000000"));
-    EXPECT_EQ(stored.readString(kParams, QStringLiteral("PgMpodc"), QString()), QStringLiteral("-0.5000000000"));
-    EXPECT_EQ(stored.readInt(kChrms, QStringLiteral("enAutoOpen"), 1), 0);
-    EXPECT_EQ(stored.readInt(kChrms, QStringLiteral("qtyFolders"), -1), 0);
+    // Every page is written; how each value is stored is the settings' own test.
+    Profile stored(iniPath());
+    EXPECT_EQ(stored.readInt(General, QStringLiteral("qtySymInProg"), 0), 5);
+    EXPECT_EQ(stored.readInt(General, QStringLiteral("QtyDcSss"), 0), 1);
+    EXPECT_EQ(stored.readString(Params, QStringLiteral("PgMpodc"), QString()), QStringLiteral("-0.5000000000"));
+    EXPECT_EQ(stored.readInt(Chrms, QStringLiteral("enAutoOpen"), 1), 0);
+    EXPECT_EQ(stored.readInt(Chrms, QStringLiteral("qtyFolders"), -1), 0);
 }
 
 TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     dlg->show();
     edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("6"));
     edit(dlg.get(), "GdVol1")->setText(QStringLiteral("12abc"));
@@ -186,8 +171,8 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
     EXPECT_EQ(dlg->tabs()->currentIndex(), 1);  // the page of the refused field
     // Nothing was taken, not even the valid field, and nothing written.
     EXPECT_EQ(settings.general.qtySymInProg, 3);
-    EXPECT_FALSE(profile->contains(kGeneral, QStringLiteral("qtySymInProg")));
-    EXPECT_FALSE(profile->contains(kParams, QStringLiteral("GdVol1")));
+    EXPECT_FALSE(profile.contains(General, QStringLiteral("qtySymInProg")));
+    EXPECT_FALSE(profile.contains(Params, QStringLiteral("GdVol1")));
 
     edit(dlg.get(), "GdVol1")->setText(QStringLiteral("12"));
     dlg->accept();
@@ -199,8 +184,7 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
 
 TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     QLineEdit* digits = edit(dlg.get(), "qtySymInReport");
     dlg->tabs()->setCurrentIndex(2);
 
@@ -222,13 +206,12 @@ TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
     ASSERT_EQ(messages.size(), 3);
     EXPECT_TRUE(messages[2].contains(QStringLiteral("Начало выхода пробы")));
     EXPECT_NE(dlg->result(), QDialog::Accepted);
-    EXPECT_FALSE(profile->contains(kGeneral, QStringLiteral("qtySymInReport")));
+    EXPECT_FALSE(profile.contains(General, QStringLiteral("qtySymInReport")));
 }
 
 TEST_F(DlgSettingsTest, cancelSavesNothingButKeepsGridAndFolderChangesForTheRun)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("7"));
     dlg->generalPage()->onGridNotify(GridNotify{});  // a stray notice changes nothing
     CGridCtrl* grid = dlg->generalPage()->typeGrid();
@@ -243,22 +226,21 @@ TEST_F(DlgSettingsTest, cancelSavesNothingButKeepsGridAndFolderChangesForTheRun)
     EXPECT_EQ(settings.general.qtySymInProg, 3);
     EXPECT_EQ(settings.general.typeRules[4].methodPattern, QStringLiteral("Метанол"));
     EXPECT_EQ(settings.folders.folders(), QStringList{QStringLiteral("/data/new")});
-    ASSERT_TRUE(profile->sync());
-    EXPECT_FALSE(profile->contains(kMethods, QStringLiteral("4_method")));
-    EXPECT_FALSE(profile->contains(kChrms, QStringLiteral("qtyFolders")));
+    ASSERT_TRUE(profile.sync());
+    EXPECT_FALSE(profile.contains(Methods, QStringLiteral("4_method")));
+    EXPECT_FALSE(profile.contains(Chrms, QStringLiteral("qtyFolders")));
 
     // The next opening still shows them, and its OK saves them.
-    auto again = openDialog(settings);
+    auto again = openDialog();
     EXPECT_EQ(again->generalPage()->typeGrid()->GetItemText(4, 1), QStringLiteral("Метанол"));
     EXPECT_EQ(again->foldersPage()->folderList()->topLevelItemCount(), 1);
     again->accept();
-    EXPECT_EQ(profile->readString(kMethods, QStringLiteral("4_method"), QString()), QStringLiteral("Метанол"));
-    EXPECT_EQ(profile->readString(kChrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/data/new"));
+    EXPECT_EQ(profile.readString(Methods, QStringLiteral("4_method"), QString()), QStringLiteral("Метанол"));
+    EXPECT_EQ(profile.readString(Chrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/data/new"));
 }
 
 TEST_F(DlgSettingsTest, modalRunEndsWithOkThroughTheButton)
 {
-    CSettings settings(*profile);
     DlgSettings dlg(&settings);
     dlg.messageHook = [this](QWidget*, const QString& text) { messages << text; };
     QTimer::singleShot(0, &dlg, [&dlg] {
@@ -267,12 +249,11 @@ TEST_F(DlgSettingsTest, modalRunEndsWithOkThroughTheButton)
     });
     EXPECT_EQ(dlg.exec(), QDialog::Accepted);
     EXPECT_EQ(settings.params.DcDensity, 0.75);
-    EXPECT_EQ(profile->readString(kParams, QStringLiteral("DcDensity"), QString()), QStringLiteral("0.7500000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("DcDensity"), QString()), QStringLiteral("0.7500000000"));
 }
 
 TEST_F(DlgSettingsTest, refusalShowsAWarningBoxByDefault)
 {
-    CSettings settings(*profile);
     DlgSettings dlg(&settings);
     dlg.show();
     edit(&dlg, "GsTemp")->setText(QStringLiteral("тепло"));
@@ -291,8 +272,7 @@ TEST_F(DlgSettingsTest, refusalShowsAWarningBoxByDefault)
 
 TEST_F(DlgSettingsTest, enterAndEscapeInsideAPageNeitherSaveNorClose)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     dlg->show();
     QLineEdit* digits = edit(dlg.get(), "qtySymInProg");
     digits->setText(QStringLiteral("2"));
@@ -306,7 +286,7 @@ TEST_F(DlgSettingsTest, enterAndEscapeInsideAPageNeitherSaveNorClose)
     }
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(settings.general.qtySymInProg, 3);
-    EXPECT_FALSE(profile->contains(kGeneral, QStringLiteral("qtySymInProg")));
+    EXPECT_FALSE(profile.contains(General, QStringLiteral("qtySymInProg")));
 
     // Outside the pages the keys keep their meaning.
     QTest::keyClick(dlg->tabs()->tabBar(), Qt::Key_Return);
@@ -319,8 +299,7 @@ TEST_F(DlgSettingsTest, enterAndEscapeInsideAPageNeitherSaveNorClose)
 
 TEST_F(CDlgSettingsTabGenTest, onlyThePatternColumnsOfTheTypeGridCanBeEdited)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     dlg->show();
     CGridCtrl* grid = dlg->generalPage()->typeGrid();
     EXPECT_TRUE(grid->m_bEditable);
@@ -345,15 +324,14 @@ TEST_F(CDlgSettingsTabGenTest, onlyThePatternColumnsOfTheTypeGridCanBeEdited)
     EXPECT_TRUE(settings.general.typeRules[1].methodPattern.isEmpty());
 
     dlg->accept();
-    EXPECT_EQ(profile->readString(kMethods, QStringLiteral("1_sample"), QString()), QStringLiteral("ГС; сепар"));
-    EXPECT_TRUE(profile->contains(kMethods, QStringLiteral("1_method")));
-    EXPECT_FALSE(profile->contains(kMethods, QStringLiteral("0_method")));
+    EXPECT_EQ(profile.readString(Methods, QStringLiteral("1_sample"), QString()), QStringLiteral("ГС; сепар"));
+    EXPECT_TRUE(profile.contains(Methods, QStringLiteral("1_method")));
+    EXPECT_FALSE(profile.contains(Methods, QStringLiteral("0_method")));
 }
 
 TEST_F(CDlgSettingsTabGenTest, startTimeIsEditableOnlyWithBlankSubtraction)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     QCheckBox* blank = child<QCheckBox>(dlg.get(), "enBlankSubtraction");
     QLineEdit* start = edit(dlg.get(), "TimeStartSample");
     EXPECT_FALSE(blank->isChecked());
@@ -368,8 +346,7 @@ TEST_F(CDlgSettingsTabGenTest, startTimeIsEditableOnlyWithBlankSubtraction)
 
 TEST_F(CDlgSettingsTabParamsTest, everyParameterFieldReachesItsOwnSetting)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     double value = 1.5;
     for (const auto& field : SamplingParameters::Fields()) {
         edit(dlg.get(), field.valueName)->setText(QString::number(value));
@@ -382,15 +359,14 @@ TEST_F(CDlgSettingsTabParamsTest, everyParameterFieldReachesItsOwnSetting)
     EXPECT_EQ(settings.params.DcDensity, 8.5);
     EXPECT_EQ(settings.params.PgQkgn, 12.5);
     EXPECT_EQ(settings.params.PgMtrapempty, 20.5);
-    EXPECT_EQ(profile->readString(kParams, QStringLiteral("DcAvg"), QString()), QStringLiteral("9.5000000000"));
+    EXPECT_EQ(profile.readString(Params, QStringLiteral("DcAvg"), QString()), QStringLiteral("9.5000000000"));
     // The second copy of the digit counts goes back as it was.
-    EXPECT_EQ(profile->readInt(kParams, QStringLiteral("qtySymInProg"), 0), 3);
+    EXPECT_EQ(profile.readInt(Params, QStringLiteral("qtySymInProg"), 0), 3);
 }
 
 TEST_F(CDlgSettingsTabChrmsTest, addsRemovesAndRenumbersFolders)
 {
-    CSettings settings(*profile);
-    auto dlg = openDialog(settings);
+    auto dlg = openDialog();
     CDlgSettingsTabChrms* page = dlg->foldersPage();
     QStringList answers = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/b/"), QString(),
                            QStringLiteral("/c"), QStringLiteral("/d"), QStringLiteral("/e")};
@@ -417,10 +393,10 @@ TEST_F(CDlgSettingsTabChrmsTest, addsRemovesAndRenumbersFolders)
     EXPECT_EQ(list->topLevelItemCount(), 3);
 
     dlg->accept();
-    EXPECT_EQ(profile->readInt(kChrms, QStringLiteral("qtyFolders"), 0), 3);
-    EXPECT_EQ(profile->readString(kChrms, QStringLiteral("folder_2"), QString()), QStringLiteral("/e"));
+    EXPECT_EQ(profile.readInt(Chrms, QStringLiteral("qtyFolders"), 0), 3);
+    EXPECT_EQ(profile.readString(Chrms, QStringLiteral("folder_2"), QString()), QStringLiteral("/e"));
 
-    auto again = openDialog(settings);
+    auto again = openDialog();
     QTest::mouseClick(child<QPushButton>(again.get(), "removeAllFolders"), Qt::LeftButton);
     EXPECT_EQ(again->foldersPage()->folderList()->topLevelItemCount(), 0);
     EXPECT_TRUE(settings.folders.folders().isEmpty());

@@ -145,6 +145,30 @@ protected:
         return openEditor(*grid);
     }
 
+    void clickHeader(int column)
+    {
+        QHeaderView* header = grid->horizontalHeader();
+        const QPoint inside(header->sectionViewportPosition(column) + 30, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inside);
+    }
+
+    // Drags the header with the mouse from x to x + dx.
+    void dragHeader(int x, int dx)
+    {
+        QHeaderView* header = grid->horizontalHeader();
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(x, y));
+        QTest::mouseMove(header->viewport(), QPoint(x + dx, y));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(x + dx, y));
+    }
+
+    // The right border of a column, where the mouse grips it.
+    int rightBorder(int column) const
+    {
+        const QHeaderView* header = grid->horizontalHeader();
+        return header->sectionViewportPosition(column) + header->sectionSize(column) - 1;
+    }
+
     RecordingOwner owner;
     std::unique_ptr<QDialog> window;
     CGridCtrl* grid = nullptr;
@@ -556,8 +580,7 @@ TEST_F(CGridCtrlShownTest, headerClickWithoutASortAnswerKeepsTheOrderButFlipsThe
 {
     const QStringList before = columnTexts(*grid, 1);
     QHeaderView* header = grid->horizontalHeader();
-    const QPoint onName(header->sectionViewportPosition(1) + 30, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onName);
+    clickHeader(1);
     ASSERT_EQ(owner.count(GN_GETSORTTYPE), 1);
     EXPECT_EQ(owner.last(GN_GETSORTTYPE)->nParam1, 1);
     EXPECT_EQ(owner.last(GN_GETSORTTYPE)->nParam2, 1);
@@ -567,13 +590,12 @@ TEST_F(CGridCtrlShownTest, headerClickWithoutASortAnswerKeepsTheOrderButFlipsThe
     EXPECT_EQ(columnTexts(*grid, 1), before);
     EXPECT_FALSE(header->isSortIndicatorShown());
 
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onName);
+    clickHeader(1);
     EXPECT_EQ(owner.last(GN_GETSORTTYPE)->nParam2, 0);
     EXPECT_FALSE(grid->m_bAscending);
     EXPECT_EQ(columnTexts(*grid, 1), before);
 
-    const QPoint onMass(header->sectionViewportPosition(2) + 30, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onMass);
+    clickHeader(2);
     EXPECT_EQ(grid->m_nSortColumn, 2);
     EXPECT_TRUE(grid->m_bAscending);
     EXPECT_EQ(columnTexts(*grid, 1), before);
@@ -607,13 +629,11 @@ TEST_F(CGridCtrlShownTest, headerArrowMovesOnlyWithARealSort)
     owner.answers[GN_GETSORTTYPE] = 2;
     ASSERT_TRUE(grid->SortByColumn(2, true));
     owner.answers[GN_GETSORTTYPE] = 0;
-    QHeaderView* header = grid->horizontalHeader();
-    const QPoint onName(header->sectionViewportPosition(1) + 30, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onName);
-    const QPoint onMass(header->sectionViewportPosition(2) + 30, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onMass);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onMass);
+    clickHeader(1);
+    clickHeader(2);
+    clickHeader(2);
     EXPECT_EQ(owner.count(GN_GETSORTTYPE), 4);
+    const QHeaderView* header = grid->horizontalHeader();
     EXPECT_TRUE(header->isSortIndicatorShown());
     EXPECT_EQ(header->sortIndicatorSection(), 2);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
@@ -677,12 +697,7 @@ TEST(CGridCtrlSorting, emptyGridOrHeaderWithoutClicksDoesNotSort)
 
 TEST_F(CGridCtrlShownTest, resizingAColumnAsksFirstAndReportsTheNewWidth)
 {
-    QHeaderView* header = grid->horizontalHeader();
-    const int border = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
-    const int y = header->height() / 2;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(border, y));
-    QTest::mouseMove(header->viewport(), QPoint(border + 30, y));
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(border + 30, y));
+    dragHeader(rightBorder(1), 30);
     ASSERT_EQ(owner.count(GN_BEGINCOLUMNTRACK), 1);
     EXPECT_EQ(owner.last(GN_BEGINCOLUMNTRACK)->nParam1, 1);
     EXPECT_EQ(owner.last(GN_BEGINCOLUMNTRACK)->nParam2, 0);
@@ -695,12 +710,7 @@ TEST_F(CGridCtrlShownTest, resizingAColumnAsksFirstAndReportsTheNewWidth)
 TEST_F(CGridCtrlShownTest, ownerCanForbidResizing)
 {
     owner.answers[GN_BEGINCOLUMNTRACK] = 1;
-    QHeaderView* header = grid->horizontalHeader();
-    const int border = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
-    const int y = header->height() / 2;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(border, y));
-    QTest::mouseMove(header->viewport(), QPoint(border + 30, y));
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(border + 30, y));
+    dragHeader(rightBorder(1), 30);
     EXPECT_EQ(owner.count(GN_BEGINCOLUMNTRACK), 1);
     EXPECT_EQ(owner.count(GN_COLUMNRESIZED), 0);
     EXPECT_EQ(grid->GetColumnWidth(1), 120);
@@ -713,11 +723,8 @@ TEST_F(CGridCtrlShownTest, hiddenColumnCannotBeResizedAndSendsNothing)
     QHeaderView* header = grid->horizontalHeader();
     // Column 1 now sits, zero wide, on the border between columns 0 and 2.
     const int border = header->sectionViewportPosition(2);
-    const int y = header->height() / 2;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(border + 1, y));
-    QTest::mouseMove(header->viewport(), QPoint(border + 41, y));
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(border + 41, y));
-    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(border + 1, y));
+    dragHeader(border + 1, 40);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(border + 1, header->height() / 2));
     EXPECT_EQ(grid->GetColumnWidth(1), 0);
     EXPECT_EQ(grid->GetColumnWidth(0), 40);
     EXPECT_EQ(owner.count(GN_BEGINCOLUMNTRACK), 0);
