@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -41,15 +42,30 @@ int CChmFile::OpenBytes(const QByteArray& fileBytes, const QString& path)
 int CChmFile::OpenFrom(CompoundFile& file, const QString& path)
 {
     try {
-        // A chromatogram lacks none of the four streams.
-        QByteArray rawData;
+        // A chromatogram lacks none of the four streams. The samples go from
+        // the file straight into the signal's own array: it is by far the
+        // largest stream and is not copied again.
+        const qint64 rawSize = file.streamSize(kRawDataStream);
+        if (rawSize < 0)
+            return 0;
+        const qint64 sampleCount = rawSize / 4; // trailing 1 to 3 bytes are ignored
+        CLattice signal;
+        SampleVector& samples = signal.samples();
+        samples.resize(static_cast<size_t>(sampleCount));
+        if (!file.readStreamPart(kRawDataStream, 0, samples.data(), sampleCount * 4))
+            return 0;
+        if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
+            if (sampleCount > 0)
+                qFromLittleEndian<float>(samples.data(), sampleCount, samples.data());
+        }
+
         QByteArray time;
         QByteArray table;
         QByteArray passport;
-        if (!file.readStream(kRawDataStream, rawData) || !file.readStream(kTimeStream, time)
-            || !file.readStream(kTableStream, table) || !file.readStream(kPassportStream, passport))
+        if (!file.readStream(kTimeStream, time) || !file.readStream(kTableStream, table)
+            || !file.readStream(kPassportStream, passport))
             return 0;
-        return LoadStreams(rawData, time, table, passport, path);
+        return LoadAfterSamples(std::move(signal), time, table, passport, path);
     } catch (...) {
         // A stream too large to hold in memory.
         return 0;
@@ -60,15 +76,23 @@ int CChmFile::LoadStreams(const QByteArray& rawData, const QByteArray& time, con
                           const QByteArray& passport, const QString& path)
 {
     try {
-        // Everything is read into fresh objects and taken over only when the
-        // whole file has been read.
         CLattice signal;
         const qsizetype sampleCount = rawData.size() / 4; // trailing 1 to 3 bytes are ignored
-        // One copy of the whole stream; on little-endian hosts this is a plain memcpy.
         signal.samples().resize(static_cast<size_t>(sampleCount));
         if (sampleCount > 0)
             qFromLittleEndian<float>(rawData.constData(), sampleCount, signal.samples().data());
+        return LoadAfterSamples(std::move(signal), time, table, passport, path);
+    } catch (...) {
+        return 0;
+    }
+}
 
+int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const QByteArray& table,
+                               const QByteArray& passport, const QString& path)
+{
+    try {
+        // Everything is read into fresh objects and taken over only when the
+        // whole file has been read.
         double secondStep = 1.0;
         if (time.size() >= 12) {
             const float t0 = qFromLittleEndian<float>(time.constData());

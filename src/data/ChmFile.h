@@ -37,6 +37,9 @@ public:
 
 private:
     int OpenFrom(CompoundFile& file, const QString& path);
+    // Time, table and passport over a signal whose samples are already read.
+    int LoadAfterSamples(CLattice&& signal, const QByteArray& time, const QByteArray& table,
+                         const QByteArray& passport, const QString& path);
 
     CLattice m_signal;
     double m_secondStep = 1.0;

@@ -71,7 +71,7 @@ void CalcChromatogram::ComputeBaselineLevel(double t1, double t2)
         baselineLevel = kNaN;
         return;
     }
-    const std::vector<float>& y = signal.samples();
+    const SampleVector& y = signal.samples();
     double sum = 0.0;
     for (qsizetype i = i0; i < i1; ++i)
         sum += static_cast<double>(y[static_cast<std::size_t>(i)]);

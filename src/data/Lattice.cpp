@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
-CLattice::CLattice(std::vector<float> samples, double start, double step)
-    : m_samples(std::move(samples)), m_start(start), m_step(step)
+CLattice::CLattice(const std::vector<float>& samples, double start, double step)
+    : m_samples(samples.begin(), samples.end()), m_start(start), m_step(step)
 {
 }
 

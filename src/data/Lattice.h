@@ -2,7 +2,37 @@
 
 #include <QtGlobal>
 
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
+
+// Leaves new elements uninitialised: a signal is sized and then filled from
+// its file at once, and zero-filling 16 MB first would cost as much as the read.
+template <typename T>
+class UninitialisedAllocator : public std::allocator<T>
+{
+public:
+    template <typename U>
+    struct rebind
+    {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() noexcept = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args)
+    {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void*>(p)) U;
+        else
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using SampleVector = std::vector<float, UninitialisedAllocator<float>>;
 
 // The detector signal of one chromatogram: float samples, sample i at
 // start + i * step minutes. Copies own their samples.
@@ -10,10 +40,11 @@ class CLattice
 {
 public:
     CLattice() = default;
-    CLattice(std::vector<float> samples, double start, double step);
+    CLattice(const std::vector<float>& samples, double start, double step);
 
-    const std::vector<float>& samples() const { return m_samples; }
-    std::vector<float>& samples() { return m_samples; }
+    // resize() leaves new samples unset: fill them before use.
+    const SampleVector& samples() const { return m_samples; }
+    SampleVector& samples() { return m_samples; }
     qsizetype size() const { return static_cast<qsizetype>(m_samples.size()); }
     // Checked access; throws std::invalid_argument outside the samples.
     float at(qsizetype i) const;
@@ -29,7 +60,7 @@ public:
     double ValueAt(double t) const;
 
 private:
-    std::vector<float> m_samples;
+    SampleVector m_samples;
     double m_start = 0.0;
     double m_step = 1.0;
 };

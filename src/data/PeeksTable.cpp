@@ -1,13 +1,14 @@
 #include "data/PeeksTable.h"
 
 #include "data/Lattice.h"
+#include "data/PeakScan.h"
 #include "platform/Archive.h"
 #include "platform/TextCodec.h"
 
 #include <QSet>
 #include <QtEndian>
 
-#include <cfloat>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -129,7 +130,7 @@ void cmpeek::ComputePeak(const CLattice& signal)
     const double ya = roundToSingle(signal.ValueAt(a));
     const double yb = roundToSingle(signal.ValueAt(b));
 
-    const std::vector<float>& y = signal.samples();
+    const SampleVector& y = signal.samples();
     const qsizetype n = signal.size();
     const double s0 = signal.start();
     const double h = signal.step();
@@ -162,22 +163,12 @@ void cmpeek::ComputePeak(const CLattice& signal)
         return;
     }
 
-    apexTime = 0.0;
-    height = 0.0;
-    double sum = 0.0;
-    double best = -DBL_MAX;
-    for (qsizetype i = i0; i <= i1; ++i) {
-        const double ti = s0 + static_cast<double>(i) * h;
-        const double base = (b == a) ? bs : bs + (ti - a) * (be - bs) / (b - a);
-        const double yi = y[static_cast<size_t>(i)];
-        const double d = std::fabs(yi - base);
-        if (d > best) { // strictly: the earliest sample wins a tie
-            best = d;
-            apexTime = ti;
-            height = d;
-        }
-        sum += yi;
-    }
+    // Apex (the earliest sample farthest from the baseline) and the sequential
+    // double sum of the samples inside.
+    const peakscan::Measure m = peakscan::measure(y.data(), i0, i1, {s0, h, a, b, bs, be});
+    apexTime = m.apexTime;
+    height = m.height;
+    const double sum = m.sum;
 
     const float y0 = y[static_cast<size_t>(i0)];
     const float y1 = y[static_cast<size_t>(i1)];
@@ -326,16 +317,47 @@ void CPeeksTable::ComputeGroupBaselines()
 void CPeeksTable::SubtractNestedAreas()
 {
     // In place and in table order: a nested peak earlier in the table gives
-    // its already reduced area, a later one its measured area.
+    // its already reduced area, a later one its measured area; each peak takes
+    // its nested ones off in table order.
+    //
+    // Peak j lies inside peak i when start j >= start i and end j <= end i.
+    // Only the peaks that start within [start i, end i] are looked at: sorted
+    // by start, they are a run. That holds for peaks with start <= end; the
+    // few reversed ones are checked against every peak, and a peak with a
+    // NaN boundary neither holds nor lies inside any other.
     const size_t count = m_peaks.size();
+    std::vector<size_t> byStart;
+    std::vector<size_t> reversed;
+    byStart.reserve(count);
     for (size_t i = 0; i < count; ++i) {
-        cmpeek& outer = m_peaks[i];
-        for (size_t j = 0; j < count; ++j) {
-            if (j == i)
-                continue;
-            const cmpeek& inner = m_peaks[j];
-            if (inner.startTime >= outer.startTime && inner.endTime <= outer.endTime)
-                outer.area -= inner.area;
+        const double start = m_peaks[i].startTime;
+        const double end = m_peaks[i].endTime;
+        if (std::isnan(start) || std::isnan(end))
+            continue;
+        (start <= end ? byStart : reversed).push_back(i);
+    }
+    std::sort(byStart.begin(), byStart.end(),
+              [this](size_t l, size_t r) { return m_peaks[l].startTime < m_peaks[r].startTime; });
+
+    std::vector<size_t> inner;
+    for (size_t i = 0; i < count; ++i) {
+        const double start = m_peaks[i].startTime;
+        const double end = m_peaks[i].endTime;
+        if (std::isnan(start) || std::isnan(end))
+            continue;
+        inner.clear();
+        auto it = std::lower_bound(byStart.begin(), byStart.end(), start,
+                                   [this](size_t k, double t) { return m_peaks[k].startTime < t; });
+        for (; it != byStart.end() && m_peaks[*it].startTime <= end; ++it) {
+            if (*it != i && m_peaks[*it].endTime <= end)
+                inner.push_back(*it);
         }
+        for (size_t j : reversed) {
+            if (j != i && m_peaks[j].startTime >= start && m_peaks[j].endTime <= end)
+                inner.push_back(j);
+        }
+        std::sort(inner.begin(), inner.end());
+        for (size_t j : inner)
+            m_peaks[i].area -= m_peaks[j].area;
     }
 }

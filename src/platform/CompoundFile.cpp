@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 using namespace cfb;
@@ -149,7 +150,17 @@ private:
     }
 
     bool readHeader(uchar* header);
-    bool claim(quint32 sector, quint32 owner, const QString& what);
+    // Inline for the common case, a free sector inside the file: a stream's
+    // chain claims one sector per 512 or 4096 bytes.
+    bool claim(quint32 sector, quint32 owner, const QString& what)
+    {
+        if (sector < m_sectorCount && m_owner[sector] == 0) {
+            m_owner[sector] = owner;
+            return true;
+        }
+        return claimChecked(sector, owner, what);
+    }
+    bool claimChecked(quint32 sector, quint32 owner, const QString& what);
     bool walkChain(quint32 start, qint64 wanted, const QString& what, std::vector<quint32>& out);
     bool walkMiniChain(quint32 start, qint64 wanted, const QString& what, std::vector<quint32>& out);
     bool readSectors(const std::vector<quint32>& sectors, char* dst, const QString& what);
@@ -250,7 +261,7 @@ bool Loader::readHeader(uchar* h)
 
 // Marks sector as held by chain owner; false when it is a marker, lies beyond
 // the file, or is held already (a loop when by the same chain).
-bool Loader::claim(quint32 sector, quint32 owner, const QString& what)
+bool Loader::claimChecked(quint32 sector, quint32 owner, const QString& what)
 {
     if (sector > MAXREGSECT)
         return fail(QStringLiteral("%1 is broken: it meets the marker %2 where a sector belongs").arg(what, hex32(sector)));
@@ -537,10 +548,16 @@ bool Loader::mapStream(StreamEntry& stream, quint32 start)
     } else {
         if (!walkChain(start, qint64((size + m_sectorSize - 1) >> m_sectorShift), what, sectors))
             return false;
-        for (quint32 sector : sectors) {
-            const qint64 length = std::min<qint64>(left, m_sectorSize);
-            appendExtent(stream.extents, sectorOffset(sector), length);
+        // One extent per run of consecutive sectors; only the last run can be
+        // cut short by the size.
+        for (size_t i = 0; i < sectors.size();) {
+            size_t j = i + 1;
+            while (j < sectors.size() && sectors[j] == sectors[j - 1] + 1)
+                ++j;
+            const qint64 length = std::min<qint64>(left, qint64(j - i) << m_sectorShift);
+            appendExtent(stream.extents, sectorOffset(sectors[i]), length);
             left -= length;
+            i = j;
         }
     }
     for (const Extent& extent : stream.extents) {
@@ -563,8 +580,14 @@ struct CompoundFile::Impl
     {
         Loader loader(*from);
         std::vector<StreamEntry> found;
-        if (!loader.load(found)) {
-            error = loader.error();
+        try {
+            if (!loader.load(found)) {
+                error = loader.error();
+                return false;
+            }
+        } catch (const std::bad_alloc&) {
+            // Tables of a file far larger than memory allows.
+            error = QStringLiteral("not enough memory for the file's tables");
             return false;
         }
         streams = std::move(found);
@@ -577,6 +600,40 @@ struct CompoundFile::Impl
     {
         const auto it = byKey.constFind(nameKey(name));
         return it == byKey.constEnd() ? nullptr : &streams[size_t(*it)];
+    }
+    // The stream to read, or null with error set when no file is open or it lacks the stream.
+    const StreamEntry* findForReading(const QString& name)
+    {
+        if (!source) {
+            error = QStringLiteral("no compound file is open");
+            return nullptr;
+        }
+        const StreamEntry* stream = find(name);
+        if (!stream)
+            error = QStringLiteral("there is no stream '%1'").arg(name);
+        return stream;
+    }
+    // Reads length bytes from offset on (both within the stream's size) extent
+    // by extent into dst; false with error set when the file cannot give them.
+    bool readPart(const StreamEntry& stream, qint64 offset, char* dst, qint64 length)
+    {
+        for (const Extent& extent : stream.extents) {
+            if (length <= 0)
+                break;
+            if (offset >= extent.length) {
+                offset -= extent.length;
+                continue;
+            }
+            const qint64 part = std::min(extent.length - offset, length);
+            if (!source->read(extent.offset + offset, dst, part)) {
+                error = QStringLiteral("stream '%1' cannot be read whole").arg(stream.name);
+                return false;
+            }
+            offset = 0;
+            dst += part;
+            length -= part;
+        }
+        return true;
     }
 };
 
@@ -637,26 +694,27 @@ qint64 CompoundFile::streamSize(const QString& name) const
 bool CompoundFile::readStream(const QString& name, QByteArray& out)
 {
     out.clear();
-    if (!d->source) {
-        d->error = QStringLiteral("no compound file is open");
+    const StreamEntry* stream = d->findForReading(name);
+    if (!stream)
         return false;
-    }
-    const StreamEntry* stream = d->find(name);
-    if (!stream) {
-        d->error = QStringLiteral("there is no stream '%1'").arg(name);
-        return false;
-    }
     QByteArray buffer(qsizetype(stream->size), Qt::Uninitialized);
-    char* dst = buffer.data();
-    for (const Extent& extent : stream->extents) {
-        if (!d->source->read(extent.offset, dst, extent.length)) {
-            d->error = QStringLiteral("stream '%1' cannot be read whole").arg(stream->name);
-            return false;
-        }
-        dst += extent.length;
-    }
+    if (!d->readPart(*stream, 0, buffer.data(), stream->size))
+        return false;
     out = std::move(buffer);
     return true;
+}
+
+bool CompoundFile::readStreamPart(const QString& name, qint64 offset, void* dst, qint64 length)
+{
+    const StreamEntry* stream = d->findForReading(name);
+    if (!stream)
+        return false;
+    if (offset < 0 || length < 0 || offset > stream->size || length > stream->size - offset) {
+        d->error = QStringLiteral("stream '%1' of %2 bytes does not hold %3 bytes from offset %4")
+                       .arg(stream->name).arg(stream->size).arg(length).arg(offset);
+        return false;
+    }
+    return d->readPart(*stream, offset, static_cast<char*>(dst), length);
 }
 
 QStringList CompoundFile::streamNames() const

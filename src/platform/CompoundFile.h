@@ -34,6 +34,11 @@ public:
     // Reads the whole stream into out (one buffer sized beforehand);
     // false, with errorString(), when it is missing or cannot be read whole.
     bool readStream(const QString& name, QByteArray& out);
+    // Reads the length bytes of the stream from offset on straight into dst,
+    // which must hold them; nothing is copied twice.
+    // false, with errorString(), when it is missing, does not hold those
+    // bytes, or they cannot be read.
+    bool readStreamPart(const QString& name, qint64 offset, void* dst, qint64 length);
     // Names of the streams directly under the root, in directory order.
     QStringList streamNames() const;
 

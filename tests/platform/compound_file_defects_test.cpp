@@ -8,6 +8,7 @@
 #include "support/FileBytes.h"
 #include "support/StgWriter.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QStringList>
 
@@ -317,6 +318,57 @@ TEST_P(CompoundFileDefect, isRefusedWithItsCause)
 
 INSTANTIATE_TEST_SUITE_P(Each, CompoundFileDefect, ::testing::ValuesIn(kDefects),
                          [](const ::testing::TestParamInfo<Defect>& info) { return std::string(info.param.name); });
+
+// A sound-looking header whose FAT needs more memory than the process may
+// take: the file is refused, no exception escapes. The file is sparse: only
+// the header and the DIFAT sectors are written.
+TEST(CompoundFileDefects, refusesFileWhoseTablesExceedMemory)
+{
+    constexpr quint32 fatSectors = 500000;       // a 256 MB FAT
+    constexpr quint32 perDifat = 127;
+    constexpr quint32 difatSectors = (fatSectors - 109 + perDifat - 1) / perDifat;
+    constexpr quint32 sectorCount = difatSectors + fatSectors + 2;
+    QByteArray header(512, '\0');
+    const char signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+    header.replace(0, 8, QByteArray(signature, 8));
+    putLe16(header, 24, 0x3E);
+    putLe16(header, HeaderMajorVersion, 3);
+    putLe16(header, HeaderByteOrder, 0xFFFE);
+    putLe16(header, HeaderSectorShift, 9);
+    putLe16(header, HeaderMiniSectorShift, 6);
+    putLe32(header, HeaderFatCount, fatSectors);
+    putLe32(header, HeaderFirstDirectory, sectorCount - 1);
+    putLe32(header, HeaderCutoff, 4096);
+    putLe32(header, 60, 0xFFFFFFFE);
+    putLe32(header, 68, 0); // the DIFAT starts at sector 0
+    putLe32(header, HeaderDifatCount, difatSectors);
+    quint32 nextFat = difatSectors;
+    for (int i = 0; i < 109; ++i)
+        putLe32(header, HeaderDifat + 4 * i, nextFat++);
+    QByteArray difat(qsizetype(difatSectors) * 512, '\0');
+    for (quint32 k = 0; k < difatSectors; ++k) {
+        for (quint32 j = 0; j < perDifat; ++j)
+            putLe32(difat, qsizetype(k) * 512 + 4 * j, nextFat < difatSectors + fatSectors ? nextFat++ : FREESECT);
+        putLe32(difat, qsizetype(k) * 512 + 4 * perDifat, k + 1 < difatSectors ? k + 1 : 0xFFFFFFFE);
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huge.stg"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(header + difat), header.size() + difat.size());
+    ASSERT_TRUE(file.resize(512 + qint64(sectorCount) * 512));
+    file.close();
+
+    testsupport::AddressSpaceCap cap(64ull << 20);
+    if (!cap.active())
+        GTEST_SKIP() << "the address space cannot be limited here";
+    CompoundFile cf;
+    EXPECT_FALSE(cf.open(path));
+    EXPECT_THAT(cf.errorString().toStdString(), HasSubstr("memory"));
+    COpenedChmFile chromatogram;
+    EXPECT_EQ(chromatogram.Open(path), 0);
+}
 
 TEST(CompoundFileDefects, ignoresTheHighHalfOfSizesInVersion3)
 {

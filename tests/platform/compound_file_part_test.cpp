@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "platform/CompoundFile.h"
+#include "support/CfbWriter.h"
+#include "support/ScatteredChain.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <limits>
+
+using testsupport::CfbLayout;
+using testsupport::CfbStream;
+using testsupport::patternBytes;
+
+namespace {
+
+// "Big" takes 9 sectors of 512 bytes, the last one 504 bytes full, laid in
+// the order 0 5 2 7 1 8 3 6 4 so that almost every sector starts a new run;
+// "Small" lives in the mini stream.
+QByteArray scatteredFile(QByteArray& big, QByteArray& small)
+{
+    big = patternBytes(4600, 41);
+    small = patternBytes(200, 42);
+    CfbLayout layout;
+    QByteArray file = testsupport::buildCompoundFile(
+        {{QStringLiteral("Big"), big}, {QStringLiteral("Small"), small}}, {}, &layout);
+    testsupport::scatterStreamChain(file, layout, 0, {0, 5, 2, 7, 1, 8, 3, 6, 4});
+    return file;
+}
+
+void expectEveryPartReadsBack(CompoundFile& cf, const QString& name, const QByteArray& whole)
+{
+    const qint64 size = whole.size();
+    const qint64 cuts[] = {0, 1, 63, 64, 65, 511, 512, 513, 1024, 2047, 4095, 4096, 4599, 4600};
+    for (qint64 offset : cuts) {
+        for (qint64 end : cuts) {
+            if (offset > size || end > size || end < offset)
+                continue;
+            QByteArray got(end - offset, '\xEE');
+            ASSERT_TRUE(cf.readStreamPart(name, offset, got.data(), end - offset))
+                << name.toStdString() << " " << offset << ".." << end << ": " << cf.errorString().toStdString();
+            ASSERT_TRUE(got == whole.mid(offset, end - offset)) << name.toStdString() << " " << offset << ".." << end;
+        }
+    }
+}
+
+} // namespace
+
+TEST(CompoundFileStreamPart, readsEveryPartOfAScatteredStreamFromMemoryAndFromDisk)
+{
+    QByteArray big;
+    QByteArray small;
+    const QByteArray file = scatteredFile(big, small);
+
+    CompoundFile inMemory;
+    ASSERT_TRUE(inMemory.openBytes(file)) << inMemory.errorString().toStdString();
+    QByteArray whole;
+    ASSERT_TRUE(inMemory.readStream(QStringLiteral("Big"), whole));
+    ASSERT_TRUE(whole == big); // the scattering kept the stream's bytes
+    expectEveryPartReadsBack(inMemory, QStringLiteral("Big"), big);
+    expectEveryPartReadsBack(inMemory, QStringLiteral("small"), small);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("scattered.cfb"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+    CompoundFile onDisk;
+    ASSERT_TRUE(onDisk.open(path)) << onDisk.errorString().toStdString();
+    expectEveryPartReadsBack(onDisk, QStringLiteral("Big"), big);
+    expectEveryPartReadsBack(onDisk, QStringLiteral("Small"), small);
+}
+
+TEST(CompoundFileStreamPart, refusesPartsOutsideTheStreamAndLeavesTheBufferAlone)
+{
+    QByteArray big;
+    QByteArray small;
+    CompoundFile cf;
+    ASSERT_TRUE(cf.openBytes(scatteredFile(big, small)));
+    constexpr qint64 kHuge = std::numeric_limits<qint64>::max();
+    const struct { qint64 offset; qint64 length; } bad[] = {
+        {-1, 10}, {0, -1}, {4601, 0}, {4590, 11}, {0, 4601}, {1, kHuge}, {kHuge, 1}, {kHuge, kHuge}};
+    const QByteArray untouched(8192, 'x');
+    for (const auto& b : bad) {
+        QByteArray buffer = untouched;
+        EXPECT_FALSE(cf.readStreamPart(QStringLiteral("Big"), b.offset, buffer.data(), b.length))
+            << b.offset << " " << b.length;
+        EXPECT_TRUE(cf.errorString().contains(QStringLiteral("Big")));
+        EXPECT_TRUE(buffer == untouched);
+    }
+    char buffer[1] = {'x'};
+    EXPECT_TRUE(cf.readStreamPart(QStringLiteral("Big"), 4600, buffer, 0)); // nothing, at the very end
+    EXPECT_FALSE(cf.readStreamPart(QStringLiteral("Missing"), 0, buffer, 0));
+    EXPECT_TRUE(cf.errorString().contains(QStringLiteral("Missing")));
+
+    CompoundFile closed;
+    EXPECT_FALSE(closed.readStreamPart(QStringLiteral("Big"), 0, buffer, 0));
+    EXPECT_FALSE(closed.errorString().isEmpty());
+}
