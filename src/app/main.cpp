@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <clocale>
 
 #include "app/TavrinApp.h"
@@ -8,6 +9,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quindle"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
+    // Every window, the About box's logo included, shows the program's icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrin.png")));
     // The application object sets the C locale from the environment, so the
     // interface follows the user's locale; numbers keep the "." decimal point.
     std::setlocale(LC_NUMERIC, "C");
