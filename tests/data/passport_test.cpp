@@ -98,22 +98,22 @@ TEST(CPassportSerialize, readsEveryItemOfAVersionOnePassportInStreamOrder)
 
 TEST(CPassportSerialize, readsTheSamplingPointFromVersionTwoAndTheLastDoublesFromVersionThree)
 {
-    StgPassport spec;
-    spec.samplingPoint = QStringLiteral("Пункт 3");
-    spec.value34 = 34.5;
-    spec.value35 = 35.5;
-    spec.comment = QStringLiteral("c");
+    StgPassport fields;
+    fields.samplingPoint = QStringLiteral("Пункт 3");
+    fields.value34 = 34.5;
+    fields.value35 = 35.5;
+    fields.comment = QStringLiteral("c");
 
-    spec.version = 2;
+    fields.version = 2;
     CPassport v2;
-    v2.Serialize(testsupport::passportStream(spec)); // ends right after the sampling point
+    v2.Serialize(testsupport::passportStream(fields)); // ends right after the sampling point
     EXPECT_EQ(v2.samplingPoint, QStringLiteral("Пункт 3"));
     EXPECT_EQ(v2.value34, 0.0);
 
-    spec.version = 3;
-    spec.wideStrings = false;
+    fields.version = 3;
+    fields.wideStrings = false;
     CPassport v3;
-    v3.Serialize(testsupport::passportStream(spec));
+    v3.Serialize(testsupport::passportStream(fields));
     EXPECT_EQ(v3.samplingPoint, QStringLiteral("Пункт 3"));
     EXPECT_EQ(v3.comment, QStringLiteral("c"));
     EXPECT_EQ(v3.value34, 34.5);
@@ -122,21 +122,21 @@ TEST(CPassportSerialize, readsTheSamplingPointFromVersionTwoAndTheLastDoublesFro
 
 TEST(CPassportSerialize, readsBothTimeForms)
 {
-    StgPassport spec;
-    spec.samplingTime = 1000000000;
-    spec.analysisTime = 1700000000;
+    StgPassport fields;
+    fields.samplingTime = 1000000000;
+    fields.analysisTime = 1700000000;
     for (bool shortTimes : {false, true}) {
-        spec.shortTimes = shortTimes;
+        fields.shortTimes = shortTimes;
         CPassport p;
-        p.Serialize(testsupport::passportStream(spec));
+        p.Serialize(testsupport::passportStream(fields));
         EXPECT_EQ(utc(p.analysisTime), QDateTime(QDate(2023, 11, 14), QTime(22, 13, 20), Qt::UTC));
         EXPECT_EQ(utc(p.samplingTime), QDateTime(QDate(2001, 9, 9), QTime(1, 46, 40), Qt::UTC));
     }
     // Beyond 2038 only the marked form holds the time.
-    spec.shortTimes = false;
-    spec.analysisTime = 4102444800; // 2100-01-01
+    fields.shortTimes = false;
+    fields.analysisTime = 4102444800; // 2100-01-01
     CPassport p;
-    p.Serialize(testsupport::passportStream(spec));
+    p.Serialize(testsupport::passportStream(fields));
     EXPECT_EQ(p.analysisTime, 4102444800);
 }
 
@@ -158,13 +158,13 @@ TEST(CPassportSerialize, samplingTimeStartsAtTodaysMidnightAndAnalysisTimeNow)
 
 TEST(CPassportSerialize, refusesAVersionAboveThreeAndABadSignature)
 {
-    StgPassport spec;
-    spec.version = 4;
+    StgPassport fields;
+    fields.version = 4;
     CPassport p;
-    EXPECT_THROW(p.Serialize(testsupport::passportStream(spec)), ArchiveException);
-    spec.version = 3;
-    spec.signature = 0xE04561CDu;
-    EXPECT_THROW(p.Serialize(testsupport::passportStream(spec)), ArchiveException);
+    EXPECT_THROW(p.Serialize(testsupport::passportStream(fields)), ArchiveException);
+    fields.version = 3;
+    fields.signature = 0xE04561CDu;
+    EXPECT_THROW(p.Serialize(testsupport::passportStream(fields)), ArchiveException);
 }
 
 TEST(CPassportSerialize, aStreamCutShortLeavesThePassportAsItWas)
@@ -247,10 +247,10 @@ TEST_F(CPassportDescription, aTimeBeyondTheCalendarShowsEmpty)
 
 namespace {
 
-testsupport::StgStreams passportFile(const StgPassport& spec)
+testsupport::StgStreams passportFile(const StgPassport& fields)
 {
     testsupport::StgTable table;
-    return testsupport::stgStreams({0.0f, 1.0f}, 0.0f, 1.0f, 2.0f, table, spec);
+    return testsupport::stgStreams({0.0f, 1.0f}, 0.0f, 1.0f, 2.0f, table, fields);
 }
 
 } // namespace
@@ -259,10 +259,10 @@ TEST(CPassportReadOnly, readsThePassportAloneAndKeepsThePath)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.stg"));
-    StgPassport spec;
-    spec.sample = QStringLiteral("Газ сепарации");
-    spec.calibrationFlag = 1;
-    testsupport::StgStreams streams = passportFile(spec);
+    StgPassport fields;
+    fields.sample = QStringLiteral("Газ сепарации");
+    fields.calibrationFlag = 1;
+    testsupport::StgStreams streams = passportFile(fields);
     streams.rawData.reset(); // a passport alone needs no other stream
     ASSERT_TRUE(testsupport::writeStgFile(path, streams));
 
@@ -292,12 +292,12 @@ TEST(CPassportReadOnly, failsWithoutAPassportStreamAndLeavesThePassportAlone)
 
 TEST(CPassportReadOnly, failsForADamagedPassport)
 {
-    StgPassport spec;
-    spec.version = 4;
+    StgPassport fields;
+    fields.version = 4;
     CPassport p;
-    EXPECT_FALSE(ReadPassportOnlyFromBytes(p, testsupport::buildStgFile(passportFile(spec))));
-    spec.version = 3;
-    testsupport::StgStreams streams = passportFile(spec);
+    EXPECT_FALSE(ReadPassportOnlyFromBytes(p, testsupport::buildStgFile(passportFile(fields))));
+    fields.version = 3;
+    testsupport::StgStreams streams = passportFile(fields);
     streams.passport = streams.passport->left(20);
     EXPECT_FALSE(ReadPassportOnlyFromBytes(p, testsupport::buildStgFile(streams)));
     EXPECT_TRUE(p.filePath.isEmpty());

@@ -187,17 +187,17 @@ TEST(CPeeksTableReading, aStreamOfFewerThanEightBytesEmptiesTheTable)
 
 TEST(CPeeksTableReading, readsWhatItsTestWriterWritesInEveryVersion)
 {
-    StgTable spec;
-    spec.peaks = {peak(1.0, 2.0, 0.5, QStringLiteral("Этан"), 1, 9, {{QStringLiteral("a"), QStringLiteral("b")}}),
+    StgTable fields;
+    fields.peaks = {peak(1.0, 2.0, 0.5, QStringLiteral("Этан"), 1, 9, {{QStringLiteral("a"), QStringLiteral("b")}}),
                   peak(2.0, 3.0, 0.75, QStringLiteral("Пропан"), -1, 10, {})};
-    spec.parameters = {{QStringLiteral("t"), QStringLiteral("u")}};
+    fields.parameters = {{QStringLiteral("t"), QStringLiteral("u")}};
     for (std::int32_t version = 0; version <= 4; ++version) {
         for (bool wide : {true, false}) {
             SCOPED_TRACE(version);
-            spec.version = version;
-            spec.wideStrings = wide;
-            spec.header = version > 0 || wide; // version 0 both with and without header
-            const CPeeksTable t = readTable(testsupport::tableStream(spec));
+            fields.version = version;
+            fields.wideStrings = wide;
+            fields.header = version > 0 || wide; // version 0 both with and without header
+            const CPeeksTable t = readTable(testsupport::tableStream(fields));
             ASSERT_EQ(t.peaks().size(), 2u);
             EXPECT_EQ(t.peaks()[1].name, QStringLiteral("Пропан"));
             EXPECT_EQ(t.peaks()[1].concentration, 0.75);
@@ -235,39 +235,39 @@ TEST(CPeeksTableRefusal, refusesAParameterCountBeyondTheStream)
 
 TEST(CPeeksTableRefusal, cannotMeasurePeaksWithoutTwoSamples)
 {
-    StgTable spec;
-    spec.peaks = {peak(1.0, 2.0, 0.0, QStringLiteral("A"))};
+    StgTable fields;
+    fields.peaks = {peak(1.0, 2.0, 0.0, QStringLiteral("A"))};
     const CLattice one({1.0f}, 0.0, 1.0);
-    EXPECT_THROW(readTable(testsupport::tableStream(spec), one), std::invalid_argument);
+    EXPECT_THROW(readTable(testsupport::tableStream(fields), one), std::invalid_argument);
     CPeeksTable unbound;
-    EXPECT_THROW(unbound.ReadTable(testsupport::tableStream(spec)), std::invalid_argument);
+    EXPECT_THROW(unbound.ReadTable(testsupport::tableStream(fields)), std::invalid_argument);
     // Without peaks nothing is measured.
-    spec.peaks.clear();
-    EXPECT_NO_THROW(readTable(testsupport::tableStream(spec), one));
+    fields.peaks.clear();
+    EXPECT_NO_THROW(readTable(testsupport::tableStream(fields), one));
 }
 
 // ---------------------------------------------------------------- links
 
 TEST(CPeeksTableLinks, derivesPreviousLinksTheLastNamingPeakWinning)
 {
-    StgTable spec;
-    spec.peaks = {peak(1, 2, 0, "a", 1), peak(2, 3, 0, "b", 2), peak(3, 4, 0, "c", -1)};
-    CPeeksTable t = readTable(testsupport::tableStream(spec));
+    StgTable fields;
+    fields.peaks = {peak(1, 2, 0, "a", 1), peak(2, 3, 0, "b", 2), peak(3, 4, 0, "c", -1)};
+    CPeeksTable t = readTable(testsupport::tableStream(fields));
     EXPECT_EQ(t.peaks()[0].previous, -1);
     EXPECT_EQ(t.peaks()[1].previous, 0);
     EXPECT_EQ(t.peaks()[2].previous, 1);
-    spec.peaks[0].next = 2;
-    t = readTable(testsupport::tableStream(spec));
+    fields.peaks[0].next = 2;
+    t = readTable(testsupport::tableStream(fields));
     EXPECT_EQ(t.peaks()[2].previous, 1);
 }
 
 TEST(CPeeksTableLinks, clearsNextLinksOutsideTheTable)
 {
-    StgTable spec;
-    spec.version = 0;
-    spec.header = false;
-    spec.peaks = {peak(1, 2, 0, "a", 5), peak(2, 3, 0, "b", -7), peak(3, 4, 0, "c", 3)};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec));
+    StgTable fields;
+    fields.version = 0;
+    fields.header = false;
+    fields.peaks = {peak(1, 2, 0, "a", 5), peak(2, 3, 0, "b", -7), peak(3, 4, 0, "c", 3)};
+    const CPeeksTable t = readTable(testsupport::tableStream(fields));
     for (const cmpeek& p : t.peaks()) {
         EXPECT_EQ(p.next, -1);
         EXPECT_EQ(p.previous, -1);
@@ -278,11 +278,11 @@ TEST(CPeeksTableLinks, aLoopOfNextLinksEndsAtTheFirstRepeatedPeak)
 {
     // Signal y = t: any straight baseline through the signal is the signal itself.
     const CLattice ramp({0, 1, 2, 3, 4, 5}, 0.0, 1.0);
-    StgTable spec;
+    StgTable fields;
     // 3 -> 0 -> 1 -> 2 -> 0 ...: the group is 3, 0, 1, 2 from t = 0 to t = 4.
-    spec.peaks = {peak(1, 2, 0, "a", 1), peak(2, 3, 0, "b", 2), peak(3, 4, 0, "c", 0),
+    fields.peaks = {peak(1, 2, 0, "a", 1), peak(2, 3, 0, "b", 2), peak(3, 4, 0, "c", 0),
                   peak(0, 1, 0, "d", 0)};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec), ramp);
+    const CPeeksTable t = readTable(testsupport::tableStream(fields), ramp);
     EXPECT_DOUBLE_EQ(t.peaks()[3].baselineStart, 0.0);
     EXPECT_DOUBLE_EQ(t.peaks()[3].baselineEnd, 1.0);
     EXPECT_DOUBLE_EQ(t.peaks()[0].baselineStart, 1.0);
@@ -294,9 +294,9 @@ TEST(CPeeksTableLinks, aLoopOfNextLinksEndsAtTheFirstRepeatedPeak)
 TEST(CPeeksTableLinks, aLoopWithoutAHeadAndASelfLinkLeaveTheBaselineAtZero)
 {
     const CLattice ramp({0, 1, 2, 3, 4, 5}, 0.0, 1.0);
-    StgTable spec;
-    spec.peaks = {peak(1, 2, 0, "a", 1), peak(2, 3, 0, "b", 0), peak(4, 5, 0, "c", 2)};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec), ramp);
+    StgTable fields;
+    fields.peaks = {peak(1, 2, 0, "a", 1), peak(2, 3, 0, "b", 0), peak(4, 5, 0, "c", 2)};
+    const CPeeksTable t = readTable(testsupport::tableStream(fields), ramp);
     // With no head the loop gets no group line; its peaks are not lone either,
     // so their baselines stay 0 and the area is the whole signal integral.
     EXPECT_DOUBLE_EQ(t.peaks()[0].area, 1.5);
@@ -309,9 +309,9 @@ TEST(CPeeksTableLinks, aFusedGroupSharesOneStraightBaseline)
 {
     // Group 0 -> 1 -> 2 from t = 1 (signal 2) to t = 6 (signal 7): baseline t + 1.
     const CLattice s({0, 2, 6, 5, 9, 4, 7, 0}, 0.0, 1.0);
-    StgTable spec;
-    spec.peaks = {peak(1, 3, 0, "a", 1), peak(3, 5, 0, "b", 2), peak(5, 6, 0, "c", -1)};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec), s);
+    StgTable fields;
+    fields.peaks = {peak(1, 3, 0, "a", 1), peak(3, 5, 0, "b", 2), peak(5, 6, 0, "c", -1)};
+    const CPeeksTable t = readTable(testsupport::tableStream(fields), s);
     const auto& p = t.peaks();
     EXPECT_DOUBLE_EQ(p[0].baselineStart, 2.0);
     EXPECT_DOUBLE_EQ(p[0].baselineEnd, 4.0);
@@ -386,9 +386,9 @@ TEST(CmpeekComputePeak, endValuesAreRoundedToSinglePrecision)
     EXPECT_EQ(p.baselineEnd, 0.5);
 
     // The ends of a group's line are rounded the same way.
-    StgTable spec;
-    spec.peaks = {peak(1.0 / 3.0, 0.5, 0, "a", 1), peak(0.5, 1.5, 0, "b")};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec), s);
+    StgTable fields;
+    fields.peaks = {peak(1.0 / 3.0, 0.5, 0, "a", 1), peak(0.5, 1.5, 0, "b")};
+    const CPeeksTable t = readTable(testsupport::tableStream(fields), s);
     EXPECT_EQ(t.peaks()[0].baselineStart, 0.3333333432674408);
     EXPECT_EQ(t.peaks()[1].baselineEnd, 0.5);
 }
@@ -407,9 +407,9 @@ TEST(CmpeekComputePeak, aPeakWithNoSampleInsideUsesItsEndValues)
     // Group 0 -> 1 -> 2 on a signal that is 0 at both group ends, so the
     // middle peak, between samples, sits on a zero baseline.
     const CLattice s({0, 2, 4, 0}, 0.0, 1.0);
-    StgTable spec;
-    spec.peaks = {peak(0, 1, 0, "a", 1), peak(1.25, 1.75, 0, "b", 2), peak(2, 3, 0, "c", -1)};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec), s);
+    StgTable fields;
+    fields.peaks = {peak(0, 1, 0, "a", 1), peak(1.25, 1.75, 0, "b", 2), peak(2, 3, 0, "c", -1)};
+    const CPeeksTable t = readTable(testsupport::tableStream(fields), s);
     const cmpeek& p = t.peaks()[1];
     EXPECT_DOUBLE_EQ(p.apexTime, 1.5);
     EXPECT_DOUBLE_EQ(p.height, 3.0);
@@ -464,24 +464,24 @@ const CLattice& triangle()
 
 TEST(CPeeksTableNesting, anOuterPeakLosesTheAreaOfAPeakInsideIt)
 {
-    StgTable spec;
-    spec.peaks = {nestA(), nestC()};
-    const CPeeksTable t = readTable(testsupport::tableStream(spec), triangle());
+    StgTable fields;
+    fields.peaks = {nestA(), nestC()};
+    const CPeeksTable t = readTable(testsupport::tableStream(fields), triangle());
     EXPECT_DOUBLE_EQ(t.peaks()[0].area, 8.0);
     EXPECT_DOUBLE_EQ(t.peaks()[1].area, 1.0);
 }
 
 TEST(CPeeksTableNesting, earlierPeaksGiveTheirReducedAreaLaterOnesTheirMeasuredArea)
 {
-    StgTable spec;
-    spec.peaks = {nestA(), nestB(), nestC()};
-    CPeeksTable t = readTable(testsupport::tableStream(spec), triangle());
+    StgTable fields;
+    fields.peaks = {nestA(), nestB(), nestC()};
+    CPeeksTable t = readTable(testsupport::tableStream(fields), triangle());
     EXPECT_DOUBLE_EQ(t.peaks()[0].area, 9.0 - 4.0 - 1.0);
     EXPECT_DOUBLE_EQ(t.peaks()[1].area, 3.0);
     EXPECT_DOUBLE_EQ(t.peaks()[2].area, 1.0);
 
-    spec.peaks = {nestC(), nestB(), nestA()};
-    t = readTable(testsupport::tableStream(spec), triangle());
+    fields.peaks = {nestC(), nestB(), nestA()};
+    t = readTable(testsupport::tableStream(fields), triangle());
     EXPECT_DOUBLE_EQ(t.peaks()[0].area, 1.0);
     EXPECT_DOUBLE_EQ(t.peaks()[1].area, 3.0);
     EXPECT_DOUBLE_EQ(t.peaks()[2].area, 9.0 - 1.0 - 3.0);
