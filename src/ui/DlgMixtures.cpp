@@ -1,6 +1,7 @@
 #include "ui/DlgMixtures.h"
 
 #include "data/Settings.h"
+#include "ui/DlgOutTable.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -222,11 +223,7 @@ QString DlgMixtures::FormatValue(double value) const
 {
     if (!(value >= 0.0))
         return QStringLiteral("---");
-    int digits = m_pSettings ? m_pSettings->general.qtySymInProg : kDefaultDigits;
-    // A negative precision means the default one, as with "%.*f".
-    if (digits < 0)
-        digits = 6;
-    return QString::number(value, 'f', digits);
+    return CDlgOutTable::FormatCellValue(m_pSettings ? m_pSettings->general.qtySymInProg : kDefaultDigits, value);
 }
 
 void DlgMixtures::FillComponentsGrid()
