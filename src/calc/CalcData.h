@@ -8,6 +8,10 @@
 #include "calc/CalcResult.h"
 #include "calc/GasAnalysis.h"
 #include "calc/GasCalibration.h"
+#include "calc/CondensateRow.h"
+#include "calc/Methanol.h"
+#include "calc/PgResults.h"
+#include "calc/SulphurCompounds.h"
 #include "data/ChromatogramRecord.h"
 #include "data/GasComponents.h"
 #include "data/Mixtures.h"
@@ -28,6 +32,8 @@ struct CalcGs
     CalcGsAnalysis analysis;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
+    SulphurResult sulphurResult;
+    GasMethanolResult methanolResult;
 };
 
 // The degassing-gas set, the same layout with its own calculators.
@@ -37,6 +43,29 @@ struct CalcGd
     CalcGdAnalysis analysis;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
+    SulphurResult sulphurResult;
+    GasMethanolResult methanolResult;
+};
+
+// The degassed-condensate set.
+struct CalcDc
+{
+    CondensateResult c1c5Result;
+    TemperatureResult temperatureResult;
+    SulphurResult sulphurResult;
+    CondensateMethanolResult methanolResult;
+    CondensateResult fractionsResult;
+    CondensateResult groupsResult;
+};
+
+// The formation-gas set.
+struct CalcPg
+{
+    CalcPgMethod1Result method1Result;
+    PgSulphurResult sulphurSummary;
+    CalcPgMethod2Result method2Result;
+    CompFractResult compFract1Result;
+    CompFractResult compFract2Result;
 };
 
 // Everything a recalculation produces, and the inputs it was made from. The
@@ -68,11 +97,28 @@ public:
                          const QString& groupName);
 
     GasAnalysisResult GetGsAnalysisResult() const { return m_gs.analysisResult; }
+    SulphurResult GetGsSulphurResult() const { return m_gs.sulphurResult; }
+    GasMethanolResult GetGsMethanolResult() const { return m_gs.methanolResult; }
     GasAnalysisResult GetGdAnalysisResult() const { return m_gd.analysisResult; }
+    SulphurResult GetGdSulphurResult() const { return m_gd.sulphurResult; }
+    GasMethanolResult GetGdMethanolResult() const { return m_gd.methanolResult; }
+    CondensateResult GetDcC1C5Result() const { return m_dc.c1c5Result; }
+    TemperatureResult GetCalibrationCurve() const { return m_dc.temperatureResult; }
+    SulphurResult GetDcSulphurResult() const { return m_dc.sulphurResult; }
+    CondensateMethanolResult GetDcMethanolResult() const { return m_dc.methanolResult; }
+    CondensateResult GetDcC6C44FractionsResult() const { return m_dc.fractionsResult; }
+    CondensateResult GetDcC6C44GroupsResult() const { return m_dc.groupsResult; }
+    CalcPgMethod1Result GetPgMethod1Result() const { return m_pg.method1Result; }
+    CalcPgMethod2Result GetPgMethod2Result() const { return m_pg.method2Result; }
+    CompFractResult GetPgCompFract1Result() const { return m_pg.compFract1Result; }
+    CompFractResult GetPgCompFract2Result() const { return m_pg.compFract2Result; }
 
-    // Read in place (the calibration rows have no getter of their own).
+    // Read in place: the calibration rows and the sulphur summary have no
+    // getter of their own.
     const CalcGs& gs() const { return m_gs; }
     const CalcGd& gd() const { return m_gd; }
+    const CalcDc& dc() const { return m_dc; }
+    const CalcPg& pg() const { return m_pg; }
     const ChromatogramBlocks& chromatograms() const { return m_chromatograms; }
     const KnownPeakMap& knownPeaks() const { return m_knownPeaks; }
     const MixtureList* cylinders() const { return m_cylinders; }
@@ -83,7 +129,8 @@ private:
     KnownPeakMap m_knownPeaks;
     CalcGs m_gs;
     CalcGd m_gd;
-    // The degassed-condensate and formation-gas sets join here.
+    CalcDc m_dc;
+    CalcPg m_pg;
     const MixtureList* m_cylinders = nullptr;
     const CSettings* m_settings = nullptr;
     const GasComponentTable* m_components = nullptr;
