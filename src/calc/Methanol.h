@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <QStringList>
 
 #include <cstdint>
@@ -85,7 +84,7 @@ protected:
         double sampleVolume;    // with its unit factor; 0 leaves every parallel 0
         double density;         // ρ; 0 leaves the fractions 0
         double densityScale;    // mass % = mean × 100 / (ρ × densityScale)
-        QStringList zeroErrors; // settings that a division needs and that are not set
+        QStringList zeroErrors; // one per setting a division needs that is not set
     };
 
     explicit MethanolCalculator(Kind kind);
