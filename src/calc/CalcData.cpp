@@ -36,11 +36,9 @@ void RunGasStages(Set& set, const MixtureList* cylinders, const KnownPeakMap& pe
 {
     set.calibrationResult = set.calibration.Calculate(cylinders, peaks, settings, env);
     set.analysisResult = set.analysis.Calculate(peaks, settings, CopyCalibrationRows(set.calibrationResult.rows), env);
-    // The sulphur-compound and methanol stages come here; until they exist
-    // their shares of the gas are 0.
-    const double sulphurMolTotal = 0.0;
-    const double methanolContent = 0.0;
-    check(set.analysisResult, sulphurMolTotal, methanolContent, env.log);
+    set.sulphurResult = set.sulphur.Calculate(peaks, settings, set.analysisResult.density, env);
+    set.methanolResult = set.methanol.Calculate(peaks, settings, set.analysisResult.density, env);
+    check(set.analysisResult, set.sulphurResult.molConcTotal, set.methanolResult.methanol, env.log);
 }
 
 } // namespace
@@ -65,6 +63,12 @@ void CalcData::ResetCalcState()
     m_gs.analysis.ResetWorkingPeaks();
     m_gd.calibration.ResetWorkingPeaks();
     m_gd.analysis.ResetWorkingPeaks();
+    m_gs.sulphur.ResetWorkingPeaks();
+    m_gs.methanol.ResetWorkingPeaks();
+    m_gd.sulphur.ResetWorkingPeaks();
+    m_gd.methanol.ResetWorkingPeaks();
+    m_dc.sulphur.ResetWorkingPeaks();
+    m_dc.methanol.ResetWorkingPeaks();
 }
 
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
@@ -98,7 +102,8 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     const CalcEnvironment env{log, *m_components, *m_temperatures};
     RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
     RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
-    // The degassed-condensate stages follow here, then the formation-gas stages.
+    RunDcStages(m_dc, m_knownPeaks, settings, *this, env);
+    // The formation-gas stages follow here.
 }
 
 void CalcData::CheckUnknownPeaks(MessageLog& log)
@@ -172,4 +177,13 @@ void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& p
                  const CalcEnvironment& env)
 {
     RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
+}
+
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings,
+                 [[maybe_unused]] const CalcData& data, const CalcEnvironment& env)
+{
+    // The C1-C5 and temperature-scale stages run here, before these two.
+    dc.sulphurResult = dc.sulphur.Calculate(peaks, settings, env);
+    dc.methanolResult = dc.methanol.Calculate(peaks, settings, env);
+    // The C6-C44 fractions and groups follow, reading the results above and the data.
 }

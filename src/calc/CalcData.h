@@ -30,6 +30,8 @@ struct CalcGs
 {
     CalcGsCalibration calibration;
     CalcGsAnalysis analysis;
+    CalcGsSulphur sulphur;
+    CalcGsMethanol methanol;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
@@ -41,6 +43,8 @@ struct CalcGd
 {
     CalcGdCalibration calibration;
     CalcGdAnalysis analysis;
+    CalcGdSulphur sulphur;
+    CalcGdMethanol methanol;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
@@ -50,6 +54,9 @@ struct CalcGd
 // The degassed-condensate set.
 struct CalcDc
 {
+    // The C1-C5 and temperature calculators precede these two, the C6-C44 ones follow.
+    CalcDcSulphur sulphur;
+    CalcDcMethanol methanol;
     CondensateResult c1c5Result;
     TemperatureResult temperatureResult;
     SulphurResult sulphurResult;
@@ -142,3 +149,6 @@ void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const KnownPeakMap& p
                  const CSettings* settings, const CalcEnvironment& env);
 void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env);
+// The condensate stages, in their order.
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env);
