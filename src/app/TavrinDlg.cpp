@@ -12,6 +12,7 @@
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
+#include "ui/DlgResultTabs.h"
 #include "ui/DlgSettings.h"
 #include "ui/GridCtrl.h"
 
@@ -186,8 +187,15 @@ void tavrinDlg::CreateResultTabs()
     grid.InsertColumn(4, QStringLiteral("Время выхода, мин"), LVCFMT_LEFT, 110);
     m_tabResults->addTab(m_pageInfo, QStringLiteral("Инфо. по хрм."));
 
-    // The separator-gas, degassing-gas, condensate and formation-gas pages
-    // take tabs 1 to 4, between these two.
+    m_resultTables.Setup(m_settings.general);
+    m_resultPages = {new DlgTabGs(m_resultTables.gs, m_tabResults), new DlgTabGd(m_resultTables.gd, m_tabResults),
+                     new DlgTabDc(m_resultTables.dc, m_tabResults), new DlgTabPg(m_resultTables.pg, m_tabResults)};
+    const QStringList captions = {QStringLiteral("Газ сепарации"), QStringLiteral("Газ дегазации"),
+                                  QStringLiteral("Дегазированный конденсат"), QStringLiteral("Пластовый газ")};
+    for (std::size_t i = 0; i < m_resultPages.size(); ++i) {
+        m_resultPages[i]->SetData(&m_calcData, &m_settings);
+        m_tabResults->addTab(m_resultPages[i], captions[static_cast<qsizetype>(i)]);
+    }
 
     m_pageMessages = new CDlgMSG(m_log, m_profile, m_tabResults);
     m_pageMessages->setObjectName(QStringLiteral("pageMessages"));
@@ -356,7 +364,8 @@ void tavrinDlg::RunCalculation()
     } catch (...) {
         m_log.AddMessage(MessageError, QStringLiteral("Расчёт: Непредвиденная ошибка."));
     }
-    // The result pages refill here, in tab order.
+    for (DlgResultTab* page : m_resultPages)
+        page->FillAll();
     m_pageMessages->BuildMessageText();
 }
 
@@ -380,8 +389,9 @@ void tavrinDlg::OnBnClickedSettings()
     DlgSettings dlg(&m_settings, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    // The result pages fit their analysis columns to the new counts here,
-    // before the recalculation fills them.
+    // The analysis columns follow the new counts before the recalculation fills them.
+    for (DlgResultTab* page : m_resultPages)
+        page->UpdateConcColumns();
     OnBnClickedRecalc();
 }
 

@@ -3,6 +3,7 @@
 #include "calc/CalcData.h"
 #include "data/ChromatogramRecord.h"
 #include "data/Settings.h"
+#include "tables/ResultTables.h"
 
 #include <QDialog>
 #include <QList>
@@ -16,6 +17,7 @@ class CDlgMSG;
 class CDlgOutTable;
 class CGridCtrl;
 class DlgMixtures;
+class DlgResultTab;
 class MessageLog;
 class Profile;
 class QPushButton;
@@ -75,6 +77,10 @@ public:
     CDlgOutTable* InfoPage() const { return m_pageInfo; }
     CDlgMSG* MessagePage() const { return m_pageMessages; }
     QTabWidget* ResultTabs() const { return m_tabResults; }
+    // The separator-gas, degassing-gas, condensate and formation-gas pages.
+    const std::vector<DlgResultTab*>& ResultPages() const { return m_resultPages; }
+    // What the result pages show, captions included.
+    const ResultTables& Tables() const { return m_resultTables; }
 
     // How a file is opened and how a failure is shown; tests replace them.
     std::function<bool(const QString& path)> openFileHook;
@@ -107,12 +113,14 @@ private:
     int m_nSelected = -1;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
+    ResultTables m_resultTables;
     bool m_destroyed = false;
 
     CGridCtrl* m_listChromatograms = nullptr;
     QTabWidget* m_tabResults = nullptr;
     CDlgOutTable* m_pageInfo = nullptr;
     CDlgMSG* m_pageMessages = nullptr;
+    std::vector<DlgResultTab*> m_resultPages;
 
     QPushButton* m_buttonAdd = nullptr;
     QPushButton* m_buttonDelete = nullptr;
