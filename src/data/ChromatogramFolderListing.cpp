@@ -41,13 +41,16 @@ std::vector<OpenListItem> ReadFolderItems(const QString& folder, int type)
     const QFileInfoList entries = dir.entryInfoList();
     items.reserve(static_cast<std::size_t>(entries.size()));
 
+    // A new passport asks for the local time twice, which costs a look at the
+    // time-zone file each time; one blank is copied instead.
+    const CPassport blank;
     for (const QFileInfo& entry : entries) {
         const QString name = entry.fileName();
         OpenListItem item;
         item.strTitle = name.left(name.size() - kExtension.size());
         item.strExtension = name.right(kExtension.size());
 
-        CPassport passport;
+        CPassport passport(blank);
         std::uint32_t calibrationFlag = 0;
         if (ReadPassportOnly(passport, entry.filePath())) {
             item.strSample = passport.sample;

@@ -200,14 +200,15 @@ TEST(FolderListingFilters, eachFilterThatIsOnMustHoldTheFieldInAnyLetterCase)
     OpenListItem unreadable;
     unreadable.strSample = QStringLiteral("????");
 
-    auto filter = [](bool mOn, const char16_t* m, bool sOn, const char16_t* s, bool pOn, const char16_t* p) {
+    // A filter is on when its text is given.
+    auto filter = [](const char16_t* method, const char16_t* site, const char16_t* point) {
         OpenListFilter f;
-        f.methodOn = mOn;
-        f.method = QString::fromUtf16(m);
-        f.siteOn = sOn;
-        f.site = QString::fromUtf16(s);
-        f.pointOn = pOn;
-        f.point = QString::fromUtf16(p);
+        f.methodOn = method != nullptr;
+        f.siteOn = site != nullptr;
+        f.pointOn = point != nullptr;
+        f.method = f.methodOn ? QString::fromUtf16(method) : QStringLiteral("ГАЗ-2");
+        f.site = f.siteOn ? QString::fromUtf16(site) : QStringLiteral("x");
+        f.point = f.pointOn ? QString::fromUtf16(point) : QStringLiteral("y");
         return f;
     };
     const struct
@@ -217,12 +218,11 @@ TEST(FolderListingFilters, eachFilterThatIsOnMustHoldTheFieldInAnyLetterCase)
         bool item;
         bool unreadable;
     } cases[] = {
-        {"all off", filter(false, u"", false, u"", false, u""), true, true},
-        {"method in lower case", filter(true, u"газ-1", false, u"", false, u""), true, false},
-        {"other method", filter(true, u"ГАЗ-2", false, u"", false, u""), false, false},
-        {"site and point", filter(false, u"", true, u"КУСТ 5", true, u"сепаратор"), true, false},
-        {"point differs", filter(false, u"", true, u"Куст 5", true, u"Линия"), false, false},
-        {"text of a filter that is off", filter(false, u"ГАЗ-2", false, u"x", false, u"y"), true, true},
+        {"all off, whatever their texts", filter(nullptr, nullptr, nullptr), true, true},
+        {"method in lower case", filter(u"газ-1", nullptr, nullptr), true, false},
+        {"other method", filter(u"ГАЗ-2", nullptr, nullptr), false, false},
+        {"site and point", filter(nullptr, u"КУСТ 5", u"сепаратор"), true, false},
+        {"point differs", filter(nullptr, u"Куст 5", u"Линия"), false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PassesFilter(item, c.filter), c.item) << c.what;

@@ -186,17 +186,6 @@ TEST_F(DlgComponentsTest, temperatureSearchNameLastsForTheRunOnly)
     EXPECT_FALSE(saved.contains(profile_sections::TempComponents, QStringLiteral("1_altName")));
 }
 
-TEST_F(DlgComponentsTest, storedSearchNamesApplyWhenTheDialogIsBuilt)
-{
-    profile->writeInt(profile_sections::GasComponents, QStringLiteral("qtyComps"), 120);
-    profile->writeString(profile_sections::GasComponents, QStringLiteral("1_altName"), QStringLiteral("C1"));
-    profile->writeInt(profile_sections::TempComponents, QStringLiteral("qtyComps"), 2);
-    profile->writeString(profile_sections::TempComponents, QStringLiteral("1_altName"), QStringLiteral("Этан"));
-    DlgComponents dlg(profile.get(), nullptr, gas, temp);
-    EXPECT_EQ(gas.GetComponentSearchName(QStringLiteral("Метан")), QStringLiteral("C1"));
-    EXPECT_EQ(temp.FindBySearchName(QStringLiteral("этан"))->name, QStringLiteral("С2"));
-}
-
 TEST_F(DlgComponentsTest, enterInsideAPageKeepsTheDialogOpenAndTheButtonsEndIt)
 {
     auto dlg = open();
@@ -208,15 +197,4 @@ TEST_F(DlgComponentsTest, enterInsideAPageKeepsTheDialogOpenAndTheButtonsEndIt)
     dlg->show();
     dlg->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
-}
-
-TEST_F(DlgComponentsTest, cannotBeMadeSmallerThanItOpens)
-{
-    auto dlg = open();
-    const QSize opened = dlg->size();
-    EXPECT_EQ(dlg->minimumSize(), opened);
-    dlg->resize(opened + QSize(200, 100));
-    dlg->hide();
-    dlg->show();
-    EXPECT_EQ(dlg->size(), opened);
 }

@@ -284,14 +284,6 @@ TEST_F(OpenChrmDlgTest, noRememberedFolderListsNothing)
     EXPECT_EQ(entries(dlg->MethodBox()), QStringList({"* (любой)"}));
 }
 
-TEST_F(OpenChrmDlgTest, singleSelectionAllowsOneRow)
-{
-    auto dlg = std::make_unique<COpenChrmDlg>(nullptr, user.get(), machine.get());
-    dlg->m_bSingleSelect = 1;
-    dlg->show();
-    EXPECT_EQ(dlg->List()->selectionMode(), QAbstractItemView::SingleSelection);
-}
-
 TEST_F(OpenChrmDlgTest, growingTheDialogGrowsTheListAndMovesTheRightHandControls)
 {
     auto dlg = open();
