@@ -3,18 +3,19 @@
 #include "app/AboutDlg.h"
 #include "calc/RoleAssignment.h"
 #include "data/ChromatogramList.h"
-#include "data/GasComponents.h"
 #include "data/MainDialogProfile.h"
 #include "data/MessageLog.h"
-#include "data/TempComponents.h"
 #include "platform/Profile.h"
 #include "platform/Version.h"
+#include "ui/DlgComponents.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
 #include "ui/DlgResultTabs.h"
 #include "ui/DlgSettings.h"
 #include "ui/GridCtrl.h"
+#include "ui/OpenChrmDlg.h"
+#include "ui/ReadProgressDialog.h"
 
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -74,11 +75,8 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     setWindowTitle(QStringLiteral("Ворнель   %1   Пластовый газ. Определение компонентно-фракционного состава по СТО Газпром 5.40 2011.")
                        .arg(QStringLiteral("ver. ") + GetVersionString()));
 
-    // The calculations look components up in the catalogues; both are built
-    // once for the run, the search names from the profile.
-    GasComponentTable::Global().Build(&m_profile);
-    TempComponentTable::Global().Build(&m_profile);
-
+    // Building the components dialog fills the catalogues the calculations use.
+    m_pDlgComponents = std::make_unique<DlgComponents>(&m_profile, this);
     m_pDlgMixtures = std::make_unique<DlgMixtures>(mixturesPath, &m_settings, this);
     m_pDlgMixtures->LoadMixtures();
 
@@ -108,13 +106,15 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
         setGeometry(*rect);
 
-    // A recent file that can no longer be read is left out silently.
-    for (const QString& path : LoadRecentChromatograms(m_profile))
-        AddChromatogram(path);
+    // A recent file that can no longer be read is left out silently. All the
+    // files are read together, so the folder scan uses every core.
+    QStringList paths = LoadRecentChromatograms(m_profile);
     if (m_settings.folders.enAutoOpen == 1) {
         for (const QString& folder : m_settings.folders.folders())
-            ScanFolderForChromatograms(folder);
+            paths += CollectChromatogramPaths(folder);
     }
+    ReadProgressDialog progress(this);
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), progress.progress());
     RefreshChromatograms();
 }
 
@@ -136,12 +136,12 @@ void tavrinDlg::CreateButtons()
     m_buttonSettings = button("buttonSettings", QStringLiteral("Настройки расчёта"), 78);
     m_buttonReport = button("buttonReport", QStringLiteral("Отчёт"), 62);
 
-    // The opening dialog, the components dialog and the report are not part
-    // of this build yet; their buttons stay visible but cannot be pressed.
-    m_buttonAdd->setEnabled(false);
-    m_buttonComponents->setEnabled(false);
+    // The report is not part of this build yet; its button stays visible but
+    // cannot be pressed.
     m_buttonReport->setEnabled(false);
 
+    connect(m_buttonAdd, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedAdd);
+    connect(m_buttonComponents, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedComponents);
     connect(m_buttonDelete, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDelete);
     connect(m_buttonDeleteAll, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDeleteAll);
     connect(m_buttonOpen, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedOpenInChromatographySoftware);
@@ -215,6 +215,8 @@ void tavrinDlg::OnDestroy()
     SaveRecentChromatograms(m_profile, paths);
     m_log.SaveFilters(m_profile);
     SaveWindowState(m_profile, geometry());
+    // The components dialog saves the changed search names as it goes.
+    m_pDlgComponents.reset();
     m_profile.sync();
 
     // The cylinder dialog writes the database now if the cylinders were changed.
@@ -355,6 +357,7 @@ void tavrinDlg::RecalculateResults()
 void tavrinDlg::RunCalculation()
 {
     m_log.ClearMessages();
+    m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
     try {
@@ -375,13 +378,30 @@ void tavrinDlg::OnBnClickedRecalc()
 {
     // Every file is read anew, so changed files and a changed cylinder list
     // take effect; a file that is gone drops out of the list.
-    QStringList paths;
-    for (const ChromatogramRecord& record : m_records)
-        paths.append(record.path);
-    RemoveChromatograms(true);
-    for (const QString& path : paths)
-        AddChromatogram(path);
+    ClearInfoPage();
+    if (!m_records.empty())
+        m_nSelected = -1;
+    ReadProgressDialog progress(this);
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), progress.progress());
     RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedAdd()
+{
+    COpenChrmDlg dlg(this);
+    dlg.m_bSingleSelect = 0;
+    if (dlg.exec() != QDialog::Accepted || dlg.m_files.isEmpty())
+        return;
+    ReadProgressDialog progress(this);
+    AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), progress.progress());
+    RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedComponents()
+{
+    // The edits are in the tables already; OK only asks for the results now.
+    if (m_pDlgComponents->exec() == QDialog::Accepted)
+        RunCalculation();
 }
 
 void tavrinDlg::OnBnClickedSettings()

@@ -16,6 +16,7 @@
 class CDlgMSG;
 class CDlgOutTable;
 class CGridCtrl;
+class DlgComponents;
 class DlgMixtures;
 class DlgResultTab;
 class MessageLog;
@@ -60,6 +61,8 @@ public:
     void RunCalculation();
 
     // ---- commands --------------------------------------------------------
+    void OnBnClickedAdd();
+    void OnBnClickedComponents();
     void OnBnClickedRecalc();
     void OnBnClickedSettings();
     void OnBnClickedMixtures();
@@ -73,6 +76,7 @@ public:
     CSettings& Settings() { return m_settings; }
     const CalcData& Results() const { return m_calcData; }
     DlgMixtures* Mixtures() const { return m_pDlgMixtures.get(); }
+    DlgComponents* Components() const { return m_pDlgComponents.get(); }
     CGridCtrl* ChromatogramList() const { return m_listChromatograms; }
     CDlgOutTable* InfoPage() const { return m_pageInfo; }
     CDlgMSG* MessagePage() const { return m_pageMessages; }
@@ -108,6 +112,7 @@ private:
     Profile& m_profile;
     MessageLog& m_log;
     CSettings m_settings;
+    std::unique_ptr<DlgComponents> m_pDlgComponents;
     std::unique_ptr<DlgMixtures> m_pDlgMixtures;
     std::vector<ChromatogramRecord> m_records;
     int m_nSelected = -1;

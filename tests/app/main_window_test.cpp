@@ -18,6 +18,7 @@
 #include "ui/DlgOutTable.h"
 #include "ui/DlgResultTabs.h"
 #include "ui/GridCtrl.h"
+#include "ui/OpenChrmDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +27,8 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +134,21 @@ protected:
     {
         if (fail)
             throw std::runtime_error("сбой вычисления");
+        tavrinDlg::RecalculateResults();
+    }
+};
+
+// A window that counts its calculations.
+class CountingDlg : public tavrinDlg
+{
+public:
+    using tavrinDlg::tavrinDlg;
+    int calculations = 0;
+
+protected:
+    void RecalculateResults() override
+    {
+        ++calculations;
         tavrinDlg::RecalculateResults();
     }
 };
@@ -517,4 +535,58 @@ TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
     EXPECT_EQ(Header(calibration), calibrationBefore);
     EXPECT_EQ(groups.GetColumnCount(), 9);
     ExpectPagesShowTheTables(*dlg);
+
+TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
+{
+    // The chromatography software's settings of this user and machine.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("user")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, m_dir.filePath(QStringLiteral("machine")));
+    const QString runs = m_dir.filePath(QStringLiteral("runs"));
+    write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
+    write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
+    write(QStringLiteral("runs/c.stg"), QStringLiteral("ГД скв. 41"), 1690000000);
+    {
+        Profile machine(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+        machine.writeString(QString(), QStringLiteral("OpenPath"), m_dir.path());
+        Profile user(ProfileScope::User, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+        user.writeString(QString(), QStringLiteral("LastOpenPath2"), runs);
+    }
+    auto dlg = open();
+    ASSERT_TRUE(button(*dlg, "buttonAdd")->isEnabled());
+
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) { d->reject(); });
+    EXPECT_TRUE(dlg->Records().empty());
+
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        auto* opening = qobject_cast<COpenChrmDlg*>(d);
+        ASSERT_NE(opening, nullptr);
+        // Newest first: b, a, c; the first two are chosen.
+        ASSERT_EQ(opening->List()->topLevelItemCount(), 3);
+        opening->List()->topLevelItem(0)->setSelected(true);
+        opening->List()->topLevelItem(1)->setSelected(true);
+        d->accept();
+    });
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
+    EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
+    const Profile saved(m_dir.filePath(QStringLiteral("user/Quindle/Morvane.conf")));
+    EXPECT_EQ(saved.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), runs);
+}
+
+TEST_F(tavrinDlgTest, componentsOkRecalculatesWithoutReadingFilesAndCancelDoesNothing)
+{
+    const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС первая"), 1000);
+    setRecent({a});
+    CountingDlg dlg(*profile, log, mixturesPath);
+    ASSERT_TRUE(button(dlg, "buttonComponents")->isEnabled());
+    const int before = dlg.calculations;
+    write(QStringLiteral("a.stg"), QStringLiteral("ГС вторая"), 1000);
+
+    pressAndAnswer(dlg, "buttonComponents", [](QDialog* d) { d->reject(); });
+    EXPECT_EQ(dlg.calculations, before);
+    pressAndAnswer(dlg, "buttonComponents", [](QDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Компоненты"));
+        d->accept();
+    });
+    EXPECT_EQ(dlg.calculations, before + 1);
+    EXPECT_EQ(column(dlg, 2), QStringList({QStringLiteral("ГС первая")}));
 }

@@ -16,12 +16,7 @@
 #include "data/GasComponents.h"
 #include "data/Mixtures.h"
 #include "data/TempComponents.h"
-
-// Lets gtest show the texts of failed comparisons readably.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/QtPrint.h"
 
 namespace calc_inputs {
 
