@@ -22,13 +22,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QSettings>
+#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QTreeWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -535,6 +535,7 @@ TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
     EXPECT_EQ(Header(calibration), calibrationBefore);
     EXPECT_EQ(groups.GetColumnCount(), 9);
     ExpectPagesShowTheTables(*dlg);
+}
 
 TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
 {
