@@ -65,6 +65,10 @@ void CalcData::ResetCalcState()
     m_gs.analysis.ResetWorkingPeaks();
     m_gd.calibration.ResetWorkingPeaks();
     m_gd.analysis.ResetWorkingPeaks();
+    m_dc.c1c5.ResetWorkingPeaks();
+    m_dc.temperature.ResetWorkingPeaks();
+    m_dc.fractions.ResetChromatograms();
+    m_dc.groups.ResetChromatograms();
 }
 
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
@@ -98,7 +102,8 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     const CalcEnvironment env{log, *m_components, *m_temperatures};
     RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
     RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
-    // The degassed-condensate stages follow here, then the formation-gas stages.
+    RunDcStages(m_dc, m_knownPeaks, settings, *this, env);
+    // The formation-gas stages follow here.
 }
 
 void CalcData::CheckUnknownPeaks(MessageLog& log)
@@ -172,4 +177,16 @@ void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& p
                  const CalcEnvironment& env)
 {
     RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
+}
+
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env)
+{
+    dc.c1c5Result = dc.c1c5.Calculate(peaks, settings, env);
+    dc.temperatureResult = dc.temperature.Calculate(peaks, env);
+    // The sulphur-compound and methanol stages come here, before the С6-С44 ones that read their results.
+    dc.fractionsResult = dc.fractions.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
+                                                dc.sulphurResult, dc.methanolResult, env);
+    dc.groupsResult = dc.groups.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
+                                          dc.sulphurResult, dc.methanolResult, env);
 }

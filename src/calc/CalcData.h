@@ -8,7 +8,10 @@
 #include "calc/CalcResult.h"
 #include "calc/GasAnalysis.h"
 #include "calc/GasCalibration.h"
+#include "calc/CondensateC1C5.h"
+#include "calc/CondensateC6C44.h"
 #include "calc/CondensateRow.h"
+#include "calc/CondensateTemperature.h"
 #include "calc/Methanol.h"
 #include "calc/PgResults.h"
 #include "calc/SulphurCompounds.h"
@@ -50,6 +53,11 @@ struct CalcGd
 // The degassed-condensate set.
 struct CalcDc
 {
+    CalcDcC1C5 c1c5;
+    CalcDcTemperature temperature;
+    // The sulphur-compound and methanol calculators stand here.
+    CalcDcC6C44Fractions fractions;
+    CalcDcC6C44Groups groups;
     CondensateResult c1c5Result;
     TemperatureResult temperatureResult;
     SulphurResult sulphurResult;
@@ -142,3 +150,6 @@ void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const KnownPeakMap& p
                  const CSettings* settings, const CalcEnvironment& env);
 void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env);
+// The condensate stages, in their order; the С6-С44 ones read the blocks of data.
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env);
