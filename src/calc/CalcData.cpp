@@ -69,6 +69,10 @@ void CalcData::ResetCalcState()
     m_gd.methanol.ResetWorkingPeaks();
     m_dc.sulphur.ResetWorkingPeaks();
     m_dc.methanol.ResetWorkingPeaks();
+    m_dc.c1c5.ResetWorkingPeaks();
+    m_dc.temperature.ResetWorkingPeaks();
+    m_dc.fractions.ResetChromatograms();
+    m_dc.groups.ResetChromatograms();
 }
 
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
@@ -179,11 +183,15 @@ void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& p
     RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
 }
 
-void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings,
-                 [[maybe_unused]] const CalcData& data, const CalcEnvironment& env)
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env)
 {
-    // The C1-C5 and temperature-scale stages run here, before these two.
+    dc.c1c5Result = dc.c1c5.Calculate(peaks, settings, env);
+    dc.temperatureResult = dc.temperature.Calculate(peaks, env);
     dc.sulphurResult = dc.sulphur.Calculate(peaks, settings, env);
     dc.methanolResult = dc.methanol.Calculate(peaks, settings, env);
-    // The C6-C44 fractions and groups follow, reading the results above and the data.
+    dc.fractionsResult = dc.fractions.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
+                                                dc.sulphurResult, dc.methanolResult, env);
+    dc.groupsResult = dc.groups.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
+                                          dc.sulphurResult, dc.methanolResult, env);
 }

@@ -8,7 +8,10 @@
 #include "calc/CalcResult.h"
 #include "calc/GasAnalysis.h"
 #include "calc/GasCalibration.h"
+#include "calc/CondensateC1C5.h"
+#include "calc/CondensateC6C44.h"
 #include "calc/CondensateRow.h"
+#include "calc/CondensateTemperature.h"
 #include "calc/Methanol.h"
 #include "calc/PgResults.h"
 #include "calc/SulphurCompounds.h"
@@ -54,9 +57,12 @@ struct CalcGd
 // The degassed-condensate set.
 struct CalcDc
 {
-    // The C1-C5 and temperature calculators precede these two, the C6-C44 ones follow.
+    CalcDcC1C5 c1c5;
+    CalcDcTemperature temperature;
     CalcDcSulphur sulphur;
     CalcDcMethanol methanol;
+    CalcDcC6C44Fractions fractions;
+    CalcDcC6C44Groups groups;
     CondensateResult c1c5Result;
     TemperatureResult temperatureResult;
     SulphurResult sulphurResult;
@@ -149,6 +155,6 @@ void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const KnownPeakMap& p
                  const CSettings* settings, const CalcEnvironment& env);
 void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env);
-// The condensate stages, in their order.
+// The condensate stages, in their order; the С6-С44 ones read the blocks of data.
 void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
                  const CalcEnvironment& env);

@@ -91,6 +91,20 @@ inline std::vector<QString> Texts(std::initializer_list<const char*> texts)
     return out;
 }
 
+// The texts that do (Only) or do not (Except) begin with the prefix: a test
+// of one stage picks its messages out of a whole recalculation's.
+inline std::vector<QString> Select(const std::vector<QString>& texts, const char* prefix, bool keep)
+{
+    std::vector<QString> out;
+    for (const QString& t : texts) {
+        if (t.startsWith(QString::fromUtf8(prefix)) == keep)
+            out.push_back(t);
+    }
+    return out;
+}
+inline std::vector<QString> Only(const std::vector<QString>& texts, const char* prefix) { return Select(texts, prefix, true); }
+inline std::vector<QString> Except(const std::vector<QString>& texts, const char* prefix) { return Select(texts, prefix, false); }
+
 // The names of result rows or peaks, in order.
 template <typename Row>
 QStringList Names(const std::vector<Row>& rows)
