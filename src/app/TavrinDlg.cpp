@@ -12,6 +12,7 @@
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
+#include "ui/DlgReport.h"
 #include "ui/DlgSettings.h"
 #include "ui/GridCtrl.h"
 
@@ -80,6 +81,8 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
 
     m_pDlgMixtures = std::make_unique<DlgMixtures>(mixturesPath, &m_settings, this);
     m_pDlgMixtures->LoadMixtures();
+    m_pDlgReport = std::make_unique<DlgReport>(m_profile, this);
+    m_pDlgReport->SetSources({&m_settings, &m_records, &m_pDlgMixtures->Mixtures(), &m_calcData, &m_log, nullptr});
 
     CreateButtons();
     CreateChromatogramList();
@@ -135,11 +138,10 @@ void tavrinDlg::CreateButtons()
     m_buttonSettings = button("buttonSettings", QStringLiteral("Настройки расчёта"), 78);
     m_buttonReport = button("buttonReport", QStringLiteral("Отчёт"), 62);
 
-    // The opening dialog, the components dialog and the report are not part
-    // of this build yet; their buttons stay visible but cannot be pressed.
+    // The opening dialog and the components dialog are not part of this
+    // build yet; their buttons stay visible but cannot be pressed.
     m_buttonAdd->setEnabled(false);
     m_buttonComponents->setEnabled(false);
-    m_buttonReport->setEnabled(false);
 
     connect(m_buttonDelete, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDelete);
     connect(m_buttonDeleteAll, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDeleteAll);
@@ -147,6 +149,7 @@ void tavrinDlg::CreateButtons()
     connect(m_buttonRecalc, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedRecalc);
     connect(m_buttonMixtures, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedMixtures);
     connect(m_buttonSettings, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedSettings);
+    connect(m_buttonReport, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedReport);
 }
 
 void tavrinDlg::CreateChromatogramList()
@@ -207,6 +210,8 @@ void tavrinDlg::OnDestroy()
     SaveRecentChromatograms(m_profile, paths);
     m_log.SaveFilters(m_profile);
     SaveWindowState(m_profile, geometry());
+    // The report dialog writes its settings as it goes.
+    m_pDlgReport.reset();
     m_profile.sync();
 
     // The cylinder dialog writes the database now if the cylinders were changed.
@@ -390,6 +395,11 @@ void tavrinDlg::OnBnClickedMixtures()
     // The flag stays set: the database is written when the program ends.
     if (m_pDlgMixtures->exec() == QDialog::Accepted && m_pDlgMixtures->IsModified())
         OnBnClickedRecalc();
+}
+
+void tavrinDlg::OnBnClickedReport()
+{
+    m_pDlgReport->exec();
 }
 
 void tavrinDlg::OnBnClickedDelete()

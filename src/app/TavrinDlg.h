@@ -16,6 +16,7 @@ class CDlgMSG;
 class CDlgOutTable;
 class CGridCtrl;
 class DlgMixtures;
+class DlgReport;
 class MessageLog;
 class Profile;
 class QPushButton;
@@ -64,6 +65,7 @@ public:
     void OnBnClickedDelete();
     void OnBnClickedDeleteAll();
     void OnBnClickedOpenInChromatographySoftware();
+    void OnBnClickedReport();
 
     // ---- what the window shows and holds ---------------------------------
     const std::vector<ChromatogramRecord>& Records() const { return m_records; }
@@ -71,6 +73,7 @@ public:
     CSettings& Settings() { return m_settings; }
     const CalcData& Results() const { return m_calcData; }
     DlgMixtures* Mixtures() const { return m_pDlgMixtures.get(); }
+    DlgReport* Report() const { return m_pDlgReport.get(); }
     CGridCtrl* ChromatogramList() const { return m_listChromatograms; }
     CDlgOutTable* InfoPage() const { return m_pageInfo; }
     CDlgMSG* MessagePage() const { return m_pageMessages; }
@@ -103,6 +106,7 @@ private:
     MessageLog& m_log;
     CSettings m_settings;
     std::unique_ptr<DlgMixtures> m_pDlgMixtures;
+    std::unique_ptr<DlgReport> m_pDlgReport;
     std::vector<ChromatogramRecord> m_records;
     int m_nSelected = -1;
     // Its blocks point into m_records until the next calculation.
