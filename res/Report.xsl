@@ -166,17 +166,24 @@ div.messages p.kind { padding-left: 0; margin-top: 4pt; font-weight: bold; }
 
   <!-- Every child of a row is one cell, in document order, whatever its name. -->
   <xsl:template match="*" mode="cell">
-    <xsl:variable name="v" select="string(.)"/>
     <td>
       <xsl:choose>
-        <xsl:when test="@dt:dt = 'i4' or $v = 'Да' or $v = 'Нет'">
+        <!-- Numbers to the right, row numbers and verdicts in the middle. -->
+        <xsl:when test="translate(., '0123456789.-', '') = ''">
+          <xsl:if test="string(.) != ''">
+            <xsl:attribute name="class">
+              <xsl:choose>
+                <xsl:when test="@dt:dt = 'i4'">c</xsl:when>
+                <xsl:otherwise>n</xsl:otherwise>
+              </xsl:choose>
+            </xsl:attribute>
+          </xsl:if>
+        </xsl:when>
+        <xsl:when test=". = 'Да' or . = 'Нет'">
           <xsl:attribute name="class">c</xsl:attribute>
         </xsl:when>
-        <xsl:when test="$v != '' and translate($v, '0123456789.-', '') = ''">
-          <xsl:attribute name="class">n</xsl:attribute>
-        </xsl:when>
       </xsl:choose>
-      <xsl:value-of select="$v"/>
+      <xsl:value-of select="."/>
     </td>
   </xsl:template>
 

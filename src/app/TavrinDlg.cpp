@@ -210,7 +210,7 @@ void tavrinDlg::OnDestroy()
     SaveRecentChromatograms(m_profile, paths);
     m_log.SaveFilters(m_profile);
     SaveWindowState(m_profile, geometry());
-    // The report dialog writes its settings as it goes.
+    // Destroying the report dialog writes its settings; the flush takes them too.
     m_pDlgReport.reset();
     m_profile.sync();
 

@@ -90,7 +90,12 @@ QString GetReportXslPath()
 
 std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XMLWrapper& doc, QString* error)
 {
-    if (!doc.document()) {
+    return TransformReportToHtml(xslPath, doc.document(), error);
+}
+
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error)
+{
+    if (!doc) {
         setError(error, QStringLiteral("no document"));
         return std::nullopt;
     }
@@ -137,13 +142,13 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XM
         xsltSetSecurityPrefs(prefs.get(), option, xsltSecurityForbid);
 
     std::unique_ptr<xsltTransformContext, TransformContextDeleter> context(
-        xsltNewTransformContext(style.get(), doc.document()));
+        xsltNewTransformContext(style.get(), doc));
     if (!context || xsltSetCtxtSecurityPrefs(prefs.get(), context.get()) != 0) {
         setError(error, QStringLiteral("out of memory"));
         return std::nullopt;
     }
     std::unique_ptr<xmlDoc, XmlDocDeleter> result(
-        xsltApplyStylesheetUser(style.get(), doc.document(), nullptr, nullptr, nullptr, context.get()));
+        xsltApplyStylesheetUser(style.get(), doc, nullptr, nullptr, nullptr, context.get()));
     if (!result || context->state != XSLT_STATE_OK) {
         setError(error, QStringLiteral("transformation failed: ") + errors.text);
         return std::nullopt;

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include <libxml/tree.h>
+
 class XMLWrapper;
 
 // The report's HTML step: the document is transformed with the stylesheet
@@ -23,6 +25,7 @@ inline constexpr qint64 kMaxStylesheetSize = 16 * 1024 * 1024;
 // given, receives the reason.
 std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XMLWrapper& doc,
                                                 QString* error = nullptr);
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error = nullptr);
 
 // Replaces the file with the bytes in one step: afterwards the path holds
 // either the complete new file or what it held before, never a part.

@@ -24,16 +24,15 @@ XmlDoc ParseXml(const QByteArray& text);
 // A forgiving HTML parse, as for a browser's serialised DOM.
 XmlDoc ParseHtml(const QByteArray& text);
 
-// XPath over a document. The prefixes "h" (XHTML) and "dt" (the report's
-// data-type marks) are bound; the namespace of the marks is spelt out here,
-// not taken from the code under test.
-int XPathCount(xmlDocPtr doc, const char* expression);
+// The texts of the nodes an XPath expression selects, and their number. The
+// prefixes "h" (XHTML) and "dt" (the report's data-type marks, whose
+// namespace is spelt out here, not taken from the code under test) are bound.
 QStringList XPathTexts(xmlDocPtr doc, const char* expression);
+int XPathCount(xmlDocPtr doc, const char* expression);
 
-// Both texts parsed and compared as trees: element names and namespaces,
-// attributes with namespace and value, and text. Whitespace between child
-// elements is ignored; the text of an element without child elements is
-// compared exactly. Comments and processing instructions are ignored.
+// Both texts parsed and compared as trees, in canonical XML: names,
+// namespaces, attributes in any order and text alike. White space that only
+// indents elements is ignored; the text of an element is compared exactly.
 ::testing::AssertionResult SameXmlTree(const QByteArray& actual, const QByteArray& expected);
 
 } // namespace testsupport
