@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libxml2-dev libxslt1-dev
           libgtest-dev libgmock-dev libbenchmark-dev libgsf-bin xsltproc
-          fonts-liberation)
+          fonts-liberation chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
