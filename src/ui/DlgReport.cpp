@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -16,11 +17,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <exception>
+#include <new>
 #include <utility>
 
 DlgReport::DlgReport(Profile& profile, QWidget* parent)
@@ -184,19 +188,54 @@ QString DlgReport::AskSavePath(const QString& defaultName)
     return dialog.selectedFiles().value(0);
 }
 
+void DlgReport::ShowSaveError(const QString& path, const QString& reason)
+{
+    // A parser's collected complaints can run long; the beginning tells enough.
+    const QString why = reason.size() > 600 ? reason.left(600) + QStringLiteral("…") : reason;
+    const QString text = path.isEmpty()
+                             ? QStringLiteral("Отчёт не сохранён: его не удалось построить.\n\n%1").arg(why)
+                             : QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2").arg(QDir::toNativeSeparators(path), why);
+    if (errorBoxHook)
+        errorBoxHook(windowTitle(), text);
+    else
+        QMessageBox::critical(this, windowTitle(), text);
+}
+
 bool DlgReport::BuildReport(bool save)
 {
     UpdateData(true);
-    // Nothing of a failed report is shown or kept; the dialog stays as it is.
+    // Nothing of a failed report is kept, and the dialog stays as it is; only
+    // a failed save is reported, as the operator expects a file from it.
+    XMLWrapper doc;
+    QString reason;
+    try {
+        ReportDocument(m_sources, m_fields).Build(doc);
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("недостаточно памяти");
+    } catch (const std::exception& e) {
+        reason = QString::fromUtf8(e.what());
+    }
+    if (!reason.isEmpty()) {
+        if (save)
+            ShowSaveError(QString(), reason);
+        return false;
+    }
+    if (save) {
+        const QString name = DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime());
+        const QString path = AskSavePath(name);
+        if (path.isEmpty())
+            return false;
+        try {
+            if (TransformReport(m_xslPath, path, doc, &reason))
+                return true;
+        } catch (const std::bad_alloc&) {
+            reason = QStringLiteral("недостаточно памяти");
+        }
+        ShowSaveError(path, reason);
+        return false;
+    }
     QString viewPath;
     try {
-        XMLWrapper doc;
-        ReportDocument(m_sources, m_fields).Build(doc);
-        if (save) {
-            const QString name = DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime());
-            const QString path = AskSavePath(name);
-            return !path.isEmpty() && TransformReport(m_xslPath, path, doc);
-        }
         viewPath = CreateReportViewFile();
         if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
             const QString written = std::exchange(viewPath, QString());
@@ -206,7 +245,7 @@ bool DlgReport::BuildReport(bool save)
                 QDesktopServices::openUrl(QUrl::fromLocalFile(written));
             return true;
         }
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
     }
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
