@@ -98,7 +98,8 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     const CalcEnvironment env{log, *m_components, *m_temperatures};
     RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
     RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
-    // The degassed-condensate stages follow here, then the formation-gas stages.
+    // The degassed-condensate stages come here.
+    RunPgStages(m_pg, m_gs, m_gd, m_dc, settings, env);
 }
 
 void CalcData::CheckUnknownPeaks(MessageLog& log)
@@ -172,4 +173,17 @@ void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& p
                  const CalcEnvironment& env)
 {
     RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
+}
+
+void RunPgStages(CalcPg& pg, const CalcGs& gs, const CalcGd& gd, const CalcDc& dc, const CSettings* settings,
+                 const CalcEnvironment& env)
+{
+    pg.method1Result = pg.method1.Calculate(gs.analysisResult, gs.sulphurResult, gs.methanolResult,
+                                            gd.analysisResult, gd.sulphurResult, gd.methanolResult,
+                                            dc.groupsResult, dc.sulphurResult, dc.methanolResult, settings, env);
+    pg.sulphurSummary = pg.method1.CalcSulphurSummary(gs.sulphurResult, gd.sulphurResult, dc.sulphurResult,
+                                                      pg.method1Result, env.components);
+    pg.method2Result = pg.method2.Calculate(pg.method1Result, pg.sulphurSummary, settings, env.components);
+    pg.compFract1Result = pg.compFract1.Calculate(dc.fractionsResult, pg.method1Result, env);
+    pg.compFract2Result = pg.compFract2.Calculate(dc.fractionsResult, pg.method2Result, env);
 }
