@@ -2,8 +2,14 @@
 
 #include "app/TavrinDlg.h"
 #include "data/Mixtures.h"
+#include "ui/DlgCalcInfo.h"
 
-tavrinApp::tavrinApp() = default;
+tavrinApp::tavrinApp()
+    : m_dlgCalcInfo(std::make_unique<DlgCalcInfo>(m_profile))
+{
+}
+
+tavrinApp::~tavrinApp() = default;
 
 int tavrinApp::InitInstance()
 {

@@ -3,6 +3,10 @@
 #include "data/MessageLog.h"
 #include "platform/Profile.h"
 
+#include <memory>
+
+class DlgCalcInfo;
+
 // The application: it holds what lives for the whole run (the settings
 // profile and the message log that every calculation writes to) and runs the
 // main window; when that window ends, the program ends.
@@ -11,6 +15,7 @@ class tavrinApp
 public:
     // The QApplication must exist, with organisation and application names set.
     tavrinApp();
+    ~tavrinApp();
     tavrinApp(const tavrinApp&) = delete;
     tavrinApp& operator=(const tavrinApp&) = delete;
 
@@ -23,4 +28,7 @@ public:
 private:
     Profile m_profile;
     MessageLog m_log;
+    // Lives for the run and is never shown; it writes its column layout when
+    // the program ends.
+    std::unique_ptr<DlgCalcInfo> m_dlgCalcInfo;
 };

@@ -3,17 +3,19 @@
 #include "app/AboutDlg.h"
 #include "calc/RoleAssignment.h"
 #include "data/ChromatogramList.h"
-#include "data/GasComponents.h"
 #include "data/MainDialogProfile.h"
 #include "data/MessageLog.h"
-#include "data/TempComponents.h"
 #include "platform/Profile.h"
 #include "platform/Version.h"
+#include "ui/DlgComponents.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
+#include "ui/DlgResultTabs.h"
 #include "ui/DlgSettings.h"
 #include "ui/GridCtrl.h"
+#include "ui/OpenChrmDlg.h"
+#include "ui/ReadProgressDialog.h"
 
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -73,11 +75,8 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     setWindowTitle(QStringLiteral("Ворнель   %1   Пластовый газ. Определение компонентно-фракционного состава по СТО Газпром 5.40 2011.")
                        .arg(QStringLiteral("ver. ") + GetVersionString()));
 
-    // The calculations look components up in the catalogues; both are built
-    // once for the run, the search names from the profile.
-    GasComponentTable::Global().Build(&m_profile);
-    TempComponentTable::Global().Build(&m_profile);
-
+    // Building the components dialog fills the catalogues the calculations use.
+    m_pDlgComponents = std::make_unique<DlgComponents>(&m_profile, this);
     m_pDlgMixtures = std::make_unique<DlgMixtures>(mixturesPath, &m_settings, this);
     m_pDlgMixtures->LoadMixtures();
 
@@ -107,13 +106,15 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
         setGeometry(*rect);
 
-    // A recent file that can no longer be read is left out silently.
-    for (const QString& path : LoadRecentChromatograms(m_profile))
-        AddChromatogram(path);
+    // A recent file that can no longer be read is left out silently. All the
+    // files are read together, so the folder scan uses every core.
+    QStringList paths = LoadRecentChromatograms(m_profile);
     if (m_settings.folders.enAutoOpen == 1) {
         for (const QString& folder : m_settings.folders.folders())
-            ScanFolderForChromatograms(folder);
+            paths += CollectChromatogramPaths(folder);
     }
+    ReadProgressDialog progress(this);
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), progress.progress());
     RefreshChromatograms();
 }
 
@@ -135,12 +136,12 @@ void tavrinDlg::CreateButtons()
     m_buttonSettings = button("buttonSettings", QStringLiteral("Настройки расчёта"), 78);
     m_buttonReport = button("buttonReport", QStringLiteral("Отчёт"), 62);
 
-    // The opening dialog, the components dialog and the report are not part
-    // of this build yet; their buttons stay visible but cannot be pressed.
-    m_buttonAdd->setEnabled(false);
-    m_buttonComponents->setEnabled(false);
+    // The report is not part of this build yet; its button stays visible but
+    // cannot be pressed.
     m_buttonReport->setEnabled(false);
 
+    connect(m_buttonAdd, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedAdd);
+    connect(m_buttonComponents, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedComponents);
     connect(m_buttonDelete, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDelete);
     connect(m_buttonDeleteAll, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedDeleteAll);
     connect(m_buttonOpen, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedOpenInChromatographySoftware);
@@ -186,8 +187,15 @@ void tavrinDlg::CreateResultTabs()
     grid.InsertColumn(4, QStringLiteral("Время выхода, мин"), LVCFMT_LEFT, 110);
     m_tabResults->addTab(m_pageInfo, QStringLiteral("Инфо. по хрм."));
 
-    // The separator-gas, degassing-gas, condensate and formation-gas pages
-    // take tabs 1 to 4, between these two.
+    m_resultTables.Setup(m_settings.general);
+    m_resultPages = {new DlgTabGs(m_resultTables.gs, m_tabResults), new DlgTabGd(m_resultTables.gd, m_tabResults),
+                     new DlgTabDc(m_resultTables.dc, m_tabResults), new DlgTabPg(m_resultTables.pg, m_tabResults)};
+    const QStringList captions = {QStringLiteral("Газ сепарации"), QStringLiteral("Газ дегазации"),
+                                  QStringLiteral("Дегазированный конденсат"), QStringLiteral("Пластовый газ")};
+    for (std::size_t i = 0; i < m_resultPages.size(); ++i) {
+        m_resultPages[i]->SetData(&m_calcData, &m_settings);
+        m_tabResults->addTab(m_resultPages[i], captions[static_cast<qsizetype>(i)]);
+    }
 
     m_pageMessages = new CDlgMSG(m_log, m_profile, m_tabResults);
     m_pageMessages->setObjectName(QStringLiteral("pageMessages"));
@@ -207,6 +215,8 @@ void tavrinDlg::OnDestroy()
     SaveRecentChromatograms(m_profile, paths);
     m_log.SaveFilters(m_profile);
     SaveWindowState(m_profile, geometry());
+    // The components dialog saves the changed search names as it goes.
+    m_pDlgComponents.reset();
     m_profile.sync();
 
     // The cylinder dialog writes the database now if the cylinders were changed.
@@ -347,6 +357,7 @@ void tavrinDlg::RecalculateResults()
 void tavrinDlg::RunCalculation()
 {
     m_log.ClearMessages();
+    m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
     try {
@@ -356,7 +367,8 @@ void tavrinDlg::RunCalculation()
     } catch (...) {
         m_log.AddMessage(MessageError, QStringLiteral("Расчёт: Непредвиденная ошибка."));
     }
-    // The result pages refill here, in tab order.
+    for (DlgResultTab* page : m_resultPages)
+        page->FillAll();
     m_pageMessages->BuildMessageText();
 }
 
@@ -366,13 +378,30 @@ void tavrinDlg::OnBnClickedRecalc()
 {
     // Every file is read anew, so changed files and a changed cylinder list
     // take effect; a file that is gone drops out of the list.
-    QStringList paths;
-    for (const ChromatogramRecord& record : m_records)
-        paths.append(record.path);
-    RemoveChromatograms(true);
-    for (const QString& path : paths)
-        AddChromatogram(path);
+    ClearInfoPage();
+    if (!m_records.empty())
+        m_nSelected = -1;
+    ReadProgressDialog progress(this);
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), progress.progress());
     RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedAdd()
+{
+    COpenChrmDlg dlg(this);
+    dlg.m_bSingleSelect = 0;
+    if (dlg.exec() != QDialog::Accepted || dlg.m_files.isEmpty())
+        return;
+    ReadProgressDialog progress(this);
+    AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), progress.progress());
+    RefreshChromatograms();
+}
+
+void tavrinDlg::OnBnClickedComponents()
+{
+    // The edits are in the tables already; OK only asks for the results now.
+    if (m_pDlgComponents->exec() == QDialog::Accepted)
+        RunCalculation();
 }
 
 void tavrinDlg::OnBnClickedSettings()
@@ -380,8 +409,9 @@ void tavrinDlg::OnBnClickedSettings()
     DlgSettings dlg(&m_settings, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    // The result pages fit their analysis columns to the new counts here,
-    // before the recalculation fills them.
+    // The analysis columns follow the new counts before the recalculation fills them.
+    for (DlgResultTab* page : m_resultPages)
+        page->UpdateConcColumns();
     OnBnClickedRecalc();
 }
 

@@ -3,6 +3,7 @@
 #include "calc/CalcData.h"
 #include "data/ChromatogramRecord.h"
 #include "data/Settings.h"
+#include "tables/ResultTables.h"
 
 #include <QDialog>
 #include <QList>
@@ -15,7 +16,9 @@
 class CDlgMSG;
 class CDlgOutTable;
 class CGridCtrl;
+class DlgComponents;
 class DlgMixtures;
+class DlgResultTab;
 class MessageLog;
 class Profile;
 class QPushButton;
@@ -58,6 +61,8 @@ public:
     void RunCalculation();
 
     // ---- commands --------------------------------------------------------
+    void OnBnClickedAdd();
+    void OnBnClickedComponents();
     void OnBnClickedRecalc();
     void OnBnClickedSettings();
     void OnBnClickedMixtures();
@@ -71,10 +76,15 @@ public:
     CSettings& Settings() { return m_settings; }
     const CalcData& Results() const { return m_calcData; }
     DlgMixtures* Mixtures() const { return m_pDlgMixtures.get(); }
+    DlgComponents* Components() const { return m_pDlgComponents.get(); }
     CGridCtrl* ChromatogramList() const { return m_listChromatograms; }
     CDlgOutTable* InfoPage() const { return m_pageInfo; }
     CDlgMSG* MessagePage() const { return m_pageMessages; }
     QTabWidget* ResultTabs() const { return m_tabResults; }
+    // The separator-gas, degassing-gas, condensate and formation-gas pages.
+    const std::vector<DlgResultTab*>& ResultPages() const { return m_resultPages; }
+    // What the result pages show, captions included.
+    const ResultTables& Tables() const { return m_resultTables; }
 
     // How a file is opened and how a failure is shown; tests replace them.
     std::function<bool(const QString& path)> openFileHook;
@@ -102,17 +112,20 @@ private:
     Profile& m_profile;
     MessageLog& m_log;
     CSettings m_settings;
+    std::unique_ptr<DlgComponents> m_pDlgComponents;
     std::unique_ptr<DlgMixtures> m_pDlgMixtures;
     std::vector<ChromatogramRecord> m_records;
     int m_nSelected = -1;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
+    ResultTables m_resultTables;
     bool m_destroyed = false;
 
     CGridCtrl* m_listChromatograms = nullptr;
     QTabWidget* m_tabResults = nullptr;
     CDlgOutTable* m_pageInfo = nullptr;
     CDlgMSG* m_pageMessages = nullptr;
+    std::vector<DlgResultTab*> m_resultPages;
 
     QPushButton* m_buttonAdd = nullptr;
     QPushButton* m_buttonDelete = nullptr;

@@ -36,11 +36,9 @@ void RunGasStages(Set& set, const MixtureList* cylinders, const KnownPeakMap& pe
 {
     set.calibrationResult = set.calibration.Calculate(cylinders, peaks, settings, env);
     set.analysisResult = set.analysis.Calculate(peaks, settings, CopyCalibrationRows(set.calibrationResult.rows), env);
-    // The sulphur-compound and methanol stages come here; until they exist
-    // their shares of the gas are 0.
-    const double sulphurMolTotal = 0.0;
-    const double methanolContent = 0.0;
-    check(set.analysisResult, sulphurMolTotal, methanolContent, env.log);
+    set.sulphurResult = set.sulphur.Calculate(peaks, settings, set.analysisResult.density, env);
+    set.methanolResult = set.methanol.Calculate(peaks, settings, set.analysisResult.density, env);
+    check(set.analysisResult, set.sulphurResult.molConcTotal, set.methanolResult.methanol, env.log);
 }
 
 } // namespace
@@ -65,6 +63,16 @@ void CalcData::ResetCalcState()
     m_gs.analysis.ResetWorkingPeaks();
     m_gd.calibration.ResetWorkingPeaks();
     m_gd.analysis.ResetWorkingPeaks();
+    m_gs.sulphur.ResetWorkingPeaks();
+    m_gs.methanol.ResetWorkingPeaks();
+    m_gd.sulphur.ResetWorkingPeaks();
+    m_gd.methanol.ResetWorkingPeaks();
+    m_dc.sulphur.ResetWorkingPeaks();
+    m_dc.methanol.ResetWorkingPeaks();
+    m_dc.c1c5.ResetWorkingPeaks();
+    m_dc.temperature.ResetWorkingPeaks();
+    m_dc.fractions.ResetChromatograms();
+    m_dc.groups.ResetChromatograms();
 }
 
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
@@ -98,7 +106,7 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     const CalcEnvironment env{log, *m_components, *m_temperatures};
     RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
     RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
-    // The degassed-condensate stages come here.
+    RunDcStages(m_dc, m_knownPeaks, settings, *this, env);
     RunPgStages(m_pg, m_gs, m_gd, m_dc, settings, env);
 }
 
@@ -173,6 +181,19 @@ void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& p
                  const CalcEnvironment& env)
 {
     RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
+}
+
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env)
+{
+    dc.c1c5Result = dc.c1c5.Calculate(peaks, settings, env);
+    dc.temperatureResult = dc.temperature.Calculate(peaks, env);
+    dc.sulphurResult = dc.sulphur.Calculate(peaks, settings, env);
+    dc.methanolResult = dc.methanol.Calculate(peaks, settings, env);
+    dc.fractionsResult = dc.fractions.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
+                                                dc.sulphurResult, dc.methanolResult, env);
+    dc.groupsResult = dc.groups.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
+                                          dc.sulphurResult, dc.methanolResult, env);
 }
 
 void RunPgStages(CalcPg& pg, const CalcGs& gs, const CalcGd& gd, const CalcDc& dc, const CSettings* settings,

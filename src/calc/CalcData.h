@@ -10,7 +10,10 @@
 #include "calc/FormationGas.h"
 #include "calc/GasAnalysis.h"
 #include "calc/GasCalibration.h"
+#include "calc/CondensateC1C5.h"
+#include "calc/CondensateC6C44.h"
 #include "calc/CondensateRow.h"
+#include "calc/CondensateTemperature.h"
 #include "calc/Methanol.h"
 #include "calc/PgResults.h"
 #include "calc/SulphurCompounds.h"
@@ -32,6 +35,8 @@ struct CalcGs
 {
     CalcGsCalibration calibration;
     CalcGsAnalysis analysis;
+    CalcGsSulphur sulphur;
+    CalcGsMethanol methanol;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
@@ -43,6 +48,8 @@ struct CalcGd
 {
     CalcGdCalibration calibration;
     CalcGdAnalysis analysis;
+    CalcGdSulphur sulphur;
+    CalcGdMethanol methanol;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
@@ -52,6 +59,12 @@ struct CalcGd
 // The degassed-condensate set.
 struct CalcDc
 {
+    CalcDcC1C5 c1c5;
+    CalcDcTemperature temperature;
+    CalcDcSulphur sulphur;
+    CalcDcMethanol methanol;
+    CalcDcC6C44Fractions fractions;
+    CalcDcC6C44Groups groups;
     CondensateResult c1c5Result;
     TemperatureResult temperatureResult;
     SulphurResult sulphurResult;
@@ -148,6 +161,9 @@ void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const KnownPeakMap& p
                  const CSettings* settings, const CalcEnvironment& env);
 void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env);
+// The condensate stages, in their order; the С6-С44 ones read the blocks of data.
+void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env);
 
 // The formation-gas stages, last: method 1, its sulphur summary, method 2 and
 // the two component-fraction compositions.

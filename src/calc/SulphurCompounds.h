@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "calc/AccuracyTables.h"
 #include "calc/CalcResult.h"
 
 // One sulphur compound found in the parallels of a gas or the condensate.
@@ -27,4 +28,78 @@ struct SulphurResult : CalcResult<SulphurRow>
 {
     double mercaptanSulphurTotal = 0.0;  // mass %
     double molConcTotal = 0.0;           // mol %
+};
+
+class CSettings;
+class GeneralSettings;
+
+// The sulphur compounds of one sample: mass % per parallel from the peak
+// concentrations and the sample's density, their mean, mole %, mercaptan
+// sulphur, and the repeatability against the sample's accuracy table. The
+// three samples differ only in the data of Kind and in where the density
+// comes from; see CalcGsSulphur, CalcGdSulphur and CalcDcSulphur.
+class SulphurCalculator
+{
+public:
+    // Empties the working peak lists before a recalculation.
+    void ResetWorkingPeaks() { m_working.clear(); }
+    // What the last calculation left of the sulphur peaks.
+    const WorkingPeakMap& workingPeaks() const { return m_working; }
+    const CSettings* settings() const { return m_settings; }
+
+protected:
+    struct Kind
+    {
+        int firstSlot;                        // sulphur run 1
+        int GeneralSettings::*countSelector;  // 0: two runs, else three; null: always three
+        const AccuracyRow* (*accuracyRow)(double mean);
+        AccuracyForm form;                    // a relative table is held to the spread in % of the mean
+        QString outOfTableText;               // "%1": the row's name
+    };
+
+    // What the sample adds to the shared steps.
+    struct Sample
+    {
+        double density;       // kg/m3 for a gas, g/cm3 for the condensate; 0 leaves every conc 0
+        double molarFactor;   // molConc = mean × molarFactor / molar mass
+        QString zeroDensityError;  // reported once when a row needs a density of 0; empty: none
+    };
+
+    explicit SulphurCalculator(Kind kind);
+
+    SulphurResult Run(const KnownPeakMap& peaks, const CSettings* settings, const Sample& sample,
+                      const CalcEnvironment& env);
+
+private:
+    Kind m_kind;
+    WorkingPeakMap m_working;
+    const CSettings* m_settings = nullptr;
+};
+
+// Separator gas: slots 10..12, always three runs, table 7.7.
+class CalcGsSulphur final : public SulphurCalculator
+{
+public:
+    CalcGsSulphur();
+    // density: that of the separator-gas analysis, kg/m3.
+    SulphurResult Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
+                            const CalcEnvironment& env);
+};
+
+// Degassing gas: slots 24..26, table 8.2.
+class CalcGdSulphur final : public SulphurCalculator
+{
+public:
+    CalcGdSulphur();
+    SulphurResult Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
+                            const CalcEnvironment& env);
+};
+
+// Degassed condensate: slots 34..36, table 8.8; density and mean molar mass
+// from the sampling parameters.
+class CalcDcSulphur final : public SulphurCalculator
+{
+public:
+    CalcDcSulphur();
+    SulphurResult Calculate(const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env);
 };

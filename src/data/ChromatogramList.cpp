@@ -5,11 +5,18 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -20,8 +27,7 @@ std::uint64_t sortKey(const ChromatogramRecord& record)
     return record.mixture ? std::uint64_t(static_cast<std::uint32_t>(record.mixture->number)) + 1000u : 0u;
 }
 
-void scanFolder(std::vector<ChromatogramRecord>& records, const QString& folder, const MixtureList& mixtures,
-                QSet<QString>& visited)
+void collectFolder(const QString& folder, QStringList& paths, QSet<QString>& visited)
 {
     // A folder reached a second time (a link back up the tree) would make the
     // scan endless.
@@ -36,35 +42,26 @@ void scanFolder(std::vector<ChromatogramRecord>& records, const QString& folder,
         const QString path = entry.filePath();
         if (entry.isDir()) {
             if (!entry.fileName().contains(QLatin1Char('.')))
-                scanFolder(records, path, mixtures, visited);
+                collectFolder(path, paths, visited);
             continue;
         }
         if (path.endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive))
-            AddChromatogram(records, path, mixtures);
+            paths.append(path);
     }
 }
 
-} // namespace
-
-int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
+// Reads one file into a record: everything but the ordinal and the cylinder.
+bool readRecord(const QString& path, ChromatogramRecord& record)
 {
-    const QString cleaned = QDir::cleanPath(path);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (QDir::cleanPath(records[i].path) == cleaned)
-            return static_cast<int>(i);
-    }
-
     // Opening a pipe or a device for reading can wait for ever; only regular
     // files (or links to them) are chromatograms.
     if (!QFileInfo(path).isFile())
-        return -1;
+        return false;
     auto file = std::make_unique<COpenedChmFile>();
     if (file->Open(path) == 0)
-        return -1;
+        return false;
 
     const CPassport& passport = file->passport();
-    ChromatogramRecord record;
-    record.number = static_cast<std::int32_t>(records.size()) + 1;
     record.analysisTime = passport.analysisTime;
     record.path = path;
     record.sample = passport.sample;
@@ -72,14 +69,180 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
     record.samplingPoint = passport.samplingSpot;
     record.signal = file->signal();
     record.peakTable = file->peakTable();
-    if (passport.calibrationFlag != 0) {
-        record.isCalibration = true;
-        FindMixtureForSample(record, mixtures);
-    }
+    record.isCalibration = passport.calibrationFlag != 0;
     BuildPeakItems(record, file->peakTable());
+    return true;
+}
 
+enum class ReadState { NotReached, Failed, Read };
+
+struct ReadSlot
+{
+    ReadState state = ReadState::NotReached;
+    ChromatogramRecord record;
+};
+
+// Reads the files on a pool of threads, one slot per path in path order.
+// Each worker takes the next path not yet begun, so a stop leaves the tail
+// of the list unread.
+std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& progress)
+{
+    const int total = static_cast<int>(paths.size());
+    std::vector<ReadSlot> readSlots(static_cast<std::size_t>(total));
+    if (total == 0)
+        return readSlots;
+
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable finished;
+    int done = 0;
+
+    auto worker = [&] {
+        while (!stop.load()) {
+            const int i = next.fetch_add(1);
+            if (i >= total)
+                return;
+            ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
+            try {
+                slot.state = readRecord(paths[i], slot.record) ? ReadState::Read : ReadState::Failed;
+            } catch (...) {
+                // Memory for one more signal refused: that file is not listed.
+                slot.record = ChromatogramRecord();
+                slot.state = ReadState::Failed;
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                ++done;
+            }
+            finished.notify_one();
+        }
+    };
+
+    // The first report comes before any file is begun, so a stop there reads nothing.
+    if (progress && !progress(0, total))
+        return readSlots;
+
+    std::vector<std::thread> pool;
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, total);
+    for (int t = 0; t < threads; ++t) {
+        try {
+            pool.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had; those running share the work
+        }
+    }
+    if (pool.empty()) {
+        worker();
+        return readSlots;
+    }
+
+    if (progress) {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (done < total) {
+            finished.wait_for(lock, std::chrono::milliseconds(50));
+            const int now = done;
+            lock.unlock();
+            const bool goOn = progress(now, total);
+            lock.lock();
+            if (!goOn) {
+                stop = true;
+                break;
+            }
+        }
+    }
+    for (std::thread& t : pool)
+        t.join();
+    return readSlots;
+}
+
+QString listKey(const QString& path) { return QDir::cleanPath(path); }
+
+} // namespace
+
+int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
+{
+    const QString cleaned = listKey(path);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (listKey(records[i].path) == cleaned)
+            return static_cast<int>(i);
+    }
+
+    ChromatogramRecord record;
+    try {
+        if (!readRecord(path, record))
+            return -1;
+    } catch (...) {
+        return -1;
+    }
+    record.number = static_cast<std::int32_t>(records.size()) + 1;
+    if (record.isCalibration)
+        FindMixtureForSample(record, mixtures);
     records.push_back(std::move(record));
     return static_cast<int>(records.size()) - 1;
+}
+
+int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
+                     const MixtureList& mixtures, const ReadProgress& progress)
+{
+    QSet<QString> listed;
+    for (const ChromatogramRecord& record : records)
+        listed.insert(listKey(record.path));
+    QStringList toRead;
+    for (const QString& path : paths) {
+        const QString key = listKey(path);
+        if (listed.contains(key))
+            continue;
+        listed.insert(key);
+        toRead.append(path);
+    }
+
+    std::vector<ReadSlot> readSlots = readAll(toRead, progress);
+    int added = 0;
+    for (ReadSlot& slot : readSlots) {
+        if (slot.state != ReadState::Read)
+            continue;
+        ChromatogramRecord& record = slot.record;
+        record.number = static_cast<std::int32_t>(records.size()) + 1;
+        if (record.isCalibration)
+            FindMixtureForSample(record, mixtures);
+        records.push_back(std::move(record));
+        ++added;
+    }
+    return added;
+}
+
+int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
+                        const ReadProgress& progress)
+{
+    QStringList paths;
+    for (const ChromatogramRecord& record : records)
+        paths.append(record.path);
+    std::vector<ReadSlot> readSlots = readAll(paths, progress);
+
+    std::vector<ChromatogramRecord> kept;
+    kept.reserve(records.size());
+    int dropped = 0;
+    for (std::size_t i = 0; i < readSlots.size(); ++i) {
+        switch (readSlots[i].state) {
+        case ReadState::Read:
+            kept.push_back(std::move(readSlots[i].record));
+            break;
+        case ReadState::NotReached:
+            kept.push_back(std::move(records[i]));
+            break;
+        case ReadState::Failed:
+            ++dropped;
+            continue;
+        }
+        ChromatogramRecord& record = kept.back();
+        record.number = static_cast<std::int32_t>(kept.size());
+        record.mixture = nullptr;
+        if (record.isCalibration)
+            FindMixtureForSample(record, mixtures);
+    }
+    records = std::move(kept);
+    return dropped;
 }
 
 bool FindMixtureForSample(ChromatogramRecord& record, const MixtureList& mixtures)
@@ -116,11 +279,16 @@ void SortChromatograms(std::vector<ChromatogramRecord>& records)
     });
 }
 
-int ScanFolderForChromatograms(std::vector<ChromatogramRecord>& records, const QString& folder,
-                               const MixtureList& mixtures)
+QStringList CollectChromatogramPaths(const QString& folder)
 {
-    const std::size_t before = records.size();
+    QStringList paths;
     QSet<QString> visited;
-    scanFolder(records, folder, mixtures, visited);
-    return static_cast<int>(records.size() - before);
+    collectFolder(folder, paths, visited);
+    return paths;
+}
+
+int ScanFolderForChromatograms(std::vector<ChromatogramRecord>& records, const QString& folder,
+                               const MixtureList& mixtures, const ReadProgress& progress)
+{
+    return AddChromatograms(records, CollectChromatogramPaths(folder), mixtures, progress);
 }

@@ -5,7 +5,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The operations behind the main window's chromatogram list. The window owns
@@ -33,9 +35,30 @@ int RemoveChromatograms(std::vector<ChromatogramRecord>& records, QList<int> row
 // sorting never swaps parallel runs.
 void SortChromatograms(std::vector<ChromatogramRecord>& records);
 
-// Adds every "*.stg" file (extension in any letter case) under the folder,
-// depth first in name order. Sub-folders whose own name holds a dot are not
-// entered, nor is a folder reached twice through links; unreadable files are
-// skipped. Returns the number of records added.
+// Called now and then on the calling thread while files are read: how many of
+// the total are done. Answering false stops the reading: files not begun are
+// left unread, files being read are finished and kept.
+using ReadProgress = std::function<bool(int done, int total)>;
+
+// Every "*.stg" file (extension in any letter case) under the folder, depth
+// first in name order. Sub-folders whose own name holds a dot are not
+// entered, nor is a folder reached twice through links.
+QStringList CollectChromatogramPaths(const QString& folder);
+
+// AddChromatogram for each path, in order, with the files read on all cores.
+// Paths listed already or earlier in the batch are skipped; unreadable files
+// are left out. Returns the number of records added.
+int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
+                     const MixtureList& mixtures, const ReadProgress& progress = {});
+
+// Reads every listed file anew, on all cores, keeping the list order: a file
+// that can no longer be read drops out, the others are renumbered from 1 and
+// matched to the cylinders again. Files left unread by a stop keep their
+// records as they were. Returns the number of records that dropped out.
+int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
+                        const ReadProgress& progress = {});
+
+// Adds the files of CollectChromatogramPaths; unreadable files are skipped.
+// Returns the number of records added.
 int ScanFolderForChromatograms(std::vector<ChromatogramRecord>& records, const QString& folder,
-                               const MixtureList& mixtures);
+                               const MixtureList& mixtures, const ReadProgress& progress = {});

@@ -159,3 +159,12 @@ bool TempComponentTable::SetSearchName(std::int32_t id, const QString& newSearch
     row->searchName = newSearchName;
     return true;
 }
+
+const TempComponent* TempComponentTable::FindOtherBySearchName(std::int32_t id, const QString& searchName) const
+{
+    for (const TempComponent& row : m_rows) {
+        if (row.id != id && sameText(row.searchName, searchName))
+            return &row;
+    }
+    return nullptr;
+}

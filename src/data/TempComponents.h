@@ -51,6 +51,9 @@ public:
     // Changes the search name of the row with this id for the rest of the
     // run; false when no row bears the id.
     bool SetSearchName(std::int32_t id, const QString& newSearchName);
+    // Another row than the one with this id whose search name equals the
+    // name, as peak names are matched; nullptr when none.
+    const TempComponent* FindOtherBySearchName(std::int32_t id, const QString& searchName) const;
 
 private:
     TempComponent* findById(std::int32_t id);

@@ -15,6 +15,15 @@ Profile::Profile(const QString& iniFile)
 {
 }
 
+Profile::Profile(ProfileScope scope, const QString& organisation, const QString& application)
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat,
+                                             scope == ProfileScope::User ? QSettings::UserScope
+                                                                         : QSettings::SystemScope,
+                                             organisation, application))
+{
+    m_settings->setFallbacksEnabled(false);
+}
+
 Profile::~Profile() = default;
 
 QString Profile::keyPath(const QString& section, const QString& key)
@@ -58,6 +67,21 @@ double Profile::readDouble(const QString& section, const QString& key, double de
 bool Profile::contains(const QString& section, const QString& key) const
 {
     return m_settings->contains(keyPath(section, key));
+}
+
+bool Profile::readText(const QString& section, const QString& key, QString& text) const
+{
+    const QVariant v = m_settings->value(keyPath(section, key));
+    if (v.typeId() == QMetaType::QString) {
+        text = v.toString();
+        return true;
+    }
+    // A value holding a comma comes back from the ini format as a list.
+    if (v.typeId() == QMetaType::QStringList) {
+        text = v.toStringList().join(QLatin1Char(','));
+        return true;
+    }
+    return false;
 }
 
 QByteArray Profile::readBinary(const QString& section, const QString& key) const
@@ -120,4 +144,19 @@ bool Profile::parseDouble(const QString& text, double& value)
         return false;
     value = v;
     return true;
+}
+
+void RegQueryString(QString& result, const Profile& key, const QString& valueName, const QString& defaultText)
+{
+    QString text;
+    if (key.readText(QString(), valueName, text)) {
+        const qsizetype zero = text.indexOf(QChar(u'\0'));
+        if (zero >= 0)
+            text.truncate(zero);
+        if (!text.isEmpty()) {
+            result = text;
+            return;
+        }
+    }
+    result = defaultText;
 }

@@ -7,6 +7,10 @@
 
 class QSettings;
 
+// Whose settings a profile opened by name reads: the current user's, or the
+// machine's (read-only for ordinary users).
+enum class ProfileScope { User, System };
+
 // The program's settings profile (organisation "Quindle", application "tavrin").
 // Sections are written as in the profile's own notation, with "\" between
 // levels ("Settings\General"); an empty section is the profile's root.
@@ -17,6 +21,9 @@ class Profile
 public:
     Profile();
     explicit Profile(const QString& iniFile);
+    // The settings of another application of the user or of the machine, as
+    // that application keeps them; values of the other scope never show through.
+    Profile(ProfileScope scope, const QString& organisation, const QString& application);
     ~Profile();
     Profile(const Profile&) = delete;
     Profile& operator=(const Profile&) = delete;
@@ -28,6 +35,9 @@ public:
     // or not a number reads as the default. Parsing ignores the machine's locale.
     double readDouble(const QString& section, const QString& key, double defaultValue) const;
     bool contains(const QString& section, const QString& key) const;
+    // The value as text when it is one; false, leaving text alone, when it is
+    // missing or of another kind (binary, a stored structure).
+    bool readText(const QString& section, const QString& key, QString& text) const;
     // Raw bytes; empty when the value is missing or is not binary.
     QByteArray readBinary(const QString& section, const QString& key) const;
 
@@ -51,3 +61,9 @@ private:
     static QString keyPath(const QString& section, const QString& key);
     std::unique_ptr<QSettings> m_settings;
 };
+
+// Sets result to the text value of that name in the profile's root, up to its
+// first zero character, or to defaultText when the value is missing, is not
+// text, or is empty. Never fails.
+void RegQueryString(QString& result, const Profile& key, const QString& valueName,
+                    const QString& defaultText = QString());

@@ -7,6 +7,7 @@
 #include "data/Mixtures.h"
 #include "platform/Profile.h"
 #include "platform/Version.h"
+#include "support/CalcInputs.h"
 #include "support/ChromatogramFiles.h"
 #include "support/FileBytes.h"
 #include "support/LaboratoryTypeRules.h"
@@ -15,10 +16,14 @@
 #include "support/UtcZone.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgOutTable.h"
+#include "ui/DlgResultTabs.h"
 #include "ui/GridCtrl.h"
+#include "ui/OpenChrmDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QSettings>
+#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
@@ -133,6 +138,21 @@ protected:
     }
 };
 
+// A window that counts its calculations.
+class CountingDlg : public tavrinDlg
+{
+public:
+    using tavrinDlg::tavrinDlg;
+    int calculations = 0;
+
+protected:
+    void RecalculateResults() override
+    {
+        ++calculations;
+        tavrinDlg::RecalculateResults();
+    }
+};
+
 } // namespace
 
 TEST_F(tavrinDlgTest, showsTitleAndTabs)
@@ -141,9 +161,11 @@ TEST_F(tavrinDlgTest, showsTitleAndTabs)
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Ворнель   ver. %1   Пластовый газ. Определение компонентно-фракционного "
                                                   "состава по СТО Газпром 5.40 2011.")
                                       .arg(GetVersionString()));
-    ASSERT_EQ(dlg->ResultTabs()->count(), 2);
-    EXPECT_EQ(dlg->ResultTabs()->tabText(0), QStringLiteral("Инфо. по хрм."));
-    EXPECT_EQ(dlg->ResultTabs()->tabText(1), QStringLiteral("Системные сообщения"));
+    QStringList tabs;
+    for (int i = 0; i < dlg->ResultTabs()->count(); ++i)
+        tabs.append(dlg->ResultTabs()->tabText(i));
+    EXPECT_EQ(tabs, QStringList({"Инфо. по хрм.", "Газ сепарации", "Газ дегазации", "Дегазированный конденсат",
+                                 "Пластовый газ", "Системные сообщения"}));
     EXPECT_EQ(dlg->ResultTabs()->currentIndex(), 0);
     EXPECT_EQ(CAboutDlg::VersionText(), QStringLiteral("Ворнель\n\nВерсия: %1").arg(GetVersionString()));
 }
@@ -425,9 +447,148 @@ TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)
     selectRows(*dlg, {1});
     const QPixmap list = dlg->grab();
     EXPECT_FALSE(list.isNull());
-    dlg->ResultTabs()->setCurrentIndex(1);
+    dlg->ResultTabs()->setCurrentWidget(dlg->MessagePage());
     const QPixmap messages = dlg->grab();
     EXPECT_FALSE(messages.isNull());
     testsupport::saveScreenshotIfAsked(list, QStringLiteral("tavrin_main_list.png"));
     testsupport::saveScreenshotIfAsked(messages, QStringLiteral("tavrin_main_messages.png"));
+}
+
+namespace {
+
+// The captions of a grid or of a table description.
+template <typename Columns>
+QStringList Header(const Columns& columns)
+{
+    QStringList captions;
+    for (int c = 0; c < columns.GetColumnCount(); ++c)
+        captions.append(columns.GetColumnText(c));
+    return captions;
+}
+
+// Every sub-tab of every result page, and each grid showing the captions the
+// report reads and the rows of the last calculation.
+void ExpectPagesShowTheTables(tavrinDlg& dlg)
+{
+    const ResultTables& tables = dlg.Tables();
+    const std::vector<std::vector<const ResultTable*>> pages = {tables.gs.All(), tables.gd.All(), tables.dc.All(),
+                                                                tables.pg.All()};
+    ASSERT_EQ(dlg.ResultPages().size(), pages.size());
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const DlgResultTab& page = *dlg.ResultPages()[p];
+        ASSERT_EQ(page.SubTabs()->count(), static_cast<int>(pages[p].size()));
+        for (std::size_t t = 0; t < pages[p].size(); ++t) {
+            const ResultTable& table = *pages[p][t];
+            EXPECT_EQ(page.SubTabs()->tabText(static_cast<int>(t)), table.SubTabCaption());
+            const CGridCtrl& grid = page.TablePage(table)->m_grid;
+            EXPECT_EQ(Header(grid), Header(table));
+            EXPECT_EQ(grid.GetItemCount(),
+                      static_cast<int>(table.BuildRows(dlg.Results(), dlg.Settings().general).size()));
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
+{
+    auto cylinder = calc_inputs::Cylinder(MixtureKindGs, QStringLiteral("гсо-12"),
+                                          {{QStringLiteral("Метан"), 95.0}, {QStringLiteral("Этан"), 5.0}});
+    ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, WriteMixturesArchive({cylinder})));
+    QStringList paths;
+    for (int i = 1; i <= 3; ++i)
+        paths << write(QStringLiteral("cal%1.stg").arg(i), QStringLiteral("Калибровка ГСО-12"), 1700000000 + i * 600,
+                       QStringLiteral("ГАЗ-1"), true);
+    paths << write(QStringLiteral("gs1.stg"), QStringLiteral("ГС скв. 41"), 1700003000);
+    paths << write(QStringLiteral("gs2.stg"), QStringLiteral("ГС скв. 41"), 1700003600);
+    setRecent(paths);
+
+    auto dlg = open();
+    ExpectPagesShowTheTables(*dlg);
+    const DlgResultTab& gs = *dlg->ResultPages()[0];
+    const CGridCtrl& calibration = gs.TablePage(dlg->Tables().gs.calibration)->m_grid;
+    EXPECT_EQ(calibration.GetItemCount(), 2);
+    EXPECT_EQ(gs.TablePage(dlg->Tables().gs.analysis)->m_grid.GetItemText(2, 1), QStringLiteral("Всего:"));
+    // The 23 components of the formation gas and the page's five summary rows.
+    EXPECT_EQ(dlg->ResultPages()[3]->TablePage(dlg->Tables().pg.method1)->m_grid.GetItemCount(), 28);
+    dlg->resize(1366, 768);
+    dlg->show();
+    dlg->ResultTabs()->setCurrentIndex(1);
+    testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("tavrin_main_separator_gas.png"));
+
+    // OK in the settings: the columns follow the new counts, once.
+    const QStringList calibrationBefore = Header(calibration);
+    const CGridCtrl& groups = dlg->ResultPages()[2]->TablePage(dlg->Tables().dc.groups)->m_grid;
+    GeneralSettings general = testsupport::laboratorySettings();
+    general.QtyGsCalib = 1;
+    general.QtyDcC6C44 = 1;
+    general.SaveSettings(*profile);
+    pressAndAnswer(*dlg, "buttonSettings", [](QDialog* d) { d->accept(); });
+    EXPECT_EQ(Header(calibration).mid(3, 5), QStringList({"К 1", "К 2", "К 3", "K 4", "K 5"}));
+    EXPECT_EQ(Header(groups).at(4), QStringLiteral("Конц. 3, мас.%"));
+    ExpectPagesShowTheTables(*dlg);
+
+    general.QtyGsCalib = 0;
+    general.QtyDcC6C44 = 0;
+    general.SaveSettings(*profile);
+    for (int i = 0; i < 2; ++i)
+        pressAndAnswer(*dlg, "buttonSettings", [](QDialog* d) { d->accept(); });
+    EXPECT_EQ(Header(calibration), calibrationBefore);
+    EXPECT_EQ(groups.GetColumnCount(), 9);
+    ExpectPagesShowTheTables(*dlg);
+}
+
+TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
+{
+    // The chromatography software's settings of this user and machine.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("user")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, m_dir.filePath(QStringLiteral("machine")));
+    const QString runs = m_dir.filePath(QStringLiteral("runs"));
+    write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
+    write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
+    write(QStringLiteral("runs/c.stg"), QStringLiteral("ГД скв. 41"), 1690000000);
+    {
+        Profile machine(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+        machine.writeString(QString(), QStringLiteral("OpenPath"), m_dir.path());
+        Profile user(ProfileScope::User, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+        user.writeString(QString(), QStringLiteral("LastOpenPath2"), runs);
+    }
+    auto dlg = open();
+    ASSERT_TRUE(button(*dlg, "buttonAdd")->isEnabled());
+
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) { d->reject(); });
+    EXPECT_TRUE(dlg->Records().empty());
+
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        auto* opening = qobject_cast<COpenChrmDlg*>(d);
+        ASSERT_NE(opening, nullptr);
+        // Newest first: b, a, c; the first two are chosen.
+        ASSERT_EQ(opening->List()->topLevelItemCount(), 3);
+        opening->List()->topLevelItem(0)->setSelected(true);
+        opening->List()->topLevelItem(1)->setSelected(true);
+        d->accept();
+    });
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
+    EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
+    const Profile saved(m_dir.filePath(QStringLiteral("user/Quindle/Morvane.conf")));
+    EXPECT_EQ(saved.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), runs);
+}
+
+TEST_F(tavrinDlgTest, componentsOkRecalculatesWithoutReadingFilesAndCancelDoesNothing)
+{
+    const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС первая"), 1000);
+    setRecent({a});
+    CountingDlg dlg(*profile, log, mixturesPath);
+    ASSERT_TRUE(button(dlg, "buttonComponents")->isEnabled());
+    const int before = dlg.calculations;
+    write(QStringLiteral("a.stg"), QStringLiteral("ГС вторая"), 1000);
+
+    pressAndAnswer(dlg, "buttonComponents", [](QDialog* d) { d->reject(); });
+    EXPECT_EQ(dlg.calculations, before);
+    pressAndAnswer(dlg, "buttonComponents", [](QDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Компоненты"));
+        d->accept();
+    });
+    EXPECT_EQ(dlg.calculations, before + 1);
+    EXPECT_EQ(column(dlg, 2), QStringList({QStringLiteral("ГС первая")}));
 }

@@ -289,3 +289,80 @@ TEST_F(ChromatogramListFiles, namedPipeIsSkippedWithoutWaitingForAWriter)
     EXPECT_EQ(addedPipe, -1);
     EXPECT_EQ(fileNames(), QStringList({"a.stg"}));
 }
+
+TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListedAndUnreadableFiles)
+{
+    const MixturePtr one = cylinder(1, QStringLiteral("баллон-1"));
+    mixtures = {one};
+    QStringList paths;
+    QStringList expected;
+    for (int i = 0; i < 60; ++i) {
+        const QString name = QStringLiteral("f%1.stg").arg(59 - i, 2, 10, QLatin1Char('0'));
+        const bool calibration = i % 7 == 0;
+        paths.append(write(name, calibration ? QStringLiteral("Баллон-1 к%1").arg(i) : QStringLiteral("проба %1").arg(i),
+                           calibration, 1700000000 + i));
+        expected.append(name);
+    }
+    ASSERT_EQ(AddChromatogram(records, paths[10], mixtures), 0);
+    expected.removeAt(10);
+    expected.prepend(QStringLiteral("f49.stg"));
+    // Already listed, twice in the batch, unreadable, missing: each adds nothing.
+    paths.insert(20, paths[5]);
+    paths.insert(30, writeBytes(QStringLiteral("broken.stg"), "garbage"));
+    paths.append(m_dir.filePath(QStringLiteral("absent.stg")));
+
+    int reports = 0;
+    const int added = AddChromatograms(records, paths, mixtures, [&reports](int done, int total) {
+        EXPECT_GE(done, 0);
+        EXPECT_LE(done, total);
+        ++reports;
+        return true;
+    });
+    EXPECT_EQ(added, 59);
+    EXPECT_GE(reports, 1);
+    EXPECT_EQ(fileNames(), expected);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].number, static_cast<int>(i) + 1);
+        EXPECT_EQ(records[i].mixture, records[i].isCalibration ? one : nullptr) << records[i].path.toStdString();
+    }
+}
+
+TEST_F(ChromatogramListFiles, readingStoppedBeforeItBeginsAddsNothing)
+{
+    const QStringList paths = {write(QStringLiteral("a.stg")), write(QStringLiteral("b.stg"))};
+    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }), 0);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumbers)
+{
+    const QStringList paths = {write(QStringLiteral("a.stg"), QStringLiteral("a")),
+                               write(QStringLiteral("b.stg"), QStringLiteral("b")),
+                               write(QStringLiteral("c.stg"), QStringLiteral("c"), true)};
+    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 3);
+    ASSERT_TRUE(QFile::remove(paths[0]));
+    write(QStringLiteral("b.stg"), QStringLiteral("b changed"));
+    // The calibration run finds the cylinder added since.
+    const MixturePtr one = cylinder(1, QStringLiteral("c"));
+    mixtures = {one};
+
+    EXPECT_EQ(RereadChromatograms(records, mixtures), 1);
+    ASSERT_EQ(fileNames(), QStringList({"b.stg", "c.stg"}));
+    EXPECT_EQ(records[0].sample, QStringLiteral("b changed"));
+    EXPECT_EQ(records[0].number, 1);
+    EXPECT_EQ(records[1].number, 2);
+    EXPECT_EQ(records[1].mixture, one);
+}
+
+TEST_F(ChromatogramListFiles, rereadingStoppedBeforeItBeginsKeepsEveryRecord)
+{
+    const QStringList paths = {write(QStringLiteral("a.stg"), QStringLiteral("a")),
+                               write(QStringLiteral("b.stg"), QStringLiteral("b"))};
+    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 2);
+    ASSERT_TRUE(QFile::remove(paths[0]));
+    write(QStringLiteral("b.stg"), QStringLiteral("b changed"));
+
+    EXPECT_EQ(RereadChromatograms(records, mixtures, [](int, int) { return false; }), 0);
+    ASSERT_EQ(fileNames(), QStringList({"a.stg", "b.stg"}));
+    EXPECT_EQ(records[1].sample, QStringLiteral("b"));
+}

@@ -79,3 +79,64 @@ TEST_F(ProfileTest, defaultProfileFollowsTheRedirectedUserScope)
     }
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("Quindle/tavrin.conf"))));
 }
+
+TEST_F(ProfileTest, queriedStringIsTheTextValueOrTheDefault)
+{
+    Profile p(iniPath());
+    p.writeString(QString(), QStringLiteral("text"), QStringLiteral("/home/лаборант/хроматограммы"));
+    p.writeString(QString(), QStringLiteral("empty"), QString());
+    p.writeBinary(QString(), QStringLiteral("binary"), QByteArray("\x01\x02", 2));
+    p.writeString(QString(), QStringLiteral("zero inside"), QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd"));
+    p.writeString(QString(), QStringLiteral("zero first"), QString(QChar(u'\0')) + QStringLiteral("cd"));
+    p.writeString(QString(), QStringLiteral("comma"), QStringLiteral("a, b"));
+    p.writeString(QStringLiteral("Sub"), QStringLiteral("below"), QStringLiteral("x"));
+    ASSERT_TRUE(p.sync());
+
+    const Profile again(iniPath());
+    const struct
+    {
+        const char* name;
+        QString expected;
+    } cases[] = {
+        {"text", QStringLiteral("/home/лаборант/хроматограммы")},
+        {"missing", QStringLiteral("умолч")},
+        {"empty", QStringLiteral("умолч")},
+        {"binary", QStringLiteral("умолч")},
+        {"zero inside", QStringLiteral("ab")},
+        {"zero first", QStringLiteral("умолч")},
+        {"comma", QStringLiteral("a, b")},
+        {"below", QStringLiteral("умолч")}, // only the key's own values count
+    };
+    for (const auto& c : cases) {
+        QString result = QStringLiteral("old");
+        RegQueryString(result, again, QString::fromLatin1(c.name), QStringLiteral("умолч"));
+        EXPECT_EQ(result, c.expected) << c.name;
+    }
+    QString result = QStringLiteral("old");
+    RegQueryString(result, again, QStringLiteral("missing"));
+    EXPECT_TRUE(result.isEmpty());
+}
+
+TEST_F(ProfileTest, anotherApplicationsUserSettingsDoNotShowTheMachineOnes)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("user")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir.filePath(QStringLiteral("machine")));
+    {
+        Profile machine(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+        machine.writeString(QString(), QStringLiteral("OpenPath"), QStringLiteral("/data"));
+        machine.writeInt(QString(), QStringLiteral("OpenDirType"), 1);
+        ASSERT_TRUE(machine.sync());
+        Profile user(ProfileScope::User, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+        user.writeString(QString(), QStringLiteral("LastOpenPath2"), QStringLiteral("/data/2024"));
+        ASSERT_TRUE(user.sync());
+    }
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("user/Quindle/Morvane.conf"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("machine/Quindle/Morvane.conf"))));
+
+    const Profile user(ProfileScope::User, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+    const Profile machine(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+    EXPECT_FALSE(user.contains(QString(), QStringLiteral("OpenPath")));
+    EXPECT_EQ(user.readInt(QString(), QStringLiteral("OpenDirType"), 0), 0);
+    EXPECT_EQ(user.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), QStringLiteral("/data/2024"));
+    EXPECT_EQ(machine.readString(QString(), QStringLiteral("OpenPath"), QString()), QStringLiteral("/data"));
+}

@@ -16,12 +16,7 @@
 #include "data/GasComponents.h"
 #include "data/Mixtures.h"
 #include "data/TempComponents.h"
-
-// Lets gtest show the texts of failed comparisons readably.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/QtPrint.h"
 
 namespace calc_inputs {
 
@@ -94,6 +89,27 @@ inline std::vector<QString> Texts(std::initializer_list<const char*> texts)
     for (const char* t : texts)
         out.push_back(QString::fromUtf8(t));
     return out;
+}
+
+// The texts that do (Only) or do not (Except) begin with the prefix: a test
+// of one stage picks its messages out of a whole recalculation's.
+inline std::vector<QString> Select(const std::vector<QString>& texts, const char* prefix, bool keep)
+{
+    std::vector<QString> out;
+    for (const QString& t : texts) {
+        if (t.startsWith(QString::fromUtf8(prefix)) == keep)
+            out.push_back(t);
+    }
+    return out;
+}
+inline std::vector<QString> Only(const std::vector<QString>& texts, const char* prefix) { return Select(texts, prefix, true); }
+inline std::vector<QString> Except(const std::vector<QString>& texts, const char* prefix) { return Select(texts, prefix, false); }
+// The texts that begin with none of the prefixes.
+inline std::vector<QString> Except(std::vector<QString> texts, std::initializer_list<const char*> prefixes)
+{
+    for (const char* prefix : prefixes)
+        texts = Except(texts, prefix);
+    return texts;
 }
 
 // The names of result rows or peaks, in order.

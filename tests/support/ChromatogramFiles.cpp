@@ -10,6 +10,7 @@ bool writeChromatogramFile(const QString& path, const ChromatogramFile& file)
     passport.sample = file.sample;
     passport.method = file.method;
     passport.samplingSpot = file.samplingSpot;
+    passport.samplingPoint = file.samplingPoint;
     passport.calibrationFlag = file.calibration ? 1u : 0u;
     passport.analysisTime = file.analysisTime;
     const std::vector<float> samples = {0, 0, 2, 4, 2, 0, 0, 1, 3, 1, 0, 0, 0};

@@ -88,7 +88,7 @@ TEST_F(SampleSetTest, everyRoleGetsItsFilesFromTheLaboratorysPatterns)
                                        28, 30, 31, 33, 34, 35, 37, 38, 40, 41}));
     EXPECT_EQ(settings.general.enBlankSubtraction, 1);
     EXPECT_EQ(settings.general.TimeStartSample, 3.0);
-    EXPECT_EQ(settings.params.DcAvg, 121.0);
+    EXPECT_EQ(settings.params.DcAvg, 122.0);
     EXPECT_EQ(settings.params.PgVol1, 500.0);
     EXPECT_EQ(settings.params.PgMtrapdc, 218.2);
 }

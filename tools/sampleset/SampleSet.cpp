@@ -177,7 +177,7 @@ const std::vector<Measured> kDcSulphur = {
 // mg/dm3 of the absorber liquid or the water extract.
 const std::vector<Measured> kGsMethanol = {{u"Метанол", 2.3, {124.0, 126.5, 0.0}}};
 const std::vector<Measured> kGdMethanol = {{u"Метанол", 2.3, {410.0, 402.0, 0.0}}};
-const std::vector<Measured> kDcMethanol = {{u"Метанол", 2.3, {5.05, 5.15, 0.0}}};
+const std::vector<Measured> kDcMethanol = {{u"Метанол", 2.3, {80.5, 82.1, 0.0}}};
 // mass % of the condensate.
 const std::vector<Measured> kDcC1C5 = {
     {u"Метан", 1.0, {0.031, 0.029, 0.0}},       {u"Этан", 1.4, {0.26, 0.25, 0.0}},
@@ -400,7 +400,7 @@ std::vector<ChromatogramSpec> SampleChromatograms()
         add(QStringLiteral("dc_sulphur_%1.stg").arg(r + 1), dc, dcSulphur, false, MeasuredRun(kDcSulphur, r, 8.0, 0.1, 0.5));
     for (int r = 0; r < 2; ++r)
         add(QStringLiteral("dc_methanol_%1.stg").arg(r + 1), T(u"ДК ") + kWell + T(u" (водный экстракт)"), methanol,
-            false, MeasuredRun(kDcMethanol, r, 5.0, 0.2, 4.0));
+            false, MeasuredRun(kDcMethanol, r, 5.0, 0.2, 0.25));
 
     std::vector<ChromatogramSpec> specs;
     for (std::size_t i = 0; i < runs.size(); ++i) {
@@ -483,7 +483,7 @@ void ApplySampleParameters(SamplingParameters& p)
     p.GdVol1 = 50.0;
     p.GdVol2 = 10.0;
     p.DcDensity = 0.724;
-    p.DcAvg = 121.0;
+    p.DcAvg = 122.0;
     p.DcVol1 = 50.0;
     p.DcVol2 = 100.0;
     p.PgQkgn = 185.0;

@@ -1,0 +1,200 @@
+// The areas of the condensate С6-С44 calculators against one plain pass
+// that sums the same samples: three parallels of 1 000 000 samples with 400
+// peaks each, the peaks covering nine tenths of the signal, every fifth with
+// a shoulder peak inside it and every seventh overlapping its neighbour.
+// "fractionAreas" cuts each parallel into the 48 boiling ranges along a
+// calibration curve that spans the signal, "groupAreas" into the seven
+// carbon-number groups; "fractionsCalculate" is the whole calculator with
+// its copies of the signals. The ratios to the plain pass print at the end.
+
+#include <benchmark/benchmark.h>
+
+#include "calc/CalcData.h"
+#include "calc/ChromatogramSlot.h"
+#include "calc/CondensateC6C44.h"
+#include "calc/SignalIntegration.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+#include "support/CalcInputs.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int kSamples = 1000000;
+constexpr int kPeaks = 400;
+constexpr int kParallels = 3;
+constexpr double kStep = 0.000125;  // minutes: 125 minutes in all
+
+ChromatogramRecord parallel(int k)
+{
+    ChromatogramRecord record;
+    record.role = SlotDcC6C44_1 + k;
+    std::vector<float> y(kSamples);
+    for (int i = 0; i < kSamples; ++i)
+        y[i] = 0.3f + 0.02f * std::sin(i * 3e-6f) + 0.001f * static_cast<float>((static_cast<long long>(i) * 7919 + k) % 13);
+    const double spacing = static_cast<double>(kSamples) / (kPeaks + 1);
+    for (int p = 0; p < kPeaks; ++p) {
+        const double apex = spacing * (p + 1);
+        const double sigma = spacing / 10;
+        for (int i = static_cast<int>(apex - 5 * sigma); i <= static_cast<int>(apex + 5 * sigma); ++i) {
+            const double z = (i - apex) / sigma;
+            y[i] += static_cast<float>((5.0 + p % 7 + k) * std::exp(-0.5 * z * z));
+        }
+        const double half = spacing * (p % 7 == 0 ? 0.6 : 0.45);
+        cmpeek peak;
+        peak.startTime = (apex - half) * kStep;
+        peak.endTime = (apex + half) * kStep;
+        record.peakTable.peaks().push_back(peak);
+        if (p % 5 == 0) {
+            cmpeek shoulder;
+            shoulder.startTime = (apex + sigma) * kStep;
+            shoulder.endTime = (apex + 3 * sigma) * kStep;
+            record.peakTable.peaks().push_back(shoulder);
+        }
+    }
+    record.signal = CLattice(y, 0.0, kStep);
+    return record;
+}
+
+struct Inputs
+{
+    calc_inputs::ReferenceTables tables;
+    std::vector<ChromatogramRecord> records;
+    CSettings settings;
+    MessageLog log;
+    CalcData data;
+    TemperatureResult curve;
+    CalibrationPoints points;
+
+    Inputs()
+    {
+        settings.general.QtyDcC6C44 = 1;
+        for (int k = 0; k < kParallels; ++k)
+            records.push_back(parallel(k));
+        data.SetReferenceTables(tables.gas, tables.temp);
+        data.Recalculate(nullptr, &records, &settings, log);
+        // 40 °C at the start, 540 °C at the end; markers С6 .. С12 on the same line.
+        const double span = kSamples * kStep;
+        curve.rows = {{0, "Т1", "Т1", 40, 0.0}, {1, "Т2", "Т2", 540, span}};
+        const double alkanes[] = {69, 98, 126, 151, 174, 196, 216};
+        for (int n = 6; n <= 12; ++n)
+            curve.rows.push_back({static_cast<std::uint32_t>(n), QString(QChar(0x0421)) + QString::number(n), {}, alkanes[n - 6],
+                                  (alkanes[n - 6] - 40) / 500 * span});
+        points = {{40, 0.0}, {540, span}};
+    }
+};
+
+Inputs& inputs()
+{
+    static Inputs shared;
+    return shared;
+}
+
+void plainSum(benchmark::State& state)
+{
+    const Inputs& in = inputs();
+    for (auto _ : state) {
+        for (const ChromatogramRecord& record : in.records) {
+            double sum = 0.0;
+            for (float v : record.signal.samples())
+                sum += v;
+            benchmark::DoNotOptimize(sum);
+        }
+    }
+}
+
+void fractionAreas(benchmark::State& state)
+{
+    const Inputs& in = inputs();
+    for (auto _ : state) {
+        CondensateResult areas;
+        areas.nParallel = kParallels;
+        for (int k = 0; k < kParallels; ++k) {
+            const ChromatogramRecord& record = in.records[static_cast<std::size_t>(k)];
+            const BaselineIntegrator signal(record.signal, BuildBaselineSegments(record.signal, record.peakTable));
+            AccumulateCut(areas, in.points, signal, k, 45, 60);
+            for (int low = 60; low <= 520; low += 10)
+                AccumulateCut(areas, in.points, signal, k, low, low + 10);
+        }
+        benchmark::DoNotOptimize(areas.rows.data());
+    }
+}
+
+void groupAreas(benchmark::State& state)
+{
+    const Inputs& in = inputs();
+    for (auto _ : state) {
+        double total = 0.0;
+        for (const ChromatogramRecord& record : in.records) {
+            const BaselineIntegrator signal(record.signal, BuildBaselineSegments(record.signal, record.peakTable));
+            for (int j = 0; j < 7; ++j)
+                total += IntegrateRange(signal, in.curve.rows[2 + j].retentionTime,
+                                        j < 6 ? in.curve.rows[3 + j].retentionTime : kSignalEnd);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void fractionsCalculate(benchmark::State& state)
+{
+    Inputs& in = inputs();
+    CalcDcC6C44Fractions fractions;
+    const CalcEnvironment env{in.log, in.tables.gas, in.tables.temp};
+    for (auto _ : state) {
+        in.log.ClearMessages();
+        const CondensateResult r = fractions.Calculate(&in.data, &in.settings, {}, in.curve, {}, {}, env);
+        benchmark::DoNotOptimize(r.rows.data());
+    }
+}
+
+BENCHMARK(plainSum)->Unit(benchmark::kMillisecond);
+BENCHMARK(fractionAreas)->Unit(benchmark::kMillisecond);
+BENCHMARK(groupAreas)->Unit(benchmark::kMillisecond);
+BENCHMARK(fractionsCalculate)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration (the median when repeated) to
+// print the ratios at the end.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
+            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void printRatio(const std::string& name, const char* target) const
+    {
+        const auto measured = m_times.find(name);
+        const auto plain = m_times.find("plainSum");
+        if (measured == m_times.end() || plain == m_times.end() || plain->second <= 0)
+            return;
+        std::printf("%s / plainSum ratio: %.2f%s\n", name.c_str(), measured->second / plain->second, target);
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatio("fractionAreas", " (target <= 3)");
+    reporter.printRatio("groupAreas", " (target <= 3)");
+    reporter.printRatio("fractionsCalculate", "");
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,213 @@
+#include "calc/Methanol.h"
+
+#include "calc/ChromatogramSlot.h"
+#include "calc/ParallelPeaks.h"
+#include "data/GasComponents.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+#include <type_traits>
+
+namespace {
+
+constexpr double kMolarVolume = 24.04;  // dm3/mol at 20 °C
+// The gas meter's volume is reduced to 293 K and 101.325 kPa with 273, not
+// 273.15, as the laboratory's method has it.
+constexpr double kMeterZero = 273.0;
+constexpr double kNormalPressure = 101.325;  // kPa
+constexpr double kNormalTemperature = 293.0;  // K
+
+// Mass % from mg/dm3: ρ in kg/m3 is 1000 mg/dm3 per unit, in g/cm3 a million.
+constexpr double kGasDensityScale = 1000.0;
+constexpr double kCondensateDensityScale = 1000000.0;
+
+QString NotSet(const QString& prefix, const QString& setting)
+{
+    return QStringLiteral("%1: Не задан параметр '%2'.").arg(prefix, setting);
+}
+
+// All three methanol tables are relative: values in % of the mean.
+std::optional<AccuracyValues> GsTable(double mean)
+{
+    if (const AccuracyRow* row = AccuracyRowGsMethanol(mean))
+        return ReadAccuracyRow(*row, NormForm7_10Gs, mean);
+    return std::nullopt;
+}
+
+std::optional<AccuracyValues> GdTable(double mean)
+{
+    if (const AccuracyRow* row = AccuracyRowGdMethanol(mean))
+        return ReadAccuracyRow(*row, NormForm7_10Gd, mean);
+    return std::nullopt;
+}
+
+std::optional<AccuracyValues> DcTable(double mean)
+{
+    if (const ShortAccuracyRow* row = AccuracyRowDcMethanol(mean))
+        return ReadAccuracyRow(*row);
+    return std::nullopt;
+}
+
+} // namespace
+
+MethanolCalculator::MethanolCalculator(Kind kind)
+    : m_kind(std::move(kind))
+{
+}
+
+template <typename Result>
+Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* settings, const Sample& sample,
+                               const CalcEnvironment& env)
+{
+    using Row = typename decltype(Result::rows)::value_type;
+    constexpr bool isGas = std::is_same_v<Row, GasMethanolRow>;
+
+    m_settings = settings;
+    m_working.clear();
+    const GeneralSettings& general = SettingsOrDefaults(settings).general;
+
+    Result result;
+    const int n = general.*m_kind.countSelector != 0 ? 3 : 2;
+    result.nParallel = n;
+
+    // The third slot is loaded even for two parallels, so a surplus run's
+    // peaks are reported as unused.
+    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 3);
+
+    const GasComponent* methanol = env.components.FindComponentByName(QStringLiteral("Метанол"));
+    if (!methanol)
+        return result;
+    bool notFound = true;
+    const std::vector<ParallelPeak> values =
+        TakeParallelPeaks(m_working, m_kind.firstSlot, n, methanol->searchName, notFound);
+    // No methanol at all: no row and not a word, not even on the peaks left.
+    if (notFound)
+        return result;
+
+    for (const QString& text : sample.zeroErrors)
+        env.log.AddMessage(MessageError, text);
+
+    Row row;
+    row.id = methanol->id;
+    row.name = methanol->searchName;
+    row.conc.assign(static_cast<std::size_t>(n), 0.0);
+    for (int i = 0; i < n; ++i) {
+        const ParallelPeak& value = values[static_cast<std::size_t>(i)];
+        if (!value.slotPresent)
+            continue;
+        if (!value.peak) {
+            env.log.AddMessage(MessageError,
+                               m_kind.missingText.arg(ChromatogramSlotName(m_kind.firstSlot + i), row.name));
+            continue;
+        }
+        if (sample.sampleVolume != 0.0)
+            row.conc[static_cast<std::size_t>(i)] = sample.liquidVolume * value.peak->concentration / sample.sampleVolume;
+    }
+
+    row.mean = Mean(row.conc);
+    if (sample.density != 0.0)
+        row.massConc = row.mean * 100.0 / (sample.density * sample.densityScale);
+    if constexpr (isGas) {
+        // Equals mean × 2.404 / M whenever ρ is set.
+        if (methanol->molarMass != 0.0)
+            row.molConc = row.massConc * sample.density * kMolarVolume / methanol->molarMass;
+    }
+
+    double sum = 0.0;
+    for (double c : row.conc)
+        sum += c;
+    if (sum != 0.0) {
+        const auto [lo, hi] = std::minmax_element(row.conc.begin(), row.conc.end());
+        row.range = static_cast<double>(n) * std::fabs(*hi - *lo) * 100.0 / sum;
+    }
+
+    if (const std::optional<AccuracyValues> limits = m_kind.accuracy(row.mean)) {
+        row.norm = AcceptanceLimit(*limits, n);
+        row.uncertainty = AbsoluteUncertainty(*limits, AccuracyForm::Relative, row.mean);
+        row.ok = row.range <= row.norm;
+    } else {
+        env.log.AddMessage(MessageError, m_kind.outOfTableText.arg(row.name));
+    }
+
+    if constexpr (isGas)
+        result.methanol = row.molConc;
+    else
+        result.methanol = row.massConc;
+    result.rows.push_back(std::move(row));
+
+    for (const QString& text : CollectUnusedPeakWarnings(m_working))
+        env.log.AddMessage(MessageInfo, text);
+    return result;
+}
+
+CalcGsMethanol::CalcGsMethanol()
+    : MethanolCalculator({SlotGsMethanol1, &GeneralSettings::QtyGsMeth,
+                          QStringLiteral("%1: Компонент %2 не найден в наборе хромотограмм."),
+                          QStringLiteral("ГС Метанол: Невозможно выполнить проверку по таблице 7.10 для компонента %1. Концентрация вне диапазона."),
+                          &GsTable})
+{
+}
+
+GasMethanolResult CalcGsMethanol::Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
+                                            const CalcEnvironment& env)
+{
+    const QString prefix = QStringLiteral("ГС Метанол");
+    const SamplingParameters& params = SettingsOrDefaults(settings).params;
+    Sample sample{params.GsVol1, 0.0, density, kGasDensityScale, {}};
+    if (params.GsVol2 == 0.0)
+        sample.zeroErrors << NotSet(prefix, QStringLiteral("Объём пробы газа сепарации, измеренный газовым счетчиком, дм3"));
+    if (params.GsPressure == 0.0)
+        sample.zeroErrors << NotSet(prefix, QStringLiteral("Атмосферное давление, кПа"));
+    double K = 0.0;  // reduces the metered volume to normal conditions
+    if (params.GsTemp + kMeterZero != 0.0)
+        K = params.GsPressure * kNormalTemperature / ((params.GsTemp + kMeterZero) * kNormalPressure);
+    else
+        sample.zeroErrors << QStringLiteral("%1: Недопустимое значение параметра '%2'.")
+                                 .arg(prefix, QStringLiteral("Температура газа в газовом счетчике, °С"));
+    sample.sampleVolume = params.GsVol2 * K * 1000.0;
+    return Run<GasMethanolResult>(peaks, settings, sample, env);
+}
+
+CalcGdMethanol::CalcGdMethanol()
+    : MethanolCalculator({SlotGdMethanol1, &GeneralSettings::QtyGdMeth,
+                          QStringLiteral("%1: Компонент %2 не найден в наборе хромотограмм."),
+                          QStringLiteral("ГД Метанол: Невозможно выполнить проверку по таблице 7.10 для компонента %1. Концентрация вне диапазона."),
+                          &GdTable})
+{
+}
+
+GasMethanolResult CalcGdMethanol::Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
+                                            const CalcEnvironment& env)
+{
+    const SamplingParameters& params = SettingsOrDefaults(settings).params;
+    Sample sample{params.GdVol1, params.GdVol2 * 1000.0, density, kGasDensityScale, {}};
+    if (params.GdVol2 == 0.0)
+        sample.zeroErrors << NotSet(QStringLiteral("ГД Метанол"),
+                                    QStringLiteral("Объём пробы газа дегазации, пропущенный через поглотительные склянки с раствором сернокислого натрия или водой, дм3"));
+    return Run<GasMethanolResult>(peaks, settings, sample, env);
+}
+
+CalcDcMethanol::CalcDcMethanol()
+    : MethanolCalculator({SlotDcMethanol1, &GeneralSettings::QtyDcMeth,
+                          QStringLiteral("%1: Компонент %2 не найден в наборе хроматограмм."),
+                          QStringLiteral("ДК Метанол: Невозможно выполнить проверку по таблице 8.9 для компонента %1. Концентрация вне диапазона."),
+                          &DcTable})
+{
+}
+
+CondensateMethanolResult CalcDcMethanol::Calculate(const KnownPeakMap& peaks, const CSettings* settings,
+                                                   const CalcEnvironment& env)
+{
+    const QString prefix = QStringLiteral("ДК Метанол");
+    const SamplingParameters& params = SettingsOrDefaults(settings).params;
+    Sample sample{params.DcVol1, params.DcVol2, params.DcDensity, kCondensateDensityScale, {}};
+    if (params.DcVol2 == 0.0)
+        sample.zeroErrors << NotSet(prefix, QStringLiteral("Объём дегазированного конденсата, взятый для анализа метанола, см3"));
+    if (params.DcDensity == 0.0)
+        sample.zeroErrors << NotSet(prefix, QStringLiteral("Плотность дегазированного конденсата, г/см3"));
+    return Run<CondensateMethanolResult>(peaks, settings, sample, env);
+}

@@ -1,0 +1,154 @@
+#include "calc/SulphurCompounds.h"
+
+#include "calc/ChromatogramSlot.h"
+#include "calc/ParallelPeaks.h"
+#include "data/GasComponents.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+namespace {
+
+constexpr double kMolarVolume = 24.04;   // dm3/mol at 20 °C
+constexpr double kSulphurMass = 32.06;   // g/mol
+
+bool IsMercaptan(const QString& name, const GasComponentList& mercaptans)
+{
+    return std::any_of(mercaptans.begin(), mercaptans.end(),
+                       [&](const GasComponent* c) { return c && c->searchName == name; });
+}
+
+} // namespace
+
+SulphurCalculator::SulphurCalculator(Kind kind)
+    : m_kind(std::move(kind))
+{
+}
+
+SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings* settings, const Sample& sample,
+                                     const CalcEnvironment& env)
+{
+    m_settings = settings;
+    m_working.clear();
+    const GeneralSettings& general = SettingsOrDefaults(settings).general;
+
+    SulphurResult result;
+    const int n = m_kind.countSelector == nullptr || general.*m_kind.countSelector != 0 ? 3 : 2;
+    result.nParallel = n;
+
+    // The third slot is loaded even for two parallels, so a surplus run's
+    // peaks are reported as unused.
+    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 3);
+
+    const GasComponentList& mercaptans = env.components.MercaptanComponents();
+    bool densityReported = false;
+    for (const GasComponent* component : env.components.SulphurComponents()) {
+        if (!component)
+            continue;
+        bool notFound = true;
+        const std::vector<ParallelPeak> values =
+            TakeParallelPeaks(m_working, m_kind.firstSlot, n, component->searchName, notFound);
+        if (notFound)
+            continue;
+
+        if (sample.density == 0.0 && !sample.zeroDensityError.isEmpty() && !densityReported) {
+            env.log.AddMessage(MessageError, sample.zeroDensityError);
+            densityReported = true;
+        }
+
+        SulphurRow row;
+        row.id = component->id;
+        row.name = component->searchName;
+        row.molarMass = component->molarMass;
+        row.conc.assign(static_cast<std::size_t>(n), 0.0);
+        for (int i = 0; i < n; ++i) {
+            const ParallelPeak& value = values[static_cast<std::size_t>(i)];
+            if (!value.slotPresent)
+                continue;
+            if (!value.peak) {
+                env.log.AddMessage(MessageError, QStringLiteral("%1: Компонент %2 не найден в наборе хроматограмм.")
+                                                     .arg(ChromatogramSlotName(m_kind.firstSlot + i), component->name));
+                continue;
+            }
+            // The data system's concentration over ρ × 10000 is mass %.
+            if (sample.density != 0.0)
+                row.conc[static_cast<std::size_t>(i)] = value.peak->concentration / (sample.density * 10000.0);
+        }
+
+        row.mean = Mean(row.conc);
+        // The catalogue holds no compound without a molar mass; a zero would divide.
+        if (row.molarMass != 0.0) {
+            row.molConc = row.mean * sample.molarFactor / row.molarMass;
+            if (IsMercaptan(row.name, mercaptans))
+                row.mercaptanSulphur = row.mean * kSulphurMass / row.molarMass;
+        }
+        result.molConcTotal += row.molConc;
+        result.mercaptanSulphurTotal += row.mercaptanSulphur;
+
+        const auto [lo, hi] = std::minmax_element(row.conc.begin(), row.conc.end());
+        double sum = 0.0;
+        for (double c : row.conc)
+            sum += c;
+        if (m_kind.form == AccuracyForm::Absolute)
+            row.range = std::fabs(*hi - *lo);
+        else if (sum != 0.0)
+            row.range = std::fabs(*hi - *lo) * static_cast<double>(n) * 100.0 / sum;
+
+        if (const AccuracyRow* accuracy = m_kind.accuracyRow(row.mean)) {
+            const AccuracyValues limits = ReadAccuracyRow(*accuracy, m_kind.form, row.mean);
+            row.norm = AcceptanceLimit(limits, n);
+            row.ok = row.norm >= row.range;
+            row.uncertainty = AbsoluteUncertainty(limits, m_kind.form, row.mean);
+        } else {
+            env.log.AddMessage(MessageError, m_kind.outOfTableText.arg(row.name));
+        }
+        result.rows.push_back(std::move(row));
+    }
+
+    for (const QString& text : CollectUnusedPeakWarnings(m_working))
+        env.log.AddMessage(MessageInfo, text);
+    return result;
+}
+
+CalcGsSulphur::CalcGsSulphur()
+    : SulphurCalculator({SlotGsSulphur1, nullptr, &AccuracyRowGsSulphur, NormForm7_7,
+                         QStringLiteral("ГС CCC: Невозможно выполнить проверку по таблице 7.7 для компонента %1. Концентрация вне диапазона.")})
+{
+}
+
+SulphurResult CalcGsSulphur::Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
+                                       const CalcEnvironment& env)
+{
+    return Run(peaks, settings, {density, density * kMolarVolume, QString()}, env);
+}
+
+CalcGdSulphur::CalcGdSulphur()
+    : SulphurCalculator({SlotGdSulphur1, &GeneralSettings::QtyGdSss, &AccuracyRowGdSulphur, NormForm8_2,
+                         QStringLiteral("ГД ССС: Невозможно выполнить проверку по таблице 8.2 для компонента %1. Концентрация вне диапазона.")})
+{
+}
+
+SulphurResult CalcGdSulphur::Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
+                                       const CalcEnvironment& env)
+{
+    return Run(peaks, settings, {density, density * kMolarVolume, QString()}, env);
+}
+
+CalcDcSulphur::CalcDcSulphur()
+    : SulphurCalculator({SlotDcSulphur1, &GeneralSettings::QtyDcSss, &AccuracyRowDcSulphur, NormForm8_8,
+                         QStringLiteral("ДК ССС: Невозможно выполнить проверку по таблице 8.8 для компонента %1. Концентрация вне диапазона.")})
+{
+}
+
+SulphurResult CalcDcSulphur::Calculate(const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env)
+{
+    const SamplingParameters& params = SettingsOrDefaults(settings).params;
+    return Run(peaks, settings,
+               {params.DcDensity, params.DcAvg,
+                QStringLiteral("ДК ССС: Не задан параметр 'Плотность дегазированного конденсата, г/см3'.")},
+               env);
+}

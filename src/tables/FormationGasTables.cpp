@@ -1,0 +1,238 @@
+#include "tables/FormationGasTables.h"
+
+#include <array>
+
+namespace {
+
+// The 22 values of a method-1 row in column order 1 .. 22.
+constexpr std::array<double PgMethod1Item::*, 22> kMethod1Values = {
+    &PgMethod1Item::GsMol,  &PgMethod1Item::GsVol,  &PgMethod1Item::GsMasF, &PgMethod1Item::GsMas,
+    &PgMethod1Item::GdMol,  &PgMethod1Item::GdVol,  &PgMethod1Item::GdMasF, &PgMethod1Item::GdMas,
+    &PgMethod1Item::DcMol,  &PgMethod1Item::DcVol,  &PgMethod1Item::DcMasF, &PgMethod1Item::DcMas,
+    &PgMethod1Item::KgnMol, &PgMethod1Item::KgnVol, &PgMethod1Item::KgnMasF, &PgMethod1Item::KgnMas,
+    &PgMethod1Item::PgMol,  &PgMethod1Item::PgVol,  &PgMethod1Item::PgMasF, &PgMethod1Item::PgGs,
+    &PgMethod1Item::PgDry,  &PgMethod1Item::PgPg,
+};
+
+// The 15 values of a method-2 row in column order 1 .. 15.
+constexpr std::array<double PgMethod2Item::*, 15> kMethod2Values = {
+    &PgMethod2Item::GsMol,  &PgMethod2Item::GsMasF,  &PgMethod2Item::GsMas,
+    &PgMethod2Item::GdMol,  &PgMethod2Item::GdMasF,  &PgMethod2Item::GdMas,
+    &PgMethod2Item::DcMol,  &PgMethod2Item::DcMasF,  &PgMethod2Item::DcMas,
+    &PgMethod2Item::KgnMol, &PgMethod2Item::KgnMasF, &PgMethod2Item::KgnMas,
+    &PgMethod2Item::PgMol,  &PgMethod2Item::PgMasF,  &PgMethod2Item::PgGs,
+};
+
+const QString kTotal = QStringLiteral("Всего:");
+const QString kMolarMass = QStringLiteral("Мол. масса, г/моль");
+const QString kDensity = QStringLiteral("Плотность, кг/м3");
+const QString kDcMolarMass = QStringLiteral("Мдк:");
+const QString kC12MolarMass = QStringLiteral("Мс12+в:");
+
+// Column 0 holds the components at 110 pixels; every other column is as
+// wide as its caption.
+std::vector<TableColumn> NamedColumns(std::initializer_list<const char*> captions)
+{
+    std::vector<TableColumn> columns = {{QStringLiteral("Компоненты"), 110}};
+    for (const char* caption : captions)
+        columns.push_back({QString::fromUtf8(caption), kAutoWidth});
+    return columns;
+}
+
+const std::vector<TableColumn>& Method1Columns()
+{
+    // "Ci", "Vi", "Xi" and "mi" are Latin; the phase suffix is Cyrillic.
+    static const std::vector<TableColumn> columns = NamedColumns({
+        "Ciгс, мол. доля %",  "Viгс, дм3/м3 ГС",  "Xiгс, масс. доля %",  "miгс, г/м3 ГС",
+        "Ciгд, мол. доля %",  "Viгд, дм3/м3 ГС",  "Xiгд, масс. доля %",  "miгд, г/м3 ГС",
+        "Ciдк, мол. доля %",  "Viдк, дм3/м3 ГС",  "Xiдк, масс. доля %",  "miдк, г/м3 ГС",
+        "Ciкгн, мол. доля %", "Viкгн, дм3/м3 ГС", "Xiкгн, масс. доля %", "miкгн, г/м3 ГС",
+        "Ciпг, мол. доля %",  "Viпг, дм3/м3 ГС",  "Xiпг, масс. доля %",  "ГС газа, г/м3",
+        "\"сухого\" газа, г/м3", "Пластового газа, г/м3",
+    });
+    return columns;
+}
+
+template <typename Item, std::size_t N>
+RowCells& ItemValues(RowCells& cells, const Item& item, const std::array<double Item::*, N>& fields)
+{
+    for (std::size_t j = 0; j < N; ++j)
+        cells.Number(static_cast<int>(j) + 1, item.*fields[j]);
+    return cells;
+}
+
+template <typename Item, std::size_t N>
+std::vector<TableRow> ItemRows(const std::vector<Item>& items, const std::array<double Item::*, N>& fields,
+                               std::size_t width, int precision)
+{
+    std::vector<TableRow> rows;
+    for (const Item& item : items) {
+        RowCells cells(width, precision);
+        cells.Text(0, item.name);
+        rows.push_back(ItemValues(cells, item, fields).Take());
+    }
+    return rows;
+}
+
+// A row labelled in column 0 with the sum of every value column over the items.
+template <typename Item, std::size_t N>
+TableRow SumRow(const QString& label, const std::vector<Item>& items, const std::array<double Item::*, N>& fields,
+                std::size_t width, int precision)
+{
+    RowCells cells(width, precision);
+    cells.Text(0, label);
+    for (std::size_t j = 0; j < N; ++j)
+        cells.Number(static_cast<int>(j) + 1, ColumnSum(items, fields[j]).Value());
+    return cells.Take();
+}
+
+} // namespace
+
+// ---- method 1 ----------------------------------------------------------------
+
+PgMethod1Table::PgMethod1Table(Source source)
+    : ResultTableOf(QStringLiteral("Способ 1"), source)
+{
+}
+
+std::vector<TableColumn> PgMethod1Table::InitialColumns(int) const
+{
+    return Method1Columns();
+}
+
+std::vector<TableRow> PgMethod1Table::RowsOf(const CalcPgMethod1Result& result, int, int precision) const
+{
+    const std::size_t width = Method1Columns().size();
+    std::vector<TableRow> rows = ItemRows(result.rows, kMethod1Values, width, precision);
+    rows.push_back(SumRow(kTotal, result.rows, kMethod1Values, width, precision));
+
+    RowCells c5Plus(width, precision);
+    c5Plus.Text(0, QStringLiteral("C5H12+B:"));  // Latin letters throughout
+    rows.push_back(ItemValues(c5Plus, result.c5PlusTotal, kMethod1Values).Take());
+
+    rows.push_back(TableRow(width));
+    rows.push_back(RowCells(width, precision)
+                       .Text(0, kMolarMass)
+                       .Number(1, result.gsMolarMass)
+                       .Number(5, result.gdMolarMass)
+                       .Text(9, kDcMolarMass)
+                       .Number(10, result.dcMolarMass)
+                       .Text(11, kC12MolarMass)
+                       .Number(12, result.c12PlusMolarMass)
+                       .Number(17, result.pgMolarMass)
+                       .Take());
+    rows.push_back(RowCells(width, precision)
+                       .Text(0, kDensity)
+                       .Number(1, result.gsDensity)
+                       .Number(5, result.gdDensity)
+                       .Number(17, result.pgDensity)
+                       .Take());
+    return rows;
+}
+
+// ---- sulphur compounds -------------------------------------------------------
+
+PgSulphurTable::PgSulphurTable(Source source)
+    : ResultTableOf(QStringLiteral("Серосодержащие"), source)
+{
+}
+
+std::vector<TableColumn> PgSulphurTable::InitialColumns(int) const
+{
+    return Method1Columns();
+}
+
+std::vector<TableRow> PgSulphurTable::RowsOf(const PgSulphurResult& result, int, int precision) const
+{
+    const std::size_t width = Method1Columns().size();
+    std::vector<TableRow> rows = ItemRows(result.rows, kMethod1Values, width, precision);
+    // "CCC" in Latin letters.
+    rows.push_back(SumRow(QStringLiteral("Всего CCC:"), result.rows, kMethod1Values, width, precision));
+    // The totals of the whole method-1 result; the fraction columns stay empty.
+    rows.push_back(RowCells(width, precision)
+                       .Text(0, kTotal)
+                       .Number(2, result.sumGsVol)
+                       .Number(4, result.sumGsMas)
+                       .Number(6, result.sumGdVol)
+                       .Number(8, result.sumGdMas)
+                       .Number(10, result.sumDcVol)
+                       .Number(12, result.sumDcMas)
+                       .Number(14, result.sumKgnVol)
+                       .Number(16, result.sumKgnMas)
+                       .Number(18, result.sumPgVol)
+                       .Number(20, result.sumPgGs)
+                       .Number(21, result.sumPgDry)
+                       .Number(22, result.sumPgPg)
+                       .Take());
+    return rows;
+}
+
+// ---- method 2 ----------------------------------------------------------------
+
+PgMethod2Table::PgMethod2Table(Source source)
+    : ResultTableOf(QStringLiteral("Способ 2"), source)
+{
+}
+
+std::vector<TableColumn> PgMethod2Table::InitialColumns(int) const
+{
+    return NamedColumns({
+        "Ciгс, мол. доля %",  "Xiгс, масс. доля %",  "miгс, г/м3 ГС",
+        "Ciгд, мол. доля %",  "Xiгд, масс. доля %",  "miгд, г/м3 ГС",
+        "Ciдк, мол. доля %",  "Xiдк, масс. доля %",  "miдк, г/м3 ГС",
+        "Ciкгн, мол. доля %", "Xiкгн, масс. доля %", "miкгн, г/м3 ГС",
+        "Ciпг, мол. доля %",  "Xiпг, масс. доля %",  "miкпг, г/м3 ГС",
+    });
+}
+
+std::vector<TableRow> PgMethod2Table::RowsOf(const CalcPgMethod2Result& result, int, int precision) const
+{
+    const std::size_t width = kMethod2Values.size() + 1;
+    std::vector<TableRow> rows = ItemRows(result.rows, kMethod2Values, width, precision);
+    rows.push_back(SumRow(kTotal, result.rows, kMethod2Values, width, precision));
+    rows.push_back(TableRow(width));
+    rows.push_back(RowCells(width, precision)
+                       .Text(0, kMolarMass)
+                       .Number(1, result.gsMolarMass)
+                       .Number(4, result.gdMolarMass)
+                       .Text(7, kDcMolarMass)
+                       .Number(8, result.dcMolarMass)
+                       .Text(9, kC12MolarMass)
+                       .Number(10, result.c12PlusMolarMass)
+                       .Number(11, result.kgnMolarMass)
+                       .Number(13, result.pgMolarMass)
+                       .Take());
+    rows.push_back(RowCells(width, precision)
+                       .Text(0, kDensity)
+                       .Number(1, result.gsDensity)
+                       .Number(4, result.gdDensity)
+                       .Number(13, result.pgDensity)
+                       .Take());
+    return rows;
+}
+
+// ---- component-fraction compositions -----------------------------------------
+
+CompFractTable::CompFractTable(QString subTabCaption, Source source)
+    : ResultTableOf(std::move(subTabCaption), source)
+{
+}
+
+std::vector<TableColumn> CompFractTable::InitialColumns(int) const
+{
+    // "Дегазированый" is spelled so.
+    return {{QStringLiteral("Компоненты, фракция (°C)"), 150},
+            {QStringLiteral("Дегазированый конденсат"), 150},
+            {QStringLiteral("КГН"), 150},
+            {QStringLiteral("Пластовый газ"), 150}};
+}
+
+std::vector<TableRow> CompFractTable::RowsOf(const CompFractResult& result, int, int precision) const
+{
+    std::vector<TableRow> rows;
+    for (const CompFractRecord& record : result.rows) {
+        rows.push_back(
+            RowCells(4, precision).Text(0, record.name).Number(1, record.dc).Number(2, record.kgn).Number(3, record.pg).Take());
+    }
+    return rows;
+}

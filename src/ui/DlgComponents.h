@@ -1,0 +1,127 @@
+#pragma once
+
+#include "data/GasComponents.h"
+#include "data/TempComponents.h"
+#include "ui/GridCtrl.h"
+
+#include <QDialog>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class CSettings;
+class Profile;
+class QPushButton;
+class QTabWidget;
+
+// Shows a refusal to the user; a warning box unless replaced (tests do).
+using ComponentsMessageHook = std::function<void(QWidget* parent, const QString& text)>;
+
+// The page "Газовые компоненты": the catalogue sorted by search name; only the
+// search name can be edited, and every edit is in force at once.
+class DlgComponentsGas : public QWidget, public GridNotifyHandler
+{
+    Q_OBJECT
+public:
+    enum ControlId { IDC_GAS_GRID = 1101 };
+
+    DlgComponentsGas(GasComponentTable& table, QWidget* parent = nullptr);
+
+    // Refills the grid from the catalogue.
+    void FillGrid();
+    CGridCtrl* Grid() const { return m_grid; }
+
+    const CSettings* settings = nullptr;
+    ComponentsMessageHook messageHook;
+
+    std::intptr_t onGridNotify(const GridNotify& notify) override;
+
+private:
+    bool OnGridBeginEdit(int row, int column) const;
+    bool OnGridEndEdit(int row, int column);
+
+    GasComponentTable& m_table;
+    CGridCtrl* m_grid = nullptr;
+};
+
+// One row of the boiling table as the temperature page edits it.
+struct TempEditEntry
+{
+    const TempComponent* row = nullptr;
+    bool modified = false;
+    bool nameEdited = false;
+    bool searchNameEdited = false;
+};
+
+// The page "Температурные компоненты": the boiling table in table order; only
+// the search name can be edited, for the rest of the run.
+class DlgComponentsTemp : public QWidget, public GridNotifyHandler
+{
+    Q_OBJECT
+public:
+    enum ControlId { IDC_TEMP_GRID = 1102 };
+
+    DlgComponentsTemp(TempComponentTable& table, QWidget* parent = nullptr);
+
+    // Rebuilds the edit list (flags clear) and refills the grid.
+    void OnInitDialog();
+    void FillGrid();
+    CGridCtrl* Grid() const { return m_grid; }
+    const std::vector<TempEditEntry>& EditEntries() const { return m_entries; }
+
+    const CSettings* settings = nullptr;
+    ComponentsMessageHook messageHook;
+
+    std::intptr_t onGridNotify(const GridNotify& notify) override;
+
+private:
+    bool OnGridBeginEdit(int row, int column) const;
+    bool OnGridEndEdit(int row, int column);
+
+    TempComponentTable& m_table;
+    std::vector<TempEditEntry> m_entries;
+    CGridCtrl* m_grid = nullptr;
+};
+
+// The modal dialog "Компоненты" over the gas catalogue and the boiling table.
+// Building it fills both tables (built-in rows, then the stored search names);
+// destroying it saves the changed gas search names. OK and Cancel undo and
+// apply nothing: the caller recalculates after OK.
+class DlgComponents : public QDialog
+{
+    Q_OBJECT
+public:
+    // profile: where the search names are read from and saved to (none in
+    // some tests). The tables default to the program's own.
+    explicit DlgComponents(Profile* profile, QWidget* parent = nullptr,
+                           GasComponentTable& gas = GasComponentTable::Global(),
+                           TempComponentTable& temp = TempComponentTable::Global());
+    ~DlgComponents() override;
+
+    // Set by the main window before every calculation; source of the number
+    // of decimals (3 without settings).
+    const CSettings* settings = nullptr;
+
+    void setMessageHook(ComponentsMessageHook hook);
+
+    QTabWidget* Tab() const { return m_tab; }
+    DlgComponentsGas* GasPage() const { return m_gasPage; }
+    DlgComponentsTemp* TempPage() const { return m_tempPage; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // Every opening starts as a fresh window would: its first size, the gas
+    // page in front, both grids filled from the tables as they are now.
+    void OnInitDialog();
+
+    Profile* m_profile;
+    GasComponentTable& m_gas;
+    QSize m_initialSize;
+    QTabWidget* m_tab = nullptr;
+    DlgComponentsGas* m_gasPage = nullptr;
+    DlgComponentsTemp* m_tempPage = nullptr;
+};
