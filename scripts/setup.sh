@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libxml2-dev libxslt1-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libgsf-bin xsltproc)
+          libgtest-dev libgmock-dev libbenchmark-dev libgsf-bin xsltproc
+          fonts-liberation chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

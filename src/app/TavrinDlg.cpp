@@ -12,6 +12,7 @@
 #include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
 #include "ui/DlgResultTabs.h"
+#include "ui/DlgReport.h"
 #include "ui/DlgSettings.h"
 #include "ui/GridCtrl.h"
 #include "ui/OpenChrmDlg.h"
@@ -79,6 +80,8 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     m_pDlgComponents = std::make_unique<DlgComponents>(&m_profile, this);
     m_pDlgMixtures = std::make_unique<DlgMixtures>(mixturesPath, &m_settings, this);
     m_pDlgMixtures->LoadMixtures();
+    m_pDlgReport = std::make_unique<DlgReport>(m_profile, this);
+    m_pDlgReport->SetSources({&m_settings, &m_records, &m_pDlgMixtures->Mixtures(), &m_calcData, &m_log, nullptr});
 
     CreateButtons();
     CreateChromatogramList();
@@ -136,9 +139,6 @@ void tavrinDlg::CreateButtons()
     m_buttonSettings = button("buttonSettings", QStringLiteral("Настройки расчёта"), 78);
     m_buttonReport = button("buttonReport", QStringLiteral("Отчёт"), 62);
 
-    // The report is not part of this build yet; its button stays visible but
-    // cannot be pressed.
-    m_buttonReport->setEnabled(false);
 
     connect(m_buttonAdd, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedAdd);
     connect(m_buttonComponents, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedComponents);
@@ -148,6 +148,7 @@ void tavrinDlg::CreateButtons()
     connect(m_buttonRecalc, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedRecalc);
     connect(m_buttonMixtures, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedMixtures);
     connect(m_buttonSettings, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedSettings);
+    connect(m_buttonReport, &QPushButton::clicked, this, &tavrinDlg::OnBnClickedReport);
 }
 
 void tavrinDlg::CreateChromatogramList()
@@ -217,6 +218,8 @@ void tavrinDlg::OnDestroy()
     SaveWindowState(m_profile, geometry());
     // The components dialog saves the changed search names as it goes.
     m_pDlgComponents.reset();
+    // Destroying the report dialog writes its settings; the flush takes them too.
+    m_pDlgReport.reset();
     m_profile.sync();
 
     // The cylinder dialog writes the database now if the cylinders were changed.
@@ -420,6 +423,11 @@ void tavrinDlg::OnBnClickedMixtures()
     // The flag stays set: the database is written when the program ends.
     if (m_pDlgMixtures->exec() == QDialog::Accepted && m_pDlgMixtures->IsModified())
         OnBnClickedRecalc();
+}
+
+void tavrinDlg::OnBnClickedReport()
+{
+    m_pDlgReport->exec();
 }
 
 void tavrinDlg::OnBnClickedDelete()

@@ -19,6 +19,7 @@ class CGridCtrl;
 class DlgComponents;
 class DlgMixtures;
 class DlgResultTab;
+class DlgReport;
 class MessageLog;
 class Profile;
 class QPushButton;
@@ -69,6 +70,7 @@ public:
     void OnBnClickedDelete();
     void OnBnClickedDeleteAll();
     void OnBnClickedOpenInChromatographySoftware();
+    void OnBnClickedReport();
 
     // ---- what the window shows and holds ---------------------------------
     const std::vector<ChromatogramRecord>& Records() const { return m_records; }
@@ -77,6 +79,7 @@ public:
     const CalcData& Results() const { return m_calcData; }
     DlgMixtures* Mixtures() const { return m_pDlgMixtures.get(); }
     DlgComponents* Components() const { return m_pDlgComponents.get(); }
+    DlgReport* Report() const { return m_pDlgReport.get(); }
     CGridCtrl* ChromatogramList() const { return m_listChromatograms; }
     CDlgOutTable* InfoPage() const { return m_pageInfo; }
     CDlgMSG* MessagePage() const { return m_pageMessages; }
@@ -114,6 +117,7 @@ private:
     CSettings m_settings;
     std::unique_ptr<DlgComponents> m_pDlgComponents;
     std::unique_ptr<DlgMixtures> m_pDlgMixtures;
+    std::unique_ptr<DlgReport> m_pDlgReport;
     std::vector<ChromatogramRecord> m_records;
     int m_nSelected = -1;
     // Its blocks point into m_records until the next calculation.

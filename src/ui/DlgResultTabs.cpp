@@ -1,5 +1,7 @@
 #include "ui/DlgResultTabs.h"
 
+#include "ui/DlgGraphPreview.h"
+
 #include "calc/CalcData.h"
 #include "data/Settings.h"
 #include "ui/DlgOutTable.h"
@@ -58,6 +60,12 @@ void DlgResultTab::AddTablePage(ResultTable& table)
     m_tabSub->addTab(page, table.SubTabCaption());
     m_tables.push_back({&table, page});
     ShowColumns(m_tables.back());
+}
+
+void DlgResultTab::AddPage(QWidget* page, const QString& caption)
+{
+    page->setParent(m_tabSub);
+    m_tabSub->addTab(page, caption);
 }
 
 void DlgResultTab::ShowColumns(SubTable& sub)
@@ -147,13 +155,19 @@ DlgTabDc::DlgTabDc(CondensateResultTables& tables, QWidget* parent)
     : DlgResultTab(parent)
 {
     AddTablePage(tables.c1c5);
-    // >>> Sub-tab 1 belongs to the calibration graph "Градуировочный график":
-    // it is inserted here, and reloaded after every calculation by an
-    // override of FillAll. <<<
+    m_graphPage = new DlgGraphPreview;
+    AddPage(m_graphPage, QStringLiteral("Градуировочный график"));
     AddTablePage(tables.sulphur);
     AddTablePage(tables.methanol);
     AddTablePage(tables.fractions);
     AddTablePage(tables.groups);
+}
+
+void DlgTabDc::FillAll()
+{
+    DlgResultTab::FillAll();
+    m_graphPage->m_pCalcData = Data();
+    m_graphPage->LoadData();
 }
 
 DlgTabPg::DlgTabPg(FormationGasResultTables& tables, QWidget* parent)

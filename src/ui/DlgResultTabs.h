@@ -9,6 +9,7 @@
 class CalcData;
 class CDlgOutTable;
 class CSettings;
+class DlgGraphPreview;
 class QTabWidget;
 
 // A result tab page: sub-tabs of table pages, each showing one table
@@ -39,6 +40,9 @@ public:
 protected:
     // The table as the next sub-tab; the first sub-tab is the one shown.
     void AddTablePage(ResultTable& table);
+    // A page that is not a table, as the next sub-tab.
+    void AddPage(QWidget* page, const QString& caption);
+    const CalcData* Data() const { return m_pCalcData; }
 
 private:
     struct SubTable
@@ -80,6 +84,14 @@ class DlgTabDc final : public DlgResultTab
     Q_OBJECT
 public:
     explicit DlgTabDc(CondensateResultTables& tables, QWidget* parent = nullptr);
+
+    // The tables, then the calibration graph.
+    void FillAll() override;
+
+    DlgGraphPreview* Graph() const { return m_graphPage; }
+
+private:
+    DlgGraphPreview* m_graphPage = nullptr;
 };
 
 // Formation gas: methods 1 and 2, sulphur compounds, the two

@@ -476,10 +476,16 @@ void ExpectPagesShowTheTables(tavrinDlg& dlg)
     ASSERT_EQ(dlg.ResultPages().size(), pages.size());
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const DlgResultTab& page = *dlg.ResultPages()[p];
-        ASSERT_EQ(page.SubTabs()->count(), static_cast<int>(pages[p].size()));
+        // The condensate page has the calibration graph as its second sub-tab.
+        const bool hasGraph = p == 2;
+        ASSERT_EQ(page.SubTabs()->count(), static_cast<int>(pages[p].size()) + (hasGraph ? 1 : 0));
+        if (hasGraph) {
+            EXPECT_EQ(page.SubTabs()->tabText(1), QStringLiteral("Градуировочный график"));
+        }
         for (std::size_t t = 0; t < pages[p].size(); ++t) {
             const ResultTable& table = *pages[p][t];
-            EXPECT_EQ(page.SubTabs()->tabText(static_cast<int>(t)), table.SubTabCaption());
+            const int tab = static_cast<int>(t) + (hasGraph && t >= 1 ? 1 : 0);
+            EXPECT_EQ(page.SubTabs()->tabText(tab), table.SubTabCaption());
             const CGridCtrl& grid = page.TablePage(table)->m_grid;
             EXPECT_EQ(Header(grid), Header(table));
             EXPECT_EQ(grid.GetItemCount(),

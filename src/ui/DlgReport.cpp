@@ -1,0 +1,214 @@
+#include "ui/DlgReport.h"
+
+#include "platform/Profile.h"
+#include "report/ReportText.h"
+#include "report/ReportTransform.h"
+#include "report/XMLWrapper.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <utility>
+
+DlgReport::DlgReport(Profile& profile, QWidget* parent)
+    : QDialog(parent)
+    , m_profile(profile)
+    , m_xslPath(GetReportXslPath())
+{
+    setObjectName(QStringLiteral("DlgReport"));
+    setWindowTitle(QStringLiteral("Отчёт"));
+
+    m_editDevice = new QLineEdit(this);
+    m_editDevice->setObjectName(QStringLiteral("deviceNumber"));
+    m_editOperator = new QLineEdit(this);
+    m_editOperator->setObjectName(QStringLiteral("operator"));
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("Номер прибора:"), this), 0, 0);
+    fields->addWidget(m_editDevice, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("Оператор:"), this), 1, 0);
+    fields->addWidget(m_editOperator, 1, 1);
+    fields->setColumnMinimumWidth(1, 190);
+
+    auto* frame = new QGroupBox(QStringLiteral("Настройка содержимого отчета"), this);
+    auto* boxes = new QVBoxLayout(frame);
+    boxes->setContentsMargins(30, 10, 20, 10);
+    auto box = [frame, boxes](const char* name, const QString& caption) {
+        auto* b = new QCheckBox(caption, frame);
+        b->setObjectName(QString::fromLatin1(name));
+        boxes->addWidget(b);
+        return b;
+    };
+    m_checkAssayList = box("enableAssayList", QStringLiteral("Список хроматограмм"));
+    m_checkMixtureList = box("enableMixtureList", QStringLiteral("Список смесей"));
+    m_checkGs = box("enableGsResult", QStringLiteral("Газ сепарации"));
+    m_checkGd = box("enableGdResult", QStringLiteral("Газ дегазации"));
+    m_checkDc = box("enableDcResult", QStringLiteral("Дегазированный конденсат"));
+    m_checkPg = box("enablePgResult", QStringLiteral("Пластовый газ"));
+    m_checkMessages = box("enableSystemMsgs", QStringLiteral("Системные сообщения"));
+
+    auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        // No default button: Enter on a field closes the dialog as OK.
+        b->setAutoDefault(false);
+        b->setMinimumWidth(75);
+        return b;
+    };
+    m_buttonView = button("buttonView", QStringLiteral("Просмотр"));
+    m_buttonSave = button("buttonSave", QStringLiteral("Сохранить"));
+    m_buttonCancel = button("buttonCancel", QStringLiteral("Отмена"));
+    connect(m_buttonView, &QPushButton::clicked, this, &DlgReport::OnBnClickedView);
+    connect(m_buttonSave, &QPushButton::clicked, this, &DlgReport::OnBnClickedSave);
+    connect(m_buttonCancel, &QPushButton::clicked, this, &DlgReport::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_buttonView);
+    buttons->addWidget(m_buttonSave);
+    buttons->addWidget(m_buttonCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(11, 11, 11, 11);
+    layout->addLayout(fields);
+    layout->addSpacing(6);
+    layout->addWidget(frame);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    LoadSettings();
+    UpdateData(false);
+}
+
+DlgReport::~DlgReport()
+{
+    SaveSettings();
+}
+
+void DlgReport::LoadSettings()
+{
+    m_fields.LoadSettings(m_profile);
+}
+
+void DlgReport::SaveSettings()
+{
+    m_fields.SaveSettings(m_profile);
+}
+
+void DlgReport::UpdateData(bool save)
+{
+    const struct {
+        QCheckBox* box;
+        bool ReportSettings::*flag;
+    } flags[] = {
+        {m_checkAssayList, &ReportSettings::enableAssayList},
+        {m_checkMixtureList, &ReportSettings::enableMixtureList},
+        {m_checkGs, &ReportSettings::enableGsResult},
+        {m_checkGd, &ReportSettings::enableGdResult},
+        {m_checkDc, &ReportSettings::enableDcResult},
+        {m_checkPg, &ReportSettings::enablePgResult},
+        {m_checkMessages, &ReportSettings::enableSystemMsgs},
+    };
+    if (save) {
+        m_fields.deviceNumber = m_editDevice->text();
+        m_fields.operatorName = m_editOperator->text();
+        for (const auto& f : flags)
+            m_fields.*f.flag = f.box->isChecked();
+    } else {
+        m_editDevice->setText(m_fields.deviceNumber);
+        m_editOperator->setText(m_fields.operatorName);
+        for (const auto& f : flags)
+            f.box->setChecked(m_fields.*f.flag);
+    }
+}
+
+void DlgReport::showEvent(QShowEvent* event)
+{
+    // Every opening shows the fields: what was changed and then cancelled is gone.
+    if (!event->spontaneous())
+        UpdateData(false);
+    QDialog::showEvent(event);
+}
+
+void DlgReport::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
+            focused->click();
+        else
+            accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void DlgReport::accept()
+{
+    UpdateData(true);
+    QDialog::accept();
+}
+
+void DlgReport::OnBnClickedView()
+{
+    BuildReport(false);
+}
+
+void DlgReport::OnBnClickedSave()
+{
+    BuildReport(true);
+}
+
+QString DlgReport::AskSavePath(const QString& defaultName)
+{
+    if (saveFileNameHook)
+        return saveFileNameHook(this, defaultName);
+    QFileDialog dialog(this, QString(), defaultName, QStringLiteral("html (*.html)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+bool DlgReport::BuildReport(bool save)
+{
+    UpdateData(true);
+    // Nothing of a failed report is shown or kept; the dialog stays as it is.
+    QString viewPath;
+    try {
+        XMLWrapper doc;
+        ReportDocument(m_sources, m_fields).Build(doc);
+        if (save) {
+            const QString name = DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime());
+            const QString path = AskSavePath(name);
+            return !path.isEmpty() && TransformReport(m_xslPath, path, doc);
+        }
+        viewPath = CreateReportViewFile();
+        if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
+            const QString written = std::exchange(viewPath, QString());
+            if (openFileHook)
+                openFileHook(written);
+            else
+                QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+            return true;
+        }
+    } catch (...) {
+    }
+    if (!viewPath.isEmpty())
+        QFile::remove(viewPath);
+    return false;
+}

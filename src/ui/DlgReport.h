@@ -1,0 +1,85 @@
+#pragma once
+
+#include "report/ReportDocument.h"
+#include "report/ReportSettings.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class Profile;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// The dialog "Отчёт": the device number, the operator and the sections of
+// the report, then "Просмотр" (the HTML report in a fresh temporary file,
+// opened in the desktop's browser) or "Сохранить" (the HTML report where the
+// operator says). The main window keeps one for the whole run and opens it
+// modally; it stays open after every report. What is typed and ticked
+// reaches the fields only by "Просмотр", "Сохранить" or Enter (which closes
+// it as OK); "Отмена" and Escape drop it. The fields are written to the
+// profile when the dialog is destroyed. A report that cannot be made leaves
+// nothing behind and shows nothing.
+class DlgReport : public QDialog
+{
+    Q_OBJECT
+public:
+    // Loads the fields from the profile, which must outlive the dialog.
+    explicit DlgReport(Profile& profile, QWidget* parent = nullptr);
+    ~DlgReport() override;
+
+    // What the reports are made from; set by the owner once.
+    void SetSources(const ReportSources& sources) { m_sources = sources; }
+    const ReportSources& Sources() const { return m_sources; }
+
+    void LoadSettings();
+    void SaveSettings();
+    const ReportSettings& Fields() const { return m_fields; }
+
+    void OnBnClickedView();
+    void OnBnClickedSave();
+    // Takes the controls into the fields, builds the document and views or
+    // saves it. True when an HTML file was written.
+    bool BuildReport(bool save);
+
+    // The stylesheet; the one beside the executable unless set otherwise.
+    void SetStylesheetPath(const QString& path) { m_xslPath = path; }
+    const QString& StylesheetPath() const { return m_xslPath; }
+
+    // How a viewed report is opened, and how the file name for saving is
+    // asked (an empty name cancels); tests replace them.
+    std::function<bool(const QString& path)> openFileHook;
+    std::function<QString(QWidget* parent, const QString& defaultName)> saveFileNameHook;
+
+    // Enter outside the buttons: the controls are taken, as by OK.
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // true: controls to fields; false: fields to controls.
+    void UpdateData(bool save);
+    QString AskSavePath(const QString& defaultName);
+
+    Profile& m_profile;
+    ReportSettings m_fields;
+    ReportSources m_sources;
+    QString m_xslPath;
+
+    QLineEdit* m_editDevice = nullptr;
+    QLineEdit* m_editOperator = nullptr;
+    QCheckBox* m_checkAssayList = nullptr;
+    QCheckBox* m_checkMixtureList = nullptr;
+    QCheckBox* m_checkGs = nullptr;
+    QCheckBox* m_checkGd = nullptr;
+    QCheckBox* m_checkDc = nullptr;
+    QCheckBox* m_checkPg = nullptr;
+    QCheckBox* m_checkMessages = nullptr;
+    QPushButton* m_buttonView = nullptr;
+    QPushButton* m_buttonSave = nullptr;
+    QPushButton* m_buttonCancel = nullptr;
+};

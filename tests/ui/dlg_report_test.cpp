@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include "calc/ChromatogramSlot.h"
+#include "data/MessageLog.h"
+#include "data/Settings.h"
+#include "platform/Profile.h"
+#include "support/ProfileDir.h"
+#include "support/Screenshot.h"
+#include "ui/DlgReport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+const char* const kBoxes[] = {"enableAssayList", "enableMixtureList", "enableGsResult", "enableGdResult",
+                              "enableDcResult",  "enablePgResult",    "enableSystemMsgs"};
+
+class DlgReportTest : public testsupport::ProfileDirTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        // Viewed reports go to a temporary folder of this test's own.
+        oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        ChromatogramRecord r;
+        r.sample = QStringLiteral("ГС-1 проба");
+        r.role = SlotGsAnalysis1;
+        r.samplingPoint = QStringLiteral("Скв. 7");
+        records.push_back(r);
+    }
+    void TearDown() override { oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp); }
+
+    std::unique_ptr<DlgReport> open()
+    {
+        auto dlg = std::make_unique<DlgReport>(profile);
+        dlg->SetSources({&settings, &records, nullptr, nullptr, nullptr, nullptr});
+        dlg->SetStylesheetPath(QStringLiteral(TAVRIN_REPORT_XSL));
+        dlg->openFileHook = [this](const QString& path) { return opened << path, true; };
+        dlg->saveFileNameHook = [this](QWidget*, const QString& name) { return proposed << name, saveAs; };
+        dlg->show();
+        return dlg;
+    }
+    template <typename T = QCheckBox>
+    static T* child(QWidget* dlg, const char* name)
+    {
+        // A misspelt name fails the test instead of crashing it.
+        if (T* w = dlg->findChild<T*>(QString::fromLatin1(name)))
+            return w;
+        throw std::runtime_error(std::string("no control ") + name);
+    }
+    static QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
+    static void click(QWidget* dlg, const char* name) { child<QPushButton>(dlg, name)->click(); }
+    QString page(int i) const
+    {
+        QFile f(opened.value(i));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QStringList tempFiles() const { return QDir(temp.path()).entryList(QDir::Files); }
+
+    QTemporaryDir temp;
+    QByteArray oldTmp;
+    Profile profile{iniPath()};
+    CSettings settings;
+    std::vector<ChromatogramRecord> records;
+    QStringList opened, proposed;
+    QString saveAs;
+};
+
+} // namespace
+
+TEST_F(DlgReportTest, firstRunShowsEmptyFieldsAndEveryBoxTicked)
+{
+    auto dlg = open();
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Отчёт"));
+    EXPECT_EQ(edit(dlg.get(), "deviceNumber")->text() + edit(dlg.get(), "operator")->text(), QString());
+    QStringList captions;
+    for (const char* name : kBoxes) {
+        EXPECT_TRUE(child(dlg.get(), name)->isChecked()) << name;
+        captions << child(dlg.get(), name)->text();
+    }
+    EXPECT_EQ(captions, QStringList({"Список хроматограмм", "Список смесей", "Газ сепарации", "Газ дегазации",
+                                     "Дегазированный конденсат", "Пластовый газ", "Системные сообщения"}));
+    QStringList texts{dlg->findChild<QGroupBox*>()->title()};
+    for (QLabel* label : dlg->findChildren<QLabel*>())
+        texts << label->text();
+    for (QPushButton* button : dlg->findChildren<QPushButton*>()) {
+        texts << button->text();
+        EXPECT_FALSE(button->isDefault() || button->autoDefault());
+    }
+    EXPECT_EQ(texts, QStringList({"Настройка содержимого отчета", "Номер прибора:", "Оператор:", "Просмотр",
+                                  "Сохранить", "Отмена"}));
+    testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("dlg_report.png"));
+}
+
+TEST_F(DlgReportTest, cancelAndEscapeDropWhatWasChanged)
+{
+    auto dlg = open();
+    for (bool escape : {false, true}) {
+        dlg->show();
+        child(dlg.get(), "enableGdResult")->setChecked(false);
+        edit(dlg.get(), "operator")->setText(QStringLiteral("Сидоров"));
+        if (escape)
+            QTest::keyClick(dlg.get(), Qt::Key_Escape);
+        else
+            click(dlg.get(), "buttonCancel");
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_TRUE(dlg->Fields().enableGdResult);
+        dlg->show();
+        EXPECT_TRUE(child(dlg.get(), "enableGdResult")->isChecked());
+        EXPECT_EQ(edit(dlg.get(), "operator")->text(), QString());
+    }
+}
+
+TEST_F(DlgReportTest, viewTakesTheControlsAndOpensAFreshPageEachTime)
+{
+    auto dlg = open();
+    edit(dlg.get(), "deviceNumber")->setText(QStringLiteral("ХГ-7 <b>&x</b>"));
+    child(dlg.get(), "enableAssayList")->setChecked(false);
+    click(dlg.get(), "buttonView");
+    child(dlg.get(), "enableAssayList")->setChecked(true);
+    click(dlg.get(), "buttonView");
+    EXPECT_TRUE(dlg->isVisible());
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_NE(opened[0], opened[1]);
+    EXPECT_EQ(tempFiles().size(), 2);
+    EXPECT_TRUE(page(0).contains(QStringLiteral("ХГ-7 &lt;b&gt;&amp;x&lt;/b&gt;")));
+    EXPECT_TRUE(page(0).contains(QStringLiteral("Скв. 7")));
+    EXPECT_FALSE(page(0).contains(QStringLiteral("ГС-1 проба")));
+    EXPECT_TRUE(page(1).contains(QStringLiteral("ГС-1 проба")));
+    EXPECT_EQ(dlg->Fields().deviceNumber, QStringLiteral("ХГ-7 <b>&x</b>"));
+    EXPECT_TRUE(proposed.isEmpty());
+}
+
+TEST_F(DlgReportTest, saveWritesWhereTheOperatorSaysAndNothingWithoutAName)
+{
+    auto dlg = open();
+    EXPECT_FALSE(dlg->BuildReport(true));
+    EXPECT_TRUE(tempFiles().isEmpty());
+    saveAs = temp.filePath(QStringLiteral("отчёт.html"));
+    click(dlg.get(), "buttonSave");
+    ASSERT_EQ(proposed.size(), 2);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ReportVorn_\\d{7,8}_\\d{6}$")).match(proposed[1]).hasMatch())
+        << proposed[1].toStdString();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(tempFiles(), QStringList{"отчёт.html"});
+
+    // Without the stylesheet nothing is written, opened or shown.
+    dlg->SetStylesheetPath(temp.filePath(QStringLiteral("absent/Report.xsl")));
+    saveAs = temp.filePath(QStringLiteral("saved.html"));
+    click(dlg.get(), "buttonView");
+    click(dlg.get(), "buttonSave");
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(tempFiles(), QStringList{"отчёт.html"});
+    EXPECT_TRUE(dlg->isVisible());
+}
+
+TEST_F(DlgReportTest, enterOnAButtonPressesItAndElsewhereClosesAsOk)
+{
+    auto dlg = open();
+    QPushButton* view = child<QPushButton>(dlg.get(), "buttonView");
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_TRUE(dlg->isVisible());
+
+    QLineEdit* device = edit(dlg.get(), "deviceNumber");
+    device->setText(QStringLiteral("ХГ-10"));
+    child(dlg.get(), "enablePgResult")->setChecked(false);
+    device->setFocus();
+    QTest::keyClick(device, Qt::Key_Return);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(dlg->Fields().deviceNumber, QStringLiteral("ХГ-10"));
+    EXPECT_FALSE(dlg->Fields().enablePgResult);
+    EXPECT_EQ(opened.size(), 1);
+
+    // The fields reach the profile when the dialog goes, and come back.
+    EXPECT_FALSE(profile.contains(QStringLiteral("ReportSettings"), QStringLiteral("DeviceNumber")));
+    dlg.reset();
+    auto again = open();
+    EXPECT_EQ(edit(again.get(), "deviceNumber")->text(), QStringLiteral("ХГ-10"));
+    EXPECT_FALSE(child(again.get(), "enablePgResult")->isChecked());
+}
