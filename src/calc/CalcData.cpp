@@ -107,7 +107,7 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
     RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
     RunDcStages(m_dc, m_knownPeaks, settings, *this, env);
-    // The formation-gas stages follow here.
+    RunPgStages(m_pg, m_gs, m_gd, m_dc, settings, env);
 }
 
 void CalcData::CheckUnknownPeaks(MessageLog& log)
@@ -194,4 +194,17 @@ void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* setting
                                                 dc.sulphurResult, dc.methanolResult, env);
     dc.groupsResult = dc.groups.Calculate(&data, settings, dc.c1c5Result, dc.temperatureResult,
                                           dc.sulphurResult, dc.methanolResult, env);
+}
+
+void RunPgStages(CalcPg& pg, const CalcGs& gs, const CalcGd& gd, const CalcDc& dc, const CSettings* settings,
+                 const CalcEnvironment& env)
+{
+    pg.method1Result = pg.method1.Calculate(gs.analysisResult, gs.sulphurResult, gs.methanolResult,
+                                            gd.analysisResult, gd.sulphurResult, gd.methanolResult,
+                                            dc.groupsResult, dc.sulphurResult, dc.methanolResult, settings, env);
+    pg.sulphurSummary = pg.method1.CalcSulphurSummary(gs.sulphurResult, gd.sulphurResult, dc.sulphurResult,
+                                                      pg.method1Result, env.components);
+    pg.method2Result = pg.method2.Calculate(pg.method1Result, pg.sulphurSummary, settings, env.components);
+    pg.compFract1Result = pg.compFract1.Calculate(dc.fractionsResult, pg.method1Result, env);
+    pg.compFract2Result = pg.compFract2.Calculate(dc.fractionsResult, pg.method2Result, env);
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "calc/CalcResult.h"
+#include "calc/CompFract.h"
+#include "calc/FormationGas.h"
 #include "calc/GasAnalysis.h"
 #include "calc/GasCalibration.h"
 #include "calc/CondensateC1C5.h"
@@ -74,6 +76,10 @@ struct CalcDc
 // The formation-gas set.
 struct CalcPg
 {
+    CalcPgMethod1 method1;
+    CalcPgMethod2 method2;
+    CalcPgCompFract1 compFract1;
+    CalcPgCompFract2 compFract2;
     CalcPgMethod1Result method1Result;
     PgSulphurResult sulphurSummary;
     CalcPgMethod2Result method2Result;
@@ -157,4 +163,9 @@ void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& p
                  const CSettings* settings, const CalcEnvironment& env);
 // The condensate stages, in their order; the С6-С44 ones read the blocks of data.
 void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,
+                 const CalcEnvironment& env);
+
+// The formation-gas stages, last: method 1, its sulphur summary, method 2 and
+// the two component-fraction compositions.
+void RunPgStages(CalcPg& pg, const CalcGs& gs, const CalcGd& gd, const CalcDc& dc, const CSettings* settings,
                  const CalcEnvironment& env);

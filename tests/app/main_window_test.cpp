@@ -515,7 +515,8 @@ TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
     const CGridCtrl& calibration = gs.TablePage(dlg->Tables().gs.calibration)->m_grid;
     EXPECT_EQ(calibration.GetItemCount(), 2);
     EXPECT_EQ(gs.TablePage(dlg->Tables().gs.analysis)->m_grid.GetItemText(2, 1), QStringLiteral("Всего:"));
-    EXPECT_EQ(dlg->ResultPages()[3]->TablePage(dlg->Tables().pg.method1)->m_grid.GetItemCount(), 5);
+    // The 23 components of the formation gas and the page's five summary rows.
+    EXPECT_EQ(dlg->ResultPages()[3]->TablePage(dlg->Tables().pg.method1)->m_grid.GetItemCount(), 28);
     dlg->resize(1366, 768);
     dlg->show();
     dlg->ResultTabs()->setCurrentIndex(1);

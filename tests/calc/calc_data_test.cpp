@@ -113,7 +113,7 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     EXPECT_REL_NEAR(r.rows[1].range, 3.8341536868565758);
     EXPECT_REL_NEAR(r.rows[1].norm, 2.2857601307241415);  // two parallels: r2a − r2b·X
     EXPECT_REL_NEAR(r.rows[4].uncertainty, 0.05270075181107939);
-    EXPECT_EQ(Except(log.errors(), "ДК"), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
+    EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
     EXPECT_TRUE(log.warnings().empty());
     EXPECT_TRUE(log.infos().empty());
 
@@ -169,7 +169,7 @@ TEST_F(CalcDataTest, noChromatogramsStillRunEveryStage)
     EXPECT_TRUE(data.knownPeaks().empty());
     EXPECT_EQ(data.GetGsAnalysisResult().nParallel, 2);
     EXPECT_EQ(data.GetGdAnalysisResult().density, 0.0);
-    EXPECT_EQ(Except(log.errors(), "ДК"), Texts({"ГС Калибровка: Отсутствует ГС баллон.", "ГД Калибровка: Отсутствует ГД баллон."}));
+    EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГС Калибровка: Отсутствует ГС баллон.", "ГД Калибровка: Отсутствует ГД баллон."}));
     EXPECT_TRUE(log.warnings().empty());
     EXPECT_TRUE(log.infos().empty());
 }
@@ -189,4 +189,33 @@ TEST_F(CalcDataTest, baselineIsMeasuredBeforeTheSampleStartOnlyWithBlankSubtract
     settings.general.enBlankSubtraction = 1;
     Recalculate();  // the 5 s before 0.5 min: the band holds only the 5s
     EXPECT_REL_NEAR(data.chromatograms().find(40)->second.baselineLevel, 5.0);
+}
+
+TEST_F(CalcDataTest, formationGasStagesRunLastOnTheResultsOfTheOthers)
+{
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 90.0}, {"Этан", 10.0}})};
+    for (int slot : {5, 6, 7})
+        records.push_back(Record(slot, "/lab/cal.stg", {{"Метан", 900}, {"Этан", 100}}));
+    for (int slot : {2, 3})
+        records.push_back(Record(slot, "/lab/gs.stg", {{"Метан", 600}, {"Этан", 200}}));
+    Recalculate();
+
+    // Factors 0.1 and 0.1: 75 % methane and 25 % ethane, the formation gas
+    // without sampling parameters is the separator gas.
+    const CalcPgMethod1Result m1 = data.GetPgMethod1Result();
+    ASSERT_EQ(m1.rows.size(), 23u);
+    EXPECT_REL_NEAR(m1.rows[3].GsMol, 75.0);
+    EXPECT_REL_NEAR(m1.rows[5].PgMol, 25.0);
+    EXPECT_REL_NEAR(m1.gsMolarMass, (75 * 16.043 + 25 * 30.07) / 100);
+    EXPECT_TRUE(data.pg().sulphurSummary.rows.empty());
+    const CalcPgMethod2Result m2 = data.GetPgMethod2Result();
+    EXPECT_EQ(Names(m2.rows), Names(m1.rows));
+    EXPECT_REL_NEAR(m2.rows[3].PgMasF, 75 * 16.043 * 100 / (75 * 16.043 + 25 * 30.07));
+    const CompFractResult f1 = data.GetPgCompFract1Result();
+    const CompFractResult f2 = data.GetPgCompFract2Result();
+    ASSERT_EQ(f1.rows.size(), 64u);
+    ASSERT_EQ(f2.rows.size(), 64u);
+    EXPECT_REL_NEAR(f1.rows[3].pg, 75 * 16.043 * 100 / (75 * 16.043 + 25 * 30.07));
+    EXPECT_REL_NEAR(f2.rows[5].pg, 25 * 30.07 * 100 / (75 * 16.043 + 25 * 30.07));
+    EXPECT_TRUE(log.infos().empty());
 }

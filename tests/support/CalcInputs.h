@@ -104,6 +104,13 @@ inline std::vector<QString> Select(const std::vector<QString>& texts, const char
 }
 inline std::vector<QString> Only(const std::vector<QString>& texts, const char* prefix) { return Select(texts, prefix, true); }
 inline std::vector<QString> Except(const std::vector<QString>& texts, const char* prefix) { return Select(texts, prefix, false); }
+// The texts that begin with none of the prefixes.
+inline std::vector<QString> Except(std::vector<QString> texts, std::initializer_list<const char*> prefixes)
+{
+    for (const char* prefix : prefixes)
+        texts = Except(texts, prefix);
+    return texts;
+}
 
 // The names of result rows or peaks, in order.
 template <typename Row>
