@@ -20,12 +20,6 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Leaves in the DOM what the browser made of the page's one image, once the
 // page and its image have loaded.
 const QByteArray kImageProbe = R"(<script>
@@ -36,14 +30,6 @@ function probe() {
 }
 if (document.readyState === 'complete') probe(); else window.addEventListener('load', probe);
 </script>)";
-
-// The titles of the formation-gas tables, in the XHTML page (prefix "h:")
-// or in the browser's DOM (no prefix).
-QStringList PgTitles(xmlDocPtr doc, const QString& h)
-{
-    const QString path = QStringLiteral("//%1table[@class='calc']/%1thead/%1tr[1]/%1th[starts-with(., 'Пластовый газ')]");
-    return testsupport::XPathTexts(doc, path.arg(h).toUtf8().constData());
-}
 
 TEST(MainWindowReportSampleSet, browserShowsEveryFormationGasTableAndLoadsTheGraph)
 {
@@ -70,17 +56,15 @@ TEST(MainWindowReportSampleSet, browserShowsEveryFormationGasTableAndLoadsTheGra
     oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp);
     ASSERT_TRUE(written);
 
-    QByteArray html = ReadAll(page);
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray html = file.readAll();
     const QStringList titles = {"Пластовый газ - Способ 1", "Пластовый газ - Cеросодержащие соединения",
                                 "Пластовый газ - Способ 2", "Пластовый газ - Компонентно-фракционный состав: Способ 1",
                                 "Пластовый газ - Компонентно-фракционный состав: Способ 2"};
-    const testsupport::XmlDoc xhtml = testsupport::ParseXml(html);
-    ASSERT_TRUE(xhtml);
-    EXPECT_EQ(PgTitles(xhtml.get(), QStringLiteral("h:")), titles);
 
-    const int end = html.lastIndexOf("</body>");
-    ASSERT_GT(end, 0);
-    html.insert(end, kImageProbe);
+    ASSERT_GT(html.lastIndexOf("</body>"), 0);
+    html.insert(html.lastIndexOf("</body>"), kImageProbe);
     const QString probed = dir.filePath(QStringLiteral("probed.html"));
     QFile out(probed);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(html) == html.size());
@@ -103,7 +87,8 @@ TEST(MainWindowReportSampleSet, browserShowsEveryFormationGasTableAndLoadsTheGra
     const testsupport::XmlDoc shown = testsupport::ParseHtml(browser.readAllStandardOutput());
     ASSERT_TRUE(shown);
     EXPECT_EQ(testsupport::XPathTexts(shown.get(), "//body/@data-images"), QStringList{"1 true 1000x1000"});
-    EXPECT_EQ(PgTitles(shown.get(), QString()), titles);
+    EXPECT_EQ(testsupport::XPathTexts(shown.get(), "//table[@class='calc']/thead/tr[1]/th[starts-with(., 'Пластовый газ')]"),
+              titles);
 }
 
 } // namespace

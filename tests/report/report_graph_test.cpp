@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "calc/ChromatogramSlot.h"
-#include "report/ReportDocument.h"
 #include "report/ReportGraph.h"
-#include "support/RecalculationFixture.h"
 #include "support/XmlTree.h"
 
 #include <QDir>
@@ -21,12 +18,10 @@ class FakeGraphImage : public ReportGraphImage
 public:
     bool fail = false;
     mutable QStringList paths;
-    mutable std::vector<std::size_t> points;
 
-    bool WriteGraphImage(const TemperatureResult& curve, const QString& path) const override
+    bool WriteGraphImage(const TemperatureResult&, const QString& path) const override
     {
         paths << path;
-        points.push_back(curve.rows.size());
         QFile file(path);
         return !fail && file.open(QIODevice::WriteOnly) && file.write("png") == 3;
     }
@@ -86,6 +81,7 @@ protected:
         EXPECT_TRUE(url.isValid() && url.isLocalFile()) << path.toStdString();
         EXPECT_TRUE(path.startsWith(QStringLiteral("file:///")) && !path.startsWith(QStringLiteral("file:////")));
         EXPECT_FALSE(path.contains(QLatin1Char(' ')) || path.contains(QLatin1Char('#')) || path.contains(QLatin1Char('\\')));
+        EXPECT_TRUE(QFileInfo(url.toLocalFile()).isFile()) << path.toStdString();
         return url.toLocalFile();
     }
 
@@ -96,36 +92,20 @@ protected:
 
 } // namespace
 
-TEST_F(ReportGraphTest, viewedGraphGoesToAFreshTemporaryFolderEachTime)
+TEST_F(ReportGraphTest, viewedGraphGetsAFreshTemporaryFolderAndASavedOneGoesBesideTheReport)
 {
-    ReportGraphPlace first, second;
+    ReportGraphPlace first, second, beside(saved(QStringLiteral("отчёт 5 #2.html")));
     const QString a = Named(Write(Curve(3), &image, first));
     const QString b = Named(Write(Curve(3), &image, second));
-    EXPECT_EQ(image.paths, QStringList({a, b}));
-    const QStringList made = Below(tmp());
-    ASSERT_EQ(made.size(), 4) << made.join(' ').toStdString();
-    for (const QString& file : {a, b}) {
-        const QString relative = QDir(tmp()).relativeFilePath(file);
-        EXPECT_TRUE(made.contains(relative));
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^zqv[^/]+\\.tmp\\.cat/FormationGasGraph\\.png$")).match(relative).hasMatch())
-            << relative.toStdString();
-    }
+    const QRegularExpression fresh(QStringLiteral("^zqv[^/]+\\.tmp\\.cat/FormationGasGraph\\.png$"));
+    for (const QString& file : {a, b})
+        EXPECT_TRUE(fresh.match(QDir(tmp()).relativeFilePath(file)).hasMatch()) << file.toStdString();
     EXPECT_NE(QFileInfo(a).path(), QFileInfo(b).path());
-}
+    EXPECT_EQ(Below(tmp()).size(), 4);
 
-TEST_F(ReportGraphTest, savedGraphGoesBesideTheReportAndKeepsWhatTheFolderHeld)
-{
-    ReportGraphPlace beside(saved(QStringLiteral("отчёт 5 #2.html")));
-    EXPECT_EQ(Named(Write(Curve(2), &image, beside)), saved(QStringLiteral("отчёт 5 #2_files/FormationGasGraph.png")));
-    // Saved again under the same name, into the folder that is there.
-    QFile other(saved(QStringLiteral("отчёт 5 #2_files/other.png")));
-    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-    other.close();
-    ReportGraphPlace again(saved(QStringLiteral("отчёт 5 #2.html")));
-    EXPECT_FALSE(Write(Curve(2), &image, again).isEmpty());
-    EXPECT_EQ(Below(saved()), QStringList({"отчёт 5 #2_files", "отчёт 5 #2_files/FormationGasGraph.png",
-                                           "отчёт 5 #2_files/other.png"}));
-    EXPECT_TRUE(Below(tmp()).isEmpty());
+    const QString c = Named(Write(Curve(2), &image, beside));
+    EXPECT_EQ(c, saved(QStringLiteral("отчёт 5 #2_files/FormationGasGraph.png")));
+    EXPECT_EQ(image.paths, QStringList({a, b, c}));
 }
 
 TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)
@@ -150,55 +130,4 @@ TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)
             EXPECT_TRUE(Below(tmp()).isEmpty() && Below(saved()).isEmpty()) << c.what << " save " << save;
         }
     }
-}
-
-TEST_F(ReportGraphTest, discardRemovesOnlyWhatTheReportMade)
-{
-    ReportGraphPlace fresh(saved(QStringLiteral("a.html")));
-    EXPECT_FALSE(Write(Curve(1), &image, fresh).isEmpty());
-    fresh.Discard();
-    EXPECT_TRUE(Below(saved()).isEmpty());
-
-    ReportGraphPlace temporary;
-    EXPECT_FALSE(Write(Curve(1), &image, temporary).isEmpty());
-    temporary.Discard();
-    EXPECT_TRUE(Below(tmp()).isEmpty());
-
-    // An image of an earlier report in a folder of its own stays.
-    ReportGraphPlace earlier(saved(QStringLiteral("b.html")));
-    EXPECT_FALSE(Write(Curve(1), &image, earlier).isEmpty());
-    ReportGraphPlace later(saved(QStringLiteral("b.html")));
-    EXPECT_FALSE(Write(Curve(1), &image, later).isEmpty());
-    later.Discard();
-    EXPECT_EQ(Below(saved()), QStringList({"b_files", "b_files/FormationGasGraph.png"}));
-}
-
-using ReportGraphDocumentTest = calc_inputs::RecalculationTest;
-
-TEST_F(ReportGraphDocumentTest, condensateSectionDrawsTheCurveOfTheLastCalculationWhereTheOwnerSays)
-{
-    const QString c = QString(QChar(0x0421));  // Cyrillic С
-    records = {calc_inputs::Record(SlotDcTemperature, "/lab/t.stg", {{c + "6"}, {c + "7"}, {c + "8"}})};
-    Recalculate();
-    ASSERT_EQ(data.GetCalibrationCurve().rows.size(), 3u);
-
-    QTemporaryDir dir;
-    FakeGraphImage image;
-    ReportGraphPlace place(dir.filePath(QStringLiteral("r.html")));
-    ReportSettings dcOnly;
-    dcOnly.enableAssayList = dcOnly.enableMixtureList = dcOnly.enableGsResult = dcOnly.enableGdResult = false;
-    dcOnly.enablePgResult = dcOnly.enableSystemMsgs = false;
-    ReportSources sources{&settings, &records, &cylinders, &data, &log, nullptr, &image, &place};
-    XMLWrapper doc;
-    ReportDocument(sources, dcOnly).Build(doc);
-    EXPECT_EQ(image.points, std::vector<std::size_t>{3});
-    EXPECT_EQ(image.paths, QStringList{dir.filePath(QStringLiteral("r_files/FormationGasGraph.png"))});
-    const testsupport::XmlDoc written = testsupport::ParseXml(doc.ToXml());
-    EXPECT_EQ(QUrl(testsupport::XPathTexts(written.get(), "/Document/graph/path").value(0)).toLocalFile(), image.paths.value(0));
-
-    // Without results there is no graph.
-    sources.calcData = nullptr;
-    XMLWrapper none;
-    ReportDocument(sources, dcOnly).Build(none);
-    EXPECT_EQ(image.paths.size(), 1);
 }

@@ -236,16 +236,18 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
     EXPECT_EQ(images[1], temp.filePath(QStringLiteral("отчёт #1_files/FormationGasGraph.png")));
 
     // A report that is not written leaves no graph behind.
-    QStringList before;
-    for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
-        before << it.next();
+    const auto everything = [this] {
+        QStringList found;
+        for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+            found << it.next();
+        return found;
+    };
+    const QStringList before = everything();
     dlg->SetStylesheetPath(temp.filePath(QStringLiteral("absent/Report.xsl")));
     saveAs = temp.filePath(QStringLiteral("другой.html"));
     click(dlg.get(), "buttonView");
     click(dlg.get(), "buttonSave");
-    QStringList after;
-    for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
-        after << it.next();
+    const QStringList after = everything();
     EXPECT_EQ(after, before);
     EXPECT_EQ(opened.size(), 1);
 }
