@@ -17,9 +17,3 @@ void ReportDocument::BuildDcSulphurTable(XMLWrapper&) {}
 void ReportDocument::BuildDcMethanolTable(XMLWrapper&) {}
 void ReportDocument::BuildDcFractionsTable(XMLWrapper&) {}
 void ReportDocument::BuildDcGroupsTable(XMLWrapper&) {}
-void ReportDocument::BuildPgMethod1Table(XMLWrapper&) {}
-void ReportDocument::BuildPgSulphurTable(XMLWrapper&) {}
-void ReportDocument::BuildPgMethod2Table(XMLWrapper&) {}
-void ReportDocument::BuildPgCompositionMethod1Table(XMLWrapper&) {}
-void ReportDocument::BuildPgCompositionMethod2Table(XMLWrapper&) {}
-void ReportDocument::AddDcGraph(XMLWrapper&) {}

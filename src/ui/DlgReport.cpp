@@ -1,6 +1,7 @@
 #include "ui/DlgReport.h"
 
 #include "platform/Profile.h"
+#include "report/ReportGraph.h"
 #include "report/ReportText.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
@@ -187,28 +188,42 @@ QString DlgReport::AskSavePath(const QString& defaultName)
 bool DlgReport::BuildReport(bool save)
 {
     UpdateData(true);
+    // The saved report's graph goes beside it, so its name is asked first.
+    QString savePath;
+    if (save) {
+        savePath = AskSavePath(DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime()));
+        if (savePath.isEmpty())
+            return false;
+    }
+    ReportGraphPlace graphPlace = save ? ReportGraphPlace(savePath) : ReportGraphPlace();
+    ReportSources sources = m_sources;
+    if (!sources.graphImage)
+        sources.graphImage = &m_graphImage;
+    sources.graphPlace = &graphPlace;
+
     // Nothing of a failed report is shown or kept; the dialog stays as it is.
     QString viewPath;
     try {
         XMLWrapper doc;
-        ReportDocument(m_sources, m_fields).Build(doc);
+        ReportDocument(sources, m_fields).Build(doc);
         if (save) {
-            const QString name = DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime());
-            const QString path = AskSavePath(name);
-            return !path.isEmpty() && TransformReport(m_xslPath, path, doc);
-        }
-        viewPath = CreateReportViewFile();
-        if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
-            const QString written = std::exchange(viewPath, QString());
-            if (openFileHook)
-                openFileHook(written);
-            else
-                QDesktopServices::openUrl(QUrl::fromLocalFile(written));
-            return true;
+            if (TransformReport(m_xslPath, savePath, doc))
+                return true;
+        } else {
+            viewPath = CreateReportViewFile();
+            if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
+                const QString written = std::exchange(viewPath, QString());
+                if (openFileHook)
+                    openFileHook(written);
+                else
+                    QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+                return true;
+            }
         }
     } catch (...) {
     }
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
+    graphPlace.Discard();
     return false;
 }
