@@ -14,6 +14,8 @@ class CalcData;
 class CSettings;
 class GeneralSettings;
 class MessageLog;
+class ReportGraphImage;
+class ReportGraphPlace;
 
 // What a report is made from. The main window owns all of it and the report
 // only reads it; a null pointer reads as an empty list, no results, no
@@ -26,6 +28,9 @@ struct ReportSources
     const CalcData* calcData = nullptr;
     const MessageLog* log = nullptr;
     const ReportCaptionSource* captions = nullptr;
+    // Paints the graph image; none: no graph. Where it goes; none: a fresh temporary folder.
+    const ReportGraphImage* graphImage = nullptr;
+    ReportGraphPlace* graphPlace = nullptr;
 };
 
 // Builds the report document from the results as they stand: the header,

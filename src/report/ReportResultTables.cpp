@@ -352,10 +352,3 @@ void ReportDocument::BuildDcGroupsTable(XMLWrapper& doc)
         WriteResultTable(doc, *this, ReportTable::DcGroups, data->GetDcC6C44GroupsResult());
 }
 
-// Without their results these tables have no rows and leave no trace.
-void ReportDocument::BuildPgMethod1Table(XMLWrapper&) {}
-void ReportDocument::BuildPgSulphurTable(XMLWrapper&) {}
-void ReportDocument::BuildPgMethod2Table(XMLWrapper&) {}
-void ReportDocument::BuildPgCompositionMethod1Table(XMLWrapper&) {}
-void ReportDocument::BuildPgCompositionMethod2Table(XMLWrapper&) {}
-void ReportDocument::AddDcGraph(XMLWrapper&) {}

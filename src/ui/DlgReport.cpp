@@ -1,6 +1,7 @@
 #include "ui/DlgReport.h"
 
 #include "platform/Profile.h"
+#include "report/ReportGraph.h"
 #include "report/ReportText.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
@@ -191,10 +192,11 @@ QString DlgReport::AskSavePath(const QString& defaultName)
 void DlgReport::ShowSaveError(const QString& path, const QString& reason)
 {
     // A parser's collected complaints can run long; the beginning tells enough.
-    const QString why = reason.size() > 600 ? reason.left(600) + QStringLiteral("…") : reason;
-    const QString text = path.isEmpty()
-                             ? QStringLiteral("Отчёт не сохранён: его не удалось построить.\n\n%1").arg(why)
-                             : QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2").arg(QDir::toNativeSeparators(path), why);
+    const QString why = reason.isEmpty()               ? QStringLiteral("причина неизвестна")
+                        : reason.size() > 600 ? reason.left(600) + QStringLiteral("…")
+                                                       : reason;
+    const QString text =
+        QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2").arg(QDir::toNativeSeparators(path), why);
     if (errorBoxHook)
         errorBoxHook(windowTitle(), text);
     else
@@ -204,50 +206,49 @@ void DlgReport::ShowSaveError(const QString& path, const QString& reason)
 bool DlgReport::BuildReport(bool save)
 {
     UpdateData(true);
+    // The saved report's graph goes beside it, so its name is asked first.
+    QString savePath;
+    if (save) {
+        savePath = AskSavePath(DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime()));
+        if (savePath.isEmpty())
+            return false;
+    }
+    ReportGraphPlace graphPlace = save ? ReportGraphPlace(savePath) : ReportGraphPlace();
+    ReportSources sources = m_sources;
+    if (!sources.graphImage)
+        sources.graphImage = &m_graphImage;
+    sources.graphPlace = &graphPlace;
+
     // Nothing of a failed report is kept, and the dialog stays as it is; only
     // a failed save is reported, as the operator expects a file from it.
-    XMLWrapper doc;
+    QString viewPath;
     QString reason;
     try {
-        ReportDocument(m_sources, m_fields).Build(doc);
+        XMLWrapper doc;
+        ReportDocument(sources, m_fields).Build(doc);
+        if (save) {
+            if (TransformReport(m_xslPath, savePath, doc, &reason))
+                return true;
+        } else {
+            viewPath = CreateReportViewFile();
+            if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
+                const QString written = std::exchange(viewPath, QString());
+                if (openFileHook)
+                    openFileHook(written);
+                else
+                    QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+                return true;
+            }
+        }
     } catch (const std::bad_alloc&) {
         reason = QStringLiteral("недостаточно памяти");
     } catch (const std::exception& e) {
         reason = QString::fromUtf8(e.what());
     }
-    if (!reason.isEmpty()) {
-        if (save)
-            ShowSaveError(QString(), reason);
-        return false;
-    }
-    if (save) {
-        const QString name = DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime());
-        const QString path = AskSavePath(name);
-        if (path.isEmpty())
-            return false;
-        try {
-            if (TransformReport(m_xslPath, path, doc, &reason))
-                return true;
-        } catch (const std::bad_alloc&) {
-            reason = QStringLiteral("недостаточно памяти");
-        }
-        ShowSaveError(path, reason);
-        return false;
-    }
-    QString viewPath;
-    try {
-        viewPath = CreateReportViewFile();
-        if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
-            const QString written = std::exchange(viewPath, QString());
-            if (openFileHook)
-                openFileHook(written);
-            else
-                QDesktopServices::openUrl(QUrl::fromLocalFile(written));
-            return true;
-        }
-    } catch (const std::bad_alloc&) {
-    }
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
+    graphPlace.Discard();
+    if (save)
+        ShowSaveError(savePath, reason);
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/CalibrationGraphImage.h"
 #include "report/ReportDocument.h"
 #include "report/ReportSettings.h"
 
@@ -16,7 +17,9 @@ class QPushButton;
 // The dialog "Отчёт": the device number, the operator and the sections of
 // the report, then "Просмотр" (the HTML report in a fresh temporary file,
 // opened in the desktop's browser) or "Сохранить" (the HTML report where the
-// operator says). The main window keeps one for the whole run and opens it
+// operator says). The calibration graph goes into a fresh temporary folder
+// for a viewed report and into "<name>_files" beside a saved one, so a saved
+// report keeps its picture. The main window keeps one for the whole run and opens it
 // modally; it stays open after every report. What is typed and ticked
 // reaches the fields only by "Просмотр", "Сохранить" or Enter (which closes
 // it as OK); "Отмена" and Escape drop it. The fields are written to the
@@ -67,13 +70,15 @@ private:
     // true: controls to fields; false: fields to controls.
     void UpdateData(bool save);
     QString AskSavePath(const QString& defaultName);
-    // The report was not saved: where to (empty before a path was chosen) and why.
+    // The report was not saved: where to and why.
     void ShowSaveError(const QString& path, const QString& reason);
 
     Profile& m_profile;
     ReportSettings m_fields;
     ReportSources m_sources;
     QString m_xslPath;
+    // Paints the graph unless the sources bring their own painter.
+    CalibrationGraphImage m_graphImage;
 
     QLineEdit* m_editDevice = nullptr;
     QLineEdit* m_editOperator = nullptr;

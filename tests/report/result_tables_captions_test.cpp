@@ -110,6 +110,7 @@ TEST_F(ReportOfARecalculationTest, everyDataRowHasOneElementPerGridColumn)
     const ResultTablesCaptions captions(tables);
     ReportSettings choice;
     choice.enableAssayList = choice.enableMixtureList = choice.enableSystemMsgs = false;
+    choice.enableGdResult = choice.enableDcResult = choice.enablePgResult = false;
     XMLWrapper doc;
     ReportDocument({&settings, &records, &cylinders, &data, &log, &captions}, choice).Build(doc);
     const testsupport::XmlDoc parsed = testsupport::ParseXml(doc.ToXml());

@@ -1,24 +1,30 @@
 #include <gtest/gtest.h>
 
+#include "calc/CalcData.h"
 #include "calc/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/CalcInputs.h"
 #include "support/ProfileDir.h"
 #include "support/Screenshot.h"
+#include "support/XmlTree.h"
 #include "ui/DlgReport.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 #include <stdexcept>
@@ -159,7 +165,6 @@ TEST_F(DlgReportTest, saveWritesWhereTheOperatorSaysAndNothingWithoutAName)
         << proposed[1].toStdString();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(tempFiles(), QStringList{"отчёт.html"});
-
     EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -240,4 +245,54 @@ TEST_F(DlgReportTest, enterOnAButtonPressesItAndElsewhereClosesAsOk)
     auto again = open();
     EXPECT_EQ(edit(again.get(), "deviceNumber")->text(), QStringLiteral("ХГ-10"));
     EXPECT_FALSE(child(again.get(), "enablePgResult")->isChecked());
+}
+
+TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
+{
+    calc_inputs::ReferenceTables tables;
+    CalcData data;
+    data.SetReferenceTables(tables.gas, tables.temp);
+    const QString c = QString(QChar(0x0421));  // Cyrillic С
+    const std::vector<ChromatogramRecord> markers = {
+        calc_inputs::Record(SlotDcTemperature, QStringLiteral("/lab/t.stg"), {{c + "6"}, {c + "7"}, {c + "8"}})};
+    MessageLog log;
+    data.Recalculate(nullptr, &markers, &settings, log);
+    ASSERT_EQ(data.GetCalibrationCurve().rows.size(), 3u);
+
+    auto dlg = open();
+    dlg->SetSources({&settings, &records, nullptr, &data, nullptr, nullptr});
+    click(dlg.get(), "buttonView");
+    saveAs = temp.filePath(QStringLiteral("отчёт #1.html"));
+    click(dlg.get(), "buttonSave");
+    ASSERT_EQ(opened.size(), 1);
+    QStringList images;
+    for (const QString& page : {opened[0], saveAs}) {
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
+        const testsupport::XmlDoc html = testsupport::ParseXml(file.readAll());
+        const QStringList src = testsupport::XPathTexts(html.get(), "//h:img/@src");
+        ASSERT_EQ(src.size(), 1);
+        images << QUrl(src[0]).toLocalFile();
+        EXPECT_EQ(QImage(images.last()).size(), QSize(1000, 1000)) << src[0].toStdString();
+    }
+    // The viewed report's image stays in a temporary folder of its own; the
+    // saved one's beside the report.
+    EXPECT_EQ(QFileInfo(images[0]).dir().dirName().left(3), QStringLiteral("zqv"));
+    EXPECT_EQ(images[1], temp.filePath(QStringLiteral("отчёт #1_files/FormationGasGraph.png")));
+
+    // A report that is not written leaves no graph behind.
+    const auto everything = [this] {
+        QStringList found;
+        for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+            found << it.next();
+        return found;
+    };
+    const QStringList before = everything();
+    dlg->SetStylesheetPath(temp.filePath(QStringLiteral("absent/Report.xsl")));
+    saveAs = temp.filePath(QStringLiteral("другой.html"));
+    click(dlg.get(), "buttonView");
+    click(dlg.get(), "buttonSave");
+    const QStringList after = everything();
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(opened.size(), 1);
 }
