@@ -129,7 +129,7 @@ TEST_F(ReportSampleSetTest, browserShowsTheSameTables)
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("report.html"));
     ASSERT_TRUE(WriteReportFile(file, *html));
-    const testsupport::BrowserPage browser = testsupport::RenderInChromium(file, dir.path(), 1400, 6000);
+    const testsupport::BrowserPage browser = testsupport::RenderInChromium(file, dir.path(), 1600, 9000);
     if (!browser.available)
         GTEST_SKIP() << "chromium is not installed";
     ASSERT_TRUE(browser.ok) << browser.error.toStdString();
