@@ -1,15 +1,17 @@
 // The whole report path (the document built element by element, the
 // transformation with "Report.xsl", the HTML file written) against xsltproc
 // transforming the same document, saved once as XML, with the same
-// stylesheet into a file. The document is large: 300 result tables of 40
-// rows with three analyses each, the chromatogram list and the messages.
-// The ratio is printed at the end.
+// stylesheet into a file. Two documents: the report of the sample set of one
+// sampling run, as "Сохранить" makes it, and a large one of 300 result
+// tables of 40 rows with three analyses each, the chromatogram list and the
+// messages. The ratios are printed at the end.
 
 #include <benchmark/benchmark.h>
 
 #include "report/ReportDocument.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
+#include "support/SampleSetReport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -76,28 +78,56 @@ QTemporaryDir& folder()
     return dir;
 }
 
-// The document as xsltproc reads it, written once.
+// The sample set recalculated once; every report is built from it anew.
+testsupport::SampleSetReport* sampleSet()
+{
+    static testsupport::SampleSetReport* run = [] {
+        auto* r = new testsupport::SampleSetReport;
+        if (r->Load())
+            return r;
+        std::fprintf(stderr, "cannot load the sample set: %s\n", qPrintable(r->error()));
+        delete r;
+        return static_cast<testsupport::SampleSetReport*>(nullptr);
+    }();
+    return run;
+}
+
+void writeSampleSetReport(XMLWrapper& doc)
+{
+    ReportDocument(sampleSet()->Sources(), testsupport::SampleSetReport::Everything()).Build(doc);
+}
+
+// A document as xsltproc reads it, written once.
+QString writeDocumentFile(void (*write)(XMLWrapper&), const QString& name)
+{
+    XMLWrapper doc;
+    write(doc);
+    const QString p = folder().filePath(name);
+    QFile file(p);
+    const QByteArray xml = doc.ToXml();
+    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size())
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(p));
+    return p;
+}
+
 const QString& documentFile()
 {
-    static const QString path = [] {
-        XMLWrapper doc;
-        writeLargeReport(doc);
-        const QString p = folder().filePath(QStringLiteral("report.xml"));
-        QFile file(p);
-        const QByteArray xml = doc.ToXml();
-        if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size())
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(p));
-        return p;
-    }();
+    static const QString path = writeDocumentFile(writeLargeReport, QStringLiteral("report.xml"));
     return path;
 }
 
-void reportPath(benchmark::State& state)
+const QString& sampleSetDocumentFile()
 {
-    const QString out = folder().filePath(QStringLiteral("ours.html"));
+    static const QString path = writeDocumentFile(writeSampleSetReport, QStringLiteral("sample_set.xml"));
+    return path;
+}
+
+void runReportPath(benchmark::State& state, void (*write)(XMLWrapper&), const QString& name)
+{
+    const QString out = folder().filePath(name);
     for (auto _ : state) {
         XMLWrapper doc;
-        writeLargeReport(doc);
+        write(doc);
         if (!TransformReport(kStylesheet, out, doc)) {
             state.SkipWithError("the report was not written");
             break;
@@ -106,10 +136,10 @@ void reportPath(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(QFile(out).size());
 }
 
-void xsltproc(benchmark::State& state)
+void runXsltproc(benchmark::State& state, const QString& document, const QString& name)
 {
-    const QByteArray in = QFile::encodeName(documentFile());
-    const QByteArray out = QFile::encodeName(folder().filePath(QStringLiteral("xsltproc.html")));
+    const QByteArray in = QFile::encodeName(document);
+    const QByteArray out = QFile::encodeName(folder().filePath(name));
     const QByteArray xsl = QFile::encodeName(kStylesheet);
     char* args[] = {const_cast<char*>("xsltproc"), const_cast<char*>("-o"), const_cast<char*>(out.constData()),
                     const_cast<char*>(xsl.constData()), const_cast<char*>(in.constData()), nullptr};
@@ -125,6 +155,36 @@ void xsltproc(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(QFile(QFile::decodeName(out)).size());
 }
 
+void sampleSetReportPath(benchmark::State& state)
+{
+    if (!sampleSet()) {
+        state.SkipWithError("no sample set");
+        return;
+    }
+    runReportPath(state, writeSampleSetReport, QStringLiteral("sample_set_ours.html"));
+}
+
+void sampleSetXsltproc(benchmark::State& state)
+{
+    if (!sampleSet()) {
+        state.SkipWithError("no sample set");
+        return;
+    }
+    runXsltproc(state, sampleSetDocumentFile(), QStringLiteral("sample_set_xsltproc.html"));
+}
+
+void reportPath(benchmark::State& state)
+{
+    runReportPath(state, writeLargeReport, QStringLiteral("ours.html"));
+}
+
+void xsltproc(benchmark::State& state)
+{
+    runXsltproc(state, documentFile(), QStringLiteral("xsltproc.html"));
+}
+
+BENCHMARK(sampleSetReportPath)->Unit(benchmark::kMillisecond);
+BENCHMARK(sampleSetXsltproc)->Unit(benchmark::kMillisecond);
 BENCHMARK(reportPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(xsltproc)->Unit(benchmark::kMillisecond);
 
@@ -144,14 +204,20 @@ public:
     }
     void printRatio() const
     {
-        const auto ours = m_times.find("reportPath");
-        const auto theirs = m_times.find("xsltproc");
-        if (ours == m_times.end() || theirs == m_times.end() || theirs->second <= 0)
-            return;
-        std::printf("report path / xsltproc ratio: %.2f (target <= 2)\n", ours->second / theirs->second);
+        printRatio("sample set", "sampleSetReportPath", "sampleSetXsltproc");
+        printRatio("large document", "reportPath", "xsltproc");
     }
 
 private:
+    void printRatio(const char* what, const char* oursName, const char* theirsName) const
+    {
+        const auto ours = m_times.find(oursName);
+        const auto theirs = m_times.find(theirsName);
+        if (ours == m_times.end() || theirs == m_times.end() || theirs->second <= 0)
+            return;
+        std::printf("%s: report path / xsltproc ratio: %.2f (target <= 2)\n", what, ours->second / theirs->second);
+    }
+
     std::map<std::string, double> m_times;
 };
 

@@ -157,10 +157,13 @@ div.messages p.kind { padding-left: 0; margin-top: 4pt; font-weight: bold; }
       <xsl:if test="name[starts-with(., 'Всего')] or name = 'C5H12+В:'">
         <xsl:attribute name="class">total</xsl:attribute>
       </xsl:if>
-      <xsl:apply-templates select="*" mode="cell"/>
+      <!-- The sulphur compounds' totals of mol % and mercaptan sulphur stand
+           under the last two columns, where their rows carry those values. -->
+      <xsl:apply-templates select="*[not(self::sum_csss or preceding-sibling::sum_csss)]" mode="cell"/>
       <xsl:call-template name="pad">
         <xsl:with-param name="count" select="$width - count(*)"/>
       </xsl:call-template>
+      <xsl:apply-templates select="sum_csss | sum_csss/following-sibling::*" mode="cell"/>
     </tr>
   </xsl:template>
 

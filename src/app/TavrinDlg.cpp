@@ -81,7 +81,7 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     m_pDlgMixtures = std::make_unique<DlgMixtures>(mixturesPath, &m_settings, this);
     m_pDlgMixtures->LoadMixtures();
     m_pDlgReport = std::make_unique<DlgReport>(m_profile, this);
-    m_pDlgReport->SetSources({&m_settings, &m_records, &m_pDlgMixtures->Mixtures(), &m_calcData, &m_log, nullptr});
+    m_pDlgReport->SetSources({&m_settings, &m_records, &m_pDlgMixtures->Mixtures(), &m_calcData, &m_log, &m_reportCaptions});
 
     CreateButtons();
     CreateChromatogramList();

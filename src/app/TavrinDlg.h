@@ -3,6 +3,7 @@
 #include "calc/CalcData.h"
 #include "data/ChromatogramRecord.h"
 #include "data/Settings.h"
+#include "report/ResultTablesCaptions.h"
 #include "tables/ResultTables.h"
 
 #include <QDialog>
@@ -123,6 +124,8 @@ private:
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
     ResultTables m_resultTables;
+    // The report copies its caption rows from the tables the pages show.
+    ResultTablesCaptions m_reportCaptions{m_resultTables};
     bool m_destroyed = false;
 
     CGridCtrl* m_listChromatograms = nullptr;

@@ -96,16 +96,17 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XM
 std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error)
 {
     if (!doc) {
-        setError(error, QStringLiteral("no document"));
+        setError(error, QStringLiteral("нет документа отчёта"));
         return std::nullopt;
     }
     QFile file(xslPath);
+    const QString xslName = QDir::toNativeSeparators(xslPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
+        setError(error, QStringLiteral("таблица стилей %1 не открывается: %2").arg(xslName, file.errorString()));
         return std::nullopt;
     }
     if (file.size() > kMaxStylesheetSize) {
-        setError(error, QStringLiteral("stylesheet too large"));
+        setError(error, QStringLiteral("таблица стилей %1 слишком велика").arg(xslName));
         return std::nullopt;
     }
     const QByteArray xsl = file.readAll();
@@ -117,24 +118,24 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     xmlDocPtr xslDoc = xmlReadMemory(xsl.constData(), static_cast<int>(xsl.size()), url.constData(), nullptr,
                                      XML_PARSE_NONET | XML_PARSE_NOCDATA);
     if (!xslDoc) {
-        setError(error, QStringLiteral("stylesheet does not parse: ") + errors.text);
+        setError(error, QStringLiteral("таблица стилей %1 не читается как XML: %2").arg(xslName, errors.text));
         return std::nullopt;
     }
     // On success the stylesheet owns the parsed document.
     std::unique_ptr<xsltStylesheet, XsltStylesheetDeleter> style(xsltParseStylesheetDoc(xslDoc));
     if (!style) {
         xmlFreeDoc(xslDoc);
-        setError(error, QStringLiteral("not a stylesheet: ") + errors.text);
+        setError(error, QStringLiteral("%1 не является таблицей стилей: %2").arg(xslName, errors.text));
         return std::nullopt;
     }
     if (style->errors > 0) {
-        setError(error, QStringLiteral("stylesheet has errors: ") + errors.text);
+        setError(error, QStringLiteral("в таблице стилей %1 есть ошибки: %2").arg(xslName, errors.text));
         return std::nullopt;
     }
 
     std::unique_ptr<xsltSecurityPrefs, SecurityPrefsDeleter> prefs(xsltNewSecurityPrefs());
     if (!prefs) {
-        setError(error, QStringLiteral("out of memory"));
+        setError(error, QStringLiteral("недостаточно памяти"));
         return std::nullopt;
     }
     for (xsltSecurityOption option : {XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
@@ -144,13 +145,13 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     std::unique_ptr<xsltTransformContext, TransformContextDeleter> context(
         xsltNewTransformContext(style.get(), doc));
     if (!context || xsltSetCtxtSecurityPrefs(prefs.get(), context.get()) != 0) {
-        setError(error, QStringLiteral("out of memory"));
+        setError(error, QStringLiteral("недостаточно памяти"));
         return std::nullopt;
     }
     std::unique_ptr<xmlDoc, XmlDocDeleter> result(
         xsltApplyStylesheetUser(style.get(), doc, nullptr, nullptr, nullptr, context.get()));
     if (!result || context->state != XSLT_STATE_OK) {
-        setError(error, QStringLiteral("transformation failed: ") + errors.text);
+        setError(error, QStringLiteral("преобразование в HTML не удалось: %1").arg(errors.text));
         return std::nullopt;
     }
 
@@ -158,7 +159,7 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     int size = 0;
     if (xsltSaveResultToString(&text, &size, result.get(), style.get()) != 0) {
         xmlFree(text);
-        setError(error, QStringLiteral("the result cannot be written out"));
+        setError(error, QStringLiteral("результат преобразования не выводится в текст"));
         return std::nullopt;
     }
     QByteArray html(reinterpret_cast<const char*>(text), size);

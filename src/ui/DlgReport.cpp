@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -17,11 +18,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <exception>
+#include <new>
 #include <utility>
 
 DlgReport::DlgReport(Profile& profile, QWidget* parent)
@@ -185,6 +189,20 @@ QString DlgReport::AskSavePath(const QString& defaultName)
     return dialog.selectedFiles().value(0);
 }
 
+void DlgReport::ShowSaveError(const QString& path, const QString& reason)
+{
+    // A parser's collected complaints can run long; the beginning tells enough.
+    const QString why = reason.isEmpty()               ? QStringLiteral("причина неизвестна")
+                        : reason.size() > 600 ? reason.left(600) + QStringLiteral("…")
+                                                       : reason;
+    const QString text =
+        QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2").arg(QDir::toNativeSeparators(path), why);
+    if (errorBoxHook)
+        errorBoxHook(windowTitle(), text);
+    else
+        QMessageBox::critical(this, windowTitle(), text);
+}
+
 bool DlgReport::BuildReport(bool save)
 {
     UpdateData(true);
@@ -201,13 +219,15 @@ bool DlgReport::BuildReport(bool save)
         sources.graphImage = &m_graphImage;
     sources.graphPlace = &graphPlace;
 
-    // Nothing of a failed report is shown or kept; the dialog stays as it is.
+    // Nothing of a failed report is kept, and the dialog stays as it is; only
+    // a failed save is reported, as the operator expects a file from it.
     QString viewPath;
+    QString reason;
     try {
         XMLWrapper doc;
         ReportDocument(sources, m_fields).Build(doc);
         if (save) {
-            if (TransformReport(m_xslPath, savePath, doc))
+            if (TransformReport(m_xslPath, savePath, doc, &reason))
                 return true;
         } else {
             viewPath = CreateReportViewFile();
@@ -220,10 +240,15 @@ bool DlgReport::BuildReport(bool save)
                 return true;
             }
         }
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("недостаточно памяти");
+    } catch (const std::exception& e) {
+        reason = QString::fromUtf8(e.what());
     }
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
     graphPlace.Discard();
+    if (save)
+        ShowSaveError(savePath, reason);
     return false;
 }

@@ -24,7 +24,8 @@ class QPushButton;
 // reaches the fields only by "Просмотр", "Сохранить" or Enter (which closes
 // it as OK); "Отмена" and Escape drop it. The fields are written to the
 // profile when the dialog is destroyed. A report that cannot be made leaves
-// nothing behind and shows nothing.
+// nothing behind; a failed "Сохранить" says so in a message box with the
+// path and the reason, so that nobody takes the report for saved.
 class DlgReport : public QDialog
 {
     Q_OBJECT
@@ -55,6 +56,8 @@ public:
     // asked (an empty name cancels); tests replace them.
     std::function<bool(const QString& path)> openFileHook;
     std::function<QString(QWidget* parent, const QString& defaultName)> saveFileNameHook;
+    // How a failure to save is shown; tests replace it.
+    std::function<void(const QString& caption, const QString& text)> errorBoxHook;
 
     // Enter outside the buttons: the controls are taken, as by OK.
     void accept() override;
@@ -67,6 +70,8 @@ private:
     // true: controls to fields; false: fields to controls.
     void UpdateData(bool save);
     QString AskSavePath(const QString& defaultName);
+    // The report was not saved: where to and why.
+    void ShowSaveError(const QString& path, const QString& reason);
 
     Profile& m_profile;
     ReportSettings m_fields;

@@ -1,10 +1,21 @@
 #include <gtest/gtest.h>
 
 #include "app/TavrinDlg.h"
+#include "data/ChromatogramFolders.h"
+#include "data/MainDialogProfile.h"
 #include "data/MessageLog.h"
 #include "platform/Profile.h"
+#include "report/ReportResultTables.h"
+#include "support/CalcInputs.h"
+#include "support/ChromatogramFiles.h"
+#include "support/FileBytes.h"
+#include "support/LaboratoryTypeRules.h"
+#include "support/XmlTree.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgReport.h"
+#include "ui/DlgResultTabs.h"
+#include "ui/DlgOutTable.h"
+#include "ui/GridCtrl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,4 +57,105 @@ TEST(MainWindowReportTest, reportButtonOpensTheDialogOverTheWindowsDataAndExitKe
     Profile stored(ini);
     EXPECT_EQ(stored.readInt(QStringLiteral("ReportSettings"), QStringLiteral("enableGdResult"), 1), 0);
     EXPECT_EQ(stored.readInt(QStringLiteral("ReportSettings"), QStringLiteral("enableGsResult"), 0), 1);
+}
+
+namespace {
+
+QStringList GridHeader(const CGridCtrl& grid)
+{
+    QStringList captions;
+    for (int c = 0; c < grid.GetColumnCount(); ++c)
+        captions << grid.GetColumnText(c);
+    return captions;
+}
+
+} // namespace
+
+TEST(MainWindowReportTest, captionRowsAreThePageGridsHeadersAfterTheCountsChange)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
+    GeneralSettings general = testsupport::laboratorySettings();
+    general.SaveSettings(profile);
+    ChromatogramFolders folders;
+    folders.enAutoOpen = 0;
+    folders.SaveSettings(profile);
+    const QString mixtures = dir.filePath(QStringLiteral("MixturesData"));
+    ASSERT_TRUE(testsupport::writeFileBytes(
+        mixtures, WriteMixturesArchive({calc_inputs::Cylinder(MixtureKindGs, QStringLiteral("гсо-12"),
+                                                              {{QStringLiteral("Метан"), 95.0}, {QStringLiteral("Этан"), 5.0}})})));
+    QStringList paths;
+    for (int i = 0; i < 5; ++i) {
+        testsupport::ChromatogramFile file;
+        file.sample = i < 3 ? QStringLiteral("Калибровка ГСО-12") : QStringLiteral("ГС скв. 41");
+        file.method = QStringLiteral("ГАЗ-1");
+        file.calibration = i < 3;
+        file.analysisTime = 1700000000 + i * 600;
+        file.peaks = {testsupport::peak(0.25, 1.25, 90.0, QStringLiteral("Метан")),
+                      testsupport::peak(1.5, 2.5, 4.0, QStringLiteral("Этан"))};
+        paths << dir.filePath(QStringLiteral("run%1.stg").arg(i));
+        ASSERT_TRUE(testsupport::writeChromatogramFile(paths.last(), file));
+    }
+    SaveRecentChromatograms(profile, paths);
+    MessageLog log;
+    tavrinDlg dlg(profile, log, mixtures);
+
+    // OK in the settings with other counts: the pages' columns follow their rule.
+    general.QtyGsCalib = general.QtyGsRegular = general.QtyDcC6C44 = general.QtyGdSss = 1;
+    general.SaveSettings(profile);
+    QTimer::singleShot(0, [] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            modal->accept();
+    });
+    dlg.findChild<QPushButton*>(QStringLiteral("buttonSettings"))->click();
+    ASSERT_EQ(dlg.Settings().general.QtyGsCalib, 1);
+
+    const ResultTables& t = dlg.Tables();
+    const struct {
+        ReportTable table;
+        int page;
+        const ResultTable& shown;
+    } mirrors[] = {
+        {ReportTable::GsCalibration, 0, t.gs.calibration}, {ReportTable::GsAnalysis, 0, t.gs.analysis},
+        {ReportTable::GsSulphur, 0, t.gs.sulphur},         {ReportTable::GsMethanol, 0, t.gs.methanol},
+        {ReportTable::GdCalibration, 1, t.gd.calibration}, {ReportTable::GdAnalysis, 1, t.gd.analysis},
+        {ReportTable::GdSulphur, 1, t.gd.sulphur},         {ReportTable::GdMethanol, 1, t.gd.methanol},
+        {ReportTable::DcC1C5, 2, t.dc.c1c5},               {ReportTable::DcSulphur, 2, t.dc.sulphur},
+        {ReportTable::DcMethanol, 2, t.dc.methanol},       {ReportTable::DcFractions, 2, t.dc.fractions},
+        {ReportTable::DcGroups, 2, t.dc.groups},           {ReportTable::PgMethod1, 3, t.pg.method1},
+        {ReportTable::PgSulphur, 3, t.pg.sulphur},         {ReportTable::PgMethod2, 3, t.pg.method2},
+        {ReportTable::PgCompositionMethod1, 3, t.pg.compFract1}, {ReportTable::PgCompositionMethod2, 3, t.pg.compFract2},
+    };
+    ReportDocument report(dlg.Report()->Sources(), ReportSettings{});
+    XMLWrapper frames;
+    ASSERT_TRUE(frames.InitDocument());
+    for (const auto& m : mirrors)
+        report.AddTableFrame(frames, m.table, QStringLiteral("—"));
+    const testsupport::XmlDoc framed = testsupport::ParseXml(frames.ToXml());
+    for (std::size_t i = 0; i < std::size(mirrors); ++i) {
+        const CGridCtrl& grid = dlg.ResultPages()[static_cast<std::size_t>(mirrors[i].page)]->TablePage(mirrors[i].shown)->m_grid;
+        const QByteArray table = "/Document/calc_table[" + QByteArray::number(static_cast<int>(i) + 1) + "]";
+        EXPECT_EQ(testsupport::XPathTexts(framed.get(), table + "/header_row[2]/column/label"), GridHeader(grid)) << i;
+        EXPECT_EQ(testsupport::XPathTexts(framed.get(), table + "/header_row[1]/column/cspan"),
+                  QStringList{QString::number(grid.GetColumnCount())}) << i;
+    }
+
+    // The separator-gas tables of the whole report: five runs in the
+    // calibration, three analyses in the analysis and its totals.
+    XMLWrapper doc;
+    ReportSettings gsOnly;
+    gsOnly.enableGdResult = gsOnly.enableDcResult = gsOnly.enablePgResult = false;
+    ReportDocument(dlg.Report()->Sources(), gsOnly).Build(doc);
+    const testsupport::XmlDoc whole = testsupport::ParseXml(doc.ToXml());
+    const CGridCtrl& calibration = dlg.ResultPages()[0]->TablePage(t.gs.calibration)->m_grid;
+    const CGridCtrl& analysis = dlg.ResultPages()[0]->TablePage(t.gs.analysis)->m_grid;
+    EXPECT_EQ(GridHeader(calibration).mid(3, 5), QStringList({"К 1", "К 2", "К 3", "K 4", "K 5"}));
+    EXPECT_EQ(testsupport::XPathTexts(whole.get(), "/Document/calc_table[1]/header_row[2]/column/label"),
+              GridHeader(calibration));
+    EXPECT_EQ(testsupport::XPathTexts(whole.get(), "/Document/calc_table[2]/header_row[2]/column/label"),
+              GridHeader(analysis));
+    EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[1]/fill_data[1]/K"), 5);
+    EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[2]/fill_data[1]/*"), analysis.GetColumnCount());
+    EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[2]/fill_data[last()]/conc"), 3);
 }

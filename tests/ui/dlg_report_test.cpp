@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -57,6 +58,7 @@ protected:
         dlg->SetStylesheetPath(QStringLiteral(TAVRIN_REPORT_XSL));
         dlg->openFileHook = [this](const QString& path) { return opened << path, true; };
         dlg->saveFileNameHook = [this](QWidget*, const QString& name) { return proposed << name, saveAs; };
+        dlg->errorBoxHook = [this](const QString& caption, const QString& text) { errors << caption << text; };
         dlg->show();
         return dlg;
     }
@@ -82,7 +84,7 @@ protected:
     Profile profile{iniPath()};
     CSettings settings;
     std::vector<ChromatogramRecord> records;
-    QStringList opened, proposed;
+    QStringList opened, proposed, errors;
     QString saveAs;
 };
 
@@ -163,15 +165,58 @@ TEST_F(DlgReportTest, saveWritesWhereTheOperatorSaysAndNothingWithoutAName)
         << proposed[1].toStdString();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(tempFiles(), QStringList{"отчёт.html"});
+    EXPECT_TRUE(errors.isEmpty());
+}
 
-    // Without the stylesheet nothing is written, opened or shown.
-    dlg->SetStylesheetPath(temp.filePath(QStringLiteral("absent/Report.xsl")));
-    saveAs = temp.filePath(QStringLiteral("saved.html"));
-    click(dlg.get(), "buttonView");
+TEST_F(DlgReportTest, failedSaveSaysWhereAndWhyAndViewStaysSilent)
+{
+    const QString badXsl = temp.filePath(QStringLiteral("bad.xsl"));
+    QFile bad(badXsl);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+              "<xsl:template match=\"/\"><xsl:message terminate=\"yes\">стоп</xsl:message></xsl:template>"
+              "</xsl:stylesheet>");
+    bad.close();
+    const struct {
+        const char* what;
+        QString stylesheet;
+        QString target;
+        QString reason;  // a part of the text that says why
+    } cases[] = {
+        {"no stylesheet", temp.filePath(QStringLiteral("absent/Report.xsl")), temp.filePath(QStringLiteral("a.html")),
+         QDir::toNativeSeparators(temp.filePath(QStringLiteral("absent/Report.xsl")))},
+        {"a stylesheet that stops", badXsl, temp.filePath(QStringLiteral("b.html")), QStringLiteral("стоп")},
+        {"a folder that does not exist", QStringLiteral(TAVRIN_REPORT_XSL), temp.filePath(QStringLiteral("нет/c.html")),
+         QString()},
+    };
+    auto dlg = open();
+    for (const auto& c : cases) {
+        errors.clear();
+        dlg->SetStylesheetPath(c.stylesheet);
+        saveAs = c.target;
+        click(dlg.get(), "buttonView");
+        EXPECT_TRUE(errors.isEmpty()) << c.what;
+        click(dlg.get(), "buttonSave");
+        ASSERT_EQ(errors.size(), 2) << c.what;
+        EXPECT_EQ(errors[0], QStringLiteral("Отчёт"));
+        EXPECT_TRUE(errors[1].contains(QDir::toNativeSeparators(c.target))) << errors[1].toStdString();
+        EXPECT_TRUE(errors[1].contains(c.reason)) << errors[1].toStdString();
+        // Below the path there is always a reason.
+        EXPECT_GT(errors[1].section(QDir::toNativeSeparators(c.target), 1).trimmed().size(), 0) << c.what;
+        EXPECT_FALSE(QFile::exists(c.target)) << c.what;
+        EXPECT_TRUE(dlg->isVisible());
+    }
+    // Only the last case's stylesheet makes a page to view; no saved file anywhere.
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(tempFiles(), QStringList({"bad.xsl", QFileInfo(opened[0]).fileName()}));
+
+    // The dialog is still usable: with the stylesheet back, the report is saved.
+    errors.clear();
+    dlg->SetStylesheetPath(QStringLiteral(TAVRIN_REPORT_XSL));
+    saveAs = temp.filePath(QStringLiteral("d.html"));
     click(dlg.get(), "buttonSave");
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(tempFiles(), QStringList{"отчёт.html"});
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(QFile::exists(saveAs));
 }
 
 TEST_F(DlgReportTest, enterOnAButtonPressesItAndElsewhereClosesAsOk)
