@@ -20,6 +20,7 @@
 #include "data/Settings.h"
 #include "platform/Profile.h"
 #include "support/ProfileDir.h"
+#include "support/Screenshot.h"
 #include "ui/DlgSettings.h"
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
@@ -66,6 +67,8 @@ using CDlgSettingsTabChrmsTest = DlgSettingsTest;
 TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
 {
     auto dlg = openDialog();
+    dlg->show();
+    testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("tavrin_dlg_settings.png"));
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Настройки расчёта"));
     ASSERT_EQ(dlg->tabs()->count(), 3);
     EXPECT_EQ(dlg->tabs()->tabText(0), QStringLiteral("Общие настройки"));
