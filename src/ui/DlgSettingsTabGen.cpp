@@ -195,13 +195,9 @@ bool CDlgSettingsTabGen::CheckControls(QString* message, QWidget** field) const
     const std::pair<QLineEdit*, QString> digitFields[] = {{m_digitsInProgram, kInProgramCaption},
                                                           {m_digitsInReport, kInReportCaption}};
     for (const auto& [edit, caption] : digitFields) {
-        QString reason;
-        if (!ParseFieldInteger(edit->text(), &digits))
-            reason = EnterAnIntegerText();
-        else if (digits > GeneralSettings::MaxDigits)
-            reason = QStringLiteral("Enter an integer not greater than %1.").arg(GeneralSettings::MaxDigits);
-        if (!reason.isEmpty()) {
-            *message = FieldMessage(caption, kRoundingCaption, reason);
+        // Any whole number is kept; the formatting alone limits the digits shown.
+        if (!ParseFieldInteger(edit->text(), &digits)) {
+            *message = FieldMessage(caption, kRoundingCaption, EnterAnIntegerText());
             *field = edit;
             return false;
         }

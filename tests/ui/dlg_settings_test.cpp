@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,6 +20,7 @@
 
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
 #include "support/Screenshot.h"
 #include "ui/DlgSettings.h"
@@ -43,19 +45,26 @@ protected:
         return dlg;
     }
 
+    // The widget named after a profile value. A name that is not there (a
+    // misspelt value name) fails the test and yields a stand-in, so the test
+    // goes on to fail its checks instead of crashing.
     template <typename T>
-    static T* child(QWidget* dlg, const char* name)
+    T* child(QWidget* dlg, const char* name)
     {
-        T* w = dlg->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        if (T* w = dlg->findChild<T*>(QString::fromLatin1(name)))
+            return w;
+        ADD_FAILURE() << "no widget named " << name;
+        return new T(&m_standIns);
     }
 
-    static QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
+    QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
 
     Profile profile{iniPath()};
     CSettings settings{profile};
     QStringList messages;
+
+private:
+    QWidget m_standIns;
 };
 
 using CDlgSettingsTabGenTest = DlgSettingsTest;
@@ -185,7 +194,7 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
     EXPECT_EQ(settings.params.GdVol1, 12.0);
 }
 
-TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
+TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeButKeepsLargeOnes)
 {
     auto dlg = openDialog();
     QLineEdit* digits = edit(dlg.get(), "qtySymInReport");
@@ -198,18 +207,20 @@ TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Enter an integer.")));
     EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
 
-    digits->setText(QStringLiteral("16"));
-    dlg->accept();
-    ASSERT_EQ(messages.size(), 2);
-    EXPECT_TRUE(messages[1].contains(QStringLiteral("15")));
-
-    digits->setText(QStringLiteral("15"));
+    // Twenty digits are no reason to refuse; the next complaint is the start time's.
+    digits->setText(QStringLiteral("20"));
     edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1,5"));
     dlg->accept();
-    ASSERT_EQ(messages.size(), 3);
-    EXPECT_TRUE(messages[2].contains(QStringLiteral("Начало выхода пробы")));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("Начало выхода пробы")));
     EXPECT_NE(dlg->result(), QDialog::Accepted);
     EXPECT_FALSE(profile.contains(General, QStringLiteral("qtySymInReport")));
+
+    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1.5"));
+    dlg->accept();
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(settings.general.qtySymInReport, 20);
+    EXPECT_EQ(profile.readInt(General, QStringLiteral("qtySymInReport"), 0), 20);
 }
 
 TEST_F(DlgSettingsTest, cancelSavesNothingButKeepsGridAndFolderChangesForTheRun)
@@ -246,7 +257,7 @@ TEST_F(DlgSettingsTest, modalRunEndsWithOkThroughTheButton)
 {
     DlgSettings dlg(&settings);
     dlg.messageHook = [this](QWidget*, const QString& text) { messages << text; };
-    QTimer::singleShot(0, &dlg, [&dlg] {
+    QTimer::singleShot(0, &dlg, [this, &dlg] {
         edit(&dlg, "DcDensity")->setText(QStringLiteral("0.75"));
         QTest::mouseClick(child<QPushButton>(&dlg, "okButton"), Qt::LeftButton);
     });
@@ -296,6 +307,33 @@ TEST_F(DlgSettingsTest, enterAndEscapeInsideAPageNeitherSaveNorClose)
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_EQ(settings.general.qtySymInProg, 2);
+}
+
+TEST_F(DlgSettingsTest, settingsThatCouldNotBeWrittenStayInForceUntilTheEnd)
+{
+    ASSERT_TRUE(profile.sync());
+    {
+        auto dlg = openDialog();
+        edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("5"));
+        edit(dlg.get(), "GsPressure")->setText(QStringLiteral("99.5"));
+        testsupport::FileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.active());
+        dlg->accept();
+        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    }
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Не удалось записать настройки в профиль программы. "
+                                          "Они действуют до конца работы программы."));
+    EXPECT_EQ(settings.general.qtySymInProg, 5);
+    EXPECT_EQ(QFileInfo(iniPath()).size(), 0);
+
+    // The next opening shows them, and leaving it with Cancel keeps them.
+    auto again = openDialog();
+    EXPECT_EQ(edit(again.get(), "qtySymInProg")->text(), QStringLiteral("5"));
+    EXPECT_EQ(edit(again.get(), "GsPressure")->text(), QStringLiteral("99.5"));
+    again->reject();
+    EXPECT_EQ(settings.general.qtySymInProg, 5);
+    EXPECT_EQ(settings.params.GsPressure, 99.5);
 }
 
 // ---------------------------------------------------------------------------
