@@ -1,7 +1,7 @@
 #include "calc/GasAnalysis.h"
 
 #include "calc/AccuracyTables.h"
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"

@@ -1,6 +1,6 @@
 #include "calc/RoleAssignment.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/ChromatogramRecord.h"
 #include "data/GeneralSettings.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/TavrinDlg.h"
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Mixtures.h"
 #include "platform/Profile.h"
