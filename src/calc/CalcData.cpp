@@ -67,10 +67,17 @@ void CalcData::ResetCalcState()
     m_gd.analysis.ResetWorkingPeaks();
 }
 
+void CalcData::ClearResults()
+{
+    m_gs.ClearResults();
+    m_gd.ClearResults();
+}
+
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
                            const CSettings* settings, MessageLog& log)
 {
     ResetCalcState();
+    ClearResults();
     m_cylinders = cylinders;
     m_settings = settings;
 

@@ -28,6 +28,13 @@ struct CalcGs
     CalcGsAnalysis analysis;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
+
+    // Every result back to empty; each result member belongs here.
+    void ClearResults()
+    {
+        calibrationResult = {};
+        analysisResult = {};
+    }
 };
 
 // The degassing-gas set, the same layout with its own calculators.
@@ -37,6 +44,13 @@ struct CalcGd
     CalcGdAnalysis analysis;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
+
+    // Every result back to empty; each result member belongs here.
+    void ClearResults()
+    {
+        calibrationResult = {};
+        analysisResult = {};
+    }
 };
 
 // Everything a recalculation produces, and the inputs it was made from. The
@@ -61,6 +75,9 @@ public:
 
     // The steps of Recalculate.
     void ResetCalcState();
+    // Empties every result of every set, so that a run that fails half-way
+    // leaves only its own results (or none), never the previous run's.
+    void ClearResults();
     void CheckUnknownPeaks(MessageLog& log);
     // Sums the peaks whose names are exactly the search names of the listed
     // components into one item named groupName at the end of each slot's list.
