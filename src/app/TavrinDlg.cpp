@@ -209,7 +209,8 @@ void tavrinDlg::OnDestroy()
     SaveWindowState(m_profile, geometry());
     m_profile.sync();
 
-    // The cylinder dialog writes the database now if the cylinders were changed.
+    // The cylinder dialog writes the database now if it changed since the last
+    // write, and asks whether to try again while that fails.
     m_pDlgMixtures.reset();
 }
 
@@ -387,9 +388,21 @@ void tavrinDlg::OnBnClickedSettings()
 
 void tavrinDlg::OnBnClickedMixtures()
 {
-    // The flag stays set: the database is written when the program ends.
-    if (m_pDlgMixtures->exec() == QDialog::Accepted && m_pDlgMixtures->IsModified())
-        OnBnClickedRecalc();
+    const bool accepted = m_pDlgMixtures->exec() == QDialog::Accepted;
+    // The flag is never cleared; an unchanged list leaves every match as it was.
+    if (!m_pDlgMixtures->IsModified())
+        return;
+    if (accepted) {
+        OnBnClickedRecalc();  // every file read and matched anew
+        return;
+    }
+    // "Отмена" undoes nothing, so the records follow the cylinders as they now
+    // stand: a deleted cylinder no longer calibrates or names a record.
+    for (ChromatogramRecord& record : m_records) {
+        if (record.isCalibration)
+            FindMixtureForSample(record);
+    }
+    RefreshChromatograms();
 }
 
 void tavrinDlg::OnBnClickedDelete()

@@ -14,6 +14,7 @@
 #include "support/Screenshot.h"
 #include "support/UtcZone.h"
 #include "ui/DlgMSG.h"
+#include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
 #include "ui/GridCtrl.h"
 
@@ -371,6 +372,44 @@ TEST_F(tavrinDlgTest, cylinderDialogRecalculatesOnlyAfterAChange)
 
     pressAndAnswer(*dlg, "buttonMixtures", [](QDialog* d) { d->accept(); });
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС вторая")}));
+}
+
+// Whichever button closes the cylinder dialog, a deleted cylinder no longer
+// makes a calibration of the record it matched; after OK the database on disk
+// no longer holds it either.
+TEST_F(tavrinDlgTest, aDeletedCylinderLeavesTheRecordsWhicheverButtonCloses)
+{
+    struct Case { const char* name; bool ok; };
+    for (const Case& c : {Case{"Ок", true}, Case{"Отмена", false}}) {
+        SCOPED_TRACE(c.name);
+        auto cylinder = std::make_shared<MixtureData>();
+        cylinder->number = 1;
+        cylinder->name = QStringLiteral("Баллон 7");
+        cylinder->identifier = QStringLiteral("гсо-12");
+        cylinder->type = MixtureKindGs;
+        const QByteArray stored = WriteMixturesArchive({cylinder});
+        ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, stored));
+        setRecent({write(QStringLiteral("cal.stg"), QStringLiteral("Калибровка ГСО-12"), 1000, QStringLiteral("ГАЗ-1"), true)});
+        auto dlg = open();
+        ASSERT_EQ(column(*dlg, 5), QStringList{QStringLiteral("ГС Калибровка 1 (Баллон 7)")});
+        ASSERT_EQ(dlg->Results().chromatograms().count(SlotGsCalibration1), 1u);
+
+        pressAndAnswer(*dlg, "buttonMixtures", [&c](QDialog* d) {
+            auto* grid = d->findChild<CGridCtrl*>(QStringLiteral("gridMixtures"));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(grid->model()->index(0, 0)).center());
+            d->findChild<QPushButton*>(QStringLiteral("buttonDeleteMixture"))->click();
+            if (c.ok)
+                d->accept();
+            else
+                d->reject();
+        });
+        EXPECT_TRUE(dlg->Mixtures()->Mixtures().empty());
+        EXPECT_EQ(dlg->Records().at(0).mixture, nullptr);
+        EXPECT_FALSE(column(*dlg, 5).at(0).contains(QStringLiteral("Баллон 7")));
+        EXPECT_EQ(dlg->Results().chromatograms().count(SlotGsCalibration1), 0u);
+        EXPECT_EQ(testsupport::readFileBytes(mixturesPath), c.ok ? WriteMixturesArchive({}) : stored);
+    }
 }
 
 TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
