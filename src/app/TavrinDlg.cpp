@@ -19,11 +19,13 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -37,6 +39,22 @@ namespace {
 constexpr int kStartWidth = 930;
 constexpr int kStartHeight = 560;
 constexpr int kButtonHeight = 37;
+
+// A column at least as wide as its heading in the font in use.
+void fitHeading(CGridCtrl& grid, int column)
+{
+    grid.setColumnWidth(column, std::max(grid.columnWidth(column), grid.horizontalHeader()->sectionSizeHint(column)));
+}
+
+// The width a grid needs to show every column without scrolling sideways.
+int widthForColumns(const CGridCtrl& grid)
+{
+    int width = 0;
+    for (int c = 0; c < grid.columnCount(); ++c)
+        width += grid.columnWidth(c);
+    const QStyle* style = grid.style();
+    return width + style->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+}
 
 bool openWithDesktop(const QString& path)
 {
@@ -101,8 +119,16 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     layout->addWidget(m_listChromatograms, 3);
     layout->addWidget(m_tabResults, 7);
 
-    resize(kStartWidth, kStartHeight);
-    setMinimumSize(kStartWidth, kStartHeight);
+    // Wide enough for every column of the list and of the peak page in the
+    // font in use, which still fits a 1366 x 768 screen.
+    const int margins = 2 * 8 + 8;  // the window's and the tab page's frames
+    const int startWidth = std::max({kStartWidth, widthForColumns(*m_listChromatograms) + margins,
+                                     widthForColumns(m_pageInfo->m_grid) + 2 * margins});
+    resize(startWidth, kStartHeight);
+    setMinimumSize(startWidth, kStartHeight);
+    // The first focus is on the list, never on a button that deletes: Enter
+    // then ends the program as OK does.
+    m_listChromatograms->setFocus(Qt::OtherFocusReason);
 
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
         setGeometry(*rect);
@@ -161,7 +187,12 @@ void tavrinDlg::CreateChromatogramList()
     // Wide enough for the whole time in the font in use.
     const int timeWidth = std::max(90, fontMetrics().horizontalAdvance(QStringLiteral("00.00.00  00:00")) + 12);
     m_listChromatograms->InsertColumn(4, QStringLiteral("Время анализа"), LVCFMT_LEFT, timeWidth);
-    m_listChromatograms->InsertColumn(5, QStringLiteral("Тип расчёта"), LVCFMT_LEFT, 180);
+    // Room for a calibration's role with its cylinder's name.
+    const int typeWidth =
+        std::max(180, fontMetrics().horizontalAdvance(QStringLiteral("ГС Калибровка 1 (Баллон ГСО-12)")) + 12);
+    m_listChromatograms->InsertColumn(5, QStringLiteral("Тип расчёта"), LVCFMT_LEFT, typeWidth);
+    for (int c = 0; c < m_listChromatograms->columnCount(); ++c)
+        fitHeading(*m_listChromatograms, c);
 
     // Clicks and the arrow keys both come here through the selection.
     connect(m_listChromatograms, &QTableWidget::itemSelectionChanged, this,
@@ -184,6 +215,8 @@ void tavrinDlg::CreateResultTabs()
     grid.InsertColumn(2, QStringLiteral("Площадь"), LVCFMT_LEFT, 110);
     grid.InsertColumn(3, QStringLiteral("Концентрация"), LVCFMT_LEFT, 110);
     grid.InsertColumn(4, QStringLiteral("Время выхода, мин"), LVCFMT_LEFT, 110);
+    for (int c = 0; c < grid.columnCount(); ++c)
+        fitHeading(grid, c);
     m_tabResults->addTab(m_pageInfo, QStringLiteral("Инфо. по хрм."));
 
     // The separator-gas, degassing-gas, condensate and formation-gas pages

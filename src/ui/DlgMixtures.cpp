@@ -5,11 +5,14 @@
 
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,6 +74,11 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     m_gridComponents->InsertColumn(1, QStringLiteral("Компонент"), LVCFMT_LEFT, 390);
     m_gridComponents->InsertColumn(2, QStringLiteral("Конц. моль%"), LVCFMT_LEFT, 85);
     m_gridComponents->InsertColumn(3, QStringLiteral("Погрешность"), LVCFMT_LEFT, 85);
+    // The number columns at least as wide as their headings in the font in use.
+    for (int c : {2, 3}) {
+        m_gridComponents->setColumnWidth(
+            c, std::max(m_gridComponents->columnWidth(c), m_gridComponents->horizontalHeader()->sectionSizeHint(c)));
+    }
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);

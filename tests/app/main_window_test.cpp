@@ -24,6 +24,8 @@
 #include <QFile>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -437,6 +439,48 @@ TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
     dlg->ChromatogramList()->setFocus();
     QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+}
+
+// A 1366 x 768 screen, less a title bar, frames and a task bar.
+constexpr int kScreenWidth = 1366 - 16;
+constexpr int kScreenHeight = 768 - 70;
+
+void expectWholeColumns(const CGridCtrl& grid)
+{
+    EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0) << grid.objectName().toStdString();
+    for (int c = 0; c < grid.columnCount(); ++c)
+        EXPECT_GE(grid.columnWidth(c), grid.horizontalHeader()->sectionSizeHint(c)) << grid.GetColumnText(c).toStdString();
+}
+
+TEST_F(tavrinDlgTest, startSizeShowsEveryColumnWholeOnASmallScreen)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    auto dlg = open();
+    dlg->show();
+    QApplication::processEvents();
+    EXPECT_LE(dlg->width(), kScreenWidth);
+    EXPECT_LE(dlg->height(), kScreenHeight);
+    EXPECT_EQ(dlg->minimumSize(), dlg->size());
+    expectWholeColumns(*dlg->ChromatogramList());
+    expectWholeColumns(dlg->InfoPage()->m_grid);
+    // The longest role with a cylinder's name fits its column.
+    EXPECT_GE(dlg->ChromatogramList()->columnWidth(5),
+              dlg->ChromatogramList()->fontMetrics().horizontalAdvance(QStringLiteral("ГС Калибровка 5 (Баллон 7)")));
+}
+
+TEST_F(tavrinDlgTest, enterAtTheStartDeletesNothing)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    auto dlg = open();
+    selectRows(*dlg, {0});
+    dlg->show();
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->focusWidget(), dlg->ChromatogramList());
+    for (const char* name : {"buttonDelete", "buttonDeleteAll"})
+        EXPECT_FALSE(button(*dlg, name)->isDefault()) << name;
+    QTest::keyClick(dlg->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dlg->Records().size(), 1u);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
 }
 

@@ -9,6 +9,7 @@
 #include "ui/DlgMixtures.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,6 +136,15 @@ TEST_F(DlgMixturesTest, opensWithTheStoredCylindersAndNoComposition)
     EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_FALSE(dlg->IsModified());
+}
+
+TEST_F(DlgMixturesTest, everyHeadingShowsWhole)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    for (CGridCtrl* grid : {dlg->MixturesGrid(), dlg->ComponentsGrid()}) {
+        for (int c = 0; c < grid->columnCount(); ++c)
+            EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << grid->GetColumnText(c).toStdString();
+    }
 }
 
 TEST_F(DlgMixturesTest, clickingACylinderShowsItsCompositionWithTheSettingsDigits)

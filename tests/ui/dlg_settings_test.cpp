@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -86,6 +87,19 @@ TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
     EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
     EXPECT_EQ(child<QPushButton>(dlg.get(), "okButton")->text(), QStringLiteral("Ок"));
     EXPECT_EQ(child<QPushButton>(dlg.get(), "cancelButton")->text(), QStringLiteral("Отмена"));
+}
+
+TEST_F(DlgSettingsTest, wholeTypeTableShowsOnASmallScreen)
+{
+    auto dlg = openDialog();
+    dlg->show();
+    QApplication::processEvents();
+    EXPECT_LE(dlg->height(), 768 - 70);  // less a title bar and a task bar
+    EXPECT_LE(dlg->width(), 1366 - 16);
+    CGridCtrl* grid = dlg->generalPage()->typeGrid();
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
+    for (int row = 0; row < grid->GetItemCount(); ++row)
+        EXPECT_GE(grid->columnWidth(0), grid->fontMetrics().horizontalAdvance(grid->GetItemText(row, 0))) << row;
 }
 
 TEST_F(DlgSettingsTest, showsWhatTheProfileHoldsWhenOpened)
