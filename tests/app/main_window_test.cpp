@@ -20,6 +20,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
@@ -482,6 +484,24 @@ TEST_F(tavrinDlgTest, enterAtTheStartDeletesNothing)
     QTest::keyClick(dlg->focusWidget(), Qt::Key_Return);
     EXPECT_EQ(dlg->Records().size(), 1u);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
+}
+
+TEST_F(tavrinDlgTest, aRightClickOnAButtonOffersTheAboutBox)
+{
+    auto dlg = open();
+    dlg->show();
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (const QAction* action : menu->actions())
+            offered << action->text();
+        menu->close();
+    });
+    QPushButton* recalc = button(*dlg, "buttonRecalc");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), recalc->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(recalc, &click);
+    EXPECT_EQ(offered, QStringList{QStringLiteral("&О программе")});
 }
 
 TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)
