@@ -55,28 +55,6 @@ TEST(IniText, readsAProfileThatQtsIniWriterWrote)
     EXPECT_EQ(values.value(u("WState")).typeId(), QMetaType::QByteArray);
 }
 
-TEST(IniText, writesTheNotationQtReads)
-{
-    const QSettings::SettingsMap values = {
-        {u("WState"), QByteArray("\x01\x00\x02\x61", 4)},
-        {u("EnableInfo"), 0},
-        {u("Settings/General/qtySymInProg"), 3},
-        {u("Settings/Chrms/folder_0"), u("C:\\data, 2")},
-        {u("General/odd"), u(" x")},
-    };
-    // The "a" after the escaped 2 is escaped too, or it would join the number.
-    EXPECT_EQ(WriteIniText(values), QByteArray("[General]\n"
-                                               "EnableInfo=0\n"
-                                               "WState=@ByteArray(\\x1\\x0\\x2\\x61)\n"
-                                               "\n"
-                                               "[%General]\n"
-                                               "odd=\" x\"\n"
-                                               "\n"
-                                               "[Settings]\n"
-                                               "Chrms\\folder_0=\"C:\\\\data, 2\"\n"
-                                               "General\\qtySymInProg=3\n"));
-}
-
 TEST(IniText, everyTextAndKeyComesBackAsItWasWritten)
 {
     const QString texts[] = {

@@ -4,7 +4,6 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -86,12 +85,4 @@ TEST(SaveFile, copyOfAMissingFileFailsWithoutTouchingTheTarget)
     EXPECT_FALSE(CopyFileAtomically(dir.filePath(QStringLiteral("missing")), target, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(readFileBytes(target), QByteArray("old"));
-}
-
-TEST(SaveFile, devicesWithoutAFileNeedNoFlush)
-{
-    QBuffer buffer;
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
-    EXPECT_TRUE(WriteAllAndFlush(buffer, "abc"));
-    EXPECT_EQ(buffer.data(), QByteArray("abc"));
 }
