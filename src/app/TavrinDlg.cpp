@@ -19,8 +19,8 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 #include "calc/GasAnalysis.h"
 
 #include "calc/AccuracyTables.h"
-#include "data/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
+#include "data/ChromatogramSlot.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"

@@ -21,14 +21,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
