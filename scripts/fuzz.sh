@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds one libFuzzer target with clang in build-fuzz and runs it for a while.
-#   bash scripts/fuzz.sh [TARGET] [SECONDS]      (defaults: compound_file_fuzz 60)
+#   bash scripts/fuzz.sh [TARGET] [SECONDS] [FUZZER OPTIONS...]   (defaults: compound_file_fuzz 60)
+# Targets: compound_file_fuzz, stg_fuzz, mixtures_fuzz, ini_text_fuzz.
 # The corpus grows in build-fuzz/corpus/TARGET; crashing inputs land in
 # build-fuzz/artifacts/TARGET. Seeds in fuzz/seeds/TARGET are used when present.
 # TAVRIN_FUZZ_BUILD_DIR names another build folder.
@@ -13,7 +14,7 @@ build="${TAVRIN_FUZZ_BUILD_DIR:-build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTAVRIN_BUILD_FUZZ=ON -DTAVRIN_BUILD_TESTS=OFF -DTAVRIN_BUILD_BENCH=OFF > /dev/null
-cmake --build "$build" --target "$target" -j "$(nproc)"
+cmake --build "$build" --target "$target" -j 4
 
 corpus="$build/corpus/$target"
 artifacts="$build/artifacts/$target"
@@ -22,7 +23,19 @@ if [ -d "fuzz/seeds/$target" ]; then
   cp -n "fuzz/seeds/$target"/* "$corpus"/ 2>/dev/null || true
 fi
 
-# Without seeds, start from a few small compound files written by libgsf's tool,
+# The chromatogram, cylinder and profile targets start from inputs the test
+# writers make, each shaped for the route it is meant for.
+case "$target" in
+  stg_fuzz|mixtures_fuzz|ini_text_fuzz)
+    if [ -z "$(ls -A "$corpus")" ]; then
+      seeds="$build/seeds"
+      bash scripts/fuzz-seeds.sh "$(realpath "$seeds")"
+      cp -n "$seeds/$target"/* "$corpus"/
+    fi
+    ;;
+esac
+
+# Otherwise, start from a few small compound files written by libgsf's tool,
 # with the stream names of a chromatogram file.
 if [ -z "$(ls -A "$corpus")" ] && command -v gsf > /dev/null; then
   tmp="$(mktemp -d)"
@@ -43,4 +56,4 @@ fi
 
 # Inputs stay small, so neither a long run nor a large allocation has an excuse.
 "$build/fuzz/$target" "$corpus" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
-  -malloc_limit_mb=256 -artifact_prefix="$artifacts/" -print_final_stats=1
+  -malloc_limit_mb=256 -artifact_prefix="$artifacts/" -print_final_stats=1 "${@:3}"

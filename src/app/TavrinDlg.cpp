@@ -23,10 +23,12 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -40,6 +42,22 @@ namespace {
 constexpr int kStartWidth = 930;
 constexpr int kStartHeight = 560;
 constexpr int kButtonHeight = 37;
+
+// A column at least as wide as its heading in the font in use.
+void fitHeading(CGridCtrl& grid, int column)
+{
+    grid.setColumnWidth(column, std::max(grid.columnWidth(column), grid.horizontalHeader()->sectionSizeHint(column)));
+}
+
+// The width a grid needs to show every column without scrolling sideways.
+int widthForColumns(const CGridCtrl& grid)
+{
+    int width = 0;
+    for (int c = 0; c < grid.columnCount(); ++c)
+        width += grid.columnWidth(c);
+    const QStyle* style = grid.style();
+    return width + style->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+}
 
 bool openWithDesktop(const QString& path)
 {
@@ -103,8 +121,16 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     layout->addWidget(m_listChromatograms, 3);
     layout->addWidget(m_tabResults, 7);
 
-    resize(kStartWidth, kStartHeight);
-    setMinimumSize(kStartWidth, kStartHeight);
+    // Wide enough for every column of the list and of the peak page in the
+    // font in use, which still fits a 1366 x 768 screen.
+    const int margins = 2 * 8 + 8;  // the window's and the tab page's frames
+    const int startWidth = std::max({kStartWidth, widthForColumns(*m_listChromatograms) + margins,
+                                     widthForColumns(m_pageInfo->m_grid) + 2 * margins});
+    resize(startWidth, kStartHeight);
+    setMinimumSize(startWidth, kStartHeight);
+    // The first focus is on the list, never on a button that deletes: Enter
+    // then ends the program as OK does.
+    m_listChromatograms->setFocus(Qt::OtherFocusReason);
 
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
         setGeometry(*rect);
@@ -163,7 +189,12 @@ void tavrinDlg::CreateChromatogramList()
     // Wide enough for the whole time in the font in use.
     const int timeWidth = std::max(90, fontMetrics().horizontalAdvance(QStringLiteral("00.00.00  00:00")) + 12);
     m_listChromatograms->InsertColumn(4, QStringLiteral("Время анализа"), LVCFMT_LEFT, timeWidth);
-    m_listChromatograms->InsertColumn(5, QStringLiteral("Тип расчёта"), LVCFMT_LEFT, 180);
+    // Room for a calibration's role with its cylinder's name.
+    const int typeWidth =
+        std::max(180, fontMetrics().horizontalAdvance(QStringLiteral("ГС Калибровка 1 (Баллон ГСО-12)")) + 12);
+    m_listChromatograms->InsertColumn(5, QStringLiteral("Тип расчёта"), LVCFMT_LEFT, typeWidth);
+    for (int c = 0; c < m_listChromatograms->columnCount(); ++c)
+        fitHeading(*m_listChromatograms, c);
 
     // Clicks and the arrow keys both come here through the selection.
     connect(m_listChromatograms, &QTableWidget::itemSelectionChanged, this,
@@ -186,6 +217,8 @@ void tavrinDlg::CreateResultTabs()
     grid.InsertColumn(2, QStringLiteral("Площадь"), LVCFMT_LEFT, 110);
     grid.InsertColumn(3, QStringLiteral("Концентрация"), LVCFMT_LEFT, 110);
     grid.InsertColumn(4, QStringLiteral("Время выхода, мин"), LVCFMT_LEFT, 110);
+    for (int c = 0; c < grid.columnCount(); ++c)
+        fitHeading(grid, c);
     m_tabResults->addTab(m_pageInfo, QStringLiteral("Инфо. по хрм."));
 
     m_resultTables.Setup(m_settings.general);
@@ -222,7 +255,8 @@ void tavrinDlg::OnDestroy()
     m_pDlgReport.reset();
     m_profile.sync();
 
-    // The cylinder dialog writes the database now if the cylinders were changed.
+    // The cylinder dialog writes the database now if it changed since the last
+    // write, and asks whether to try again while that fails.
     m_pDlgMixtures.reset();
 }
 
@@ -420,9 +454,21 @@ void tavrinDlg::OnBnClickedSettings()
 
 void tavrinDlg::OnBnClickedMixtures()
 {
-    // The flag stays set: the database is written when the program ends.
-    if (m_pDlgMixtures->exec() == QDialog::Accepted && m_pDlgMixtures->IsModified())
-        OnBnClickedRecalc();
+    const bool accepted = m_pDlgMixtures->exec() == QDialog::Accepted;
+    // The flag is never cleared; an unchanged list leaves every match as it was.
+    if (!m_pDlgMixtures->IsModified())
+        return;
+    if (accepted) {
+        OnBnClickedRecalc();  // every file read and matched anew
+        return;
+    }
+    // "Отмена" undoes nothing, so the records follow the cylinders as they now
+    // stand: a deleted cylinder no longer calibrates or names a record.
+    for (ChromatogramRecord& record : m_records) {
+        if (record.isCalibration)
+            FindMixtureForSample(record);
+    }
+    RefreshChromatograms();
 }
 
 void tavrinDlg::OnBnClickedReport()

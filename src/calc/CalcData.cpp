@@ -1,6 +1,6 @@
 #include "calc/CalcData.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "data/TempComponents.h"
@@ -75,10 +75,19 @@ void CalcData::ResetCalcState()
     m_dc.groups.ResetChromatograms();
 }
 
+void CalcData::ClearResults()
+{
+    m_gs.ClearResults();
+    m_gd.ClearResults();
+    m_dc.ClearResults();
+    m_pg.ClearResults();
+}
+
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
                            const CSettings* settings, MessageLog& log)
 {
     ResetCalcState();
+    ClearResults();
     m_cylinders = cylinders;
     m_settings = settings;
 

@@ -41,6 +41,15 @@ struct CalcGs
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
     GasMethanolResult methanolResult;
+
+    // Every result back to empty; each result member belongs here.
+    void ClearResults()
+    {
+        calibrationResult = {};
+        analysisResult = {};
+        sulphurResult = {};
+        methanolResult = {};
+    }
 };
 
 // The degassing-gas set, the same layout with its own calculators.
@@ -54,6 +63,15 @@ struct CalcGd
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
     GasMethanolResult methanolResult;
+
+    // Every result back to empty; each result member belongs here.
+    void ClearResults()
+    {
+        calibrationResult = {};
+        analysisResult = {};
+        sulphurResult = {};
+        methanolResult = {};
+    }
 };
 
 // The degassed-condensate set.
@@ -71,6 +89,17 @@ struct CalcDc
     CondensateMethanolResult methanolResult;
     CondensateResult fractionsResult;
     CondensateResult groupsResult;
+
+    // Every result back to empty; each result member belongs here.
+    void ClearResults()
+    {
+        c1c5Result = {};
+        temperatureResult = {};
+        sulphurResult = {};
+        methanolResult = {};
+        fractionsResult = {};
+        groupsResult = {};
+    }
 };
 
 // The formation-gas set.
@@ -85,6 +114,16 @@ struct CalcPg
     CalcPgMethod2Result method2Result;
     CompFractResult compFract1Result;
     CompFractResult compFract2Result;
+
+    // Every result back to empty; each result member belongs here.
+    void ClearResults()
+    {
+        method1Result = {};
+        sulphurSummary = {};
+        method2Result = {};
+        compFract1Result = {};
+        compFract2Result = {};
+    }
 };
 
 // Everything a recalculation produces, and the inputs it was made from. The
@@ -109,6 +148,9 @@ public:
 
     // The steps of Recalculate.
     void ResetCalcState();
+    // Empties every result of every set, so that a run that fails half-way
+    // leaves only its own results (or none), never the previous run's.
+    void ClearResults();
     void CheckUnknownPeaks(MessageLog& log);
     // Sums the peaks whose names are exactly the search names of the listed
     // components into one item named groupName at the end of each slot's list.

@@ -1,8 +1,8 @@
 #include "calc/GasAnalysis.h"
 
 #include "calc/AccuracyTables.h"
-#include "calc/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
+#include "data/ChromatogramSlot.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
@@ -181,12 +181,14 @@ void GasAnalysisCalculator::CorrectNitrogen(const CalcEnvironment& env)
         const double nitrogenArea = run.nitrogen != run.end ? run.nitrogen->area : 0.0;
         if (oxygenArea == 0.0 || nitrogenArea == 0.0)
             continue;
-        const double area = nitrogenArea - kNitrogenPerOxygen * oxygenArea;
-        // A negative nitrogen content would come out of it.
-        if (!(area > 0.0)) {
-            env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Коррекция Азота в хроматограмме %1 не произведена (площадь пика Азота после коррекции не больше нуля).")
+        double area = nitrogenArea - kNitrogenPerOxygen * oxygenArea;
+        // Nothing divides by the corrected area: 0 means all the nitrogen came
+        // with air. Below 0 the oxygen is more than air brings, and no
+        // nitrogen is left to count.
+        if (!(area >= 0.0)) {
+            env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Площадь пика Азота в хроматограмме %1 после коррекции меньше нуля и принята равной нулю.")
                                                                    .arg(ChromatogramSlotName(run.slot)));
-            continue;
+            area = 0.0;
         }
         run.nitrogen->area = area;
         ++corrected;

@@ -1,7 +1,7 @@
 #include "calc/GasCalibration.h"
 
-#include "calc/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
+#include "data/ChromatogramSlot.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"

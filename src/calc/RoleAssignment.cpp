@@ -1,7 +1,7 @@
 #include "calc/RoleAssignment.h"
 
-#include "calc/ChromatogramSlot.h"
 #include "data/ChromatogramRecord.h"
+#include "data/ChromatogramSlot.h"
 #include "data/GeneralSettings.h"
 
 #include <array>

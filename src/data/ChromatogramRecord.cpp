@@ -1,6 +1,6 @@
 #include "data/ChromatogramRecord.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 
 #include <algorithm>
 #include <cmath>

@@ -130,11 +130,8 @@ GeneralSettings::GeneralSettings()
 void GeneralSettings::LoadSettings(const Profile& profile)
 {
     const QString section = SectionName();
-    auto readDigits = [&](const char* name) {
-        return std::min(profile.readInt(section, QLatin1String(name), 3), MaxDigits);
-    };
-    qtySymInProg = readDigits("qtySymInProg");
-    qtySymInReport = readDigits("qtySymInReport");
+    qtySymInProg = profile.readInt(section, QStringLiteral("qtySymInProg"), 3);
+    qtySymInReport = profile.readInt(section, QStringLiteral("qtySymInReport"), 3);
     enGsGradCorrect = profile.readInt(section, QStringLiteral("enGsGradCorrect"), 0);
     enGsAnalysCorrect = profile.readInt(section, QStringLiteral("enGsAnalysCorrect"), 0);
     enGdGradCorrect = profile.readInt(section, QStringLiteral("enGdGradCorrect"), 0);

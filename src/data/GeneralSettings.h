@@ -57,15 +57,16 @@ class GeneralSettings
 public:
     static QString SectionName();         // "Settings\General"
     static QString MethodsSectionName();  // "Settings\General\Methods"
-    // Largest digit count accepted: "%.*f" of a larger one would only make
-    // huge texts of meaningless digits.
+    // Most digits a number is ever formatted with: "%.*f" of a larger count
+    // would only make huge texts of meaningless digits. The stored counts
+    // themselves may be larger and are kept as they are.
     static constexpr int MaxDigits = 15;
 
     GeneralSettings();
 
     // Missing or malformed values read as their defaults; an analysis count
-    // other than 0 or 1 reads as 1; a digit count above MaxDigits reads as
-    // MaxDigits. Type patterns: a stored non-empty text replaces the row's
+    // other than 0 or 1 reads as 1; digit counts are kept as stored. Type
+    // patterns: a stored non-empty text replaces the row's
     // pattern and marks the row, an empty one leaves the row as it is.
     void LoadSettings(const Profile& profile);
     // Deletes both sections and writes every value again, then the patterns

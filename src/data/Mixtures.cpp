@@ -1,11 +1,11 @@
 #include "data/Mixtures.h"
 
 #include "platform/Archive.h"
+#include "platform/SaveFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -255,19 +255,17 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
 
     if (m_backupPending && QFileInfo::exists(m_path)) {
         const QString bak = backupPath();
-        QFile::remove(bak);
-        QFile original(m_path);
-        if (!original.copy(bak)) {
+        QString error;
+        if (!CopyFileAtomically(m_path, bak, &error)) {
             result.message = QStringLiteral("%1\nНе удалось сохранить копию прежнего файла %2: %3")
-                                 .arg(shownPath, QDir::toNativeSeparators(bak), original.errorString());
+                                 .arg(shownPath, QDir::toNativeSeparators(bak), error);
             return result;
         }
     }
 
-    QSaveFile file(m_path);
-    const QByteArray bytes = WriteMixturesArchive(mixtures);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        result.message = shownPath + QStringLiteral("\n") + file.errorString();
+    QString error;
+    if (!WriteFileAtomically(m_path, WriteMixturesArchive(mixtures), &error)) {
+        result.message = shownPath + QStringLiteral("\n") + error;
         return result;
     }
     m_backupPending = false;

@@ -10,7 +10,9 @@ CSettings::CSettings(Profile& profile)
 
 void CSettings::LoadSettings()
 {
-    if (!m_profile)
+    // Values that could not be written stay in force until the program ends,
+    // as the user was told, whatever the profile holds meanwhile.
+    if (!m_profile || m_unwritten)
         return;
     general.LoadSettings(*m_profile);
     params.LoadSettings(*m_profile);
@@ -24,5 +26,6 @@ bool CSettings::SaveSettings()
     general.SaveSettings(*m_profile);
     params.SaveSettings(*m_profile);
     folders.SaveSettings(*m_profile);
-    return m_profile->sync();
+    m_unwritten = !m_profile->sync();
+    return !m_unwritten;
 }

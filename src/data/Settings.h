@@ -32,12 +32,15 @@ public:
     Profile* profile() const { return m_profile; }
 
     // Reloads the three pages from the profile (folders are added to, type
-    // patterns only overwritten by non-empty stored texts). No profile: nothing.
+    // patterns only overwritten by non-empty stored texts). No profile, or
+    // settings whose last save failed: nothing.
     void LoadSettings();
     // Rewrites the general, parameter and folder sections, in this order, and
-    // flushes. False when there is no profile or it could not be written.
+    // flushes. False when there is no profile or it could not be written;
+    // the members then stay as they are until a later save succeeds.
     bool SaveSettings();
 
 private:
     Profile* m_profile = nullptr;
+    bool m_unwritten = false;
 };

@@ -1,17 +1,53 @@
 #include "platform/Profile.h"
 
+#include "platform/IniText.h"
+#include "platform/SaveFile.h"
+
+#include <QIODevice>
 #include <QSettings>
 
 #include <cmath>
 
-Profile::Profile()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Quindle"), QStringLiteral("tavrin")))
+namespace {
+
+bool readProfileFile(QIODevice& device, QSettings::SettingsMap& values)
 {
+    values = ReadIniText(device.readAll());
+    return true;
+}
+
+// QSettings writes through a QSaveFile and commits whatever this returns true
+// for; a failed flush returned as false keeps the old file and makes the
+// settings report an access error instead of a truncated file.
+bool writeProfileFile(QIODevice& device, const QSettings::SettingsMap& values)
+{
+    return WriteAllAndFlush(device, WriteIniText(values));
+}
+
+// The ini notation with checked writes; the file name ends in ".conf" as the
+// profile's always has.
+QSettings::Format profileFormat()
+{
+    static const QSettings::Format format = [] {
+        const QSettings::Format registered =
+            QSettings::registerFormat(QStringLiteral("conf"), readProfileFile, writeProfileFile);
+        return registered == QSettings::InvalidFormat ? QSettings::IniFormat : registered;
+    }();
+    return format;
+}
+
+} // namespace
+
+Profile::Profile()
+    : m_settings(std::make_unique<QSettings>(profileFormat(), QSettings::UserScope, QStringLiteral("Quindle"),
+                                             QStringLiteral("tavrin")))
+{
+    // The profile is this one file; no organisation-wide or system file adds to it.
+    m_settings->setFallbacksEnabled(false);
 }
 
 Profile::Profile(const QString& iniFile)
-    : m_settings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
+    : m_settings(std::make_unique<QSettings>(iniFile, profileFormat()))
 {
 }
 
@@ -50,9 +86,6 @@ QString Profile::readString(const QString& section, const QString& key, const QS
     const QVariant v = m_settings->value(keyPath(section, key));
     if (!v.isValid())
         return defaultValue;
-    // A value holding a comma comes back from the ini format as a list.
-    if (v.typeId() == QMetaType::QStringList)
-        return v.toStringList().join(QLatin1Char(','));
     return v.toString();
 }
 
@@ -126,8 +159,27 @@ void Profile::deleteValue(const QString& section, const QString& key)
 
 bool Profile::sync()
 {
+    // QSettings keeps the error of a failed write for good; only a fresh
+    // object over the same values tells whether this write works.
+    if (m_settings->status() != QSettings::NoError)
+        reopen();
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
+}
+
+void Profile::reopen()
+{
+    QSettings::SettingsMap values;
+    for (const QString& key : m_settings->allKeys())
+        values.insert(key, m_settings->value(key));
+    const QString file = m_settings->fileName();
+    m_settings.reset();
+    m_settings = std::make_unique<QSettings>(file, profileFormat());
+    // Everything in force, the values not yet written included, becomes the
+    // content of the next write.
+    m_settings->clear();
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        m_settings->setValue(it.key(), it.value());
 }
 
 QString Profile::formatDouble(double value)

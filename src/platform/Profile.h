@@ -51,7 +51,9 @@ public:
     // Removes one value.
     void deleteValue(const QString& section, const QString& key);
 
-    // Flushes to storage; false when the profile could not be written.
+    // Writes every change to storage. False when the file could not be
+    // written whole; the file then stays as it was and every value written
+    // since stays in force, to be written by the next sync that succeeds.
     bool sync();
 
     static QString formatDouble(double value);
@@ -59,6 +61,7 @@ public:
 
 private:
     static QString keyPath(const QString& section, const QString& key);
+    void reopen();
     std::unique_ptr<QSettings> m_settings;
 };
 

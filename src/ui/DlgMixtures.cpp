@@ -5,11 +5,14 @@
 
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,6 +74,11 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     m_gridComponents->InsertColumn(1, QStringLiteral("Компонент"), LVCFMT_LEFT, 390);
     m_gridComponents->InsertColumn(2, QStringLiteral("Конц. моль%"), LVCFMT_LEFT, 85);
     m_gridComponents->InsertColumn(3, QStringLiteral("Погрешность"), LVCFMT_LEFT, 85);
+    // The number columns at least as wide as their headings in the font in use.
+    for (int c : {2, 3}) {
+        m_gridComponents->setColumnWidth(
+            c, std::max(m_gridComponents->columnWidth(c), m_gridComponents->horizontalHeader()->sectionSizeHint(c)));
+    }
 
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);
@@ -125,20 +133,23 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
 
 DlgMixtures::~DlgMixtures()
 {
-    if (m_bModified)
-        SaveMixtures();
+    SaveMixturesAtExit();
     FreeMixtures();
 }
 
-void DlgMixtures::ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text,
-                              QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton DlgMixtures::ShowMessage(QMessageBox::Icon icon, const QString& caption,
+                                                     const QString& text, QMessageBox::StandardButtons buttons)
 {
-    if (m_messageSink) {
-        m_messageSink(icon, caption, text, buttons);
-        return;
-    }
+    if (m_messageSink)
+        return m_messageSink(icon, caption, text, buttons);
     QMessageBox box(icon, caption, text, buttons, isVisible() ? this : parentWidget());
-    box.exec();
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void DlgMixtures::MarkModified()
+{
+    m_bModified = true;
+    m_bUnsaved = true;
 }
 
 // ---- database ---------------------------------------------------------------
@@ -156,7 +167,38 @@ bool DlgMixtures::SaveMixtures()
     const MixturesDatabase::SaveResult result = m_database.save(m_mixtures);
     if (!result.ok)
         ShowMessage(QMessageBox::Critical, windowTitle(), result.message);
+    else
+        m_bUnsaved = false;
     return result.ok;
+}
+
+bool DlgMixtures::SaveMixturesAtExit()
+{
+    while (m_bUnsaved) {
+        const MixturesDatabase::SaveResult result = m_database.save(m_mixtures);
+        if (result.ok) {
+            m_bUnsaved = false;
+            break;
+        }
+        // The program ends after this: what is not written now is lost.
+        const QString text = result.message
+                             + QStringLiteral("\n\nИзменения базы баллонов не записаны и будут потеряны. "
+                                              "Повторить запись?");
+        if (ShowMessage(QMessageBox::Warning, windowTitle(), text, QMessageBox::Yes | QMessageBox::No)
+            != QMessageBox::Yes)
+            return false;
+    }
+    return true;
+}
+
+void DlgMixtures::accept()
+{
+    // Written now rather than only at the end, so a crash or a power cut
+    // loses nothing confirmed here; a failure is reported and the edits stay
+    // for the next write.
+    if (m_bUnsaved)
+        SaveMixtures();
+    QDialog::accept();
 }
 
 void DlgMixtures::FreeMixtures()
@@ -311,7 +353,7 @@ void DlgMixtures::OnBnClickedAddMixture()
     m->type = MixtureKindNone;
     m->date = QDateTime::currentSecsSinceEpoch();
     m_mixtures.push_back(std::move(m));
-    m_bModified = true;
+    MarkModified();
     m_nSelMixture = static_cast<int>(m_mixtures.size()) - 1;
     m_nSelComponent = -1;
     FillMixturesGrid();
@@ -329,7 +371,7 @@ void DlgMixtures::OnBnClickedDeleteMixture()
     m_mixtures.erase(m_mixtures.begin() + m_nSelMixture);
     for (std::size_t i = static_cast<std::size_t>(m_nSelMixture); i < m_mixtures.size(); ++i)
         m_mixtures[i]->number -= 1;
-    m_bModified = true;
+    MarkModified();
     m_nSelMixture = -1;
     m_nSelComponent = -1;
     FillMixturesGrid();
@@ -342,7 +384,7 @@ void DlgMixtures::OnBnClickedResetDate()
     if (!m)
         return;
     m->date = QDateTime::currentSecsSinceEpoch();
-    m_bModified = true;
+    MarkModified();
     FillMixturesGrid();
 }
 
@@ -357,7 +399,7 @@ void DlgMixtures::OnBnClickedAddComponent()
     c.concentration = -1.0;
     c.uncertainty = -1.0;
     m->components.push_back(c);
-    m_bModified = true;
+    MarkModified();
     FillComponentsGrid();
 }
 
@@ -369,7 +411,7 @@ void DlgMixtures::OnBnClickedDeleteComponent()
     m->components.erase(m->components.begin() + m_nSelComponent);
     for (std::size_t i = static_cast<std::size_t>(m_nSelComponent); i < m->components.size(); ++i)
         m->components[i].number -= 1;
-    m_bModified = true;
+    MarkModified();
     m_nSelComponent = -1;
     FillComponentsGrid();
 }
@@ -410,7 +452,7 @@ std::intptr_t DlgMixtures::OnMixtureCellChanged(int row, int column)
     default:
         return 0;
     }
-    m_bModified = true;
+    MarkModified();
     return 1;
 }
 
@@ -439,6 +481,6 @@ std::intptr_t DlgMixtures::OnComponentCellChanged(int row, int column)
     } else {
         return 0;
     }
-    m_bModified = true;
+    MarkModified();
     return 1;
 }

@@ -14,7 +14,9 @@ class QPushButton;
 // The dialog "Смеси": the cylinder database with the composition of each
 // cylinder. It owns the cylinder list for the whole run; every edit acts on
 // the list at once, so closing with "Отмена" undoes nothing. The database is
-// written when the dialog object is destroyed, if anything was changed.
+// written when the dialog closes with "Ок" and again when the dialog object
+// is destroyed, each time only if something changed since the last write; a
+// failed write at the end asks whether to try again.
 class DlgMixtures : public QDialog, public GridNotifyHandler
 {
     Q_OBJECT
@@ -35,6 +37,9 @@ public:
     void LoadMixtures();
     // Writes the list; a failure is reported and the list stays as it is.
     bool SaveMixtures();
+    // Writes the list if it changed since the last write; while that fails,
+    // asks whether to try again. False when the changes stay unwritten.
+    bool SaveMixturesAtExit();
     // Empties the list.
     void FreeMixtures();
 
@@ -42,11 +47,15 @@ public:
     const MixtureList& Mixtures() const { return m_mixtures; }
     // Set by every change of the list; never cleared.
     bool IsModified() const { return m_bModified; }
+    // Changes not yet in the database file.
+    bool HasUnsavedChanges() const { return m_bUnsaved; }
     const QString& Path() const { return m_strPath; }
 
-    // How the dialog talks to the user; tests catch the messages here.
-    using MessageSink = std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                           QMessageBox::StandardButtons buttons)>;
+    // How the dialog talks to the user; tests catch the messages here. The
+    // sink returns the button chosen (NoButton for a plain message).
+    using MessageSink = std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& caption,
+                                                                  const QString& text,
+                                                                  QMessageBox::StandardButtons buttons)>;
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
 
     int SelectedMixture() const { return m_nSelMixture; }
@@ -55,6 +64,9 @@ public:
     CGridCtrl* ComponentsGrid() { return m_gridComponents; }
 
     std::intptr_t onGridNotify(const GridNotify& notify) override;
+
+    // "Ок": the list is written before the dialog closes.
+    void accept() override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -79,8 +91,9 @@ private:
 
     MixtureData* SelectedMixtureData() const;
     QString FormatValue(double value) const;
-    void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text,
-                     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    void MarkModified();
+    QMessageBox::StandardButton ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
     CGridCtrl* m_gridMixtures = nullptr;
     CGridCtrl* m_gridComponents = nullptr;
@@ -96,6 +109,7 @@ private:
     int m_nSelComponent = -1;
     QString m_strPath;
     bool m_bModified = false;
+    bool m_bUnsaved = false;
     MixturesDatabase m_database;
     MessageSink m_messageSink;
 };

@@ -8,10 +8,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -85,8 +89,6 @@ CDlgSettingsTabGen::CDlgSettingsTabGen(GeneralSettings& general, QWidget* parent
     left->addWidget(rounding);
     left->addWidget(gsCorrection);
     left->addWidget(gdCorrection);
-    left->addWidget(m_blankSubtraction);
-    left->addLayout(startTimeRow);
     left->addStretch(1);
 
     // Analysis counts: one pair of radio buttons per count.
@@ -128,19 +130,34 @@ CDlgSettingsTabGen::CDlgSettingsTabGen(GeneralSettings& general, QWidget* parent
                                          {{7, QStringLiteral("Анализы С1С5")}, {8, sulphur},
                                           {9, methanol}, {10, QStringLiteral("Анализы С6С44")}}));
 
+    // The blank subtraction sits under the counts, so the page stays low
+    // enough for the whole type table on a 768-pixel screen.
+    auto* right = new QVBoxLayout;
+    right->addWidget(analyses);
+    right->addWidget(m_blankSubtraction);
+    right->addLayout(startTimeRow);
+    right->addStretch(1);
+
     auto* top = new QHBoxLayout;
     top->addLayout(left);
-    top->addWidget(analyses, 1, Qt::AlignTop);
+    top->addLayout(right, 1);
 
     // Chromatogram types
     m_grid = new CGridCtrl;
     m_grid->setObjectName(QStringLiteral("typeGrid"));
     m_grid->m_bEditable = true;
     m_grid->setNotifyHandler(this, TypeGridId);
-    m_grid->InsertColumn(ColumnType, QStringLiteral("Тип"), LVCFMT_LEFT, 105);
+    // The type column as wide as the longest type name in the font in use.
+    int typeWidth = 105;
+    for (const TypeRule& rule : m_general.typeRules.rules())
+        typeWidth = std::max(typeWidth, m_grid->fontMetrics().horizontalAdvance(rule.type) + 12);
+    m_grid->InsertColumn(ColumnType, QStringLiteral("Тип"), LVCFMT_LEFT, typeWidth);
     m_grid->InsertColumn(ColumnMethod, QStringLiteral("Методика содержит"), LVCFMT_LEFT, 274);
     m_grid->InsertColumn(ColumnSample, QStringLiteral("Проба содержит"), LVCFMT_LEFT, 274);
-    m_grid->setMinimumHeight(260);  // all fourteen rows without scrolling
+    // All fourteen rows and the headings without scrolling.
+    m_grid->setMinimumHeight(TypeRuleTable::RowCount * m_grid->verticalHeader()->defaultSectionSize()
+                             + m_grid->horizontalHeader()->sizeHint().height()
+                             + 2 * m_grid->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -195,13 +212,9 @@ bool CDlgSettingsTabGen::CheckControls(QString* message, QWidget** field) const
     const std::pair<QLineEdit*, QString> digitFields[] = {{m_digitsInProgram, kInProgramCaption},
                                                           {m_digitsInReport, kInReportCaption}};
     for (const auto& [edit, caption] : digitFields) {
-        QString reason;
-        if (!ParseFieldInteger(edit->text(), &digits))
-            reason = EnterAnIntegerText();
-        else if (digits > GeneralSettings::MaxDigits)
-            reason = QStringLiteral("Enter an integer not greater than %1.").arg(GeneralSettings::MaxDigits);
-        if (!reason.isEmpty()) {
-            *message = FieldMessage(caption, kRoundingCaption, reason);
+        // Any whole number is kept; the formatting alone limits the digits shown.
+        if (!ParseFieldInteger(edit->text(), &digits)) {
+            *message = FieldMessage(caption, kRoundingCaption, EnterAnIntegerText());
             *field = edit;
             return false;
         }

@@ -2,7 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/TavrinDlg.h"
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Mixtures.h"
 #include "platform/Profile.h"
@@ -15,6 +15,7 @@
 #include "support/Screenshot.h"
 #include "support/UtcZone.h"
 #include "ui/DlgMSG.h"
+#include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
 #include "ui/DlgResultTabs.h"
 #include "ui/GridCtrl.h"
@@ -24,11 +25,15 @@
 #include <QCheckBox>
 #include <QSettings>
 #include <QTreeWidget>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -395,6 +400,44 @@ TEST_F(tavrinDlgTest, cylinderDialogRecalculatesOnlyAfterAChange)
     EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС вторая")}));
 }
 
+// Whichever button closes the cylinder dialog, a deleted cylinder no longer
+// makes a calibration of the record it matched; after OK the database on disk
+// no longer holds it either.
+TEST_F(tavrinDlgTest, aDeletedCylinderLeavesTheRecordsWhicheverButtonCloses)
+{
+    struct Case { const char* name; bool ok; };
+    for (const Case& c : {Case{"Ок", true}, Case{"Отмена", false}}) {
+        SCOPED_TRACE(c.name);
+        auto cylinder = std::make_shared<MixtureData>();
+        cylinder->number = 1;
+        cylinder->name = QStringLiteral("Баллон 7");
+        cylinder->identifier = QStringLiteral("гсо-12");
+        cylinder->type = MixtureKindGs;
+        const QByteArray stored = WriteMixturesArchive({cylinder});
+        ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, stored));
+        setRecent({write(QStringLiteral("cal.stg"), QStringLiteral("Калибровка ГСО-12"), 1000, QStringLiteral("ГАЗ-1"), true)});
+        auto dlg = open();
+        ASSERT_EQ(column(*dlg, 5), QStringList{QStringLiteral("ГС Калибровка 1 (Баллон 7)")});
+        ASSERT_EQ(dlg->Results().chromatograms().count(SlotGsCalibration1), 1u);
+
+        pressAndAnswer(*dlg, "buttonMixtures", [&c](QDialog* d) {
+            auto* grid = d->findChild<CGridCtrl*>(QStringLiteral("gridMixtures"));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(grid->model()->index(0, 0)).center());
+            d->findChild<QPushButton*>(QStringLiteral("buttonDeleteMixture"))->click();
+            if (c.ok)
+                d->accept();
+            else
+                d->reject();
+        });
+        EXPECT_TRUE(dlg->Mixtures()->Mixtures().empty());
+        EXPECT_EQ(dlg->Records().at(0).mixture, nullptr);
+        EXPECT_FALSE(column(*dlg, 5).at(0).contains(QStringLiteral("Баллон 7")));
+        EXPECT_EQ(dlg->Results().chromatograms().count(SlotGsCalibration1), 0u);
+        EXPECT_EQ(testsupport::readFileBytes(mixturesPath), c.ok ? WriteMixturesArchive({}) : stored);
+    }
+}
+
 TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
 {
     setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
@@ -421,6 +464,66 @@ TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
     QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
+}
+
+// A 1366 x 768 screen, less a title bar, frames and a task bar.
+constexpr int kScreenWidth = 1366 - 16;
+constexpr int kScreenHeight = 768 - 70;
+
+void expectWholeColumns(const CGridCtrl& grid)
+{
+    EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0) << grid.objectName().toStdString();
+    for (int c = 0; c < grid.columnCount(); ++c)
+        EXPECT_GE(grid.columnWidth(c), grid.horizontalHeader()->sectionSizeHint(c)) << grid.GetColumnText(c).toStdString();
+}
+
+TEST_F(tavrinDlgTest, startSizeShowsEveryColumnWholeOnASmallScreen)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    auto dlg = open();
+    dlg->show();
+    QApplication::processEvents();
+    EXPECT_LE(dlg->width(), kScreenWidth);
+    EXPECT_LE(dlg->height(), kScreenHeight);
+    EXPECT_EQ(dlg->minimumSize(), dlg->size());
+    expectWholeColumns(*dlg->ChromatogramList());
+    expectWholeColumns(dlg->InfoPage()->m_grid);
+    // The longest role with a cylinder's name fits its column.
+    EXPECT_GE(dlg->ChromatogramList()->columnWidth(5),
+              dlg->ChromatogramList()->fontMetrics().horizontalAdvance(QStringLiteral("ГС Калибровка 5 (Баллон 7)")));
+}
+
+TEST_F(tavrinDlgTest, enterAtTheStartDeletesNothing)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    auto dlg = open();
+    selectRows(*dlg, {0});
+    dlg->show();
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->focusWidget(), dlg->ChromatogramList());
+    for (const char* name : {"buttonDelete", "buttonDeleteAll"})
+        EXPECT_FALSE(button(*dlg, name)->isDefault()) << name;
+    QTest::keyClick(dlg->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dlg->Records().size(), 1u);
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+}
+
+TEST_F(tavrinDlgTest, aRightClickOnAButtonOffersTheAboutBox)
+{
+    auto dlg = open();
+    dlg->show();
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (const QAction* action : menu->actions())
+            offered << action->text();
+        menu->close();
+    });
+    QPushButton* recalc = button(*dlg, "buttonRecalc");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), recalc->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(recalc, &click);
+    EXPECT_EQ(offered, QStringList{QStringLiteral("&О программе")});
 }
 
 TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <new>
 
+#include "support/AddressSpaceCap.h"
 #include "support/CalcInputs.h"
 #include "support/NumericCompare.h"
 #include "support/RecalculationFixture.h"
@@ -157,6 +159,38 @@ TEST_F(CalcDataTest, surplusAndSharedRunsAreNeverWrittenPastTheParallels)
         "ГС Калибровка 4: Пик 'н-Бутан' не использован в расчете.",
         "ГС Анализ 3: Пик 'Метан' не использован в расчете.",
     }));
+}
+
+TEST_F(CalcDataTest, aRunThatFailsLeavesNoResultOfTheRunBefore)
+{
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 90.0}}), Cylinder(MixtureKindGd, "Б-2", {{"Метан", 80.0}})};
+    for (int slot : {5, 6, 7, 19, 20, 21})
+        records.push_back(Record(slot, "/lab/cal.stg", {{"Метан", 900}}));
+    for (int slot : {2, 3, 16, 17})
+        records.push_back(Record(slot, "/lab/gas.stg", {{"Метан", 1000}}));
+    Recalculate();
+    ASSERT_FALSE(data.gs().calibrationResult.rows.empty());
+    ASSERT_FALSE(data.GetGsAnalysisResult().rows.empty());
+    ASSERT_FALSE(data.gd().calibrationResult.rows.empty());
+    ASSERT_FALSE(data.GetGdAnalysisResult().rows.empty());
+
+    // A last record whose signal cannot be copied: the run fails for want of
+    // memory. The 256 MB are only reserved, never touched.
+    records.reserve(records.size() + 1);
+    records.push_back(Record(0, "/lab/huge.stg", {}));
+    records.back().signal.samples().resize(64u << 20);
+    {
+        testsupport::AddressSpaceCap cap(128ull << 20);
+        if (!cap.active())
+            GTEST_SKIP() << "the address space cannot be limited here";
+        EXPECT_THROW(Recalculate(), std::bad_alloc);
+    }
+    EXPECT_TRUE(data.gs().calibrationResult.rows.empty());
+    EXPECT_TRUE(data.GetGsAnalysisResult().rows.empty());
+    EXPECT_EQ(data.GetGsAnalysisResult().nParallel, 0);
+    EXPECT_TRUE(data.gd().calibrationResult.rows.empty());
+    EXPECT_TRUE(data.GetGdAnalysisResult().rows.empty());
+    EXPECT_EQ(data.GetGdAnalysisResult().density, 0.0);
 }
 
 TEST_F(CalcDataTest, noChromatogramsStillRunEveryStage)

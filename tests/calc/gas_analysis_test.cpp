@@ -204,12 +204,12 @@ TEST_F(GasAnalysisTest, nitrogenIsCorrectedRunByRun)
     CalcGsAnalysis analysis;
     GasAnalysisResult r = analysis.Calculate(peaks, &settings, factors, env);
 
-    // Run 1: (300 − 3.73·10)·0.004; run 2 has no oxygen; run 3 would go negative.
-    EXPECT_ALL_REL_NEAR(r.rows[0].rawConc, {1.0508, 1.12, 0.12});
+    // Run 1: (300 − 3.73·10)·0.004; run 2 has no oxygen; run 3 would go negative and counts 0.
+    EXPECT_ALL_REL_NEAR(r.rows[0].rawConc, {1.0508, 1.12, 0.0});
     EXPECT_ALL_REL_NEAR(r.rows[1].rawConc, {0.1, 0.0, 0.2});  // oxygen keeps its area
     EXPECT_EQ(log.errors(), Texts({"ГС Анализ 2: Компонент Кислород не найден в наборе хромотограмм."}));
     EXPECT_EQ(log.warnings(), Texts({
-        "ГС Анализ: Коррекция Азота в хроматограмме ГС Анализ 3 не произведена (площадь пика Азота после коррекции не больше нуля).",
+        "ГС Анализ: Площадь пика Азота в хроматограмме ГС Анализ 3 после коррекции меньше нуля и принята равной нулю.",
     }));
     EXPECT_EQ(log.infos()[0], QString("Проведена коррекция Азота по СТО Газпром 5.40 - 2011 п. 7.3.4.2."));
 
@@ -230,6 +230,35 @@ TEST_F(GasAnalysisTest, nitrogenIsCorrectedRunByRun)
     r = gd.Calculate({{16, {P("Азот", 300)}}}, &settings, factors, {log, noOxygen, tables.temp});
     EXPECT_EQ(log.errors(), Texts({"Компонент Кислород или Азот не найден в списке компонентов."}));
     EXPECT_ALL_REL_NEAR(r.rows[0].rawConc, {1.2, 0.0, 0.0});
+}
+
+// The corrected nitrogen area below, at and above zero; the oxygen of 20 stands
+// for 3.73·20 = 74.6 of nitrogen that came with air.
+TEST_F(GasAnalysisTest, correctedNitrogenBelowZeroCountsZeroAndZeroItselfIsValid)
+{
+    struct Case { const char* name; double nitrogen; double expectedRaw; bool warned; };
+    const Case cases[] = {
+        {"above zero", 100.0, 0.1016, false},  // (100 − 74.6)·0.004
+        {"exactly zero", 3.73 * 20.0, 0.0, false},
+        {"below zero", 50.0, 0.0, true},
+    };
+    settings.general.enGdAnalysCorrect = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.ClearMessages();
+        CalcGdAnalysis analysis;
+        const GasAnalysisResult r = analysis.Calculate(
+            {{16, {P("Метан", 1000), P("Азот", c.nitrogen), P("Кислород", 20)}}, {17, {P("Метан", 1000)}}}, &settings,
+            {Factor(1, "Метан", 0.01), Factor(88, "Азот", 0.004)}, env);
+        ASSERT_EQ(Names(r.rows), QStringList({"Метан", "Азот"}));
+        EXPECT_ALL_REL_NEAR(r.rows[1].rawConc, {c.expectedRaw, 0.0});
+        // Methane is 10 of 10 + raw nitrogen in run 1.
+        EXPECT_REL_NEAR(r.rows[0].normConc[0], 1000.0 / (10.0 + c.expectedRaw));
+        EXPECT_EQ(log.warnings(), c.warned ? Texts({"ГД Анализ: Площадь пика Азота в хроматограмме ГД Анализ 1 после "
+                                                    "коррекции меньше нуля и принята равной нулю."})
+                                           : std::vector<QString>{});
+        EXPECT_EQ(log.infos().front(), QString("Проведена коррекция Азота по СТО Газпром 5.40 - 2011 п. 7.3.4.2."));
+    }
 }
 
 TEST_F(GasAnalysisTest, noFactorsGiveNoRowsAndNoDensity)

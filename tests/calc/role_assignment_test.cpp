@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/RoleAssignment.h"
 #include "data/ChromatogramList.h"
 #include "data/GeneralSettings.h"

@@ -107,6 +107,16 @@ TEST(CalcChromatogramBaseline, dropsTheOutlierOutsideOneDeviation)
     EXPECT_DOUBLE_EQ(block.baselineLevel, 1.0);
 }
 
+TEST(CalcChromatogramBaseline, bandIsOnePopulationDeviationWide)
+{
+    // Window 0, 0, 1, 1, 2 (samples 1 to 5): mean 0.8; the population deviation
+    // sqrt(2.8 / 5) = 0.748 keeps only the ones, level 1.0. The sample
+    // deviation sqrt(2.8 / 4) = 0.837 would also keep the zeros, level 0.5.
+    CalcChromatogram block = blockOver({7, 0, 0, 1, 1, 2, 7}, 0.0, 0.25);
+    block.ComputeBaselineLevel(0.25, 1.5);
+    EXPECT_DOUBLE_EQ(block.baselineLevel, 1.0);
+}
+
 TEST(CalcChromatogramBaseline, clipsAWindowReachingPastTheEnd)
 {
     // Samples 7, 8, 9: mean 8, deviation 0.816; only 8 lies inside the band.

@@ -3,6 +3,7 @@
 #include "data/Mixtures.h"
 #include "support/AddressSpaceCap.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/MixturesArchiveBuilder.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 
 using testsupport::AddressSpaceCap;
 using testsupport::ArchiveCylinder;
+using testsupport::FileSizeLimit;
 using testsupport::buildMixturesArchive;
 
 namespace {
@@ -209,4 +211,60 @@ TEST(MixturesDatabase, readsOnlyTheStartOfAnOversizedFile)
     EXPECT_EQ(list.size(), 1u);
     EXPECT_TRUE(r.message.contains(QStringLiteral("слишком велик")));
     EXPECT_TRUE(db.backupPending());
+}
+
+// A full disk is played by a file-size limit, which binds root as well.
+TEST(MixturesDatabase, fullDiskKeepsTheOldFileWholeAndSaysSo)
+{
+    // Sixteen cylinders with a component each: about 1.6 KB, as a laboratory's base.
+    std::vector<ArchiveCylinder> sixteen;
+    for (int i = 1; i <= 16; ++i) {
+        ArchiveCylinder c = testsupport::makeCylinder(i, QStringLiteral("Баллон ГСО %1").arg(i), QStringLiteral("гсо-%1").arg(i), 1700000000, 1);
+        c.components.push_back({1, QStringLiteral("Метан"), 95.0, 0.5, false});
+        sixteen.push_back(c);
+    }
+    const QByteArray old = buildMixturesArchive(sixteen);
+    ASSERT_GT(old.size(), 1500);
+    MixtureList grown = twoCylinders();
+    for (int i = 0; i < 6; ++i)
+        grown.push_back(twoCylinders()[0]);
+    ASSERT_GT(WriteMixturesArchive(grown).size(), 300);
+
+    struct Case { const char* name; rlim_t limit; bool damaged; };
+    const Case cases[] = {
+        {"room for part of the new file", 300, false},
+        {"no room at all", 0, false},
+        // The damaged file's copy is written first; it must not come out short either.
+        {"room for part of the copy of a damaged file", 1000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("MixturesData"));
+        const QByteArray onDisk = c.damaged ? old.left(old.size() - 3) : old;
+        ASSERT_TRUE(writeFileBytes(path, onDisk));
+        MixturesDatabase db(path);
+        MixtureList list;
+        db.load(list);
+        ASSERT_EQ(db.backupPending(), c.damaged);
+
+        MixturesDatabase::SaveResult s;
+        {
+            FileSizeLimit fullDisk(c.limit);
+            ASSERT_TRUE(fullDisk.active());
+            s = db.save(grown);
+        }
+        EXPECT_FALSE(s.ok);
+        EXPECT_FALSE(s.written);
+        EXPECT_TRUE(s.message.startsWith(QDir::toNativeSeparators(path)));
+        EXPECT_GT(s.message.size(), QDir::toNativeSeparators(path).size() + 1);  // and the reason
+        EXPECT_EQ(readFileBytes(path), onDisk);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
+        EXPECT_EQ(db.backupPending(), c.damaged);
+
+        // With room again the same save goes through.
+        const MixturesDatabase::SaveResult again = db.save(grown);
+        EXPECT_TRUE(again.ok) << again.message.toStdString();
+        EXPECT_EQ(readFileBytes(path), WriteMixturesArchive(grown));
+    }
 }

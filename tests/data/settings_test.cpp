@@ -5,6 +5,7 @@
 #include "data/LeadingNumber.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
 
 using namespace profile_sections;
@@ -177,7 +178,7 @@ TEST_F(GeneralSettingsTest, analysisCountOtherThanZeroOrOneReadsAsOne)
     EXPECT_EQ(TypeRuleTable::RunCount(2, g), 5);
 }
 
-TEST_F(GeneralSettingsTest, digitCountsAreStoredAsEnteredUpToTheLimit)
+TEST_F(GeneralSettingsTest, digitCountsAreKeptAsStored)
 {
     Profile profile(iniPath());
     profile.writeInt(General, QStringLiteral("qtySymInProg"), -2);
@@ -185,7 +186,10 @@ TEST_F(GeneralSettingsTest, digitCountsAreStoredAsEnteredUpToTheLimit)
     GeneralSettings g;
     g.LoadSettings(profile);
     EXPECT_EQ(g.qtySymInProg, -2);
-    EXPECT_EQ(g.qtySymInReport, 15);
+    EXPECT_EQ(g.qtySymInReport, 1000000000);
+    // Saved back unchanged: only the formatting limits the digits.
+    g.SaveSettings(profile);
+    EXPECT_EQ(profile.readInt(General, QStringLiteral("qtySymInReport"), 0), 1000000000);
     profile.writeString(General, QStringLiteral("qtySymInProg"), QStringLiteral("4.5"));
     g.LoadSettings(profile);
     EXPECT_EQ(g.qtySymInProg, 3);
@@ -456,4 +460,28 @@ TEST_F(CSettingsTest, withoutAProfileHoldsDefaultsAndCannotSave)
     EXPECT_EQ(settings.general.typeRules.size(), 14);
     settings.LoadSettings();
     EXPECT_FALSE(settings.SaveSettings());
+}
+
+TEST_F(CSettingsTest, valuesThatCouldNotBeWrittenOutliveAReload)
+{
+    Profile profile(iniPath());
+    CSettings settings(profile);
+    settings.general.qtySymInProg = 7;
+    settings.params.GsPressure = 101.5;
+    {
+        testsupport::FileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.active());
+        EXPECT_FALSE(settings.SaveSettings());
+    }
+    // Whatever the profile says meanwhile, the values in force stay.
+    profile.writeInt(General, QStringLiteral("qtySymInProg"), 2);
+    settings.LoadSettings();
+    EXPECT_EQ(settings.general.qtySymInProg, 7);
+    EXPECT_EQ(settings.params.GsPressure, 101.5);
+
+    // Once written, the profile is read again.
+    ASSERT_TRUE(settings.SaveSettings());
+    profile.writeInt(General, QStringLiteral("qtySymInProg"), 2);
+    settings.LoadSettings();
+    EXPECT_EQ(settings.general.qtySymInProg, 2);
 }

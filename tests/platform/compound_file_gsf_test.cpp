@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -25,9 +26,17 @@ QString gsfTool()
 }
 
 // Standard output of a gsf run; fails the test when gsf does not end cleanly.
+// gsf prints names in the charset of its locale, so it always runs under
+// UTF-8 (C.UTF-8 is built into the C library), whatever this machine's
+// locale is; its output is read as UTF-8.
 QByteArray runGsf(const QStringList& arguments)
 {
     QProcess gsf;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    gsf.setProcessEnvironment(environment);
     gsf.start(gsfTool(), arguments);
     EXPECT_TRUE(gsf.waitForFinished(60000));
     EXPECT_EQ(gsf.exitStatus(), QProcess::NormalExit);

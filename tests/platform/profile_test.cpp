@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
 #include <clocale>
 
 #include "platform/Profile.h"
+#include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
 
 using ProfileTest = testsupport::ProfileDirTest;
@@ -139,4 +142,42 @@ TEST_F(ProfileTest, anotherApplicationsUserSettingsDoNotShowTheMachineOnes)
     EXPECT_EQ(user.readInt(QString(), QStringLiteral("OpenDirType"), 0), 0);
     EXPECT_EQ(user.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), QStringLiteral("/data/2024"));
     EXPECT_EQ(machine.readString(QString(), QStringLiteral("OpenPath"), QString()), QStringLiteral("/data"));
+}
+
+TEST_F(ProfileTest, fullDiskKeepsTheStoredProfileAndTheValuesInForce)
+{
+    Profile p(iniPath());
+    for (int i = 0; i < 40; ++i)
+        p.writeString(Chrms, QStringLiteral("folder_%1").arg(i), QStringLiteral("/srv/chromatograms/%1").arg(i));
+    ASSERT_TRUE(p.sync());
+    const QByteArray stored = testsupport::readFileBytes(iniPath());
+    ASSERT_GT(stored.size(), 1000);
+
+    p.writeString(Chrms, QStringLiteral("folder_40"), QStringLiteral("/srv/new"));
+    {
+        testsupport::FileSizeLimit fullDisk(1000);
+        ASSERT_TRUE(fullDisk.active());
+        EXPECT_FALSE(p.sync());
+    }
+    EXPECT_EQ(testsupport::readFileBytes(iniPath()), stored);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("tavrin.ini")});
+    EXPECT_EQ(p.readString(Chrms, QStringLiteral("folder_40"), QString()), QStringLiteral("/srv/new"));
+
+    // Once there is room again the next write takes everything.
+    EXPECT_TRUE(p.sync());
+    Profile again(iniPath());
+    EXPECT_EQ(again.readString(Chrms, QStringLiteral("folder_40"), QString()), QStringLiteral("/srv/new"));
+    EXPECT_EQ(again.readString(Chrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/srv/chromatograms/0"));
+}
+
+TEST_F(ProfileTest, readsTheValuesOfAProfileWrittenBefore)
+{
+    ASSERT_TRUE(testsupport::writeFileBytes(iniPath(), QByteArrayLiteral(
+        "[General]\nEnableError=0\nWState=@ByteArray(\\0\\0\\0\\x14\\0\\0\\0\\x1e)\n\n"
+        "[Settings]\nGeneral\\qtySymInProg=4\nParams\\GsPressure=101.3250000000\n")));
+    Profile p(iniPath());
+    EXPECT_EQ(p.readInt(QString(), QStringLiteral("EnableError"), 1), 0);
+    EXPECT_EQ(p.readBinary(QString(), QStringLiteral("WState")), QByteArray("\0\0\0\x14\0\0\0\x1e", 8));
+    EXPECT_EQ(p.readInt(General, QStringLiteral("qtySymInProg"), 3), 4);
+    EXPECT_DOUBLE_EQ(p.readDouble(Params, QStringLiteral("GsPressure"), 0.0), 101.325);
 }

@@ -2,17 +2,20 @@
 
 #include "data/Settings.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/MixturesArchiveBuilder.h"
 #include "support/Screenshot.h"
 #include "support/UtcZone.h"
 #include "ui/DlgMixtures.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using testsupport::ArchiveCylinder;
 using testsupport::buildMixturesArchive;
@@ -56,7 +59,10 @@ protected:
     {
         auto dlg = std::make_unique<DlgMixtures>(path, &m_settings);
         dlg->setMessageSink([this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                                   QMessageBox::StandardButtons buttons) { m_messages.push_back({icon, caption, text, buttons}); });
+                                   QMessageBox::StandardButtons buttons) {
+            m_messages.push_back({icon, caption, text, buttons});
+            return answer ? answer() : QMessageBox::NoButton;
+        });
         return dlg;
     }
 
@@ -108,6 +114,8 @@ protected:
     QString m_path;
     CSettings m_settings;
     std::vector<Message> m_messages;
+    // The button chosen for each message; none unless a test says.
+    std::function<QMessageBox::StandardButton()> answer;
 };
 
 } // namespace
@@ -128,6 +136,15 @@ TEST_F(DlgMixturesTest, opensWithTheStoredCylindersAndNoComposition)
     EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_FALSE(dlg->IsModified());
+}
+
+TEST_F(DlgMixturesTest, everyHeadingShowsWhole)
+{
+    auto dlg = open(buildMixturesArchive(storedCylinders()));
+    for (CGridCtrl* grid : {dlg->MixturesGrid(), dlg->ComponentsGrid()}) {
+        for (int c = 0; c < grid->columnCount(); ++c)
+            EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c)) << grid->GetColumnText(c).toStdString();
+    }
 }
 
 TEST_F(DlgMixturesTest, clickingACylinderShowsItsCompositionWithTheSettingsDigits)
@@ -348,6 +365,90 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
     MixturesDatabase(m_path).load(saved);
     ASSERT_EQ(saved.size(), 4u);
     EXPECT_EQ(saved[0]->name, QStringLiteral("Переименован"));
+}
+
+TEST_F(DlgMixturesTest, okWritesTheListAtOnceAndCancelLeavesItForTheEnd)
+{
+    const QByteArray stored = buildMixturesArchive(storedCylinders());
+    auto dlg = open(stored);
+    press(*dlg, "buttonAddMixture");
+    press(*dlg, "buttonCancel");
+    EXPECT_EQ(readFileBytes(m_path), stored);
+    EXPECT_TRUE(dlg->HasUnsavedChanges());
+
+    dlg->show();
+    QCoreApplication::processEvents();
+    press(*dlg, "buttonOk");
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(readFileBytes(m_path), WriteMixturesArchive(dlg->Mixtures()));
+    EXPECT_EQ(dlg->Mixtures().size(), 5u);
+    EXPECT_FALSE(dlg->HasUnsavedChanges());
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(DlgMixturesTest, okOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
+{
+    const QByteArray stored = buildMixturesArchive(storedCylinders());
+    auto dlg = open(stored);
+    press(*dlg, "buttonAddMixture");
+    {
+        testsupport::FileSizeLimit fullDisk(100);
+        ASSERT_TRUE(fullDisk.active());
+        press(*dlg, "buttonOk");
+    }
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(m_messages[0].text.startsWith(QDir::toNativeSeparators(m_path)));
+    EXPECT_EQ(readFileBytes(m_path), stored);
+    EXPECT_TRUE(dlg->HasUnsavedChanges());
+
+    dlg.reset();  // with room again, the end writes them without asking
+    EXPECT_EQ(m_messages.size(), 1u);
+    MixtureList saved;
+    MixturesDatabase(m_path).load(saved);
+    EXPECT_EQ(saved.size(), 5u);
+}
+
+// At the end a failed write asks whether to try again, as often as it fails
+// and the answer is yes.
+TEST_F(DlgMixturesTest, aFailedWriteAtTheEndAsksToTryAgain)
+{
+    using B = QMessageBox::StandardButton;
+    struct Case { const char* name; std::vector<B> answers; int roomAfterAnswer; bool written; };
+    const Case cases[] = {
+        {"yes after room was made", {B::Yes}, 0, true},
+        {"yes on a disk still full, then no", {B::Yes, B::No}, -1, false},
+        {"no at once", {B::No}, -1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_messages.clear();
+        auto dlg = open(buildMixturesArchive(storedCylinders()));
+        press(*dlg, "buttonAddMixture");
+        std::optional<testsupport::FileSizeLimit> fullDisk;
+        fullDisk.emplace(100);
+        ASSERT_TRUE(fullDisk->active());
+        answer = [&] {
+            const std::size_t asked = m_messages.size() - 1;
+            if (static_cast<int>(asked) == c.roomAfterAnswer)
+                fullDisk.reset();
+            return asked < c.answers.size() ? c.answers[asked] : B::No;
+        };
+        dlg.reset();
+        fullDisk.reset();
+        answer = nullptr;
+
+        EXPECT_EQ(m_messages.size(), c.answers.size());
+        for (const Message& m : m_messages) {
+            EXPECT_EQ(m.buttons, QMessageBox::Yes | QMessageBox::No);
+            EXPECT_TRUE(m.text.startsWith(QDir::toNativeSeparators(m_path)));
+            EXPECT_TRUE(m.text.endsWith(QStringLiteral("Повторить запись?")));
+        }
+        MixtureList saved;
+        MixturesDatabase(m_path).load(saved);
+        EXPECT_EQ(saved.size(), c.written ? 5u : 4u);
+    }
 }
 
 TEST_F(DlgMixturesTest, anUnchangedListIsNotWritten)

@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -19,7 +21,9 @@
 
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
+#include "support/Screenshot.h"
 #include "ui/DlgSettings.h"
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
@@ -42,19 +46,26 @@ protected:
         return dlg;
     }
 
+    // The widget named after a profile value. A name that is not there (a
+    // misspelt value name) fails the test and yields a stand-in, so the test
+    // goes on to fail its checks instead of crashing.
     template <typename T>
-    static T* child(QWidget* dlg, const char* name)
+    T* child(QWidget* dlg, const char* name)
     {
-        T* w = dlg->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        if (T* w = dlg->findChild<T*>(QString::fromLatin1(name)))
+            return w;
+        ADD_FAILURE() << "no widget named " << name;
+        return new T(&m_standIns);
     }
 
-    static QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
+    QLineEdit* edit(QWidget* dlg, const char* name) { return child<QLineEdit>(dlg, name); }
 
     Profile profile{iniPath()};
     CSettings settings{profile};
     QStringList messages;
+
+private:
+    QWidget m_standIns;
 };
 
 using CDlgSettingsTabGenTest = DlgSettingsTest;
@@ -66,6 +77,8 @@ using CDlgSettingsTabChrmsTest = DlgSettingsTest;
 TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
 {
     auto dlg = openDialog();
+    dlg->show();
+    testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("tavrin_dlg_settings.png"));
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Настройки расчёта"));
     ASSERT_EQ(dlg->tabs()->count(), 3);
     EXPECT_EQ(dlg->tabs()->tabText(0), QStringLiteral("Общие настройки"));
@@ -74,6 +87,19 @@ TEST_F(DlgSettingsTest, hasTheTitleAndThreeTabsInOrder)
     EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
     EXPECT_EQ(child<QPushButton>(dlg.get(), "okButton")->text(), QStringLiteral("Ок"));
     EXPECT_EQ(child<QPushButton>(dlg.get(), "cancelButton")->text(), QStringLiteral("Отмена"));
+}
+
+TEST_F(DlgSettingsTest, wholeTypeTableShowsOnASmallScreen)
+{
+    auto dlg = openDialog();
+    dlg->show();
+    QApplication::processEvents();
+    EXPECT_LE(dlg->height(), 768 - 70);  // less a title bar and a task bar
+    EXPECT_LE(dlg->width(), 1366 - 16);
+    CGridCtrl* grid = dlg->generalPage()->typeGrid();
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0);
+    for (int row = 0; row < grid->GetItemCount(); ++row)
+        EXPECT_GE(grid->columnWidth(0), grid->fontMetrics().horizontalAdvance(grid->GetItemText(row, 0))) << row;
 }
 
 TEST_F(DlgSettingsTest, showsWhatTheProfileHoldsWhenOpened)
@@ -182,7 +208,7 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
     EXPECT_EQ(settings.params.GdVol1, 12.0);
 }
 
-TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
+TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeButKeepsLargeOnes)
 {
     auto dlg = openDialog();
     QLineEdit* digits = edit(dlg.get(), "qtySymInReport");
@@ -195,18 +221,20 @@ TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrTooLarge)
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Enter an integer.")));
     EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
 
-    digits->setText(QStringLiteral("16"));
-    dlg->accept();
-    ASSERT_EQ(messages.size(), 2);
-    EXPECT_TRUE(messages[1].contains(QStringLiteral("15")));
-
-    digits->setText(QStringLiteral("15"));
+    // Twenty digits are no reason to refuse; the next complaint is the start time's.
+    digits->setText(QStringLiteral("20"));
     edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1,5"));
     dlg->accept();
-    ASSERT_EQ(messages.size(), 3);
-    EXPECT_TRUE(messages[2].contains(QStringLiteral("Начало выхода пробы")));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("Начало выхода пробы")));
     EXPECT_NE(dlg->result(), QDialog::Accepted);
     EXPECT_FALSE(profile.contains(General, QStringLiteral("qtySymInReport")));
+
+    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1.5"));
+    dlg->accept();
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(settings.general.qtySymInReport, 20);
+    EXPECT_EQ(profile.readInt(General, QStringLiteral("qtySymInReport"), 0), 20);
 }
 
 TEST_F(DlgSettingsTest, cancelSavesNothingButKeepsGridAndFolderChangesForTheRun)
@@ -243,7 +271,7 @@ TEST_F(DlgSettingsTest, modalRunEndsWithOkThroughTheButton)
 {
     DlgSettings dlg(&settings);
     dlg.messageHook = [this](QWidget*, const QString& text) { messages << text; };
-    QTimer::singleShot(0, &dlg, [&dlg] {
+    QTimer::singleShot(0, &dlg, [this, &dlg] {
         edit(&dlg, "DcDensity")->setText(QStringLiteral("0.75"));
         QTest::mouseClick(child<QPushButton>(&dlg, "okButton"), Qt::LeftButton);
     });
@@ -293,6 +321,33 @@ TEST_F(DlgSettingsTest, enterAndEscapeInsideAPageNeitherSaveNorClose)
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_EQ(settings.general.qtySymInProg, 2);
+}
+
+TEST_F(DlgSettingsTest, settingsThatCouldNotBeWrittenStayInForceUntilTheEnd)
+{
+    ASSERT_TRUE(profile.sync());
+    {
+        auto dlg = openDialog();
+        edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("5"));
+        edit(dlg.get(), "GsPressure")->setText(QStringLiteral("99.5"));
+        testsupport::FileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.active());
+        dlg->accept();
+        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    }
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Не удалось записать настройки в профиль программы. "
+                                          "Они действуют до конца работы программы."));
+    EXPECT_EQ(settings.general.qtySymInProg, 5);
+    EXPECT_EQ(QFileInfo(iniPath()).size(), 0);
+
+    // The next opening shows them, and leaving it with Cancel keeps them.
+    auto again = openDialog();
+    EXPECT_EQ(edit(again.get(), "qtySymInProg")->text(), QStringLiteral("5"));
+    EXPECT_EQ(edit(again.get(), "GsPressure")->text(), QStringLiteral("99.5"));
+    again->reject();
+    EXPECT_EQ(settings.general.qtySymInProg, 5);
+    EXPECT_EQ(settings.params.GsPressure, 99.5);
 }
 
 // ---------------------------------------------------------------------------

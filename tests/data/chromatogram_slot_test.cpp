@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 
 TEST(ChromatogramSlotNames, giveTheExactTextsByIdAndByEnumerator)
 {

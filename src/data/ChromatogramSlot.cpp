@@ -1,4 +1,4 @@
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 
 // All "С" in these names are Cyrillic, as the user sees them.
 const std::array<QString, ChromatogramSlotCount> ChromatogramSlotNames = {

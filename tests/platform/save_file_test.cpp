@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "platform/SaveFile.h"
+#include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+using testsupport::FileSizeLimit;
+using testsupport::readFileBytes;
+using testsupport::writeFileBytes;
+
+namespace {
+
+QByteArray pattern(qsizetype size, char seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i % 251);
+    return bytes;
+}
+
+} // namespace
+
+// Each write meets a disk with room for `limit` bytes per file; the old file
+// must come through every failure byte for byte, with nothing left beside it.
+TEST(SaveFile, writeAndCopyAreWholeOrNotAtAll)
+{
+    struct Case { const char* name; qsizetype oldSize; qsizetype newSize; rlim_t limit; bool copy; };
+    const Case cases[] = {
+        {"fits", 1600, 1700, 4096, false},
+        {"cut inside the write buffer", 1600, 1700, 1000, false},
+        {"no room at all", 1600, 10, 0, false},
+        {"larger than the write buffer", 100, 40000, 20000, false},
+        {"no old file", -1, 1700, 1000, false},
+        {"copy that fits", 1600, 300000, 400000, true},
+        {"copy cut after some pieces", 1600, 300000, 150000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("target"));
+        const QString source = dir.filePath(QStringLiteral("source"));
+        const QByteArray old = pattern(std::max<qsizetype>(c.oldSize, 0), 'o');
+        const QByteArray fresh = pattern(c.newSize, 'n');
+        if (c.oldSize >= 0) {
+            ASSERT_TRUE(writeFileBytes(target, old));
+        }
+        if (c.copy) {
+            ASSERT_TRUE(writeFileBytes(source, fresh));
+        }
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        const bool fits = c.newSize <= static_cast<qsizetype>(c.limit);
+
+        QString error;
+        bool ok = false;
+        {
+            FileSizeLimit disk(c.limit);
+            ASSERT_TRUE(disk.active());
+            ok = c.copy ? CopyFileAtomically(source, target, &error) : WriteFileAtomically(target, fresh, &error);
+        }
+        EXPECT_EQ(ok, fits);
+        EXPECT_EQ(error.isEmpty(), fits) << error.toStdString();
+        if (fits) {
+            EXPECT_EQ(readFileBytes(target), fresh);
+        } else if (c.oldSize >= 0) {
+            EXPECT_EQ(readFileBytes(target), old);
+        } else {
+            EXPECT_FALSE(QFile::exists(target));
+        }
+        QStringList after = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        if (fits && c.oldSize < 0)
+            after.removeOne(QStringLiteral("target"));
+        EXPECT_EQ(after, before);
+    }
+}
+
+TEST(SaveFile, copyOfAMissingFileFailsWithoutTouchingTheTarget)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target"));
+    ASSERT_TRUE(writeFileBytes(target, "old"));
+    QString error;
+    EXPECT_FALSE(CopyFileAtomically(dir.filePath(QStringLiteral("missing")), target, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readFileBytes(target), QByteArray("old"));
+}
