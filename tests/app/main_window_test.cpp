@@ -332,13 +332,18 @@ TEST_F(tavrinDlgTest, unexpectedCalculationFailureBecomesAnErrorMessage)
 
 TEST_F(tavrinDlgTest, windowRectangleAndMessageFiltersSurviveARestart)
 {
+    // The window may not shrink below what its fonts need, so the rectangle
+    // to survive is the one it took.
+    QRect placed;
     {
         auto dlg = open();
         dlg->setGeometry(QRect(40, 50, 1000, 700));
+        placed = dlg->geometry();
         log.setShowInfos(0);
     }
+    EXPECT_EQ(placed.topLeft(), QPoint(40, 50));
     auto dlg = open();
-    EXPECT_EQ(dlg->geometry(), QRect(40, 50, 1000, 700));
+    EXPECT_EQ(dlg->geometry(), placed);
     EXPECT_EQ(log.showInfos(), 0);
     EXPECT_EQ(log.showErrors(), 1);
     EXPECT_FALSE(dlg->MessagePage()->findChild<QCheckBox*>(QStringLiteral("checkInfos"))->isChecked());
