@@ -30,6 +30,37 @@ ColumnChange Resize(int column, int width)
     return {ColumnChange::Resize, column, QString(), width};
 }
 
+// The cells the sulphur compounds and the methanol share, from the parallels
+// to the uncertainty in columns 0 .. 6 + n; each kind adds its fractions.
+template <typename Row>
+RowCells MeasuredCells(const Row& r, std::size_t i, int n, std::size_t width, int precision)
+{
+    RowCells cells(width, precision);
+    cells.Ordinal(0, i)
+        .Text(1, r.name)
+        .Series(2, r.conc, n)
+        .Number(2 + n, r.mean)
+        .Number(3 + n, r.range)
+        .Number(4 + n, r.norm)
+        .Verdict(5 + n, r.ok)
+        .Number(6 + n, r.uncertainty);
+    return cells;
+}
+
+// The summary row of a single series: the per-analysis sums of the parallels
+// in columns 2 .. 1 + n and the sum of the means after them.
+template <typename Row>
+RowCells ConcTotalCells(const std::vector<Row>& rows, int n, std::size_t width, int precision)
+{
+    RowCells total(width, precision);
+    total.Text(1, kTotal);
+    const std::vector<TableSum> sums = SeriesSums(rows, &Row::conc, n);
+    for (int k = 0; k < n; ++k)
+        total.Number(2 + k, sums[static_cast<std::size_t>(k)].Value());
+    total.Number(2 + n, ColumnSum(rows, &Row::mean).Value());
+    return total;
+}
+
 } // namespace
 
 // ---- calibration -------------------------------------------------------------
@@ -174,29 +205,16 @@ std::vector<TableRow> SulphurTable::RowsOf(const SulphurResult& result, int n, i
     std::vector<TableRow> rows;
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const SulphurRow& r = result.rows[i];
-        rows.push_back(RowCells(width, precision)
-                           .Ordinal(0, i)
-                           .Text(1, r.name)
-                           .Series(2, r.conc, n)
-                           .Number(2 + n, r.mean)
-                           .Number(3 + n, r.range)
-                           .Number(4 + n, r.norm)
-                           .Verdict(5 + n, r.ok)
-                           .Number(6 + n, r.uncertainty)
+        rows.push_back(MeasuredCells(r, i, n, width, precision)
                            .Number(7 + n, r.molConc)
                            .Number(8 + n, r.mercaptanSulphur)
                            .Take());
     }
     // The last two sums are the result's own totals, not sums of the rows.
-    RowCells total(width, precision);
-    total.Text(1, kTotal);
-    const std::vector<TableSum> sums = SeriesSums(result.rows, &SulphurRow::conc, n);
-    for (int k = 0; k < n; ++k)
-        total.Number(2 + k, sums[static_cast<std::size_t>(k)].Value());
-    total.Number(2 + n, ColumnSum(result.rows, &SulphurRow::mean).Value())
-        .Number(7 + n, result.molConcTotal)
-        .Number(8 + n, result.mercaptanSulphurTotal);
-    rows.push_back(total.Take());
+    rows.push_back(ConcTotalCells(result.rows, n, width, precision)
+                       .Number(7 + n, result.molConcTotal)
+                       .Number(8 + n, result.mercaptanSulphurTotal)
+                       .Take());
     return rows;
 }
 
@@ -233,18 +251,8 @@ std::vector<TableRow> GasMethanolTable::RowsOf(const GasMethanolResult& result, 
     std::vector<TableRow> rows;
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const GasMethanolRow& r = result.rows[i];
-        rows.push_back(RowCells(width, precision)
-                           .Ordinal(0, i)
-                           .Text(1, r.name)
-                           .Series(2, r.conc, n)
-                           .Number(2 + n, r.mean)
-                           .Number(3 + n, r.range)
-                           .Number(4 + n, r.norm)
-                           .Verdict(5 + n, r.ok)
-                           .Number(6 + n, r.uncertainty)
-                           .Number(7 + n, r.massConc)
-                           .Number(8 + n, r.molConc)
-                           .Take());
+        rows.push_back(
+            MeasuredCells(r, i, n, width, precision).Number(7 + n, r.massConc).Number(8 + n, r.molConc).Take());
     }
     return rows;
 }
@@ -294,13 +302,7 @@ std::vector<TableRow> CondensateTable::RowsOf(const CondensateResult& result, in
                            .Verdict(6 + n, r.ok)
                            .Take());
     }
-    RowCells total(width, precision);
-    total.Text(1, kTotal);
-    const std::vector<TableSum> sums = SeriesSums(result.rows, &CondensateRow::conc, n);
-    for (int k = 0; k < n; ++k)
-        total.Number(2 + k, sums[static_cast<std::size_t>(k)].Value());
-    total.Number(2 + n, ColumnSum(result.rows, &CondensateRow::mean).Value());
-    rows.push_back(total.Take());
+    rows.push_back(ConcTotalCells(result.rows, n, width, precision).Take());
     return rows;
 }
 
@@ -339,17 +341,7 @@ std::vector<TableRow> CondensateMethanolTable::RowsOf(const CondensateMethanolRe
     std::vector<TableRow> rows;
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const CondensateMethanolRow& r = result.rows[i];
-        rows.push_back(RowCells(width, precision)
-                           .Ordinal(0, i)
-                           .Text(1, r.name)
-                           .Series(2, r.conc, n)
-                           .Number(2 + n, r.mean)
-                           .Number(3 + n, r.range)
-                           .Number(4 + n, r.norm)
-                           .Verdict(5 + n, r.ok)
-                           .Number(6 + n, r.uncertainty)
-                           .Number(7 + n, r.massConc)
-                           .Take());
+        rows.push_back(MeasuredCells(r, i, n, width, precision).Number(7 + n, r.massConc).Take());
     }
     return rows;
 }
