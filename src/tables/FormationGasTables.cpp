@@ -86,6 +86,46 @@ TableRow SumRow(const QString& label, const std::vector<Item>& items, const std:
     return cells.Take();
 }
 
+// Where the closing rows put the phases' molar masses and densities: each
+// gas's at its first column, the condensate's two labelled values from `dc`
+// on, the formation gas's at `pg`.
+struct PhaseColumns
+{
+    int gs;
+    int gd;
+    int dc;
+    int pg;
+};
+
+constexpr PhaseColumns kMethod1Phases = {1, 5, 9, 17};
+constexpr PhaseColumns kMethod2Phases = {1, 4, 7, 13};
+
+template <typename Result>
+RowCells MolarMassCells(const Result& result, PhaseColumns at, std::size_t width, int precision)
+{
+    RowCells cells(width, precision);
+    cells.Text(0, kMolarMass)
+        .Number(at.gs, result.gsMolarMass)
+        .Number(at.gd, result.gdMolarMass)
+        .Text(at.dc, kDcMolarMass)
+        .Number(at.dc + 1, result.dcMolarMass)
+        .Text(at.dc + 2, kC12MolarMass)
+        .Number(at.dc + 3, result.c12PlusMolarMass)
+        .Number(at.pg, result.pgMolarMass);
+    return cells;
+}
+
+template <typename Result>
+TableRow DensityRow(const Result& result, PhaseColumns at, std::size_t width, int precision)
+{
+    return RowCells(width, precision)
+        .Text(0, kDensity)
+        .Number(at.gs, result.gsDensity)
+        .Number(at.gd, result.gdDensity)
+        .Number(at.pg, result.pgDensity)
+        .Take();
+}
+
 } // namespace
 
 // ---- method 1 ----------------------------------------------------------------
@@ -111,22 +151,8 @@ std::vector<TableRow> PgMethod1Table::RowsOf(const CalcPgMethod1Result& result, 
     rows.push_back(ItemValues(c5Plus, result.c5PlusTotal, kMethod1Values).Take());
 
     rows.push_back(TableRow(width));
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kMolarMass)
-                       .Number(1, result.gsMolarMass)
-                       .Number(5, result.gdMolarMass)
-                       .Text(9, kDcMolarMass)
-                       .Number(10, result.dcMolarMass)
-                       .Text(11, kC12MolarMass)
-                       .Number(12, result.c12PlusMolarMass)
-                       .Number(17, result.pgMolarMass)
-                       .Take());
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kDensity)
-                       .Number(1, result.gsDensity)
-                       .Number(5, result.gdDensity)
-                       .Number(17, result.pgDensity)
-                       .Take());
+    rows.push_back(MolarMassCells(result, kMethod1Phases, width, precision).Take());
+    rows.push_back(DensityRow(result, kMethod1Phases, width, precision));
     return rows;
 }
 
@@ -191,23 +217,9 @@ std::vector<TableRow> PgMethod2Table::RowsOf(const CalcPgMethod2Result& result, 
     std::vector<TableRow> rows = ItemRows(result.rows, kMethod2Values, width, precision);
     rows.push_back(SumRow(kTotal, result.rows, kMethod2Values, width, precision));
     rows.push_back(TableRow(width));
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kMolarMass)
-                       .Number(1, result.gsMolarMass)
-                       .Number(4, result.gdMolarMass)
-                       .Text(7, kDcMolarMass)
-                       .Number(8, result.dcMolarMass)
-                       .Text(9, kC12MolarMass)
-                       .Number(10, result.c12PlusMolarMass)
-                       .Number(11, result.kgnMolarMass)
-                       .Number(13, result.pgMolarMass)
-                       .Take());
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kDensity)
-                       .Number(1, result.gsDensity)
-                       .Number(4, result.gdDensity)
-                       .Number(13, result.pgDensity)
-                       .Take());
+    // Method 2 shows the unstable condensate's molar mass as well.
+    rows.push_back(MolarMassCells(result, kMethod2Phases, width, precision).Number(11, result.kgnMolarMass).Take());
+    rows.push_back(DensityRow(result, kMethod2Phases, width, precision));
     return rows;
 }
 
