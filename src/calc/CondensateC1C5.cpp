@@ -8,16 +8,11 @@
 CondensateResult CalcDcC1C5::Calculate(const KnownPeakMap& peaks, const CSettings* settings,
                                        const CalcEnvironment& env)
 {
-    m_settings = settings;
-    m_working.clear();
+    BeginRuns(peaks, settings, SlotDcC1C5_1);
     const int n = SettingsOrDefaults(settings).general.QtyDcC1C5 != 0 ? 3 : 2;
 
     CondensateResult result;
     result.nParallel = n;
-
-    // The third run is loaded even for two parallels, so its peaks are
-    // reported as unused instead of being written past the parallels.
-    LoadWorkingPeaks(m_working, peaks, SlotDcC1C5_1, 3);
 
     for (const GasComponent* component : env.components.ComponentsC1C5()) {
         if (!component)
@@ -43,7 +38,6 @@ CondensateResult CalcDcC1C5::Calculate(const KnownPeakMap& peaks, const CSetting
         result.rows.push_back(std::move(row));
     }
 
-    for (const QString& text : CollectUnusedPeakWarnings(m_working))
-        env.log.AddMessage(MessageInfo, text);
+    ReportUnusedPeaks(env.log);
     return result;
 }

@@ -57,17 +57,12 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
     using Row = typename decltype(Result::rows)::value_type;
     constexpr bool isGas = std::is_same_v<Row, GasMethanolRow>;
 
-    m_settings = settings;
-    m_working.clear();
+    BeginRuns(peaks, settings, m_kind.firstSlot);
     const GeneralSettings& general = SettingsOrDefaults(settings).general;
 
     Result result;
     const int n = general.*m_kind.countSelector != 0 ? 3 : 2;
     result.nParallel = n;
-
-    // The third slot is loaded even for two parallels, so a surplus run's
-    // peaks are reported as unused.
-    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 3);
 
     const GasComponent* methanol = env.components.FindComponentByName(QStringLiteral("Метанол"));
     if (!methanol)
@@ -108,8 +103,7 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
         result.methanol = row.massConc;
     result.rows.push_back(std::move(row));
 
-    for (const QString& text : CollectUnusedPeakWarnings(m_working))
-        env.log.AddMessage(MessageInfo, text);
+    ReportUnusedPeaks(env.log);
     return result;
 }
 

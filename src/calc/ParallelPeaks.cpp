@@ -77,3 +77,16 @@ double ParallelSpread(const std::vector<double>& conc, AccuracyForm form)
         return 0.0;
     return std::fabs(*hi - *lo) * static_cast<double>(conc.size()) * 100.0 / sum;
 }
+
+void ParallelRunCalculator::BeginRuns(const KnownPeakMap& peaks, const CSettings* settings, int firstSlot)
+{
+    m_settings = settings;
+    m_working.clear();
+    LoadWorkingPeaks(m_working, peaks, firstSlot, 3);
+}
+
+void ParallelRunCalculator::ReportUnusedPeaks(MessageLog& log) const
+{
+    for (const QString& text : CollectUnusedPeakWarnings(m_working))
+        log.AddMessage(MessageInfo, text);
+}

@@ -31,6 +31,35 @@ void LoadWorkingPeaks(WorkingPeakMap& working, const KnownPeakMap& peaks, int fi
 std::vector<ParallelPeak> TakeParallelPeaks(WorkingPeakMap& working, int firstSlot, int nParallel,
                                             const QString& name, bool& notFound);
 
+// What a calculator of two or three parallel runs keeps between calculations:
+// the peaks it works on, what the last calculation left of them, and the
+// settings it read.
+class ParallelRunCalculator
+{
+public:
+    // Empties the working peak lists before a recalculation.
+    void ResetWorkingPeaks() { m_working.clear(); }
+    // What the last calculation left of the peaks.
+    const WorkingPeakMap& workingPeaks() const { return m_working; }
+    const CSettings* settings() const { return m_settings; }
+
+protected:
+    ParallelRunCalculator() = default;
+    ~ParallelRunCalculator() = default;
+
+    // Begins a calculation on the three runs from firstSlot on. The third is
+    // loaded even for two parallels, so a surplus run's peaks are reported as
+    // unused.
+    void BeginRuns(const KnownPeakMap& peaks, const CSettings* settings, int firstSlot);
+    // Ends it: a note for every peak no row took.
+    void ReportUnusedPeaks(MessageLog& log) const;
+
+    WorkingPeakMap m_working;
+
+private:
+    const CSettings* m_settings = nullptr;
+};
+
 // The concentration of each parallel: `fromPeak` of its peak's
 // concentration, 0 for a run that is not there or lacks the peak. A run that
 // lacks it is reported as an error: `missingText` with the slot's name for

@@ -31,17 +31,12 @@ SulphurCalculator::SulphurCalculator(Kind kind)
 SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings* settings, const Sample& sample,
                                      const CalcEnvironment& env)
 {
-    m_settings = settings;
-    m_working.clear();
+    BeginRuns(peaks, settings, m_kind.firstSlot);
     const GeneralSettings& general = SettingsOrDefaults(settings).general;
 
     SulphurResult result;
     const int n = m_kind.countSelector == nullptr || general.*m_kind.countSelector != 0 ? 3 : 2;
     result.nParallel = n;
-
-    // The third slot is loaded even for two parallels, so a surplus run's
-    // peaks are reported as unused.
-    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 3);
 
     // The data system's concentration over ρ × 10000 is mass %.
     const auto massPercent = [&](double c) { return sample.density != 0.0 ? c / (sample.density * 10000.0) : 0.0; };
@@ -83,8 +78,7 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
         result.rows.push_back(std::move(row));
     }
 
-    for (const QString& text : CollectUnusedPeakWarnings(m_working))
-        env.log.AddMessage(MessageInfo, text);
+    ReportUnusedPeaks(env.log);
     return result;
 }
 
