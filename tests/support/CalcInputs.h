@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/CondensateRow.h"
 #include "data/ChromatogramRecord.h"
 #include "data/GasComponents.h"
 #include "data/Mixtures.h"
@@ -81,6 +82,20 @@ struct ReferenceTables
         temp.Build(nullptr);
     }
 };
+
+// A calibration curve of the condensate temperature scale: one row per
+// (retention time in min, boiling temperature in °C), in this order.
+inline TemperatureResult TemperatureCurve(const std::vector<std::pair<double, double>>& timeAndTemperature)
+{
+    TemperatureResult result;
+    for (const auto& [time, temperature] : timeAndTemperature) {
+        TemperatureRow row;
+        row.retentionTime = time;
+        row.temperature = temperature;
+        result.rows.push_back(row);
+    }
+    return result;
+}
 
 // Message texts as the log holds them.
 inline std::vector<QString> Texts(std::initializer_list<const char*> texts)
