@@ -2,6 +2,7 @@
 
 #include "calc/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
+#include "support/CalcInputs.h"
 #include "support/NumericCompare.h"
 
 #include <cmath>
@@ -11,10 +12,7 @@ namespace {
 
 ParallelPeak present(double concentration)
 {
-    PeakItem item;
-    item.name = QStringLiteral("Метанол");
-    item.concentration = concentration;
-    return {true, item};
+    return {true, calc_inputs::ConcPeak("Метанол", concentration)};
 }
 
 } // namespace

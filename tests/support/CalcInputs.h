@@ -28,6 +28,16 @@ struct Peak
     double concentration = 0.0;
 };
 
+// A recognised peak as the calculators take it, with only a name and a
+// concentration.
+inline PeakItem ConcPeak(const char* name, double concentration)
+{
+    PeakItem item;
+    item.name = QString::fromUtf8(name);
+    item.concentration = concentration;
+    return item;
+}
+
 // A record of the given role whose peak table holds the peaks in this order,
 // half a minute apart.
 inline ChromatogramRecord Record(int role, const QString& path, std::initializer_list<Peak> peaks)
