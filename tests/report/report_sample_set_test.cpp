@@ -2,6 +2,7 @@
 
 #include "report/ReportResultTables.h"
 #include "report/ReportTransform.h"
+#include "support/ColumnCaptions.h"
 #include "support/ReportPage.h"
 #include "support/SampleSetReport.h"
 #include "support/XmlTree.h"
@@ -85,10 +86,9 @@ TEST_F(ReportSampleSetTest, everyTableOfTheThreeSamplesInOrderWithTheScreensCapt
     for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(titles[i], ResultTableTitle(ours[i]));
         const QString table = QStringLiteral("/Document/calc_table[%1]").arg(i + 1);
-        QStringList captions;
-        for (int c = 0; c < shown[i]->GetColumnCount(); ++c)
-            captions << shown[i]->GetColumnText(c);
-        EXPECT_EQ(XPathTexts(source.get(), table + "/header_row[2]/column/label"), captions) << i;
+        EXPECT_EQ(XPathTexts(source.get(), table + "/header_row[2]/column/label"),
+                  testsupport::ColumnCaptions(*shown[i]))
+            << i;
         // Every data row has a cell for every column of the screen's grid.
         const int rows = XPathCount(source.get(), table + "/fill_data[name[1] != '']");
         EXPECT_GT(rows, 0) << i;
