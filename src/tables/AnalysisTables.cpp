@@ -14,6 +14,10 @@ const QString kDivergence = QStringLiteral("Расхождение %");
 const QString kNorm = QStringLiteral("Норматив %");
 const QString kConformity = QStringLiteral("Соответствие?");
 const QString kTotal = QStringLiteral("Всего:");
+// Both methanol tables, of a gas and of the condensate, are in mg/dm3.
+constexpr const char* kMethanolPerAnalysis = "Конц. %d, мг/дм3";
+const QString kMethanolMean = QStringLiteral("Конц. ср., мг/дм3");
+const QString kMethanolUncertainty = QStringLiteral("Погрешность мг/дм3");
 
 ColumnChange Delete(int column)
 {
@@ -28,6 +32,24 @@ ColumnChange Insert(int column, const QString& caption, int width)
 ColumnChange Resize(int column, int width)
 {
     return {ColumnChange::Resize, column, QString(), width};
+}
+
+// The columns the sulphur compounds and the methanol share: number,
+// component, one per analysis (a QString::asprintf format of its number),
+// mean, divergence, norm, conformity and uncertainty; each kind adds its
+// fractions.
+std::vector<TableColumn> MeasuredColumns(int n, const char* perAnalysis, const QString& mean, int conformityWidth,
+                                         const QString& uncertainty)
+{
+    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
+    for (int i = 1; i <= n; ++i)
+        columns.push_back({Numbered(perAnalysis, i), 95});
+    columns.insert(columns.end(), {{mean, kAutoWidth},
+                                   {kDivergence, kAutoWidth},
+                                   {kNorm, kAutoWidth},
+                                   {kConformity, conformityWidth},
+                                   {uncertainty, kAutoWidth}});
+    return columns;
 }
 
 // The cells the sulphur compounds and the methanol share, from the parallels
@@ -178,15 +200,10 @@ SulphurTable::SulphurTable(Kind kind, AnalysisCountRule count, Source source)
 
 std::vector<TableColumn> SulphurTable::InitialColumns(int n) const
 {
-    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
-    for (int i = 1; i <= n; ++i)
-        columns.push_back({Numbered("Конц. %d, масс ", i) + QStringLiteral("%"), 95});
-    columns.insert(columns.end(), {{QStringLiteral("Конц. ср., масс %"), kAutoWidth},
-                                   {kDivergence, kAutoWidth},
-                                   {kNorm, kAutoWidth},
-                                   {kConformity, m_kind == Gas ? 90 : kAutoWidth},
-                                   {QStringLiteral("Погрешность мас. %"), kAutoWidth},
-                                   {QStringLiteral("Конц., мол. %"), kAutoWidth},
+    std::vector<TableColumn> columns =
+        MeasuredColumns(n, "Конц. %d, масс %%", QStringLiteral("Конц. ср., масс %"), m_kind == Gas ? 90 : kAutoWidth,
+                        QStringLiteral("Погрешность мас. %"));
+    columns.insert(columns.end(), {{QStringLiteral("Конц., мол. %"), kAutoWidth},
                                    {QStringLiteral("Меркаптановая сера, мас. %"), kAutoWidth}});
     return columns;
 }
@@ -227,16 +244,9 @@ GasMethanolTable::GasMethanolTable(AnalysisCountRule count, Source source)
 
 std::vector<TableColumn> GasMethanolTable::InitialColumns(int n) const
 {
-    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
-    for (int i = 1; i <= n; ++i)
-        columns.push_back({Numbered("Конц. %d, мг/дм3", i), 95});
-    columns.insert(columns.end(), {{QStringLiteral("Конц. ср., мг/дм3"), kAutoWidth},
-                                   {kDivergence, kAutoWidth},
-                                   {kNorm, kAutoWidth},
-                                   {kConformity, 90},
-                                   {QStringLiteral("Погрешность мг/дм3"), kAutoWidth},
-                                   {QStringLiteral("Конц., мас. %"), kAutoWidth},
-                                   {QStringLiteral("Конц., мол. %"), kAutoWidth}});
+    std::vector<TableColumn> columns = MeasuredColumns(n, kMethanolPerAnalysis, kMethanolMean, 90, kMethanolUncertainty);
+    columns.insert(columns.end(),
+                   {{QStringLiteral("Конц., мас. %"), kAutoWidth}, {QStringLiteral("Конц., мол. %"), kAutoWidth}});
     return columns;
 }
 
@@ -315,15 +325,9 @@ CondensateMethanolTable::CondensateMethanolTable(AnalysisCountRule count, Source
 
 std::vector<TableColumn> CondensateMethanolTable::InitialColumns(int n) const
 {
-    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
-    for (int i = 1; i <= n; ++i)
-        columns.push_back({Numbered("Конц. %d, мг/дм3", i), 95});
-    columns.insert(columns.end(), {{QStringLiteral("Конц. ср., мг/дм3"), kAutoWidth},
-                                   {kDivergence, kAutoWidth},
-                                   {kNorm, kAutoWidth},
-                                   {kConformity, kAutoWidth},
-                                   {QStringLiteral("Погрешность мг/дм3"), kAutoWidth},
-                                   {QStringLiteral("Конц., мас. %"), kAutoWidth}});
+    std::vector<TableColumn> columns =
+        MeasuredColumns(n, kMethanolPerAnalysis, kMethanolMean, kAutoWidth, kMethanolUncertainty);
+    columns.push_back({QStringLiteral("Конц., мас. %"), kAutoWidth});
     return columns;
 }
 
