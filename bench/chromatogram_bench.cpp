@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include "data/ChmFile.h"
 #include "support/StgWriter.h"
 
@@ -133,44 +135,14 @@ BENCHMARK_CAPTURE(readFileBytes, wide, PeakShape::Wide)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(openChromatogram, narrow, PeakShape::Narrow)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readFileBytes, narrow, PeakShape::Narrow)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration (the median when repeated) to
-// print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio(const std::string& shape) const
-    {
-        const auto open = m_times.find("openChromatogram/" + shape);
-        const auto read = m_times.find("readFileBytes/" + shape);
-        if (open == m_times.end() || read == m_times.end() || read->second <= 0)
-            return;
-        std::printf("%s peaks: open / read ratio: %.2f (target <= 1.5)\n", shape.c_str(), open->second / read->second);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("wide");
-    reporter.printRatio("narrow");
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithRatios(argc, argv, [](const RatioReporter& reporter) {
+        for (const std::string shape : {"wide", "narrow"}) {
+            reporter.PrintRatio(shape + " peaks: open / read ratio", "openChromatogram/" + shape,
+                                "readFileBytes/" + shape, " (target <= 1.5)");
+        }
+    });
 }

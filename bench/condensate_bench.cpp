@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include "calc/CalcData.h"
 #include "calc/ChromatogramSlot.h"
 #include "calc/CondensateC6C44.h"
@@ -18,8 +20,6 @@
 #include "support/CalcInputs.h"
 
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -156,45 +156,13 @@ BENCHMARK(fractionAreas)->Unit(benchmark::kMillisecond);
 BENCHMARK(groupAreas)->Unit(benchmark::kMillisecond);
 BENCHMARK(fractionsCalculate)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration (the median when repeated) to
-// print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio(const std::string& name, const char* target) const
-    {
-        const auto measured = m_times.find(name);
-        const auto plain = m_times.find("plainSum");
-        if (measured == m_times.end() || plain == m_times.end() || plain->second <= 0)
-            return;
-        std::printf("%s / plainSum ratio: %.2f%s\n", name.c_str(), measured->second / plain->second, target);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("fractionAreas", " (target <= 3)");
-    reporter.printRatio("groupAreas", " (target <= 3)");
-    reporter.printRatio("fractionsCalculate", "");
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithRatios(argc, argv, [](const RatioReporter& reporter) {
+        for (const std::string name : {"fractionAreas", "groupAreas"})
+            reporter.PrintRatio(name + " / plainSum ratio", name, "plainSum", " (target <= 3)");
+        reporter.PrintRatio("fractionsCalculate / plainSum ratio", "fractionsCalculate", "plainSum", "");
+    });
 }

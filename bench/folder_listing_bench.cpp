@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include "data/ChromatogramFolderListing.h"
 #include "data/ChromatogramList.h"
 #include "platform/CompoundFile.h"
@@ -17,8 +19,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
-#include <string>
 
 namespace {
 
@@ -129,45 +129,13 @@ BENCHMARK(readPassportStreams)->Unit(benchmark::kMillisecond);
 BENCHMARK(readRecordsOnAllCores)->Unit(benchmark::kMillisecond);
 BENCHMARK(readRecordsOneByOne)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration (the median when repeated) to
-// print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio(const char* what, const std::string& a, const std::string& b, const char* target) const
-    {
-        const auto ta = m_times.find(a);
-        const auto tb = m_times.find(b);
-        if (ta == m_times.end() || tb == m_times.end() || tb->second <= 0)
-            return;
-        std::printf("%s: %.2f %s\n", what, ta->second / tb->second, target);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("listing / passport-stream reading", "listFolder", "readPassportStreams", "(target <= 2)");
-    reporter.printRatio("whole files one by one / on all cores", "readRecordsOneByOne", "readRecordsOnAllCores",
-                        qPrintable(QStringLiteral("(%1 cores)").arg(QThread::idealThreadCount())));
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithRatios(argc, argv, [](const RatioReporter& reporter) {
+        reporter.PrintRatio("listing / passport-stream reading", "listFolder", "readPassportStreams", " (target <= 2)");
+        reporter.PrintRatio("whole files one by one / on all cores", "readRecordsOneByOne", "readRecordsOnAllCores",
+                            " " + QStringLiteral("(%1 cores)").arg(QThread::idealThreadCount()).toStdString());
+    });
 }

@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include "calc/CalcData.h"
 #include "calc/RoleAssignment.h"
 #include "data/ChromatogramList.h"
@@ -136,42 +138,11 @@ BENCHMARK(readSampleSetBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(openSampleSetFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(calculateSampleSet)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration (the median when repeated).
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio() const
-    {
-        const auto whole = m_times.find("recalculateSampleSet");
-        const auto read = m_times.find("readSampleSetBytes");
-        if (whole == m_times.end() || read == m_times.end() || read->second <= 0)
-            return;
-        std::printf("recalculation / read ratio: %.2f (target <= 2)\n", whole->second / read->second);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithRatios(argc, argv, [](const RatioReporter& reporter) {
+        reporter.PrintRatio("recalculation / read ratio", "recalculateSampleSet", "readSampleSetBytes", " (target <= 2)");
+    });
 }

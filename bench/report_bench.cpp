@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include "report/ReportDocument.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
@@ -17,8 +19,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <map>
-#include <string>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -188,49 +188,13 @@ BENCHMARK(sampleSetXsltproc)->Unit(benchmark::kMillisecond);
 BENCHMARK(reportPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(xsltproc)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration (the median when repeated) to
-// print the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void printRatio() const
-    {
-        printRatio("sample set", "sampleSetReportPath", "sampleSetXsltproc");
-        printRatio("large document", "reportPath", "xsltproc");
-    }
-
-private:
-    void printRatio(const char* what, const char* oursName, const char* theirsName) const
-    {
-        const auto ours = m_times.find(oursName);
-        const auto theirs = m_times.find(theirsName);
-        if (ours == m_times.end() || theirs == m_times.end() || theirs->second <= 0)
-            return;
-        std::printf("%s: report path / xsltproc ratio: %.2f (target <= 2)\n", what, ours->second / theirs->second);
-    }
-
-    std::map<std::string, double> m_times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithRatios(argc, argv, [](const RatioReporter& reporter) {
+        reporter.PrintRatio("sample set: report path / xsltproc ratio", "sampleSetReportPath", "sampleSetXsltproc",
+                            " (target <= 2)");
+        reporter.PrintRatio("large document: report path / xsltproc ratio", "reportPath", "xsltproc", " (target <= 2)");
+    });
 }

@@ -151,6 +151,20 @@ AccuracyValues ReadAccuracyRow(const ShortAccuracyRow& row)
     return {row.U, row.r3, row.r2};
 }
 
+std::optional<AccuracyValues> ReadFoundAccuracyRow(const AccuracyRow* row, AccuracyForm form, double x)
+{
+    if (!row)
+        return std::nullopt;
+    return ReadAccuracyRow(*row, form, x);
+}
+
+std::optional<AccuracyValues> ReadFoundAccuracyRow(const ShortAccuracyRow* row)
+{
+    if (!row)
+        return std::nullopt;
+    return ReadAccuracyRow(*row);
+}
+
 double AcceptanceLimit(const AccuracyValues& values, int nParallel)
 {
     return nParallel == 2 ? values.r : 3.3 * values.s;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 // Accuracy tables of "СТО Газпром 5.40 2011": per concentration range, the
@@ -74,6 +75,9 @@ struct AccuracyValues {
 
 AccuracyValues ReadAccuracyRow(const AccuracyRow& row, AccuracyForm form, double x);
 AccuracyValues ReadAccuracyRow(const ShortAccuracyRow& row);
+// The same for the row a lookup found; nothing when it found none.
+std::optional<AccuracyValues> ReadFoundAccuracyRow(const AccuracyRow* row, AccuracyForm form, double x);
+std::optional<AccuracyValues> ReadFoundAccuracyRow(const ShortAccuracyRow* row);
 
 // The limit the spread of n runs is held to: r for two runs, otherwise 3.3·s.
 // Same unit as the values (relative spread for a relative table).

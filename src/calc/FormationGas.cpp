@@ -20,16 +20,6 @@ constexpr std::array<const char16_t*, 23> kComponentNames = {
 };
 constexpr std::size_t kFirstC5Plus = 12;
 
-// The 22 values of an item, in their export order.
-constexpr std::array<double PgMethod1Item::*, 22> kItemValues = {
-    &PgMethod1Item::GsMol, &PgMethod1Item::GsVol, &PgMethod1Item::GsMasF, &PgMethod1Item::GsMas,
-    &PgMethod1Item::GdMol, &PgMethod1Item::GdVol, &PgMethod1Item::GdMasF, &PgMethod1Item::GdMas,
-    &PgMethod1Item::DcMol, &PgMethod1Item::DcVol, &PgMethod1Item::DcMasF, &PgMethod1Item::DcMas,
-    &PgMethod1Item::KgnMol, &PgMethod1Item::KgnVol, &PgMethod1Item::KgnMasF, &PgMethod1Item::KgnMas,
-    &PgMethod1Item::PgMol, &PgMethod1Item::PgVol, &PgMethod1Item::PgMasF, &PgMethod1Item::PgGs,
-    &PgMethod1Item::PgDry, &PgMethod1Item::PgPg,
-};
-
 QString Text(const char16_t* text)
 {
     return QString::fromUtf16(text);
@@ -204,7 +194,7 @@ void CalcPgColumns(CalcPgMethod1Result& result, const GasComponentList& c5Plus)
 
 void AddValues(PgMethod1Item& total, const PgMethod1Item& item)
 {
-    for (double PgMethod1Item::*value : kItemValues)
+    for (double PgMethod1Item::*value : kPgMethod1Values)
         total.*value += item.*value;
 }
 

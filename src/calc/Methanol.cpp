@@ -6,11 +6,8 @@
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstddef>
-#include <utility>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -33,23 +30,17 @@ QString NotSet(const QString& prefix, const QString& setting)
 // All three methanol tables are relative: values in % of the mean.
 std::optional<AccuracyValues> GsTable(double mean)
 {
-    if (const AccuracyRow* row = AccuracyRowGsMethanol(mean))
-        return ReadAccuracyRow(*row, NormForm7_10Gs, mean);
-    return std::nullopt;
+    return ReadFoundAccuracyRow(AccuracyRowGsMethanol(mean), NormForm7_10Gs, mean);
 }
 
 std::optional<AccuracyValues> GdTable(double mean)
 {
-    if (const AccuracyRow* row = AccuracyRowGdMethanol(mean))
-        return ReadAccuracyRow(*row, NormForm7_10Gd, mean);
-    return std::nullopt;
+    return ReadFoundAccuracyRow(AccuracyRowGdMethanol(mean), NormForm7_10Gd, mean);
 }
 
 std::optional<AccuracyValues> DcTable(double mean)
 {
-    if (const ShortAccuracyRow* row = AccuracyRowDcMethanol(mean))
-        return ReadAccuracyRow(*row);
-    return std::nullopt;
+    return ReadFoundAccuracyRow(AccuracyRowDcMethanol(mean));
 }
 
 } // namespace
@@ -66,17 +57,12 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
     using Row = typename decltype(Result::rows)::value_type;
     constexpr bool isGas = std::is_same_v<Row, GasMethanolRow>;
 
-    m_settings = settings;
-    m_working.clear();
+    BeginRuns(peaks, settings, m_kind.firstSlot);
     const GeneralSettings& general = SettingsOrDefaults(settings).general;
 
     Result result;
     const int n = general.*m_kind.countSelector != 0 ? 3 : 2;
     result.nParallel = n;
-
-    // The third slot is loaded even for two parallels, so a surplus run's
-    // peaks are reported as unused.
-    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 3);
 
     const GasComponent* methanol = env.components.FindComponentByName(QStringLiteral("Метанол"));
     if (!methanol)
@@ -94,19 +80,10 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
     Row row;
     row.id = methanol->id;
     row.name = methanol->searchName;
-    row.conc.assign(static_cast<std::size_t>(n), 0.0);
-    for (int i = 0; i < n; ++i) {
-        const ParallelPeak& value = values[static_cast<std::size_t>(i)];
-        if (!value.slotPresent)
-            continue;
-        if (!value.peak) {
-            env.log.AddMessage(MessageError,
-                               m_kind.missingText.arg(ChromatogramSlotName(m_kind.firstSlot + i), row.name));
-            continue;
-        }
-        if (sample.sampleVolume != 0.0)
-            row.conc[static_cast<std::size_t>(i)] = sample.liquidVolume * value.peak->concentration / sample.sampleVolume;
-    }
+    const auto perParallel = [&](double c) {
+        return sample.sampleVolume != 0.0 ? sample.liquidVolume * c / sample.sampleVolume : 0.0;
+    };
+    row.conc = ParallelConcentrations(values, m_kind.firstSlot, m_kind.missingText, row.name, env.log, perParallel);
 
     row.mean = Mean(row.conc);
     if (sample.density != 0.0)
@@ -117,21 +94,8 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
             row.molConc = row.massConc * sample.density * kMolarVolume / methanol->molarMass;
     }
 
-    double sum = 0.0;
-    for (double c : row.conc)
-        sum += c;
-    if (sum != 0.0) {
-        const auto [lo, hi] = std::minmax_element(row.conc.begin(), row.conc.end());
-        row.range = static_cast<double>(n) * std::fabs(*hi - *lo) * 100.0 / sum;
-    }
-
-    if (const std::optional<AccuracyValues> limits = m_kind.accuracy(row.mean)) {
-        row.norm = AcceptanceLimit(*limits, n);
-        row.uncertainty = AbsoluteUncertainty(*limits, AccuracyForm::Relative, row.mean);
-        row.ok = row.range <= row.norm;
-    } else {
-        env.log.AddMessage(MessageError, m_kind.outOfTableText.arg(row.name));
-    }
+    row.range = ParallelSpread(row.conc, AccuracyForm::Relative);
+    CheckRepeatability(row, m_kind.accuracy(row.mean), AccuracyForm::Relative, n, m_kind.outOfTableText, env.log);
 
     if constexpr (isGas)
         result.methanol = row.molConc;
@@ -139,8 +103,7 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
         result.methanol = row.massConc;
     result.rows.push_back(std::move(row));
 
-    for (const QString& text : CollectUnusedPeakWarnings(m_working))
-        env.log.AddMessage(MessageInfo, text);
+    ReportUnusedPeaks(env.log);
     return result;
 }
 

@@ -9,6 +9,7 @@
 
 #include "calc/AccuracyTables.h"
 #include "calc/CalcResult.h"
+#include "calc/ParallelPeaks.h"
 
 // The methanol of a gas; a result holds at most one row.
 struct GasMethanolRow
@@ -57,15 +58,8 @@ class GeneralSettings;
 // repeatability against the sample's accuracy table. The three samples share
 // every step; they differ in the data of Kind and in the sampling parameters
 // their Calculate reads. See CalcGsMethanol, CalcGdMethanol, CalcDcMethanol.
-class MethanolCalculator
+class MethanolCalculator : public ParallelRunCalculator
 {
-public:
-    // Empties the working peak lists before a recalculation.
-    void ResetWorkingPeaks() { m_working.clear(); }
-    // What the last calculation left of the methanol peaks.
-    const WorkingPeakMap& workingPeaks() const { return m_working; }
-    const CSettings* settings() const { return m_settings; }
-
 protected:
     struct Kind
     {
@@ -96,8 +90,6 @@ protected:
 
 private:
     Kind m_kind;
-    WorkingPeakMap m_working;
-    const CSettings* m_settings = nullptr;
 };
 
 // Separator gas: slots 13..15, table 7.10 of the separator gas.

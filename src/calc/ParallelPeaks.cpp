@@ -1,5 +1,9 @@
 #include "calc/ParallelPeaks.h"
 
+#include "calc/ChromatogramSlot.h"
+
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 void LoadWorkingPeaks(WorkingPeakMap& working, const KnownPeakMap& peaks, int firstSlot, int count)
@@ -38,4 +42,51 @@ std::vector<ParallelPeak> TakeParallelPeaks(WorkingPeakMap& working, int firstSl
         home.splice(home.end(), items);
     }
     return values;
+}
+
+std::vector<double> ParallelConcentrations(const std::vector<ParallelPeak>& values, int firstSlot,
+                                           const QString& missingText, const QString& name, MessageLog& log,
+                                           const std::function<double(double)>& fromPeak)
+{
+    std::vector<double> conc(values.size(), 0.0);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const ParallelPeak& value = values[i];
+        if (!value.slotPresent)
+            continue;
+        if (!value.peak) {
+            log.AddMessage(MessageError,
+                           missingText.arg(ChromatogramSlotName(firstSlot + static_cast<int>(i)), name));
+            continue;
+        }
+        conc[i] = fromPeak(value.peak->concentration);
+    }
+    return conc;
+}
+
+double ParallelSpread(const std::vector<double>& conc, AccuracyForm form)
+{
+    if (conc.empty())
+        return 0.0;
+    const auto [lo, hi] = std::minmax_element(conc.begin(), conc.end());
+    if (form == AccuracyForm::Absolute)
+        return std::fabs(*hi - *lo);
+    double sum = 0.0;
+    for (double c : conc)
+        sum += c;
+    if (sum == 0.0)
+        return 0.0;
+    return std::fabs(*hi - *lo) * static_cast<double>(conc.size()) * 100.0 / sum;
+}
+
+void ParallelRunCalculator::BeginRuns(const KnownPeakMap& peaks, const CSettings* settings, int firstSlot)
+{
+    m_settings = settings;
+    m_working.clear();
+    LoadWorkingPeaks(m_working, peaks, firstSlot, 3);
+}
+
+void ParallelRunCalculator::ReportUnusedPeaks(MessageLog& log) const
+{
+    for (const QString& text : CollectUnusedPeakWarnings(m_working))
+        log.AddMessage(MessageInfo, text);
 }

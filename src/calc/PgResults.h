@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,16 @@ struct PgMethod1Item
     double PgMol = 0.0, PgVol = 0.0, PgMasF = 0.0, PgGs = 0.0;
     double PgDry = 0.0;  // g per m3 of dry gas
     double PgPg = 0.0;   // g per m3 of formation gas
+};
+
+// The 22 values of a method-1 item in column order.
+inline constexpr std::array<double PgMethod1Item::*, 22> kPgMethod1Values = {
+    &PgMethod1Item::GsMol,  &PgMethod1Item::GsVol,  &PgMethod1Item::GsMasF,  &PgMethod1Item::GsMas,
+    &PgMethod1Item::GdMol,  &PgMethod1Item::GdVol,  &PgMethod1Item::GdMasF,  &PgMethod1Item::GdMas,
+    &PgMethod1Item::DcMol,  &PgMethod1Item::DcVol,  &PgMethod1Item::DcMasF,  &PgMethod1Item::DcMas,
+    &PgMethod1Item::KgnMol, &PgMethod1Item::KgnVol, &PgMethod1Item::KgnMasF, &PgMethod1Item::KgnMas,
+    &PgMethod1Item::PgMol,  &PgMethod1Item::PgVol,  &PgMethod1Item::PgMasF,  &PgMethod1Item::PgGs,
+    &PgMethod1Item::PgDry,  &PgMethod1Item::PgPg,
 };
 
 struct CalcPgMethod1Result : CalcResult<PgMethod1Item>
@@ -64,6 +75,15 @@ struct PgMethod2Item
     double DcMol = 0.0, DcMasF = 0.0, DcMas = 0.0;
     double KgnMol = 0.0, KgnMasF = 0.0, KgnMas = 0.0;
     double PgMol = 0.0, PgMasF = 0.0, PgGs = 0.0;
+};
+
+// The 15 values of a method-2 item in column order.
+inline constexpr std::array<double PgMethod2Item::*, 15> kPgMethod2Values = {
+    &PgMethod2Item::GsMol,  &PgMethod2Item::GsMasF,  &PgMethod2Item::GsMas,
+    &PgMethod2Item::GdMol,  &PgMethod2Item::GdMasF,  &PgMethod2Item::GdMas,
+    &PgMethod2Item::DcMol,  &PgMethod2Item::DcMasF,  &PgMethod2Item::DcMas,
+    &PgMethod2Item::KgnMol, &PgMethod2Item::KgnMasF, &PgMethod2Item::KgnMas,
+    &PgMethod2Item::PgMol,  &PgMethod2Item::PgMasF,  &PgMethod2Item::PgGs,
 };
 
 struct CalcPgMethod2Result : CalcResult<PgMethod2Item>

@@ -7,14 +7,13 @@
 #include "data/Settings.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstddef>
 #include <utility>
 
 namespace {
 
 constexpr double kMolarVolume = 24.04;   // dm3/mol at 20 °C
 constexpr double kSulphurMass = 32.06;   // g/mol
+const QString kMissingText = QStringLiteral("%1: Компонент %2 не найден в наборе хроматограмм.");
 
 bool IsMercaptan(const QString& name, const GasComponentList& mercaptans)
 {
@@ -32,18 +31,15 @@ SulphurCalculator::SulphurCalculator(Kind kind)
 SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings* settings, const Sample& sample,
                                      const CalcEnvironment& env)
 {
-    m_settings = settings;
-    m_working.clear();
+    BeginRuns(peaks, settings, m_kind.firstSlot);
     const GeneralSettings& general = SettingsOrDefaults(settings).general;
 
     SulphurResult result;
     const int n = m_kind.countSelector == nullptr || general.*m_kind.countSelector != 0 ? 3 : 2;
     result.nParallel = n;
 
-    // The third slot is loaded even for two parallels, so a surplus run's
-    // peaks are reported as unused.
-    LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 3);
-
+    // The data system's concentration over ρ × 10000 is mass %.
+    const auto massPercent = [&](double c) { return sample.density != 0.0 ? c / (sample.density * 10000.0) : 0.0; };
     const GasComponentList& mercaptans = env.components.MercaptanComponents();
     bool densityReported = false;
     for (const GasComponent* component : env.components.SulphurComponents()) {
@@ -64,20 +60,7 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
         row.id = component->id;
         row.name = component->searchName;
         row.molarMass = component->molarMass;
-        row.conc.assign(static_cast<std::size_t>(n), 0.0);
-        for (int i = 0; i < n; ++i) {
-            const ParallelPeak& value = values[static_cast<std::size_t>(i)];
-            if (!value.slotPresent)
-                continue;
-            if (!value.peak) {
-                env.log.AddMessage(MessageError, QStringLiteral("%1: Компонент %2 не найден в наборе хроматограмм.")
-                                                     .arg(ChromatogramSlotName(m_kind.firstSlot + i), component->name));
-                continue;
-            }
-            // The data system's concentration over ρ × 10000 is mass %.
-            if (sample.density != 0.0)
-                row.conc[static_cast<std::size_t>(i)] = value.peak->concentration / (sample.density * 10000.0);
-        }
+        row.conc = ParallelConcentrations(values, m_kind.firstSlot, kMissingText, component->name, env.log, massPercent);
 
         row.mean = Mean(row.conc);
         // The catalogue holds no compound without a molar mass; a zero would divide.
@@ -89,28 +72,13 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
         result.molConcTotal += row.molConc;
         result.mercaptanSulphurTotal += row.mercaptanSulphur;
 
-        const auto [lo, hi] = std::minmax_element(row.conc.begin(), row.conc.end());
-        double sum = 0.0;
-        for (double c : row.conc)
-            sum += c;
-        if (m_kind.form == AccuracyForm::Absolute)
-            row.range = std::fabs(*hi - *lo);
-        else if (sum != 0.0)
-            row.range = std::fabs(*hi - *lo) * static_cast<double>(n) * 100.0 / sum;
-
-        if (const AccuracyRow* accuracy = m_kind.accuracyRow(row.mean)) {
-            const AccuracyValues limits = ReadAccuracyRow(*accuracy, m_kind.form, row.mean);
-            row.norm = AcceptanceLimit(limits, n);
-            row.ok = row.norm >= row.range;
-            row.uncertainty = AbsoluteUncertainty(limits, m_kind.form, row.mean);
-        } else {
-            env.log.AddMessage(MessageError, m_kind.outOfTableText.arg(row.name));
-        }
+        row.range = ParallelSpread(row.conc, m_kind.form);
+        CheckRepeatability(row, ReadFoundAccuracyRow(m_kind.accuracyRow(row.mean), m_kind.form, row.mean), m_kind.form,
+                           n, m_kind.outOfTableText, env.log);
         result.rows.push_back(std::move(row));
     }
 
-    for (const QString& text : CollectUnusedPeakWarnings(m_working))
-        env.log.AddMessage(MessageInfo, text);
+    ReportUnusedPeaks(env.log);
     return result;
 }
 

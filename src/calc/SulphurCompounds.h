@@ -7,6 +7,7 @@
 
 #include "calc/AccuracyTables.h"
 #include "calc/CalcResult.h"
+#include "calc/ParallelPeaks.h"
 
 // One sulphur compound found in the parallels of a gas or the condensate.
 struct SulphurRow
@@ -38,15 +39,8 @@ class GeneralSettings;
 // sulphur, and the repeatability against the sample's accuracy table. The
 // three samples differ only in the data of Kind and in where the density
 // comes from; see CalcGsSulphur, CalcGdSulphur and CalcDcSulphur.
-class SulphurCalculator
+class SulphurCalculator : public ParallelRunCalculator
 {
-public:
-    // Empties the working peak lists before a recalculation.
-    void ResetWorkingPeaks() { m_working.clear(); }
-    // What the last calculation left of the sulphur peaks.
-    const WorkingPeakMap& workingPeaks() const { return m_working; }
-    const CSettings* settings() const { return m_settings; }
-
 protected:
     struct Kind
     {
@@ -72,8 +66,6 @@ protected:
 
 private:
     Kind m_kind;
-    WorkingPeakMap m_working;
-    const CSettings* m_settings = nullptr;
 };
 
 // Separator gas: slots 10..12, always three runs, table 7.7.

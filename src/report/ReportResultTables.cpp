@@ -144,17 +144,26 @@ void WriteRows(const TableOut& out, const GasAnalysisResult& result)
     out.Sum(total, "conc_avg", result.rows, &GasAnalysisRow::mean);
 }
 
+// The columns the sulphur compounds and the methanol share, from the
+// parallels to the uncertainty; each kind adds its fractions after them.
+template <typename Row>
+xmlNodePtr WriteMeasuredRow(const TableOut& out, std::size_t i, const Row& r)
+{
+    xmlNodePtr row = out.Row(i, r.name);
+    out.Series(row, "conc", r.conc);
+    out.Number(row, "conc_avg", r.mean);
+    out.Number(row, "check", r.range);
+    out.Number(row, "norm", r.norm);
+    out.Verdict(row, r.ok);
+    out.Number(row, "presision", r.uncertainty);
+    return row;
+}
+
 void WriteRows(const TableOut& out, const SulphurResult& result)
 {
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const SulphurRow& r = result.rows[i];
-        xmlNodePtr row = out.Row(i, r.name);
-        out.Series(row, "conc", r.conc);
-        out.Number(row, "conc_avg", r.mean);
-        out.Number(row, "check", r.range);
-        out.Number(row, "norm", r.norm);
-        out.Verdict(row, r.ok);
-        out.Number(row, "presision", r.uncertainty);
+        xmlNodePtr row = WriteMeasuredRow(out, i, r);
         out.Number(row, "Csss", r.molConc);
         out.Number(row, "Xsrsh", r.mercaptanSulphur);
     }
@@ -170,13 +179,7 @@ void WriteRows(const TableOut& out, const GasMethanolResult& result)
 {
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const GasMethanolRow& r = result.rows[i];
-        xmlNodePtr row = out.Row(i, r.name);
-        out.Series(row, "conc", r.conc);
-        out.Number(row, "conc_avg", r.mean);
-        out.Number(row, "check", r.range);
-        out.Number(row, "norm", r.norm);
-        out.Verdict(row, r.ok);
-        out.Number(row, "presision", r.uncertainty);
+        xmlNodePtr row = WriteMeasuredRow(out, i, r);
         out.Number(row, "Csss", r.massConc);
         out.Number(row, "Xsrsh", r.molConc);
     }
@@ -204,13 +207,7 @@ void WriteRows(const TableOut& out, const CondensateMethanolResult& result)
 {
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const CondensateMethanolRow& r = result.rows[i];
-        xmlNodePtr row = out.Row(i, r.name);
-        out.Series(row, "conc", r.conc);
-        out.Number(row, "conc_avg", r.mean);
-        out.Number(row, "check", r.range);
-        out.Number(row, "norm", r.norm);
-        out.Verdict(row, r.ok);
-        out.Number(row, "presision", r.uncertainty);
+        xmlNodePtr row = WriteMeasuredRow(out, i, r);
         out.Number(row, "Csss", r.massConc);
     }
 }

@@ -14,6 +14,10 @@ const QString kDivergence = QStringLiteral("Расхождение %");
 const QString kNorm = QStringLiteral("Норматив %");
 const QString kConformity = QStringLiteral("Соответствие?");
 const QString kTotal = QStringLiteral("Всего:");
+// Both methanol tables, of a gas and of the condensate, are in mg/dm3.
+constexpr const char* kMethanolPerAnalysis = "Конц. %d, мг/дм3";
+const QString kMethanolMean = QStringLiteral("Конц. ср., мг/дм3");
+const QString kMethanolUncertainty = QStringLiteral("Погрешность мг/дм3");
 
 ColumnChange Delete(int column)
 {
@@ -28,6 +32,55 @@ ColumnChange Insert(int column, const QString& caption, int width)
 ColumnChange Resize(int column, int width)
 {
     return {ColumnChange::Resize, column, QString(), width};
+}
+
+// The columns the sulphur compounds and the methanol share: number,
+// component, one per analysis (a QString::asprintf format of its number),
+// mean, divergence, norm, conformity and uncertainty; each kind adds its
+// fractions.
+std::vector<TableColumn> MeasuredColumns(int n, const char* perAnalysis, const QString& mean, int conformityWidth,
+                                         const QString& uncertainty)
+{
+    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
+    for (int i = 1; i <= n; ++i)
+        columns.push_back({Numbered(perAnalysis, i), 95});
+    columns.insert(columns.end(), {{mean, kAutoWidth},
+                                   {kDivergence, kAutoWidth},
+                                   {kNorm, kAutoWidth},
+                                   {kConformity, conformityWidth},
+                                   {uncertainty, kAutoWidth}});
+    return columns;
+}
+
+// The cells the sulphur compounds and the methanol share, from the parallels
+// to the uncertainty in columns 0 .. 6 + n; each kind adds its fractions.
+template <typename Row>
+RowCells MeasuredCells(const Row& r, std::size_t i, int n, std::size_t width, int precision)
+{
+    RowCells cells(width, precision);
+    cells.Ordinal(0, i)
+        .Text(1, r.name)
+        .Series(2, r.conc, n)
+        .Number(2 + n, r.mean)
+        .Number(3 + n, r.range)
+        .Number(4 + n, r.norm)
+        .Verdict(5 + n, r.ok)
+        .Number(6 + n, r.uncertainty);
+    return cells;
+}
+
+// The summary row of a single series: the per-analysis sums of the parallels
+// in columns 2 .. 1 + n and the sum of the means after them.
+template <typename Row>
+RowCells ConcTotalCells(const std::vector<Row>& rows, int n, std::size_t width, int precision)
+{
+    RowCells total(width, precision);
+    total.Text(1, kTotal);
+    const std::vector<TableSum> sums = SeriesSums(rows, &Row::conc, n);
+    for (int k = 0; k < n; ++k)
+        total.Number(2 + k, sums[static_cast<std::size_t>(k)].Value());
+    total.Number(2 + n, ColumnSum(rows, &Row::mean).Value());
+    return total;
 }
 
 } // namespace
@@ -147,15 +200,10 @@ SulphurTable::SulphurTable(Kind kind, AnalysisCountRule count, Source source)
 
 std::vector<TableColumn> SulphurTable::InitialColumns(int n) const
 {
-    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
-    for (int i = 1; i <= n; ++i)
-        columns.push_back({Numbered("Конц. %d, масс ", i) + QStringLiteral("%"), 95});
-    columns.insert(columns.end(), {{QStringLiteral("Конц. ср., масс %"), kAutoWidth},
-                                   {kDivergence, kAutoWidth},
-                                   {kNorm, kAutoWidth},
-                                   {kConformity, m_kind == Gas ? 90 : kAutoWidth},
-                                   {QStringLiteral("Погрешность мас. %"), kAutoWidth},
-                                   {QStringLiteral("Конц., мол. %"), kAutoWidth},
+    std::vector<TableColumn> columns =
+        MeasuredColumns(n, "Конц. %d, масс %%", QStringLiteral("Конц. ср., масс %"), m_kind == Gas ? 90 : kAutoWidth,
+                        QStringLiteral("Погрешность мас. %"));
+    columns.insert(columns.end(), {{QStringLiteral("Конц., мол. %"), kAutoWidth},
                                    {QStringLiteral("Меркаптановая сера, мас. %"), kAutoWidth}});
     return columns;
 }
@@ -174,29 +222,16 @@ std::vector<TableRow> SulphurTable::RowsOf(const SulphurResult& result, int n, i
     std::vector<TableRow> rows;
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const SulphurRow& r = result.rows[i];
-        rows.push_back(RowCells(width, precision)
-                           .Ordinal(0, i)
-                           .Text(1, r.name)
-                           .Series(2, r.conc, n)
-                           .Number(2 + n, r.mean)
-                           .Number(3 + n, r.range)
-                           .Number(4 + n, r.norm)
-                           .Verdict(5 + n, r.ok)
-                           .Number(6 + n, r.uncertainty)
+        rows.push_back(MeasuredCells(r, i, n, width, precision)
                            .Number(7 + n, r.molConc)
                            .Number(8 + n, r.mercaptanSulphur)
                            .Take());
     }
     // The last two sums are the result's own totals, not sums of the rows.
-    RowCells total(width, precision);
-    total.Text(1, kTotal);
-    const std::vector<TableSum> sums = SeriesSums(result.rows, &SulphurRow::conc, n);
-    for (int k = 0; k < n; ++k)
-        total.Number(2 + k, sums[static_cast<std::size_t>(k)].Value());
-    total.Number(2 + n, ColumnSum(result.rows, &SulphurRow::mean).Value())
-        .Number(7 + n, result.molConcTotal)
-        .Number(8 + n, result.mercaptanSulphurTotal);
-    rows.push_back(total.Take());
+    rows.push_back(ConcTotalCells(result.rows, n, width, precision)
+                       .Number(7 + n, result.molConcTotal)
+                       .Number(8 + n, result.mercaptanSulphurTotal)
+                       .Take());
     return rows;
 }
 
@@ -209,16 +244,9 @@ GasMethanolTable::GasMethanolTable(AnalysisCountRule count, Source source)
 
 std::vector<TableColumn> GasMethanolTable::InitialColumns(int n) const
 {
-    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
-    for (int i = 1; i <= n; ++i)
-        columns.push_back({Numbered("Конц. %d, мг/дм3", i), 95});
-    columns.insert(columns.end(), {{QStringLiteral("Конц. ср., мг/дм3"), kAutoWidth},
-                                   {kDivergence, kAutoWidth},
-                                   {kNorm, kAutoWidth},
-                                   {kConformity, 90},
-                                   {QStringLiteral("Погрешность мг/дм3"), kAutoWidth},
-                                   {QStringLiteral("Конц., мас. %"), kAutoWidth},
-                                   {QStringLiteral("Конц., мол. %"), kAutoWidth}});
+    std::vector<TableColumn> columns = MeasuredColumns(n, kMethanolPerAnalysis, kMethanolMean, 90, kMethanolUncertainty);
+    columns.insert(columns.end(),
+                   {{QStringLiteral("Конц., мас. %"), kAutoWidth}, {QStringLiteral("Конц., мол. %"), kAutoWidth}});
     return columns;
 }
 
@@ -233,18 +261,8 @@ std::vector<TableRow> GasMethanolTable::RowsOf(const GasMethanolResult& result, 
     std::vector<TableRow> rows;
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const GasMethanolRow& r = result.rows[i];
-        rows.push_back(RowCells(width, precision)
-                           .Ordinal(0, i)
-                           .Text(1, r.name)
-                           .Series(2, r.conc, n)
-                           .Number(2 + n, r.mean)
-                           .Number(3 + n, r.range)
-                           .Number(4 + n, r.norm)
-                           .Verdict(5 + n, r.ok)
-                           .Number(6 + n, r.uncertainty)
-                           .Number(7 + n, r.massConc)
-                           .Number(8 + n, r.molConc)
-                           .Take());
+        rows.push_back(
+            MeasuredCells(r, i, n, width, precision).Number(7 + n, r.massConc).Number(8 + n, r.molConc).Take());
     }
     return rows;
 }
@@ -294,13 +312,7 @@ std::vector<TableRow> CondensateTable::RowsOf(const CondensateResult& result, in
                            .Verdict(6 + n, r.ok)
                            .Take());
     }
-    RowCells total(width, precision);
-    total.Text(1, kTotal);
-    const std::vector<TableSum> sums = SeriesSums(result.rows, &CondensateRow::conc, n);
-    for (int k = 0; k < n; ++k)
-        total.Number(2 + k, sums[static_cast<std::size_t>(k)].Value());
-    total.Number(2 + n, ColumnSum(result.rows, &CondensateRow::mean).Value());
-    rows.push_back(total.Take());
+    rows.push_back(ConcTotalCells(result.rows, n, width, precision).Take());
     return rows;
 }
 
@@ -313,15 +325,9 @@ CondensateMethanolTable::CondensateMethanolTable(AnalysisCountRule count, Source
 
 std::vector<TableColumn> CondensateMethanolTable::InitialColumns(int n) const
 {
-    std::vector<TableColumn> columns = {{kOrdinal, 30}, {kComponent, 100}};
-    for (int i = 1; i <= n; ++i)
-        columns.push_back({Numbered("Конц. %d, мг/дм3", i), 95});
-    columns.insert(columns.end(), {{QStringLiteral("Конц. ср., мг/дм3"), kAutoWidth},
-                                   {kDivergence, kAutoWidth},
-                                   {kNorm, kAutoWidth},
-                                   {kConformity, kAutoWidth},
-                                   {QStringLiteral("Погрешность мг/дм3"), kAutoWidth},
-                                   {QStringLiteral("Конц., мас. %"), kAutoWidth}});
+    std::vector<TableColumn> columns =
+        MeasuredColumns(n, kMethanolPerAnalysis, kMethanolMean, kAutoWidth, kMethanolUncertainty);
+    columns.push_back({QStringLiteral("Конц., мас. %"), kAutoWidth});
     return columns;
 }
 
@@ -339,17 +345,7 @@ std::vector<TableRow> CondensateMethanolTable::RowsOf(const CondensateMethanolRe
     std::vector<TableRow> rows;
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         const CondensateMethanolRow& r = result.rows[i];
-        rows.push_back(RowCells(width, precision)
-                           .Ordinal(0, i)
-                           .Text(1, r.name)
-                           .Series(2, r.conc, n)
-                           .Number(2 + n, r.mean)
-                           .Number(3 + n, r.range)
-                           .Number(4 + n, r.norm)
-                           .Verdict(5 + n, r.ok)
-                           .Number(6 + n, r.uncertainty)
-                           .Number(7 + n, r.massConc)
-                           .Take());
+        rows.push_back(MeasuredCells(r, i, n, width, precision).Number(7 + n, r.massConc).Take());
     }
     return rows;
 }

@@ -4,25 +4,6 @@
 
 namespace {
 
-// The 22 values of a method-1 row in column order 1 .. 22.
-constexpr std::array<double PgMethod1Item::*, 22> kMethod1Values = {
-    &PgMethod1Item::GsMol,  &PgMethod1Item::GsVol,  &PgMethod1Item::GsMasF, &PgMethod1Item::GsMas,
-    &PgMethod1Item::GdMol,  &PgMethod1Item::GdVol,  &PgMethod1Item::GdMasF, &PgMethod1Item::GdMas,
-    &PgMethod1Item::DcMol,  &PgMethod1Item::DcVol,  &PgMethod1Item::DcMasF, &PgMethod1Item::DcMas,
-    &PgMethod1Item::KgnMol, &PgMethod1Item::KgnVol, &PgMethod1Item::KgnMasF, &PgMethod1Item::KgnMas,
-    &PgMethod1Item::PgMol,  &PgMethod1Item::PgVol,  &PgMethod1Item::PgMasF, &PgMethod1Item::PgGs,
-    &PgMethod1Item::PgDry,  &PgMethod1Item::PgPg,
-};
-
-// The 15 values of a method-2 row in column order 1 .. 15.
-constexpr std::array<double PgMethod2Item::*, 15> kMethod2Values = {
-    &PgMethod2Item::GsMol,  &PgMethod2Item::GsMasF,  &PgMethod2Item::GsMas,
-    &PgMethod2Item::GdMol,  &PgMethod2Item::GdMasF,  &PgMethod2Item::GdMas,
-    &PgMethod2Item::DcMol,  &PgMethod2Item::DcMasF,  &PgMethod2Item::DcMas,
-    &PgMethod2Item::KgnMol, &PgMethod2Item::KgnMasF, &PgMethod2Item::KgnMas,
-    &PgMethod2Item::PgMol,  &PgMethod2Item::PgMasF,  &PgMethod2Item::PgGs,
-};
-
 const QString kTotal = QStringLiteral("Всего:");
 const QString kMolarMass = QStringLiteral("Мол. масса, г/моль");
 const QString kDensity = QStringLiteral("Плотность, кг/м3");
@@ -86,6 +67,46 @@ TableRow SumRow(const QString& label, const std::vector<Item>& items, const std:
     return cells.Take();
 }
 
+// Where the closing rows put the phases' molar masses and densities: each
+// gas's at its first column, the condensate's two labelled values from `dc`
+// on, the formation gas's at `pg`.
+struct PhaseColumns
+{
+    int gs;
+    int gd;
+    int dc;
+    int pg;
+};
+
+constexpr PhaseColumns kMethod1Phases = {1, 5, 9, 17};
+constexpr PhaseColumns kMethod2Phases = {1, 4, 7, 13};
+
+template <typename Result>
+RowCells MolarMassCells(const Result& result, PhaseColumns at, std::size_t width, int precision)
+{
+    RowCells cells(width, precision);
+    cells.Text(0, kMolarMass)
+        .Number(at.gs, result.gsMolarMass)
+        .Number(at.gd, result.gdMolarMass)
+        .Text(at.dc, kDcMolarMass)
+        .Number(at.dc + 1, result.dcMolarMass)
+        .Text(at.dc + 2, kC12MolarMass)
+        .Number(at.dc + 3, result.c12PlusMolarMass)
+        .Number(at.pg, result.pgMolarMass);
+    return cells;
+}
+
+template <typename Result>
+TableRow DensityRow(const Result& result, PhaseColumns at, std::size_t width, int precision)
+{
+    return RowCells(width, precision)
+        .Text(0, kDensity)
+        .Number(at.gs, result.gsDensity)
+        .Number(at.gd, result.gdDensity)
+        .Number(at.pg, result.pgDensity)
+        .Take();
+}
+
 } // namespace
 
 // ---- method 1 ----------------------------------------------------------------
@@ -103,30 +124,16 @@ std::vector<TableColumn> PgMethod1Table::InitialColumns(int) const
 std::vector<TableRow> PgMethod1Table::RowsOf(const CalcPgMethod1Result& result, int, int precision) const
 {
     const std::size_t width = Method1Columns().size();
-    std::vector<TableRow> rows = ItemRows(result.rows, kMethod1Values, width, precision);
-    rows.push_back(SumRow(kTotal, result.rows, kMethod1Values, width, precision));
+    std::vector<TableRow> rows = ItemRows(result.rows, kPgMethod1Values, width, precision);
+    rows.push_back(SumRow(kTotal, result.rows, kPgMethod1Values, width, precision));
 
     RowCells c5Plus(width, precision);
     c5Plus.Text(0, QStringLiteral("C5H12+B:"));  // Latin letters throughout
-    rows.push_back(ItemValues(c5Plus, result.c5PlusTotal, kMethod1Values).Take());
+    rows.push_back(ItemValues(c5Plus, result.c5PlusTotal, kPgMethod1Values).Take());
 
     rows.push_back(TableRow(width));
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kMolarMass)
-                       .Number(1, result.gsMolarMass)
-                       .Number(5, result.gdMolarMass)
-                       .Text(9, kDcMolarMass)
-                       .Number(10, result.dcMolarMass)
-                       .Text(11, kC12MolarMass)
-                       .Number(12, result.c12PlusMolarMass)
-                       .Number(17, result.pgMolarMass)
-                       .Take());
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kDensity)
-                       .Number(1, result.gsDensity)
-                       .Number(5, result.gdDensity)
-                       .Number(17, result.pgDensity)
-                       .Take());
+    rows.push_back(MolarMassCells(result, kMethod1Phases, width, precision).Take());
+    rows.push_back(DensityRow(result, kMethod1Phases, width, precision));
     return rows;
 }
 
@@ -145,9 +152,9 @@ std::vector<TableColumn> PgSulphurTable::InitialColumns(int) const
 std::vector<TableRow> PgSulphurTable::RowsOf(const PgSulphurResult& result, int, int precision) const
 {
     const std::size_t width = Method1Columns().size();
-    std::vector<TableRow> rows = ItemRows(result.rows, kMethod1Values, width, precision);
+    std::vector<TableRow> rows = ItemRows(result.rows, kPgMethod1Values, width, precision);
     // "CCC" in Latin letters.
-    rows.push_back(SumRow(QStringLiteral("Всего CCC:"), result.rows, kMethod1Values, width, precision));
+    rows.push_back(SumRow(QStringLiteral("Всего CCC:"), result.rows, kPgMethod1Values, width, precision));
     // The totals of the whole method-1 result; the fraction columns stay empty.
     rows.push_back(RowCells(width, precision)
                        .Text(0, kTotal)
@@ -187,27 +194,13 @@ std::vector<TableColumn> PgMethod2Table::InitialColumns(int) const
 
 std::vector<TableRow> PgMethod2Table::RowsOf(const CalcPgMethod2Result& result, int, int precision) const
 {
-    const std::size_t width = kMethod2Values.size() + 1;
-    std::vector<TableRow> rows = ItemRows(result.rows, kMethod2Values, width, precision);
-    rows.push_back(SumRow(kTotal, result.rows, kMethod2Values, width, precision));
+    const std::size_t width = kPgMethod2Values.size() + 1;
+    std::vector<TableRow> rows = ItemRows(result.rows, kPgMethod2Values, width, precision);
+    rows.push_back(SumRow(kTotal, result.rows, kPgMethod2Values, width, precision));
     rows.push_back(TableRow(width));
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kMolarMass)
-                       .Number(1, result.gsMolarMass)
-                       .Number(4, result.gdMolarMass)
-                       .Text(7, kDcMolarMass)
-                       .Number(8, result.dcMolarMass)
-                       .Text(9, kC12MolarMass)
-                       .Number(10, result.c12PlusMolarMass)
-                       .Number(11, result.kgnMolarMass)
-                       .Number(13, result.pgMolarMass)
-                       .Take());
-    rows.push_back(RowCells(width, precision)
-                       .Text(0, kDensity)
-                       .Number(1, result.gsDensity)
-                       .Number(4, result.gdDensity)
-                       .Number(13, result.pgDensity)
-                       .Take());
+    // Method 2 shows the unstable condensate's molar mass as well.
+    rows.push_back(MolarMassCells(result, kMethod2Phases, width, precision).Number(11, result.kgnMolarMass).Take());
+    rows.push_back(DensityRow(result, kMethod2Phases, width, precision));
     return rows;
 }
 

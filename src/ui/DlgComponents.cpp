@@ -25,66 +25,89 @@ int digitsOf(const CSettings* settings)
     return settings ? settings->general.qtySymInProg : 3;
 }
 
-CGridCtrl* pageGrid(QWidget* page, const QString& objectName, const QString& valueCaption, int valueWidth)
-{
-    auto* grid = new CGridCtrl(page);
-    grid->setObjectName(objectName);
-    grid->m_bEditable = true;
-    grid->InsertColumn(ColumnNumber, QStringLiteral("№"), LVCFMT_LEFT, 30);
-    grid->InsertColumn(ColumnName, QStringLiteral("Имя"), LVCFMT_LEFT, 170);
-    grid->InsertColumn(ColumnSearchName, QStringLiteral("Имя для поиска"), LVCFMT_LEFT, 170);
-    // Wide enough for its heading in the font in use.
-    const int headingWidth = grid->horizontalHeader()->fontMetrics().horizontalAdvance(valueCaption) + 16;
-    grid->InsertColumn(ColumnValue, valueCaption, LVCFMT_LEFT, std::max(valueWidth, headingWidth));
-    auto* layout = new QVBoxLayout(page);
-    const DialogUnits du(page->fontMetrics());
-    layout->setContentsMargins(du.x(7), du.y(7), du.x(7), du.y(7));
-    layout->addWidget(grid);
-    return grid;
-}
-
-void showRefusal(const ComponentsMessageHook& hook, QWidget* parent, const QString& text)
-{
-    if (hook)
-        hook(parent, text);
-    else
-        QMessageBox::warning(parent, kTitle, text);
-}
-
 } // namespace
+
+// ---- both pages -----------------------------------------------------------------
+
+DlgComponentsPage::DlgComponentsPage(int controlId, const QString& gridName, const QString& valueCaption,
+                                     int valueWidth, QWidget* parent)
+    : QWidget(parent)
+    , m_controlId(controlId)
+{
+    m_grid = new CGridCtrl(this);
+    m_grid->setObjectName(gridName);
+    m_grid->m_bEditable = true;
+    m_grid->InsertColumn(ColumnNumber, QStringLiteral("№"), LVCFMT_LEFT, 30);
+    m_grid->InsertColumn(ColumnName, QStringLiteral("Имя"), LVCFMT_LEFT, 170);
+    m_grid->InsertColumn(ColumnSearchName, QStringLiteral("Имя для поиска"), LVCFMT_LEFT, 170);
+    // Wide enough for its heading in the font in use.
+    const int headingWidth = m_grid->horizontalHeader()->fontMetrics().horizontalAdvance(valueCaption) + 16;
+    m_grid->InsertColumn(ColumnValue, valueCaption, LVCFMT_LEFT, std::max(valueWidth, headingWidth));
+    auto* layout = new QVBoxLayout(this);
+    const DialogUnits du(fontMetrics());
+    layout->setContentsMargins(du.x(7), du.y(7), du.x(7), du.y(7));
+    layout->addWidget(m_grid);
+    m_grid->setNotifyHandler(this, controlId);
+}
+
+void DlgComponentsPage::FillRow(int row, std::int32_t id, const QString& name, const QString& searchName,
+                                double value)
+{
+    if (GridRowStyle* style = m_grid->GetRowStyle(row))
+        style->nTag = id;
+    m_grid->SetItemText(row, ColumnNumber, QString::number(row + 1));
+    m_grid->SetItemText(row, ColumnName, name);
+    m_grid->SetItemText(row, ColumnSearchName, searchName);
+    m_grid->SetItemText(row, ColumnValue, CDlgOutTable::FormatCellValue(digitsOf(settings), value));
+}
+
+void DlgComponentsPage::RefuseSearchName(const QString& text, const QString& owner)
+{
+    const QString refusal =
+        QStringLiteral("Имя для поиска \"%1\" уже есть у компонента \"%2\". Имя не изменено.").arg(text, owner);
+    if (messageHook)
+        messageHook(this, refusal);
+    else
+        QMessageBox::warning(this, kTitle, refusal);
+}
+
+bool DlgComponentsPage::OnGridBeginEdit(int, int column) const
+{
+    return column == ColumnSearchName;
+}
+
+std::intptr_t DlgComponentsPage::onGridNotify(const GridNotify& notify)
+{
+    if (notify.idFrom != m_controlId)
+        return 0;
+    switch (notify.code) {
+    case GN_BEGINEDIT:
+        return OnGridBeginEdit(notify.nParam1, notify.nParam2) ? 1 : 0;
+    case GN_CELLCHANGED:
+        return OnGridEndEdit(notify.nParam1, notify.nParam2) ? 1 : 0;
+    default:
+        return 0;
+    }
+}
 
 // ---- gas page -----------------------------------------------------------------
 
 DlgComponentsGas::DlgComponentsGas(GasComponentTable& table, QWidget* parent)
-    : QWidget(parent)
+    : DlgComponentsPage(IDC_GAS_GRID, QStringLiteral("gridGas"), QStringLiteral("Молярная масса"), 93, parent)
     , m_table(table)
 {
-    m_grid = pageGrid(this, QStringLiteral("gridGas"), QStringLiteral("Молярная масса"), 93);
-    m_grid->setNotifyHandler(this, IDC_GAS_GRID);
 }
 
 void DlgComponentsGas::FillGrid()
 {
     m_grid->DeleteAllItems();
-    const int digits = digitsOf(settings);
     for (const auto& [key, entry] : m_table.bySearchName()) {
         const GasComponent* component = entry.component;
         const int row = m_grid->AddRow();
-        if (row < 0 || !component)
-            continue;
         // The component's id names its entry, whatever its search name becomes.
-        if (GridRowStyle* style = m_grid->GetRowStyle(row))
-            style->nTag = component->id;
-        m_grid->SetItemText(row, ColumnNumber, QString::number(row + 1));
-        m_grid->SetItemText(row, ColumnName, component->name);
-        m_grid->SetItemText(row, ColumnSearchName, component->searchName);
-        m_grid->SetItemText(row, ColumnValue, CDlgOutTable::FormatCellValue(digits, component->molarMass));
+        if (row >= 0 && component)
+            FillRow(row, component->id, component->name, component->searchName, component->molarMass);
     }
-}
-
-bool DlgComponentsGas::OnGridBeginEdit(int, int column) const
-{
-    return column == ColumnSearchName;
 }
 
 bool DlgComponentsGas::OnGridEndEdit(int row, int column)
@@ -99,34 +122,16 @@ bool DlgComponentsGas::OnGridEndEdit(int row, int column)
         return true;
     // Two components under one search name would leave one of them unmatched.
     const GasSearchEntry* taken = m_table.FindComponentBySearchName(text);
-    const QString owner = taken && taken->component ? taken->component->name : QString();
-    showRefusal(messageHook, this,
-                QStringLiteral("Имя для поиска \"%1\" уже есть у компонента \"%2\". Имя не изменено.").arg(text, owner));
+    RefuseSearchName(text, taken && taken->component ? taken->component->name : QString());
     return false;
-}
-
-std::intptr_t DlgComponentsGas::onGridNotify(const GridNotify& notify)
-{
-    if (notify.idFrom != IDC_GAS_GRID)
-        return 0;
-    switch (notify.code) {
-    case GN_BEGINEDIT:
-        return OnGridBeginEdit(notify.nParam1, notify.nParam2) ? 1 : 0;
-    case GN_CELLCHANGED:
-        return OnGridEndEdit(notify.nParam1, notify.nParam2) ? 1 : 0;
-    default:
-        return 0;
-    }
 }
 
 // ---- temperature page ---------------------------------------------------------
 
 DlgComponentsTemp::DlgComponentsTemp(TempComponentTable& table, QWidget* parent)
-    : QWidget(parent)
+    : DlgComponentsPage(IDC_TEMP_GRID, QStringLiteral("gridTemp"), QStringLiteral("Температура"), 85, parent)
     , m_table(table)
 {
-    m_grid = pageGrid(this, QStringLiteral("gridTemp"), QStringLiteral("Температура"), 85);
-    m_grid->setNotifyHandler(this, IDC_TEMP_GRID);
 }
 
 void DlgComponentsTemp::OnInitDialog()
@@ -141,23 +146,11 @@ void DlgComponentsTemp::OnInitDialog()
 void DlgComponentsTemp::FillGrid()
 {
     m_grid->DeleteAllItems();
-    const int digits = digitsOf(settings);
     for (const TempEditEntry& entry : m_entries) {
         const int row = m_grid->AddRow();
-        if (row < 0)
-            continue;
-        if (GridRowStyle* style = m_grid->GetRowStyle(row))
-            style->nTag = entry.row->id;
-        m_grid->SetItemText(row, ColumnNumber, QString::number(row + 1));
-        m_grid->SetItemText(row, ColumnName, entry.row->name);
-        m_grid->SetItemText(row, ColumnSearchName, entry.row->searchName);
-        m_grid->SetItemText(row, ColumnValue, CDlgOutTable::FormatCellValue(digits, entry.row->temperature));
+        if (row >= 0)
+            FillRow(row, entry.row->id, entry.row->name, entry.row->searchName, entry.row->temperature);
     }
-}
-
-bool DlgComponentsTemp::OnGridBeginEdit(int, int column) const
-{
-    return column == ColumnSearchName;
 }
 
 bool DlgComponentsTemp::OnGridEndEdit(int row, int column)
@@ -175,29 +168,13 @@ bool DlgComponentsTemp::OnGridEndEdit(int row, int column)
     const QString text = m_grid->GetItemText(row, column);
     // Peaks match the first row of a search name; a second row under it would never match.
     if (const TempComponent* other = m_table.FindOtherBySearchName(id, text)) {
-        showRefusal(messageHook, this,
-                    QStringLiteral("Имя для поиска \"%1\" уже есть у компонента \"%2\". Имя не изменено.")
-                        .arg(text, other->name));
+        RefuseSearchName(text, other->name);
         return false;
     }
     m_table.SetSearchName(id, text);
     entry->modified = true;
     entry->searchNameEdited = true;
     return true;
-}
-
-std::intptr_t DlgComponentsTemp::onGridNotify(const GridNotify& notify)
-{
-    if (notify.idFrom != IDC_TEMP_GRID)
-        return 0;
-    switch (notify.code) {
-    case GN_BEGINEDIT:
-        return OnGridBeginEdit(notify.nParam1, notify.nParam2) ? 1 : 0;
-    case GN_CELLCHANGED:
-        return OnGridEndEdit(notify.nParam1, notify.nParam2) ? 1 : 0;
-    default:
-        return 0;
-    }
 }
 
 // ---- dialog -------------------------------------------------------------------

@@ -18,9 +18,41 @@ class QTabWidget;
 // Shows a refusal to the user; a warning box unless replaced (tests do).
 using ComponentsMessageHook = std::function<void(QWidget* parent, const QString& text)>;
 
+// What both pages share: a grid of number, name, search name and one value,
+// whose only editable column is the search name.
+class DlgComponentsPage : public QWidget, public GridNotifyHandler
+{
+    Q_OBJECT
+public:
+    CGridCtrl* Grid() const { return m_grid; }
+
+    const CSettings* settings = nullptr;
+    ComponentsMessageHook messageHook;
+
+    std::intptr_t onGridNotify(const GridNotify& notify) override;
+
+protected:
+    DlgComponentsPage(int controlId, const QString& gridName, const QString& valueCaption, int valueWidth,
+                      QWidget* parent);
+
+    // The cells of a row the grid has just added, tagged with the id.
+    void FillRow(int row, std::int32_t id, const QString& name, const QString& searchName, double value);
+    // The refusal of a search name another component already has.
+    void RefuseSearchName(const QString& text, const QString& owner);
+
+    bool OnGridBeginEdit(int row, int column) const;
+    // After an edit of a cell; false keeps the grid from taking the new text.
+    virtual bool OnGridEndEdit(int row, int column) = 0;
+
+    CGridCtrl* m_grid = nullptr;
+
+private:
+    int m_controlId;
+};
+
 // The page "Газовые компоненты": the catalogue sorted by search name; only the
 // search name can be edited, and every edit is in force at once.
-class DlgComponentsGas : public QWidget, public GridNotifyHandler
+class DlgComponentsGas : public DlgComponentsPage
 {
     Q_OBJECT
 public:
@@ -30,19 +62,11 @@ public:
 
     // Refills the grid from the catalogue.
     void FillGrid();
-    CGridCtrl* Grid() const { return m_grid; }
-
-    const CSettings* settings = nullptr;
-    ComponentsMessageHook messageHook;
-
-    std::intptr_t onGridNotify(const GridNotify& notify) override;
 
 private:
-    bool OnGridBeginEdit(int row, int column) const;
-    bool OnGridEndEdit(int row, int column);
+    bool OnGridEndEdit(int row, int column) override;
 
     GasComponentTable& m_table;
-    CGridCtrl* m_grid = nullptr;
 };
 
 // One row of the boiling table as the temperature page edits it.
@@ -56,7 +80,7 @@ struct TempEditEntry
 
 // The page "Температурные компоненты": the boiling table in table order; only
 // the search name can be edited, for the rest of the run.
-class DlgComponentsTemp : public QWidget, public GridNotifyHandler
+class DlgComponentsTemp : public DlgComponentsPage
 {
     Q_OBJECT
 public:
@@ -67,21 +91,13 @@ public:
     // Rebuilds the edit list (flags clear) and refills the grid.
     void OnInitDialog();
     void FillGrid();
-    CGridCtrl* Grid() const { return m_grid; }
     const std::vector<TempEditEntry>& EditEntries() const { return m_entries; }
 
-    const CSettings* settings = nullptr;
-    ComponentsMessageHook messageHook;
-
-    std::intptr_t onGridNotify(const GridNotify& notify) override;
-
 private:
-    bool OnGridBeginEdit(int row, int column) const;
-    bool OnGridEndEdit(int row, int column);
+    bool OnGridEndEdit(int row, int column) override;
 
     TempComponentTable& m_table;
     std::vector<TempEditEntry> m_entries;
-    CGridCtrl* m_grid = nullptr;
 };
 
 // The modal dialog "Компоненты" over the gas catalogue and the boiling table.

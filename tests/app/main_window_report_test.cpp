@@ -8,6 +8,7 @@
 #include "report/ReportResultTables.h"
 #include "support/CalcInputs.h"
 #include "support/ChromatogramFiles.h"
+#include "support/ColumnCaptions.h"
 #include "support/FileBytes.h"
 #include "support/LaboratoryTypeRules.h"
 #include "support/XmlTree.h"
@@ -22,6 +23,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+
+using testsupport::ColumnCaptions;
 
 TEST(MainWindowReportTest, reportButtonOpensTheDialogOverTheWindowsDataAndExitKeepsTheChoices)
 {
@@ -58,18 +61,6 @@ TEST(MainWindowReportTest, reportButtonOpensTheDialogOverTheWindowsDataAndExitKe
     EXPECT_EQ(stored.readInt(QStringLiteral("ReportSettings"), QStringLiteral("enableGdResult"), 1), 0);
     EXPECT_EQ(stored.readInt(QStringLiteral("ReportSettings"), QStringLiteral("enableGsResult"), 0), 1);
 }
-
-namespace {
-
-QStringList GridHeader(const CGridCtrl& grid)
-{
-    QStringList captions;
-    for (int c = 0; c < grid.GetColumnCount(); ++c)
-        captions << grid.GetColumnText(c);
-    return captions;
-}
-
-} // namespace
 
 TEST(MainWindowReportTest, captionRowsAreThePageGridsHeadersAfterTheCountsChange)
 {
@@ -136,7 +127,7 @@ TEST(MainWindowReportTest, captionRowsAreThePageGridsHeadersAfterTheCountsChange
     for (std::size_t i = 0; i < std::size(mirrors); ++i) {
         const CGridCtrl& grid = dlg.ResultPages()[static_cast<std::size_t>(mirrors[i].page)]->TablePage(mirrors[i].shown)->m_grid;
         const QByteArray table = "/Document/calc_table[" + QByteArray::number(static_cast<int>(i) + 1) + "]";
-        EXPECT_EQ(testsupport::XPathTexts(framed.get(), table + "/header_row[2]/column/label"), GridHeader(grid)) << i;
+        EXPECT_EQ(testsupport::XPathTexts(framed.get(), table + "/header_row[2]/column/label"), ColumnCaptions(grid)) << i;
         EXPECT_EQ(testsupport::XPathTexts(framed.get(), table + "/header_row[1]/column/cspan"),
                   QStringList{QString::number(grid.GetColumnCount())}) << i;
     }
@@ -150,11 +141,11 @@ TEST(MainWindowReportTest, captionRowsAreThePageGridsHeadersAfterTheCountsChange
     const testsupport::XmlDoc whole = testsupport::ParseXml(doc.ToXml());
     const CGridCtrl& calibration = dlg.ResultPages()[0]->TablePage(t.gs.calibration)->m_grid;
     const CGridCtrl& analysis = dlg.ResultPages()[0]->TablePage(t.gs.analysis)->m_grid;
-    EXPECT_EQ(GridHeader(calibration).mid(3, 5), QStringList({"К 1", "К 2", "К 3", "K 4", "K 5"}));
+    EXPECT_EQ(ColumnCaptions(calibration).mid(3, 5), QStringList({"К 1", "К 2", "К 3", "K 4", "K 5"}));
     EXPECT_EQ(testsupport::XPathTexts(whole.get(), "/Document/calc_table[1]/header_row[2]/column/label"),
-              GridHeader(calibration));
+              ColumnCaptions(calibration));
     EXPECT_EQ(testsupport::XPathTexts(whole.get(), "/Document/calc_table[2]/header_row[2]/column/label"),
-              GridHeader(analysis));
+              ColumnCaptions(analysis));
     EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[1]/fill_data[1]/K"), 5);
     EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[2]/fill_data[1]/*"), analysis.GetColumnCount());
     EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[2]/fill_data[last()]/conc"), 3);

@@ -9,6 +9,7 @@
 #include "platform/Version.h"
 #include "support/CalcInputs.h"
 #include "support/ChromatogramFiles.h"
+#include "support/ColumnCaptions.h"
 #include "support/FileBytes.h"
 #include "support/LaboratoryTypeRules.h"
 #include "support/ProfileDir.h"
@@ -44,6 +45,8 @@
 
 using testsupport::ChromatogramFile;
 using testsupport::peak;
+
+using testsupport::ColumnCaptions;
 
 namespace {
 
@@ -564,16 +567,6 @@ TEST_F(tavrinDlgTest, windowWithAFullDayOfRunsDrawsItself)
 
 namespace {
 
-// The captions of a grid or of a table description.
-template <typename Columns>
-QStringList Header(const Columns& columns)
-{
-    QStringList captions;
-    for (int c = 0; c < columns.GetColumnCount(); ++c)
-        captions.append(columns.GetColumnText(c));
-    return captions;
-}
-
 // Every sub-tab of every result page, and each grid showing the captions the
 // report reads and the rows of the last calculation.
 void ExpectPagesShowTheTables(tavrinDlg& dlg)
@@ -595,7 +588,7 @@ void ExpectPagesShowTheTables(tavrinDlg& dlg)
             const int tab = static_cast<int>(t) + (hasGraph && t >= 1 ? 1 : 0);
             EXPECT_EQ(page.SubTabs()->tabText(tab), table.SubTabCaption());
             const CGridCtrl& grid = page.TablePage(table)->m_grid;
-            EXPECT_EQ(Header(grid), Header(table));
+            EXPECT_EQ(ColumnCaptions(grid), ColumnCaptions(table));
             EXPECT_EQ(grid.GetItemCount(),
                       static_cast<int>(table.BuildRows(dlg.Results(), dlg.Settings().general).size()));
         }
@@ -631,15 +624,15 @@ TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
     testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("tavrin_main_separator_gas.png"));
 
     // OK in the settings: the columns follow the new counts, once.
-    const QStringList calibrationBefore = Header(calibration);
+    const QStringList calibrationBefore = ColumnCaptions(calibration);
     const CGridCtrl& groups = dlg->ResultPages()[2]->TablePage(dlg->Tables().dc.groups)->m_grid;
     GeneralSettings general = testsupport::laboratorySettings();
     general.QtyGsCalib = 1;
     general.QtyDcC6C44 = 1;
     general.SaveSettings(*profile);
     pressAndAnswer(*dlg, "buttonSettings", [](QDialog* d) { d->accept(); });
-    EXPECT_EQ(Header(calibration).mid(3, 5), QStringList({"К 1", "К 2", "К 3", "K 4", "K 5"}));
-    EXPECT_EQ(Header(groups).at(4), QStringLiteral("Конц. 3, мас.%"));
+    EXPECT_EQ(ColumnCaptions(calibration).mid(3, 5), QStringList({"К 1", "К 2", "К 3", "K 4", "K 5"}));
+    EXPECT_EQ(ColumnCaptions(groups).at(4), QStringLiteral("Конц. 3, мас.%"));
     ExpectPagesShowTheTables(*dlg);
 
     general.QtyGsCalib = 0;
@@ -647,7 +640,7 @@ TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
     general.SaveSettings(*profile);
     for (int i = 0; i < 2; ++i)
         pressAndAnswer(*dlg, "buttonSettings", [](QDialog* d) { d->accept(); });
-    EXPECT_EQ(Header(calibration), calibrationBefore);
+    EXPECT_EQ(ColumnCaptions(calibration), calibrationBefore);
     EXPECT_EQ(groups.GetColumnCount(), 9);
     ExpectPagesShowTheTables(*dlg);
 }

@@ -87,28 +87,38 @@ protected:
         return *c;
     }
 
-    GasAnalysisResult Analysis(std::initializer_list<Named> means) const
+    // A row of the component with its catalogue id and search name.
+    template <typename Row>
+    Row RowOf(const char* name) const
     {
-        GasAnalysisResult r;
+        Row row;
+        row.id = C(name).id;
+        row.name = C(name).searchName;
+        return row;
+    }
+
+    // A result of two parallels that holds only the components' means.
+    template <typename Result>
+    Result Means(std::initializer_list<Named> means) const
+    {
+        Result r;
         r.nParallel = 2;
         for (const Named& m : means) {
-            GasAnalysisRow row;
-            row.id = C(m.name).id;
-            row.name = C(m.name).searchName;
+            auto row = RowOf<typename decltype(r.rows)::value_type>(m.name);
             row.mean = m.value;
             r.rows.push_back(row);
         }
         return r;
     }
+    GasAnalysisResult Analysis(std::initializer_list<Named> means) const { return Means<GasAnalysisResult>(means); }
+    CondensateResult Condensate(std::initializer_list<Named> means) const { return Means<CondensateResult>(means); }
 
     SulphurResult SulphurOf(std::initializer_list<Sulphur> compounds) const
     {
         SulphurResult r;
         r.nParallel = 2;
         for (const Sulphur& s : compounds) {
-            SulphurRow row;
-            row.id = C(s.name).id;
-            row.name = C(s.name).searchName;
+            SulphurRow row = RowOf<SulphurRow>(s.name);
             row.mean = s.mean;
             row.molConc = s.molConc;
             row.molarMass = C(s.name).molarMass;
@@ -120,26 +130,10 @@ protected:
     GasMethanolResult Methanol(double molConc) const
     {
         GasMethanolResult r;
-        GasMethanolRow row;
-        row.id = C("Метанол").id;
-        row.name = C("Метанол").searchName;
+        GasMethanolRow row = RowOf<GasMethanolRow>("Метанол");
         row.molConc = molConc;
         r.rows.push_back(row);
         r.methanol = molConc;
-        return r;
-    }
-
-    CondensateResult Condensate(std::initializer_list<Named> means) const
-    {
-        CondensateResult r;
-        r.nParallel = 2;
-        for (const Named& m : means) {
-            CondensateRow row;
-            row.id = C(m.name).id;
-            row.name = C(m.name).searchName;
-            row.mean = m.value;
-            r.rows.push_back(row);
-        }
         return r;
     }
 

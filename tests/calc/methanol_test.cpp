@@ -17,14 +17,6 @@ using namespace calc_inputs;
 
 namespace {
 
-PeakItem C(const char* name, double concentration)
-{
-    PeakItem item;
-    item.name = QString::fromUtf8(name);
-    item.concentration = concentration;
-    return item;
-}
-
 enum class Sample { Gs, Gd, Dc };
 
 struct Params
@@ -76,7 +68,9 @@ protected:
 TEST_F(MethanolTest, separatorGasContentIsReducedToTheMeterConditions)
 {
     const GasMethanolResult r = Gas(Sample::Gs, 1, {50, 20, 100, 15, 0.75},
-                                    {{13, {C("Метанол", 123)}}, {14, {C("Метан", 1), C("Метанол", 120)}}, {15, {C("метанол", 117)}}});
+                                    {{13, {ConcPeak("Метанол", 123)}},
+                                     {14, {ConcPeak("Метан", 1), ConcPeak("Метанол", 120)}},
+                                     {15, {ConcPeak("метанол", 117)}}});
     ASSERT_EQ(r.rows.size(), 1u);
     const GasMethanolRow& row = r.rows[0];
     EXPECT_EQ(row.id, 75);
@@ -92,8 +86,9 @@ TEST_F(MethanolTest, separatorGasContentIsReducedToTheMeterConditions)
 
 TEST_F(MethanolTest, degassingGasRunWithoutMethanolCountsAsZero)
 {
-    const GasMethanolResult r = Gas(Sample::Gd, 0, {40, 8, 0, 0, 1.1},
-                                    {{27, {C("Метанол", 50)}}, {28, {C("Метан", 1)}}, {29, {C("Метанол", 52)}}});
+    const GasMethanolResult r =
+        Gas(Sample::Gd, 0, {40, 8, 0, 0, 1.1},
+            {{27, {ConcPeak("Метанол", 50)}}, {28, {ConcPeak("Метан", 1)}}, {29, {ConcPeak("Метанол", 52)}}});
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.nParallel, 2);
     const GasMethanolRow& row = r.rows[0];
@@ -108,8 +103,9 @@ TEST_F(MethanolTest, degassingGasRunWithoutMethanolCountsAsZero)
 
 TEST_F(MethanolTest, condensateMassFractionTakesItsDensityInGramsPerCubicCentimetre)
 {
-    const CondensateMethanolResult r = Condensate(1, {10, 50, 0, 0, 0.72},
-                                                  {{37, {C("Метанол", 300)}}, {38, {C("Метанол", 310)}}, {39, {C("Метан", 1)}}});
+    const CondensateMethanolResult r =
+        Condensate(1, {10, 50, 0, 0, 0.72},
+                   {{37, {ConcPeak("Метанол", 300)}}, {38, {ConcPeak("Метанол", 310)}}, {39, {ConcPeak("Метан", 1)}}});
     ASSERT_EQ(r.rows.size(), 1u);
     const CondensateMethanolRow& row = r.rows[0];
     EXPECT_ALL_REL_NEAR(row.conc, {60, 62, 0});
@@ -148,7 +144,7 @@ TEST_F(MethanolTest, settingsNeverFilledInAreNamedAndNeverDivide)
         SCOPED_TRACE(&c - cases);
         log.ClearMessages();
         const int first = c.sample == Sample::Gs ? 13 : c.sample == Sample::Gd ? 27 : 37;
-        const KnownPeakMap peaks = {{first, {C("Метанол", 300)}}, {first + 1, {C("Метанол", 310)}}};
+        const KnownPeakMap peaks = {{first, {ConcPeak("Метанол", 300)}}, {first + 1, {ConcPeak("Метанол", 310)}}};
         auto expect = [&](const auto& r) {
             ASSERT_EQ(r.rows.size(), 1u);
             EXPECT_REL_NEAR(r.rows[0].mean, c.mean);
@@ -166,7 +162,7 @@ TEST_F(MethanolTest, settingsNeverFilledInAreNamedAndNeverDivide)
 TEST_F(MethanolTest, noMethanolPeakGivesNoRowAndNoWord)
 {
     // Settings missing too: nothing needs them.
-    const GasMethanolResult r = Gas(Sample::Gs, 1, {}, {{13, {C("Метан", 1)}}, {14, {C("Этан", 1)}}});
+    const GasMethanolResult r = Gas(Sample::Gs, 1, {}, {{13, {ConcPeak("Метан", 1)}}, {14, {ConcPeak("Этан", 1)}}});
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.nParallel, 3);
     EXPECT_EQ(r.methanol, 0.0);
@@ -226,7 +222,7 @@ TEST_P(MethanolTableTest, meanChoosesTheRowOrFallsOutOfTheTable)
     const std::vector<double> spread = b.nParallel == 2 ? std::vector<double>{1.1, 0.9} : std::vector<double>{1.05, 1.0, 0.95};
     KnownPeakMap peaks;
     for (std::size_t i = 0; i < spread.size(); ++i)
-        peaks[first + static_cast<int>(i)] = {C("Метанол", b.mean * spread[i])};
+        peaks[first + static_cast<int>(i)] = {ConcPeak("Метанол", b.mean * spread[i])};
     const int count = b.nParallel == 3 ? 1 : 0;
 
     auto expect = [&](const auto& r, const char* outOfTable) {

@@ -16,14 +16,6 @@ using namespace calc_inputs;
 
 namespace {
 
-PeakItem C(const char* name, double concentration)
-{
-    PeakItem item;
-    item.name = QString::fromUtf8(name);
-    item.concentration = concentration;
-    return item;
-}
-
 enum class Sample { Gs, Gd, Dc };
 
 class SulphurTest : public ::testing::Test
@@ -106,7 +98,7 @@ TEST_P(SulphurTableTest, meanChoosesTheRowOrFallsOutOfTheTable)
     const std::vector<double> spread = b.nParallel == 2 ? std::vector<double>{1.1, 0.9} : std::vector<double>{1.05, 1.0, 0.95};
     KnownPeakMap peaks;
     for (std::size_t i = 0; i < spread.size(); ++i)
-        peaks[first + static_cast<int>(i)] = {C("Сульфид водорода", b.mean * spread[i] * 10000)};
+        peaks[first + static_cast<int>(i)] = {ConcPeak("Сульфид водорода", b.mean * spread[i] * 10000)};
     settings.general.QtyGdSss = settings.general.QtyDcSss = b.nParallel == 3 ? 1 : 0;
 
     const SulphurResult r = Run(b.sample, peaks, 1.0);
@@ -130,8 +122,8 @@ INSTANTIATE_TEST_SUITE_P(Bounds, SulphurTableTest, ::testing::ValuesIn(kBounds))
 TEST_F(SulphurTest, separatorGasRowsFollowTheCompoundListAndKeepEachRunInPlace)
 {
     // The second run is not there; the third lacks methanethiol.
-    const KnownPeakMap peaks = {{10, {C("Метан", 5), C("Метантиол", 16), C("сульфид водорода", 80)}},
-                                {12, {C("Сульфид водорода", 72)}}};
+    const KnownPeakMap peaks = {{10, {ConcPeak("Метан", 5), ConcPeak("Метантиол", 16), ConcPeak("сульфид водорода", 80)}},
+                                {12, {ConcPeak("Сульфид водорода", 72)}}};
     SulphurResult r = Run(Sample::Gs, peaks, 0.8);
 
     ASSERT_EQ(Names(r.rows), QStringList({"Сульфид водорода", "Метантиол"}));
@@ -170,9 +162,9 @@ TEST_F(SulphurTest, separatorGasRowsFollowTheCompoundListAndKeepEachRunInPlace)
 TEST_F(SulphurTest, condensateMolesComeFromItsMeanMolarMassAndNeedItsDensity)
 {
     settings.params.DcAvg = 120.0;
-    const KnownPeakMap peaks = {{34, {C("Сульфид водорода", 1.65), C("Этантиол", 75)}},
-                                {35, {C("Сульфид водорода", 1.5), C("Этантиол", 73.5)}},
-                                {36, {C("Сульфид водорода", 1)}}};  // beyond two parallels
+    const KnownPeakMap peaks = {{34, {ConcPeak("Сульфид водорода", 1.65), ConcPeak("Этантиол", 75)}},
+                                {35, {ConcPeak("Сульфид водорода", 1.5), ConcPeak("Этантиол", 73.5)}},
+                                {36, {ConcPeak("Сульфид водорода", 1)}}};  // beyond two parallels
     SulphurResult r = Run(Sample::Dc, peaks, 0.75);
 
     EXPECT_EQ(r.nParallel, 2);

@@ -6,9 +6,7 @@
 #include "support/QtPrint.h"
 #include "support/StgWriter.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <limits>
@@ -30,7 +28,7 @@ protected:
         write(QStringLiteral("c.d.stg"), QStringLiteral("Проба В"), QStringLiteral("Бензин"), QString(), QString(), false,
               2000);
         ASSERT_TRUE(writeFileBytes(path(QStringLiteral("broken.stg")), "not a compound file"));
-        setModified(QStringLiteral("broken.stg"), 2500);
+        ASSERT_TRUE(setFileModified(path(QStringLiteral("broken.stg")), 2500));
         ASSERT_TRUE(writeFileBytes(path(QStringLiteral("notes.txt")), "text"));
         write(QStringLiteral("e.stg.bak"), QStringLiteral("копия"), QString(), QString(), QString(), false, 9000);
         // A folder is never a chromatogram, whatever its name.
@@ -43,20 +41,7 @@ protected:
     void write(const QString& name, const QString& sample, const QString& method, const QString& site,
                const QString& point, bool calibration, std::int64_t time)
     {
-        ChromatogramFile file;
-        file.sample = sample;
-        file.method = method;
-        file.samplingPoint = site;
-        file.samplingSpot = point;
-        file.calibration = calibration;
-        file.analysisTime = time;
-        ASSERT_TRUE(writeChromatogramFile(path(name), file));
-    }
-    void setModified(const QString& name, std::int64_t time)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(time, Qt::UTC), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(writePassportFile(path(name), sample, method, site, point, calibration, time));
     }
 
     static QStringList titles(const std::vector<OpenListItem>& items)

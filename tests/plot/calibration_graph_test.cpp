@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "plot/CalibrationGraph.h"
+#include "support/CalcInputs.h"
+#include "support/ImagePixels.h"
 #include "support/NumericCompare.h"
 
 #include <QImage>
@@ -9,38 +11,20 @@
 #include <cfloat>
 #include <vector>
 
-namespace {
+using calc_inputs::TemperatureCurve;
+using testsupport::CountColour;
 
-TemperatureResult Curve(const std::vector<std::pair<double, double>>& timeAndTemperature)
-{
-    TemperatureResult result;
-    for (const auto& [time, temperature] : timeAndTemperature) {
-        TemperatureRow row;
-        row.retentionTime = time;
-        row.temperature = temperature;
-        result.rows.push_back(row);
-    }
-    return result;
-}
+namespace {
 
 const std::vector<std::pair<double, double>> kAlkanes = {
     {3.2, 68.7}, {7.6, 125.7}, {13.0, 174.1}, {18.0, 216.3}, {22.5, 253.6}, {26.4, 286.9}, {33.0, 343.8},
 };
 
-int CountColour(const QImage& image, QColor colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixelColor(x, y) == colour;
-    return n;
-}
-
 } // namespace
 
 TEST(CalibrationCurve, pointsInRowOrderWithTheirExtent)
 {
-    const CalibrationCurve c = LoadCalibrationCurve(Curve({{5.0, 98.4}, {3.2, 68.7}, {9.0, 150.8}}));
+    const CalibrationCurve c = LoadCalibrationCurve(TemperatureCurve({{5.0, 98.4}, {3.2, 68.7}, {9.0, 150.8}}));
     EXPECT_ALL_REL_NEAR(c.x, {5.0, 3.2, 9.0});
     EXPECT_ALL_REL_NEAR(c.y, {98.4, 68.7, 150.8});
     EXPECT_EQ(c.minX, 3.2);
@@ -66,7 +50,7 @@ TEST(CalibrationSeries, rangesFromTheCurveWithATenthToSpare)
          }) {
         CPlot plot;
         SetupCalibrationPlot(plot);
-        const CalibrationCurve curve = LoadCalibrationCurve(Curve(c.points));
+        const CalibrationCurve curve = LoadCalibrationCurve(TemperatureCurve(c.points));
         EXPECT_EQ(SetCalibrationSeries(plot, curve, 0x737FFF), 0);
         ASSERT_EQ(plot.series.size(), 1u);
         EXPECT_EQ(plot.autoscaleX, c.autoX);
@@ -90,7 +74,7 @@ TEST(CalibrationSeries, emptyCurveLeavesEmptyAxesFromZeroToOne)
 {
     CPlot plot;
     SetupCalibrationPlot(plot);
-    const CalibrationCurve first = LoadCalibrationCurve(Curve(kAlkanes));
+    const CalibrationCurve first = LoadCalibrationCurve(TemperatureCurve(kAlkanes));
     SetCalibrationSeries(plot, first, 0x737FFF);
     EXPECT_EQ(SetCalibrationSeries(plot, CalibrationCurve{}, 0x737FFF), -1);
     EXPECT_TRUE(plot.series.empty());
@@ -105,7 +89,7 @@ TEST(CalibrationSeries, emptyCurveLeavesEmptyAxesFromZeroToOne)
 
 TEST(CalibrationReportImage, curveIsBlackInsideThePlotAreaOfAWhiteSquare)
 {
-    const CalibrationCurve curve = LoadCalibrationCurve(Curve(kAlkanes));
+    const CalibrationCurve curve = LoadCalibrationCurve(TemperatureCurve(kAlkanes));
     EXPECT_EQ(DrawCalibrationGraph(nullptr, curve), -1);
 
     QImage image(1000, 1000, QImage::Format_RGB32);

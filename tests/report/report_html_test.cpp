@@ -2,6 +2,7 @@
 
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
+#include "support/FileBytes.h"
 #include "support/ReportPage.h"
 #include "support/XmlTree.h"
 
@@ -12,6 +13,10 @@
 
 #include <csignal>
 #include <sys/resource.h>
+
+using testsupport::readFileBytes;
+using testsupport::XPathCount;
+using testsupport::XPathTexts;
 
 namespace {
 
@@ -69,21 +74,6 @@ const QByteArray kEveryElement = QByteArrayLiteral(R"(<Document xmlns:dt="urn:ta
 <table_msg><msg_str>Предупреждения!</msg_str></table_msg><table_msg><msg_str>2. ГД Анализ: Пик 'Гелий' не использован в расчете.</msg_str></table_msg></msg_head>
 </Document>)");
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList texts(xmlDocPtr doc, const QString& expression)
-{
-    return testsupport::XPathTexts(doc, expression.toUtf8().constData());
-}
-
-int count(xmlDocPtr doc, const QString& expression)
-{
-    return static_cast<int>(texts(doc, expression).size());
-}
 
 // The page of that report as the stylesheet writes it (XHTML, prefix "h:")
 // and, where chromium is installed, as a browser builds it.
@@ -107,7 +97,8 @@ protected:
     // Every table of the page: the header, the two lists and the result tables.
     void expectTablesOfTheDocument(xmlDocPtr shown, const QString& h)
     {
-        EXPECT_EQ(count(shown, QStringLiteral("//%1table").arg(h)), count(source.get(), "/Document/calc_table") + 3);
+        EXPECT_EQ(XPathCount(shown, QStringLiteral("//%1table").arg(h)),
+                  XPathCount(source.get(), "/Document/calc_table") + 3);
         testsupport::ExpectTablesOfTheDocument(source.get(), shown, h);
     }
 
@@ -124,47 +115,51 @@ TEST_F(ReportPageTest, headerListsAndMarkupShownAsText)
 {
     xmlDocPtr p = written.get();
     EXPECT_TRUE(html.startsWith("<!DOCTYPE html") && html.contains("charset=UTF-8")) << html.left(60).toStdString();
-    EXPECT_EQ(texts(p, "//h:title"), QStringList{"Отчёт. Газ Сепарации. Дегазированный Конденсат. Пластовый Газ."});
-    EXPECT_EQ(texts(p, "//h:table[@class='head']//h:td"), QStringList({"Скв. 12, УКПГ-3", "ХГ-1000 №5", "Петров П. П."}));
-    EXPECT_EQ(texts(p, "//h:table[@class='list'][1]//h:th"), QStringList({"№", "Проба", "Время анализа", "Тип расчёта"}));
-    EXPECT_EQ(texts(p, "//h:table[@class='list'][2]//h:th"),
+    EXPECT_EQ(XPathTexts(p, "//h:title"),
+              QStringList{"Отчёт. Газ Сепарации. Дегазированный Конденсат. Пластовый Газ."});
+    EXPECT_EQ(XPathTexts(p, "//h:table[@class='head']//h:td"),
+              QStringList({"Скв. 12, УКПГ-3", "ХГ-1000 №5", "Петров П. П."}));
+    EXPECT_EQ(XPathTexts(p, "//h:table[@class='list'][1]//h:th"),
+              QStringList({"№", "Проба", "Время анализа", "Тип расчёта"}));
+    EXPECT_EQ(XPathTexts(p, "//h:table[@class='list'][2]//h:th"),
               QStringList({"№", "Баллон", "Идентификатор баллона", "Дата добавления в базу", "Тип"}));
-    EXPECT_EQ(texts(p, "//h:table[@class='list'][1]/h:tbody/h:tr[1]/h:td[2]"), QStringList{"<b>&x</b>"});
-    EXPECT_EQ(count(p, "//h:b"), 0);
+    EXPECT_EQ(XPathTexts(p, "//h:table[@class='list'][1]/h:tbody/h:tr[1]/h:td[2]"), QStringList{"<b>&x</b>"});
+    EXPECT_EQ(XPathCount(p, "//h:b"), 0);
 }
 
 TEST_F(ReportPageTest, everyTableRowCellAndSpanInDocumentOrder)
 {
     xmlDocPtr p = written.get();
-    ASSERT_EQ(count(source.get(), "/Document/calc_table"), 6);
+    ASSERT_EQ(XPathCount(source.get(), "/Document/calc_table"), 6);
     expectTablesOfTheDocument(p, QStringLiteral("h:"));
-    EXPECT_EQ(count(p, "(//h:table[@class='calc'])[1]/h:tbody/h:tr[@class='total']/h:td[@class='e']"), 4);
-    EXPECT_EQ(count(p, "//h:tr[@class='total']"), 7);
+    EXPECT_EQ(XPathCount(p, "(//h:table[@class='calc'])[1]/h:tbody/h:tr[@class='total']/h:td[@class='e']"), 4);
+    EXPECT_EQ(XPathCount(p, "//h:tr[@class='total']"), 7);
     // The sulphur totals of mol % and mercaptan sulphur stand under their columns.
-    EXPECT_EQ(texts(p, "(//h:table[@class='calc'])[2]/h:tbody/h:tr[@class='total']/h:td"),
+    EXPECT_EQ(XPathTexts(p, "(//h:table[@class='calc'])[2]/h:tbody/h:tr[@class='total']/h:td"),
               QStringList({"", "Всего:", "1.001", "1.002", "1.003", "1.002", "", "", "", "", "0.800", "0.600"}));
-    EXPECT_EQ(count(p, "//h:td[. = '---']"), 4);
+    EXPECT_EQ(XPathCount(p, "//h:td[. = '---']"), 4);
     // Method 1: the title spans the grid, the component head three rows,
     // the groups 4 or 6 columns; the custom rows keep their cells' spans.
     const QString m1 = QStringLiteral("(//h:table[@class='calc'])[4]");
-    EXPECT_EQ(texts(p, "//h:table[@style]/@style"), QStringList{"font-size: 9pt"});
-    EXPECT_EQ(texts(p, m1 + "/h:thead/h:tr[1]/h:th/@colspan"), QStringList{"23"});
-    EXPECT_EQ(texts(p, m1 + "/h:thead/h:tr[2]/h:th/@rowspan"), QStringList{"3"});
-    EXPECT_EQ(texts(p, m1 + "/h:thead/h:tr[2]/h:th/@colspan"), QStringList({"4", "4", "4", "4", "6"}));
-    EXPECT_EQ(count(p, m1 + "/h:thead/h:tr[3]/h:th[@rowspan = 2]"), 19);
-    EXPECT_EQ(texts(p, m1 + "//h:tr[@class='custom'][1]/h:td/@colspan"), QStringList({"4", "4", "2", "2", "4", "6"}));
-    EXPECT_EQ(count(p, m1 + "//h:tr[@class='custom'][1]/h:td[@rowspan = 2]"), 5);
-    EXPECT_EQ(texts(p, m1 + "//h:tr[@class='custom'][3]/h:td"),
+    EXPECT_EQ(XPathTexts(p, "//h:table[@style]/@style"), QStringList{"font-size: 9pt"});
+    EXPECT_EQ(XPathTexts(p, m1 + "/h:thead/h:tr[1]/h:th/@colspan"), QStringList{"23"});
+    EXPECT_EQ(XPathTexts(p, m1 + "/h:thead/h:tr[2]/h:th/@rowspan"), QStringList{"3"});
+    EXPECT_EQ(XPathTexts(p, m1 + "/h:thead/h:tr[2]/h:th/@colspan"), QStringList({"4", "4", "4", "4", "6"}));
+    EXPECT_EQ(XPathCount(p, m1 + "/h:thead/h:tr[3]/h:th[@rowspan = 2]"), 19);
+    EXPECT_EQ(XPathTexts(p, m1 + "//h:tr[@class='custom'][1]/h:td/@colspan"),
+              QStringList({"4", "4", "2", "2", "4", "6"}));
+    EXPECT_EQ(XPathCount(p, m1 + "//h:tr[@class='custom'][1]/h:td[@rowspan = 2]"), 5);
+    EXPECT_EQ(XPathTexts(p, m1 + "//h:tr[@class='custom'][3]/h:td"),
               QStringList({"Плотность, кг/м3", "0.796", "1.600", "", "", "1.030"}));
 }
 
 TEST_F(ReportPageTest, graphAndMessagesInTheirPlaces)
 {
     xmlDocPtr p = written.get();
-    EXPECT_EQ(texts(p, "//h:img/@src"), texts(source.get(), "/Document/graph/path"));
-    EXPECT_EQ(count(p, "//h:div[@class='graph']/preceding-sibling::h:table[@class='calc']"), 3);
-    EXPECT_EQ(texts(p, "//h:div[@class='messages']/h:p"), texts(source.get(), "//msg_str"));
-    EXPECT_EQ(texts(p, "//h:p[@class='kind']"), QStringList({"Ошибки!", "Предупреждения!"}));
+    EXPECT_EQ(XPathTexts(p, "//h:img/@src"), XPathTexts(source.get(), "/Document/graph/path"));
+    EXPECT_EQ(XPathCount(p, "//h:div[@class='graph']/preceding-sibling::h:table[@class='calc']"), 3);
+    EXPECT_EQ(XPathTexts(p, "//h:div[@class='messages']/h:p"), XPathTexts(source.get(), "//msg_str"));
+    EXPECT_EQ(XPathTexts(p, "//h:p[@class='kind']"), QStringList({"Ошибки!", "Предупреждения!"}));
 }
 
 TEST_F(ReportPageTest, browserBuildsTheSameTablesAndDrawsThePage)
@@ -176,9 +171,9 @@ TEST_F(ReportPageTest, browserBuildsTheSameTablesAndDrawsThePage)
     const testsupport::XmlDoc shown = testsupport::ParseHtml(browser.dom);
     ASSERT_TRUE(shown);
     expectTablesOfTheDocument(shown.get(), QString());
-    EXPECT_EQ(texts(shown.get(), "(//table[@class='calc'])[4]/thead/tr[2]/th[1]/@rowspan"), QStringList{"3"});
-    EXPECT_EQ(texts(shown.get(), "//table[@class='list'][1]/tbody/tr[1]/td[2]"), QStringList{"<b>&x</b>"});
-    EXPECT_EQ(count(shown.get(), "//b"), 0);
+    EXPECT_EQ(XPathTexts(shown.get(), "(//table[@class='calc'])[4]/thead/tr[2]/th[1]/@rowspan"), QStringList{"3"});
+    EXPECT_EQ(XPathTexts(shown.get(), "//table[@class='list'][1]/tbody/tr[1]/td[2]"), QStringList{"<b>&x</b>"});
+    EXPECT_EQ(XPathCount(shown.get(), "//b"), 0);
 
     EXPECT_TRUE(browser.png.startsWith("\x89PNG\r\n\x1a\n"));
     testsupport::KeepPictureIfAsked(browser.png, QStringLiteral("report.png"));
@@ -209,7 +204,7 @@ TEST_F(ReportPageTest, unusableOrHostileStylesheetWritesNothing)
         EXPECT_FALSE(TransformReport(xsl, out, doc, &error)) << body.toStdString();
         EXPECT_FALSE(error.isEmpty()) << body.toStdString();
     }
-    EXPECT_EQ(readFile(out), QByteArray("old"));
+    EXPECT_EQ(readFileBytes(out), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({"out.html", "report.html", "style.xsl"}));
 }
@@ -232,7 +227,7 @@ TEST_F(ReportPageTest, failedWriteLeavesNoPartialFile)
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(readFile(out), QByteArray("old"));
+    EXPECT_EQ(readFileBytes(out), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({"full.html", "report.html"}));
 }

@@ -2,6 +2,7 @@
 
 #include "report/ReportResultTables.h"
 #include "report/ReportTransform.h"
+#include "support/ColumnCaptions.h"
 #include "support/ReportPage.h"
 #include "support/SampleSetReport.h"
 #include "support/XmlTree.h"
@@ -11,17 +12,10 @@
 // The report of a whole sampling run through the real stylesheet: the
 // document, the page it makes, and that page in a browser.
 
+using testsupport::XPathCount;
+using testsupport::XPathTexts;
+
 namespace {
-
-QStringList texts(xmlDocPtr doc, const QString& expression)
-{
-    return testsupport::XPathTexts(doc, expression.toUtf8().constData());
-}
-
-int count(xmlDocPtr doc, const QString& expression)
-{
-    return static_cast<int>(texts(doc, expression).size());
-}
 
 class ReportSampleSetTest : public ::testing::Test
 {
@@ -87,40 +81,40 @@ TEST_F(ReportSampleSetTest, everyTableOfTheThreeSamplesInOrderWithTheScreensCapt
                                   &run->tables().dc.c1c5,        &run->tables().dc.sulphur,
                                   &run->tables().dc.methanol,    &run->tables().dc.fractions,
                                   &run->tables().dc.groups};
-    const QStringList titles = texts(source.get(), "/Document/calc_table/header_row[1]/column/label");
+    const QStringList titles = XPathTexts(source.get(), "/Document/calc_table/header_row[1]/column/label");
     ASSERT_GE(titles.size(), 13);
     for (int i = 0; i < 13; ++i) {
         EXPECT_EQ(titles[i], ResultTableTitle(ours[i]));
         const QString table = QStringLiteral("/Document/calc_table[%1]").arg(i + 1);
-        QStringList captions;
-        for (int c = 0; c < shown[i]->GetColumnCount(); ++c)
-            captions << shown[i]->GetColumnText(c);
-        EXPECT_EQ(texts(source.get(), table + "/header_row[2]/column/label"), captions) << i;
+        EXPECT_EQ(XPathTexts(source.get(), table + "/header_row[2]/column/label"),
+                  testsupport::ColumnCaptions(*shown[i]))
+            << i;
         // Every data row has a cell for every column of the screen's grid.
-        const int rows = count(source.get(), table + "/fill_data[name[1] != '']");
+        const int rows = XPathCount(source.get(), table + "/fill_data[name[1] != '']");
         EXPECT_GT(rows, 0) << i;
-        EXPECT_EQ(count(source.get(), table + QStringLiteral("/fill_data[name[1] != ''][count(*) = %1]")
+        EXPECT_EQ(XPathCount(source.get(), table + QStringLiteral("/fill_data[name[1] != ''][count(*) = %1]")
                                                   .arg(shown[i]->GetColumnCount())),
                   rows)
             << i;
     }
-    EXPECT_EQ(texts(source.get(), "/Document/num_device"), QStringList{QStringLiteral("Кристалл-5000 №17")});
-    EXPECT_EQ(count(source.get(), "/Document/files/fill_data"), run->Sources().records->size());
-    EXPECT_EQ(count(source.get(), "/Document/mixtures/fill_data"), run->Sources().cylinders->size());
+    EXPECT_EQ(XPathTexts(source.get(), "/Document/num_device"), QStringList{QStringLiteral("Кристалл-5000 №17")});
+    EXPECT_EQ(XPathCount(source.get(), "/Document/files/fill_data"), run->Sources().records->size());
+    EXPECT_EQ(XPathCount(source.get(), "/Document/mixtures/fill_data"), run->Sources().cylinders->size());
 }
 
 TEST_F(ReportSampleSetTest, stylesheetMakesAPageWithTheDocumentsTablesAndRows)
 {
     EXPECT_TRUE(html->startsWith("<!DOCTYPE html")) << html->left(60).toStdString();
-    EXPECT_EQ(count(page.get(), "//h:table[@class='list']"), 2);
-    EXPECT_EQ(count(page.get(), "//h:table[@class='list'][1]/h:tbody/h:tr"), count(source.get(), "/Document/files/fill_data"));
-    EXPECT_EQ(count(page.get(), "//h:table[@class='list'][2]/h:tbody/h:tr"),
-              count(source.get(), "/Document/mixtures/fill_data"));
+    EXPECT_EQ(XPathCount(page.get(), "//h:table[@class='list']"), 2);
+    EXPECT_EQ(XPathCount(page.get(), "//h:table[@class='list'][1]/h:tbody/h:tr"),
+              XPathCount(source.get(), "/Document/files/fill_data"));
+    EXPECT_EQ(XPathCount(page.get(), "//h:table[@class='list'][2]/h:tbody/h:tr"),
+              XPathCount(source.get(), "/Document/mixtures/fill_data"));
     testsupport::ExpectTablesOfTheDocument(source.get(), page.get(), QStringLiteral("h:"));
     // The totals rows of the three samples' tables, which come first.
-    EXPECT_EQ(count(page.get(), "(//h:table[@class='calc'])[position() <= 13]//h:tr[@class='total']"),
-              count(source.get(), "/Document/calc_table[position() <= 13]/fill_data[name[2] = 'Всего:']"));
-    EXPECT_EQ(texts(page.get(), "//h:div[@class='messages']/h:p"), texts(source.get(), "//msg_str"));
+    EXPECT_EQ(XPathCount(page.get(), "(//h:table[@class='calc'])[position() <= 13]//h:tr[@class='total']"),
+              XPathCount(source.get(), "/Document/calc_table[position() <= 13]/fill_data[name[2] = 'Всего:']"));
+    EXPECT_EQ(XPathTexts(page.get(), "//h:div[@class='messages']/h:p"), XPathTexts(source.get(), "//msg_str"));
 }
 
 TEST_F(ReportSampleSetTest, browserShowsTheSameTables)
@@ -136,7 +130,8 @@ TEST_F(ReportSampleSetTest, browserShowsTheSameTables)
     const testsupport::XmlDoc shown = testsupport::ParseHtml(browser.dom);
     ASSERT_TRUE(shown);
     testsupport::ExpectTablesOfTheDocument(source.get(), shown.get(), QString());
-    EXPECT_EQ(count(shown.get(), "//table[@class='list'][1]/tbody/tr"), count(source.get(), "/Document/files/fill_data"));
+    EXPECT_EQ(XPathCount(shown.get(), "//table[@class='list'][1]/tbody/tr"),
+              XPathCount(source.get(), "/Document/files/fill_data"));
     EXPECT_TRUE(browser.png.startsWith("\x89PNG\r\n\x1a\n"));
     testsupport::KeepPictureIfAsked(browser.png, QStringLiteral("report_sample_set.png"));
 }

@@ -2,21 +2,16 @@
 
 #include "report/ReportResultTables.h"
 #include "report/ResultTablesCaptions.h"
+#include "support/ColumnCaptions.h"
 #include "support/RecalculationFixture.h"
 #include "support/XmlTree.h"
 #include "tables/ResultTables.h"
 
 using namespace calc_inputs;
 
-namespace {
+using testsupport::ColumnCaptions;
 
-QStringList Captions(const TableCaptions& table)
-{
-    QStringList out;
-    for (int i = 0; i < table.GetColumnCount(); ++i)
-        out << table.GetColumnText(i);
-    return out;
-}
+namespace {
 
 QStringList Captions(const ReportCaptionSource& source, ReportTable which)
 {
@@ -82,7 +77,7 @@ TEST(ResultTablesCaptionsTest, everyReportTableReadsItsPagesTableAsItStandsNow)
         for (const Mirror& m : kMirrors) {
             const ResultTable& shown = Shown(tables, m);
             EXPECT_GT(shown.GetColumnCount(), 0);
-            EXPECT_EQ(Captions(captions, m.table), Captions(shown)) << shown.SubTabCaption().toStdString();
+            EXPECT_EQ(Captions(captions, m.table), ColumnCaptions(shown)) << shown.SubTabCaption().toStdString();
             EXPECT_EQ(captions.GetColumnText(m.table, shown.GetColumnCount()), QString());
             EXPECT_EQ(captions.GetColumnText(m.table, -1), QString());
         }
@@ -130,7 +125,8 @@ TEST_F(ReportOfARecalculationTest, everyDataRowHasOneElementPerGridColumn)
         const int columns = written[t].shown.GetColumnCount();
         EXPECT_EQ(testsupport::XPathTexts(parsed.get(), table + "/header_row[1]/column/cspan"),
                   QStringList{QString::number(columns)});
-        EXPECT_EQ(testsupport::XPathTexts(parsed.get(), table + "/header_row[2]/column/label"), Captions(written[t].shown));
+        EXPECT_EQ(testsupport::XPathTexts(parsed.get(), table + "/header_row[2]/column/label"),
+                  ColumnCaptions(written[t].shown));
         EXPECT_EQ(testsupport::XPathCount(parsed.get(), table + "/fill_data"), written[t].dataRows + written[t].totalsRows);
         for (int r = 1; r <= written[t].dataRows; ++r) {
             const QByteArray row = table + "/fill_data[" + QByteArray::number(r) + "]";

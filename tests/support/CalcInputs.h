@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/CondensateRow.h"
 #include "data/ChromatogramRecord.h"
 #include "data/GasComponents.h"
 #include "data/Mixtures.h"
@@ -26,6 +27,16 @@ struct Peak
     double area = 0.0;
     double concentration = 0.0;
 };
+
+// A recognised peak as the calculators take it, with only a name and a
+// concentration.
+inline PeakItem ConcPeak(const char* name, double concentration)
+{
+    PeakItem item;
+    item.name = QString::fromUtf8(name);
+    item.concentration = concentration;
+    return item;
+}
 
 // A record of the given role whose peak table holds the peaks in this order,
 // half a minute apart.
@@ -81,6 +92,20 @@ struct ReferenceTables
         temp.Build(nullptr);
     }
 };
+
+// A calibration curve of the condensate temperature scale: one row per
+// (retention time in min, boiling temperature in °C), in this order.
+inline TemperatureResult TemperatureCurve(const std::vector<std::pair<double, double>>& timeAndTemperature)
+{
+    TemperatureResult result;
+    for (const auto& [time, temperature] : timeAndTemperature) {
+        TemperatureRow row;
+        row.retentionTime = time;
+        row.temperature = temperature;
+        result.rows.push_back(row);
+    }
+    return result;
+}
 
 // Message texts as the log holds them.
 inline std::vector<QString> Texts(std::initializer_list<const char*> texts)

@@ -17,4 +17,18 @@ bool writeChromatogramFile(const QString& path, const ChromatogramFile& file)
     return writeStgFile(path, stgStreams(samples, 0.0f, 0.25f, 0.5f, table, passport));
 }
 
+bool writePassportFile(const QString& path, const QString& sample, const QString& method,
+                       const QString& samplingPoint, const QString& samplingSpot, bool calibration,
+                       std::int64_t analysisTime)
+{
+    ChromatogramFile file;
+    file.sample = sample;
+    file.method = method;
+    file.samplingPoint = samplingPoint;
+    file.samplingSpot = samplingSpot;
+    file.calibration = calibration;
+    file.analysisTime = analysisTime;
+    return writeChromatogramFile(path, file);
+}
+
 } // namespace testsupport

@@ -27,4 +27,9 @@ struct ChromatogramFile
 
 bool writeChromatogramFile(const QString& path, const ChromatogramFile& file);
 
+// A file with a passport and no peaks, as a folder listing reads it.
+bool writePassportFile(const QString& path, const QString& sample, const QString& method,
+                       const QString& samplingPoint, const QString& samplingSpot, bool calibration,
+                       std::int64_t analysisTime);
+
 } // namespace testsupport

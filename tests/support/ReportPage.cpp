@@ -14,42 +14,29 @@
 
 namespace testsupport {
 
-namespace {
-
-QStringList texts(xmlDocPtr doc, const QString& expression)
-{
-    return XPathTexts(doc, expression.toUtf8().constData());
-}
-
-int count(xmlDocPtr doc, const QString& expression)
-{
-    return static_cast<int>(texts(doc, expression).size());
-}
-
-} // namespace
-
 void ExpectTablesOfTheDocument(xmlDocPtr source, xmlDocPtr shown, const QString& h)
 {
-    const int tables = count(source, QStringLiteral("/Document/calc_table"));
-    EXPECT_EQ(count(shown, QStringLiteral("//%1table[@class='calc']").arg(h)), tables);
+    const int tables = XPathCount(source, QStringLiteral("/Document/calc_table"));
+    EXPECT_EQ(XPathCount(shown, QStringLiteral("//%1table[@class='calc']").arg(h)), tables);
     for (int t = 1; t <= tables; ++t) {
         const QString x = QStringLiteral("/Document/calc_table[%1]").arg(t);
         const QString table = QStringLiteral("(//%1table[@class='calc'])[%2]").arg(h).arg(t);
-        const int rows = count(source, x + "/fill_data");
-        EXPECT_EQ(count(shown, table + QStringLiteral("//%1tr").arg(h)),
-                  count(source, x + "/header_row[column] | " + x + "/custom_row[cell]") + rows)
+        const int rows = XPathCount(source, x + "/fill_data");
+        EXPECT_EQ(XPathCount(shown, table + QStringLiteral("//%1tr").arg(h)),
+                  XPathCount(source, x + "/header_row[column] | " + x + "/custom_row[cell]") + rows)
             << "table " << t;
         int widest = 0;
         for (int r = 1; r <= rows; ++r)
-            widest = std::max(widest, count(source, x + QStringLiteral("/fill_data[%1]/*").arg(r)));
+            widest = std::max(widest, XPathCount(source, x + QStringLiteral("/fill_data[%1]/*").arg(r)));
         for (int r = 1; r <= rows; ++r) {
-            QStringList expected = texts(source, x + QStringLiteral("/fill_data[%1]/*").arg(r));
+            QStringList expected = XPathTexts(source, x + QStringLiteral("/fill_data[%1]/*").arg(r));
             // A row's cells from `sum_csss` on close the row; the gap stands before them.
-            const int closing =
-                count(source, x + QStringLiteral("/fill_data[%1]/sum_csss/../*[not(following-sibling::sum_csss)]").arg(r));
+            const QString closingPath =
+                x + QStringLiteral("/fill_data[%1]/sum_csss/../*[not(following-sibling::sum_csss)]").arg(r);
+            const int closing = XPathCount(source, closingPath);
             while (expected.size() < widest)
                 expected.insert(expected.size() - closing, QString());
-            EXPECT_EQ(texts(shown, table + QStringLiteral("/%1tbody/%1tr[%2]/%1td").arg(h).arg(r)), expected)
+            EXPECT_EQ(XPathTexts(shown, table + QStringLiteral("/%1tbody/%1tr[%2]/%1td").arg(h).arg(r)), expected)
                 << "table " << t << " row " << r;
         }
     }

@@ -41,12 +41,13 @@ XmlDoc ParseHtml(const QByteArray& text)
                                  HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
 }
 
-QStringList XPathTexts(xmlDocPtr doc, const char* expression)
+QStringList XPathTexts(xmlDocPtr doc, const QString& expression)
 {
+    const QByteArray utf8 = expression.toUtf8();
     xmlXPathContextPtr context = xmlXPathNewContext(doc);
     xmlXPathRegisterNs(context, BAD_CAST "h", BAD_CAST "http://www.w3.org/1999/xhtml");
     xmlXPathRegisterNs(context, BAD_CAST "dt", BAD_CAST "urn:tavrin:report-datatypes");
-    xmlXPathObjectPtr result = xmlXPathEvalExpression(BAD_CAST expression, context);
+    xmlXPathObjectPtr result = xmlXPathEvalExpression(BAD_CAST utf8.constData(), context);
     QStringList out;
     for (int i = 0; result && result->nodesetval && i < result->nodesetval->nodeNr; ++i) {
         xmlChar* content = xmlNodeGetContent(result->nodesetval->nodeTab[i]);
@@ -58,7 +59,7 @@ QStringList XPathTexts(xmlDocPtr doc, const char* expression)
     return out;
 }
 
-int XPathCount(xmlDocPtr doc, const char* expression)
+int XPathCount(xmlDocPtr doc, const QString& expression)
 {
     return static_cast<int>(XPathTexts(doc, expression).size());
 }

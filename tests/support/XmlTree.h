@@ -27,8 +27,8 @@ XmlDoc ParseHtml(const QByteArray& text);
 // The texts of the nodes an XPath expression selects, and their number. The
 // prefixes "h" (XHTML) and "dt" (the report's data-type marks, whose
 // namespace is spelt out here, not taken from the code under test) are bound.
-QStringList XPathTexts(xmlDocPtr doc, const char* expression);
-int XPathCount(xmlDocPtr doc, const char* expression);
+QStringList XPathTexts(xmlDocPtr doc, const QString& expression);
+int XPathCount(xmlDocPtr doc, const QString& expression);
 
 // Both texts parsed and compared as trees, in canonical XML: names,
 // namespaces, attributes in any order and text alike. White space that only

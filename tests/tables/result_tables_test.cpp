@@ -2,6 +2,7 @@
 
 #include "calc/CalcData.h"
 #include "support/CalcInputs.h"
+#include "support/ColumnCaptions.h"
 #include "tables/ResultTables.h"
 
 #include <QLocale>
@@ -11,15 +12,9 @@
 #include <cmath>
 #include <tuple>
 
-namespace {
+using testsupport::ColumnCaptions;
 
-QStringList Captions(const TableCaptions& table)
-{
-    QStringList captions;
-    for (int c = 0; c < table.GetColumnCount(); ++c)
-        captions.append(table.GetColumnText(c));
-    return captions;
-}
+namespace {
 
 const QStringList kCalibration3 = {"№", "Компонент", "Конц. мол. %", "К 1", "К 2", "К 3", "К ср.", "Отн. размах. %",
                                    "Норматив %", "Соответствие?"};
@@ -101,25 +96,25 @@ TEST_P(ColumnRuleTest, captionsFollowTheCountBothWaysAndOnlyOnce)
         if (c.selector)
             general.*c.selector = 1;
         tables.Setup(general);
-        EXPECT_EQ(Captions(c.table(tables)), c.larger);
+        EXPECT_EQ(ColumnCaptions(c.table(tables)), c.larger);
     }
     ResultTables tables;
     ResultTable& table = c.table(tables);
     if (c.selector)
         general.*c.selector = 0;
     tables.Setup(general);
-    EXPECT_EQ(Captions(table), c.smaller);
+    EXPECT_EQ(ColumnCaptions(table), c.smaller);
     for (int round = 0; round < 2; ++round) {
         if (c.selector)
             general.*c.selector = 1;
         EXPECT_EQ(table.UpdateConcColumns(general).empty(), !c.selector);
         EXPECT_TRUE(table.UpdateConcColumns(general).empty());
-        EXPECT_EQ(Captions(table), c.largerByRule);
+        EXPECT_EQ(ColumnCaptions(table), c.largerByRule);
         if (c.selector)
             general.*c.selector = 0;
         table.UpdateConcColumns(general);
         EXPECT_TRUE(table.UpdateConcColumns(general).empty());
-        EXPECT_EQ(Captions(table), c.smaller);
+        EXPECT_EQ(ColumnCaptions(table), c.smaller);
     }
     EXPECT_EQ(table.GetColumnText(-1), QString());
     EXPECT_EQ(table.GetColumnText(table.GetColumnCount()), QString());

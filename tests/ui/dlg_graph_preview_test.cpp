@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "calc/CalcData.h"
+#include "support/CalcInputs.h"
+#include "support/ImagePixels.h"
 #include "support/Screenshot.h"
 #include "ui/DlgGraphPreview.h"
 
@@ -10,6 +12,8 @@
 
 #include <vector>
 
+using testsupport::CountColour;
+
 namespace {
 
 const QColor kSalmon(255, 127, 115);
@@ -18,28 +22,11 @@ const QColor kSalmon(255, 127, 115);
 // and boiling points (°C).
 TemperatureResult Alkanes()
 {
-    const double points[][2] = {
+    return calc_inputs::TemperatureCurve({
         {3.2, 68.7},   {5.1, 98.4},   {7.6, 125.7},  {10.3, 150.8}, {13.0, 174.1},
         {15.6, 195.9}, {18.0, 216.3}, {20.3, 235.4}, {22.5, 253.6}, {24.5, 270.6},
         {26.4, 286.9}, {28.2, 302.2}, {29.9, 316.3}, {31.5, 329.9}, {33.0, 343.8},
-    };
-    TemperatureResult result;
-    for (const auto& p : points) {
-        TemperatureRow row;
-        row.retentionTime = p[0];
-        row.temperature = p[1];
-        result.rows.push_back(row);
-    }
-    return result;
-}
-
-int CountColour(const QImage& image, QColor colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixelColor(x, y) == colour;
-    return n;
+    });
 }
 
 } // namespace

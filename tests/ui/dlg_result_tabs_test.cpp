@@ -3,6 +3,7 @@
 #include "calc/CalcData.h"
 #include "data/Settings.h"
 #include "support/CalcInputs.h"
+#include "support/ColumnCaptions.h"
 #include "support/Screenshot.h"
 #include "ui/DlgOutTable.h"
 #include "ui/DlgResultTabs.h"
@@ -13,6 +14,8 @@
 
 #include <cfloat>
 #include <tuple>
+
+using testsupport::ColumnCaptions;
 
 namespace {
 
@@ -104,16 +107,6 @@ struct SyntheticTables
     }
 };
 
-// The captions of a grid or of a table description.
-template <typename Columns>
-QStringList Captions(const Columns& columns)
-{
-    QStringList captions;
-    for (int c = 0; c < columns.GetColumnCount(); ++c)
-        captions.append(columns.GetColumnText(c));
-    return captions;
-}
-
 class DlgResultTabTest : public ::testing::Test
 {
 protected:
@@ -124,7 +117,7 @@ protected:
                             const GeneralSettings& general)
     {
         const CGridCtrl& grid = page.TablePage(table)->m_grid;
-        EXPECT_EQ(Captions(grid), Captions(table));
+        EXPECT_EQ(ColumnCaptions(grid), ColumnCaptions(table));
         const std::vector<TableRow> rows = table.BuildRows(data, general);
         ASSERT_EQ(grid.GetItemCount(), static_cast<int>(rows.size()));
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -147,7 +140,7 @@ TEST_F(DlgResultTabTest, fillAfterACountChangedUnseenBringsTheCaptionsAlong)
     settings.general.QtyGsRegular = 1;
     gs.FillAll();
     ExpectShows(gs, tables.gas.analysis, data, settings.general);
-    EXPECT_EQ(Captions(gs.TablePage(tables.gas.analysis)->m_grid).at(4), QStringLiteral("Конц. 3 мол. %"));
+    EXPECT_EQ(ColumnCaptions(gs.TablePage(tables.gas.analysis)->m_grid).at(4), QStringLiteral("Конц. 3 мол. %"));
 }
 
 TEST_F(DlgResultTabTest, everyPageShowsItsTablesAndDrawsItselfAtLaptopSize)

@@ -11,9 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -53,10 +51,7 @@ protected:
         write(runs + QStringLiteral("/dk.stg"), QStringLiteral("ДК скв. 7"), QStringLiteral("Бензин"),
               QStringLiteral("Куст 6"), QString(), false, kT - 86400);
         ASSERT_TRUE(writeFileBytes(runs + QStringLiteral("/damaged.stg"), "not a chromatogram"));
-        QFile damaged(runs + QStringLiteral("/damaged.stg"));
-        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(damaged.setFileTime(QDateTime::fromSecsSinceEpoch(kT - 2 * 86400, Qt::UTC),
-                                        QFileDevice::FileModificationTime));
+        ASSERT_TRUE(setFileModified(runs + QStringLiteral("/damaged.stg"), kT - 2 * 86400));
         write(other + QStringLiteral("/old.stg"), QStringLiteral("Старая проба"), QStringLiteral("ГАЗ-1"), QString(),
               QString(), false, kT - 400 * 86400);
 
@@ -69,14 +64,7 @@ protected:
     static void write(const QString& path, const QString& sample, const QString& method, const QString& site,
                       const QString& point, bool calibration, std::int64_t time)
     {
-        ChromatogramFile file;
-        file.sample = sample;
-        file.method = method;
-        file.samplingPoint = site;
-        file.samplingSpot = point;
-        file.calibration = calibration;
-        file.analysisTime = time;
-        ASSERT_TRUE(writeChromatogramFile(path, file));
+        ASSERT_TRUE(writePassportFile(path, sample, method, site, point, calibration, time));
     }
 
     std::unique_ptr<COpenChrmDlg> open()
