@@ -4,6 +4,10 @@
 
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 class CLattice;
 class CPeeksTable;
 
@@ -24,12 +28,23 @@ struct BaselineSegment
 // A time past every possible signal gives a large index that callers clip.
 qsizetype SampleIndex(const CLattice& signal, double t);
 
+// v where it is above 0, else +0 (not a number included). Without a branch:
+// a signal's noise about its baseline would have one mispredicted at every
+// other sample.
+inline double AboveZero(double v)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(v), _mm_setzero_pd()));
+#else
+    return v > 0.0 ? v : 0.0;
+#endif
+}
+
 // The signal's height above a peak's baseline at sample i; 0 where it is not
 // above (a sample that is not a number included).
 inline double HeightAboveBaseline(float sample, const BaselineSegment& segment, qsizetype i)
 {
-    const double v = static_cast<double>(sample) - (segment.slope * static_cast<double>(i) + segment.intercept);
-    return v > 0.0 ? v : 0.0;
+    return AboveZero(static_cast<double>(sample) - (segment.slope * static_cast<double>(i) + segment.intercept));
 }
 
 // One segment per peak of the table, in table order. A peak that reaches
