@@ -59,6 +59,9 @@ Laboratory& lab()
     return instance;
 }
 
+// The window hands the reading a progress report; this one lets it run on.
+const ReadProgress kGoOn = [](int, int) { return true; };
+
 // The list as the window holds it before the command: every file read once.
 std::vector<ChromatogramRecord> listedSampleSet(const Laboratory& l)
 {
@@ -81,7 +84,7 @@ void recalculateSampleSet(benchmark::State& state)
     data.SetReferenceTables(l.gas, l.temp);
     MessageLog log;
     for (auto _ : state) {
-        RereadChromatograms(records, l.cylinders);
+        RereadChromatograms(records, l.cylinders, kGoOn);
         SortChromatograms(records);
         AssignCalculationTypes(records, l.settings->general);
         log.ClearMessages();
@@ -100,7 +103,7 @@ void openSampleSetFiles(benchmark::State& state)
     Laboratory& l = lab();
     std::vector<ChromatogramRecord> records = listedSampleSet(l);
     for (auto _ : state) {
-        RereadChromatograms(records, l.cylinders);
+        RereadChromatograms(records, l.cylinders, kGoOn);
         benchmark::DoNotOptimize(records.data());
     }
 }

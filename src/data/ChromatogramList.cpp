@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
@@ -15,8 +15,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -51,26 +49,26 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<QString>& vis
 }
 
 // Reads one file into a record: everything but the ordinal and the cylinder.
-bool readRecord(const QString& path, ChromatogramRecord& record)
+// The file object may be one used before: a file read whole replaces all it held.
+bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& record)
 {
     // Opening a pipe or a device for reading can wait for ever; only regular
     // files (or links to them) are chromatograms.
     if (!QFileInfo(path).isFile())
         return false;
-    auto file = std::make_unique<COpenedChmFile>();
-    if (file->Open(path) == 0)
+    if (file.Open(path) == 0)
         return false;
 
-    const CPassport& passport = file->passport();
+    const CPassport& passport = file.passport();
     record.analysisTime = passport.analysisTime;
     record.path = path;
     record.sample = passport.sample;
     record.method = passport.method;
     record.samplingPoint = passport.samplingSpot;
-    record.signal = file->signal();
-    record.peakTable = file->peakTable();
+    record.signal = file.signal(); // shares the samples, copies none
+    record.peakTable = file.peakTable();
     record.isCalibration = passport.calibrationFlag != 0;
-    BuildPeakItems(record, file->peakTable());
+    BuildPeakItems(record, file.peakTable());
     return true;
 }
 
@@ -82,9 +80,54 @@ struct ReadSlot
     ChromatogramRecord record;
 };
 
-// Reads the files on a pool of threads, one slot per path in path order.
-// Each worker takes the next path not yet begun, so a stop leaves the tail
-// of the list unread.
+// What the readers of one batch share. The pool's tasks hold it too, so a
+// task that starts only after the batch is over finds it still there.
+struct ReadBatch
+{
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    int done = 0;        // files finished
+    int readers = 0;     // pool tasks reading now
+    bool closed = false; // no pool task may begin reading any more
+};
+
+// One reader: takes the next path not yet begun until none is left or a stop.
+// afterEach, if given, runs after each file; false from it stops the batch.
+void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>& readSlots,
+               const std::function<bool()>& afterEach = {})
+{
+    const int total = static_cast<int>(paths.size());
+    // One file object for all: a new one would look up the local time zone for its passport.
+    COpenedChmFile file;
+    while (!batch.stop.load()) {
+        const int i = batch.next.fetch_add(1);
+        if (i >= total)
+            return;
+        ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
+        try {
+            slot.state = readRecord(paths[i], file, slot.record) ? ReadState::Read : ReadState::Failed;
+        } catch (...) {
+            // Memory for one more signal refused: that file is not listed.
+            slot.record = ChromatogramRecord();
+            slot.state = ReadState::Failed;
+        }
+        {
+            std::lock_guard<std::mutex> lock(batch.mutex);
+            ++batch.done;
+        }
+        batch.changed.notify_all();
+        if (afterEach && !afterEach())
+            batch.stop = true;
+    }
+}
+
+// Reads the files on the calling thread and on the shared pool's threads,
+// one slot per path in path order; a stop leaves the tail of the list
+// unread. The pool keeps its threads between batches: starting a thread
+// takes as long as reading a small file. The calling thread reads too, so
+// the batch ends even when the pool is busy with other work.
 std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& progress)
 {
     const int total = static_cast<int>(paths.size());
@@ -92,67 +135,63 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
     if (total == 0)
         return readSlots;
 
-    std::atomic<int> next{0};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable finished;
-    int done = 0;
-
-    auto worker = [&] {
-        while (!stop.load()) {
-            const int i = next.fetch_add(1);
-            if (i >= total)
-                return;
-            ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
-            try {
-                slot.state = readRecord(paths[i], slot.record) ? ReadState::Read : ReadState::Failed;
-            } catch (...) {
-                // Memory for one more signal refused: that file is not listed.
-                slot.record = ChromatogramRecord();
-                slot.state = ReadState::Failed;
-            }
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                ++done;
-            }
-            finished.notify_one();
-        }
-    };
-
     // The first report comes before any file is begun, so a stop there reads nothing.
     if (progress && !progress(0, total))
         return readSlots;
 
-    std::vector<std::thread> pool;
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, total);
-    for (int t = 0; t < threads; ++t) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error&) {
-            break; // no more threads to be had; those running share the work
-        }
-    }
-    if (pool.empty()) {
-        worker();
-        return readSlots;
+    auto batch = std::make_shared<ReadBatch>();
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int helpers = std::clamp(pool->maxThreadCount(), 1, total) - 1;
+    for (int t = 0; t < helpers; ++t) {
+        pool->start([batch, &paths, &readSlots] {
+            {
+                std::lock_guard<std::mutex> lock(batch->mutex);
+                if (batch->closed)
+                    return;
+                ++batch->readers;
+            }
+            readFiles(*batch, paths, readSlots);
+            // Nothing of the caller's is touched after this: it may return at once.
+            std::lock_guard<std::mutex> lock(batch->mutex);
+            --batch->readers;
+            batch->changed.notify_all();
+        });
     }
 
+    std::function<bool()> report;
     if (progress) {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (done < total) {
-            finished.wait_for(lock, std::chrono::milliseconds(50));
-            const int now = done;
-            lock.unlock();
-            const bool goOn = progress(now, total);
-            lock.lock();
-            if (!goOn) {
-                stop = true;
-                break;
+        report = [&] {
+            int now = 0;
+            {
+                std::lock_guard<std::mutex> lock(batch->mutex);
+                now = batch->done;
             }
-        }
+            return progress(now, total);
+        };
     }
-    for (std::thread& t : pool)
-        t.join();
+    readFiles(*batch, paths, readSlots, report);
+
+    // Tasks still queued find the batch closed; those reading finish their file.
+    std::unique_lock<std::mutex> lock(batch->mutex);
+    batch->closed = true;
+    while (batch->readers > 0) {
+        if (!progress || batch->stop.load()) {
+            batch->changed.wait(lock);
+            continue;
+        }
+        batch->changed.wait_for(lock, std::chrono::milliseconds(50));
+        const int now = batch->done;
+        lock.unlock();
+        const bool goOn = progress(now, total);
+        lock.lock();
+        if (!goOn)
+            batch->stop = true;
+    }
+    // The bar shows the batch complete; there is nothing left to stop.
+    if (progress && !batch->stop.load() && batch->done == total) {
+        lock.unlock();
+        progress(total, total);
+    }
     return readSlots;
 }
 
@@ -170,7 +209,8 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 
     ChromatogramRecord record;
     try {
-        if (!readRecord(path, record))
+        COpenedChmFile file;
+        if (!readRecord(path, file, record))
             return -1;
     } catch (...) {
         return -1;

@@ -54,6 +54,32 @@ public:
     {
         if (offset < 0 || len < 0 || offset > m_size || len > m_size - offset)
             return false;
+        // The header, the tables and the small streams come in many short
+        // reads, mostly close together: they are served from one window of
+        // the file read at once (a small file whole), each costing no call
+        // to the system. Long reads go straight into the caller's buffer.
+        const bool inWindow = offset >= m_windowStart && len <= m_windowStart + m_window.size() - offset;
+        if (!inWindow && len <= kShortRead) {
+            const qint64 windowSize = std::min(kWindowSize, m_size - offset);
+            m_window.resize(qsizetype(windowSize));
+            if (!readFile(offset, m_window.data(), windowSize)) {
+                m_window.clear();
+                return false;
+            }
+            m_windowStart = offset;
+        } else if (!inWindow) {
+            return readFile(offset, dst, len);
+        }
+        std::memcpy(dst, m_window.constData() + (offset - m_windowStart), size_t(len));
+        return true;
+    }
+
+private:
+    static constexpr qint64 kShortRead = 16 * 1024;
+    static constexpr qint64 kWindowSize = 64 * 1024;
+
+    bool readFile(qint64 offset, char* dst, qint64 len)
+    {
         if (!m_file.seek(offset))
             return false;
         while (len > 0) {
@@ -66,9 +92,10 @@ public:
         return true;
     }
 
-private:
     QFile m_file;
     qint64 m_size = 0;
+    QByteArray m_window; // the bytes from m_windowStart on
+    qint64 m_windowStart = 0;
 };
 
 class MemorySource final : public ByteSource
