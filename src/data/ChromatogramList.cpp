@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -89,7 +90,7 @@ struct ReadBatch
     std::mutex mutex;
     std::condition_variable changed;
     int done = 0;        // files finished
-    int readers = 0;     // pool tasks reading now
+    std::atomic<int> readers{0}; // pool tasks reading now; changed under the mutex
     bool closed = false; // no pool task may begin reading any more
 };
 
@@ -174,6 +175,14 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
     // Tasks still queued find the batch closed; those reading finish their file.
     std::unique_lock<std::mutex> lock(batch->mutex);
     batch->closed = true;
+    lock.unlock();
+    // The files still being read take a few microseconds each, while waking
+    // a thread that went to sleep can take a hundred: the end is awaited
+    // awake for a short while before going to sleep on it.
+    const auto awake = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
+    while (batch->readers.load() > 0 && std::chrono::steady_clock::now() < awake)
+        std::this_thread::yield();
+    lock.lock();
     while (batch->readers > 0) {
         if (!progress || batch->stop.load()) {
             batch->changed.wait(lock);
