@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <stdexcept>
 
 #include "calc/CondensateC6C44.h"
@@ -248,6 +252,53 @@ TEST_F(CondensateC6C44Test, stoppingErrorsKeepTheRowsMadeSoFar)
     EXPECT_FALSE(f.hasError);
     EXPECT_TRUE(g.hasError && g.rows.empty());
     EXPECT_EQ(Errors("ДК С6С44 Гр").size(), 5u);
+}
+
+TEST_F(CondensateC6C44Test, everySubtractedSampleHasTheBitsOfThePlainDoubleSubtraction)
+{
+    settings.general.enBlankSubtraction = 1;
+    settings.general.TimeStartSample = 1.0;  // each level is that chromatogram's sample 3
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), kInf, -kInf, -0.0f, 0.0f, 1e-40f, 3.4e38f, -3.4e38f};
+    std::mt19937 random(20250611);
+    std::uniform_real_distribution<float> level(-5.0f, 5.0f);
+    auto signal = [&](std::size_t n) {
+        std::vector<float> y(n);
+        for (std::size_t i = 0; i < n; ++i)
+            y[i] = i != 3 && random() % 4 == 0 ? odd[random() % std::size(odd)] : level(random);
+        return y;
+    };
+    // Lengths on both sides of every multiple of 4 and 8, the blank shorter, as long and longer.
+    const std::pair<std::size_t, std::size_t> lengths[] = {{4, 4}, {9, 7}, {16, 16}, {17, 30}, {23, 24}, {40, 33}, {67, 67}};
+    for (const auto& [n, blankLength] : lengths) {
+        const std::vector<float> blank = signal(blankLength);
+        const std::vector<float> first = signal(n);
+        const std::vector<float> second = signal(n);
+        records = {SignalRecord(1, blank, {}), SignalRecord(40, first, {{0.0, 0.5}}), SignalRecord(41, second, {}),
+                   MarkerRecord()};
+        Recalculate();
+        for (const CondensateC6C44Calculator* twin : {static_cast<const CondensateC6C44Calculator*>(&data.dc().fractions),
+                                                      static_cast<const CondensateC6C44Calculator*>(&data.dc().groups)}) {
+            ASSERT_EQ(twin->chromatograms().size(), 2u);
+            for (std::size_t k = 0; k < 2; ++k) {
+                const std::vector<float>& y = k == 0 ? first : second;
+                const double shift = static_cast<double>(y[3]) - static_cast<double>(blank[3]);
+                const SampleVector& got = twin->chromatograms()[k].signal.samples();
+                ASSERT_EQ(got.size(), std::min(n, blankLength));
+                for (std::size_t i = 0; i < got.size(); ++i) {
+                    const double v = (static_cast<double>(y[i]) - static_cast<double>(blank[i])) - shift;
+                    const float expected = static_cast<float>(std::max(0.0, v));
+                    ASSERT_EQ(std::bit_cast<std::uint32_t>(got[i]), std::bit_cast<std::uint32_t>(expected))
+                        << "length " << n << ", parallel " << k << ", sample " << i << ": " << y[i] << " - " << blank[i];
+                }
+            }
+        }
+        // The records keep their own samples (NaN included, so compared as bits).
+        const SampleVector& kept = records[1].signal.samples();
+        EXPECT_TRUE(std::equal(kept.begin(), kept.end(), first.begin(), first.end(), [](float a, float b) {
+            return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+        }));
+    }
 }
 
 TEST_F(CondensateC6C44Test, theBlankIsSubtractedLessTheDifferenceOfTheBaselineLevels)

@@ -66,6 +66,20 @@ double LiteralArea(const std::vector<float>& y, double start, double step, const
 
 } // namespace
 
+TEST(AboveZero, keepsWhatIsAboveZeroAndGivesPlusZeroForTheRest)
+{
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const std::pair<double, double> cases[] = {
+        {2.5, 2.5}, {4.9e-324, 4.9e-324}, {kInf, kInf}, {-1.0, 0.0}, {-kInf, 0.0},
+        {-0.0, 0.0}, {0.0, 0.0}, {std::numeric_limits<double>::quiet_NaN(), 0.0},
+    };
+    for (const auto& [v, expected] : cases) {
+        const double got = AboveZero(v);
+        EXPECT_EQ(got, expected) << v;
+        EXPECT_FALSE(std::signbit(got)) << v;  // never -0: sums of heights stay +0 where nothing counts
+    }
+}
+
 TEST(SampleIndex, truncatesAndNeverPointsBeforeTheSignal)
 {
     const CLattice signal({0, 0, 0, 0}, 1.0, 0.5);
