@@ -128,6 +128,14 @@ void SubtractSamples(const float* sample, const float* blank, double level, floa
     SubtractSamplesFrom(0, sample, blank, level, out, n);
 }
 
+// The samples between two retention times; tEnd == kSignalEnd runs to the last sample.
+std::pair<qsizetype, qsizetype> SampleRange(const CLattice& samples, double tStart, double tEnd)
+{
+    const qsizetype last = samples.size() - 1;
+    const qsizetype iEnd = tEnd == kSignalEnd ? last : std::min(SampleIndex(samples, tEnd), last);
+    return {SampleIndex(samples, tStart), iEnd};
+}
+
 } // namespace
 
 double InterpolateLinear(const CalibrationPoints& points, double x)
@@ -192,10 +200,8 @@ void AccumulateCut(CondensateResult& result, const CalibrationPoints& points, co
 
 double IntegrateRange(const BaselineIntegrator& signal, double tStart, double tEnd)
 {
-    const CLattice& samples = signal.signal();
-    const qsizetype last = samples.size() - 1;
-    const qsizetype iEnd = tEnd == kSignalEnd ? last : std::min(SampleIndex(samples, tEnd), last);
-    return signal.IntegratedArea(SampleIndex(samples, tStart), iEnd);
+    const auto [iStart, iEnd] = SampleRange(signal.signal(), tStart, tEnd);
+    return signal.IntegratedArea(iStart, iEnd);
 }
 
 bool CheckC6C44Row(CondensateRow& row, int nParallel)
@@ -358,19 +364,55 @@ bool CalcDcC6C44Fractions::ComputeAreas(CondensateResult& areas, const Temperatu
     for (const TemperatureRow& row : temperature.rows)
         points.emplace_back(row.temperature, row.retentionTime);
 
-    try {
-        for (std::size_t k = 0; k < chromatograms().size(); ++k) {
-            const CalcChromatogram& copy = chromatograms()[k];
-            const BaselineIntegrator signal(copy.signal, BuildBaselineSegments(copy.signal, copy.peakTable));
-            const int parallel = static_cast<int>(k);
-            AccumulateCut(areas, points, signal, parallel, kFirstCutLow, kSecondCutLow);
-            for (int low = kSecondCutLow; low <= kLastCutLow; low += kCutWidth)
-                AccumulateCut(areas, points, signal, parallel, low, low + kCutWidth);
+    // The cuts' times come from the curve alone, the same for every parallel;
+    // each fraction's row is made by its first cut.
+    struct Cut
+    {
+        std::size_t row;
+        double tLow;
+        double tHigh;
+    };
+    std::vector<Cut> cuts;
+    auto addCut = [&](int low, int high) {
+        const std::int32_t id = FractionId(low, high);
+        auto row = std::find_if(areas.rows.begin(), areas.rows.end(), [id](const CondensateRow& r) { return r.id == id; });
+        if (row == areas.rows.end()) {
+            CondensateRow fresh;
+            fresh.id = id;
+            fresh.name = FractionRangeText(id);
+            fresh.conc.assign(static_cast<std::size_t>(std::max(areas.nParallel, 0)), 0.0);
+            areas.rows.push_back(std::move(fresh));
+            row = std::prev(areas.rows.end());
         }
+        const auto index = static_cast<std::size_t>(row - areas.rows.begin());
+        const double tHigh = InterpolateLinear(points, high);
+        const double tLow = InterpolateLinear(points, low);
+        cuts.push_back({index, tLow, tHigh});
+    };
+    try {
+        addCut(kFirstCutLow, kSecondCutLow);
+        for (int low = kSecondCutLow; low <= kLastCutLow; low += kCutWidth)
+            addCut(low, low + kCutWidth);
     } catch (const std::exception&) {
         env.log.AddMessage(MessageError, texts().tooFewPoints);
         result.hasError = true;
         return false;
+    }
+
+    for (std::size_t k = 0; k < chromatograms().size(); ++k) {
+        const CalcChromatogram& copy = chromatograms()[k];
+        const BaselineIntegrator signal(copy.signal, BuildBaselineSegments(copy.signal, copy.peakTable));
+        const qsizetype last = copy.signal.size() - 1;
+        std::vector<std::pair<qsizetype, qsizetype>> ranges;
+        ranges.reserve(cuts.size());
+        for (const Cut& cut : cuts)
+            ranges.emplace_back(SampleIndex(copy.signal, cut.tLow), std::min(SampleIndex(copy.signal, cut.tHigh), last));
+        const std::vector<double> values = signal.IntegratedAreas(ranges);
+        for (std::size_t c = 0; c < cuts.size(); ++c) {
+            std::vector<double>& conc = areas.rows[cuts[c].row].conc;
+            if (k < conc.size())
+                conc[k] = values[c];
+        }
     }
     return true;
 }
@@ -432,10 +474,15 @@ bool CalcDcC6C44Groups::ComputeAreas(CondensateResult& areas, const TemperatureR
     for (std::size_t k = 0; k < chromatograms().size(); ++k) {
         const CalcChromatogram& copy = chromatograms()[k];
         const BaselineIntegrator signal(copy.signal, BuildBaselineSegments(copy.signal, copy.peakTable));
+        std::vector<std::pair<qsizetype, qsizetype>> ranges;
+        ranges.reserve(areas.rows.size());
         for (std::size_t r = 0; r < areas.rows.size(); ++r) {
             const std::size_t j = groupMarker[r];
-            areas.rows[r].conc[k] = IntegrateRange(signal, bounds[j], bounds[j + 1]);
+            ranges.push_back(SampleRange(copy.signal, bounds[j], bounds[j + 1]));
         }
+        const std::vector<double> values = signal.IntegratedAreas(ranges);
+        for (std::size_t r = 0; r < areas.rows.size(); ++r)
+            areas.rows[r].conc[k] = values[r];
     }
     return true;
 }
