@@ -124,6 +124,32 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
     }
 }
 
+// Starts count readers on the shared pool. Waking a sleeping thread costs
+// the waker as much as reading a small file, so each reader started wakes
+// half of those still wanted rather than the calling thread waking them all.
+void offerReaders(const std::shared_ptr<ReadBatch>& batch, const QStringList& paths,
+                  std::vector<ReadSlot>& readSlots, int count)
+{
+    if (count <= 0)
+        return;
+    const int rest = count - 1;
+    QThreadPool::globalInstance()->start([batch, &paths, &readSlots, rest] {
+        {
+            std::lock_guard<std::mutex> lock(batch->mutex);
+            if (batch->closed)
+                return;
+            ++batch->readers;
+        }
+        offerReaders(batch, paths, readSlots, rest - rest / 2);
+        offerReaders(batch, paths, readSlots, rest / 2);
+        readFiles(*batch, paths, readSlots);
+        // Nothing of the caller's is touched after this: it may return at once.
+        std::lock_guard<std::mutex> lock(batch->mutex);
+        --batch->readers;
+        batch->changed.notify_all();
+    });
+}
+
 // Reads the files on the calling thread and on the shared pool's threads,
 // one slot per path in path order; a stop leaves the tail of the list
 // unread. The pool keeps its threads between batches: starting a thread
@@ -141,23 +167,8 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
         return readSlots;
 
     auto batch = std::make_shared<ReadBatch>();
-    QThreadPool* pool = QThreadPool::globalInstance();
-    const int helpers = std::clamp(pool->maxThreadCount(), 1, total) - 1;
-    for (int t = 0; t < helpers; ++t) {
-        pool->start([batch, &paths, &readSlots] {
-            {
-                std::lock_guard<std::mutex> lock(batch->mutex);
-                if (batch->closed)
-                    return;
-                ++batch->readers;
-            }
-            readFiles(*batch, paths, readSlots);
-            // Nothing of the caller's is touched after this: it may return at once.
-            std::lock_guard<std::mutex> lock(batch->mutex);
-            --batch->readers;
-            batch->changed.notify_all();
-        });
-    }
+    const int helpers = std::clamp(QThreadPool::globalInstance()->maxThreadCount(), 1, total) - 1;
+    offerReaders(batch, paths, readSlots, helpers);
 
     std::function<bool()> report;
     if (progress) {
