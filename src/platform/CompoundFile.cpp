@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -54,23 +55,28 @@ public:
     {
         if (offset < 0 || len < 0 || offset > m_size || len > m_size - offset)
             return false;
+        if (len == 0)
+            return true;
         // The header, the tables and the small streams come in many short
         // reads, mostly close together: they are served from one window of
-        // the file read at once (a small file whole), each costing no call
-        // to the system. Long reads go straight into the caller's buffer.
-        const bool inWindow = offset >= m_windowStart && len <= m_windowStart + m_window.size() - offset;
+        // the file read at once (a small file whole, else its head or its
+        // tail, where writers put the tables), each costing no call to the
+        // system. Long reads go straight into the caller's buffer.
+        const bool inWindow = offset >= m_windowStart && len <= m_windowStart + m_windowSize - offset;
         if (!inWindow && len <= kShortRead) {
-            const qint64 windowSize = std::min(kWindowSize, m_size - offset);
-            m_window.resize(qsizetype(windowSize));
-            if (!readFile(offset, m_window.data(), windowSize)) {
-                m_window.clear();
+            const qint64 start = std::min(offset, std::max<qint64>(0, m_size - kWindowSize));
+            const qint64 size = std::min(kWindowSize, m_size - start);
+            if (!m_window)
+                m_window.reset(new char[size_t(std::min(kWindowSize, m_size))]);
+            m_windowSize = 0;
+            if (!readFile(start, m_window.get(), size))
                 return false;
-            }
-            m_windowStart = offset;
+            m_windowStart = start;
+            m_windowSize = size;
         } else if (!inWindow) {
             return readFile(offset, dst, len);
         }
-        std::memcpy(dst, m_window.constData() + (offset - m_windowStart), size_t(len));
+        std::memcpy(dst, m_window.get() + (offset - m_windowStart), size_t(len));
         return true;
     }
 
@@ -94,8 +100,9 @@ private:
 
     QFile m_file;
     qint64 m_size = 0;
-    QByteArray m_window; // the bytes from m_windowStart on
+    std::unique_ptr<char[]> m_window; // m_windowSize bytes of the file from m_windowStart on
     qint64 m_windowStart = 0;
+    qint64 m_windowSize = 0;
 };
 
 class MemorySource final : public ByteSource
