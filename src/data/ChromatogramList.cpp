@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -101,14 +102,19 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
 {
     const int total = static_cast<int>(paths.size());
     // One file object for all: a new one would look up the local time zone for its passport.
-    COpenedChmFile file;
+    std::unique_ptr<COpenedChmFile> file;
+    try {
+        file = std::make_unique<COpenedChmFile>();
+    } catch (...) {
+        return; // no memory for one more reader: the others read the files
+    }
     while (!batch.stop.load()) {
         const int i = batch.next.fetch_add(1);
         if (i >= total)
             return;
         ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
         try {
-            slot.state = readRecord(paths[i], file, slot.record) ? ReadState::Read : ReadState::Failed;
+            slot.state = readRecord(paths[i], *file, slot.record) ? ReadState::Read : ReadState::Failed;
         } catch (...) {
             // Memory for one more signal refused: that file is not listed.
             slot.record = ChromatogramRecord();
@@ -140,8 +146,12 @@ void offerReaders(const std::shared_ptr<ReadBatch>& batch, const QStringList& pa
                 return;
             ++batch->readers;
         }
-        offerReaders(batch, paths, readSlots, rest - rest / 2);
-        offerReaders(batch, paths, readSlots, rest / 2);
+        try {
+            offerReaders(batch, paths, readSlots, rest - rest / 2);
+            offerReaders(batch, paths, readSlots, rest / 2);
+        } catch (...) {
+            // No memory to start more: the readers running share the work.
+        }
         readFiles(*batch, paths, readSlots);
         // Nothing of the caller's is touched after this: it may return at once.
         std::lock_guard<std::mutex> lock(batch->mutex);
@@ -168,20 +178,37 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
 
     auto batch = std::make_shared<ReadBatch>();
     const int helpers = std::clamp(QThreadPool::globalInstance()->maxThreadCount(), 1, total) - 1;
-    offerReaders(batch, paths, readSlots, helpers);
+    try {
+        offerReaders(batch, paths, readSlots, helpers);
+    } catch (...) {
+        // No memory to start a reader: this thread reads them all.
+    }
 
-    std::function<bool()> report;
+    // A report that fails stops the batch like a refusal; the failure is
+    // passed on once no reader is left that could touch the slots.
+    std::exception_ptr failure;
+    auto report = [&](int now) {
+        if (!progress || failure)
+            return !failure;
+        try {
+            return progress(now, total);
+        } catch (...) {
+            failure = std::current_exception();
+            return false;
+        }
+    };
+    std::function<bool()> afterEach;
     if (progress) {
-        report = [&] {
+        afterEach = [&] {
             int now = 0;
             {
                 std::lock_guard<std::mutex> lock(batch->mutex);
                 now = batch->done;
             }
-            return progress(now, total);
+            return report(now);
         };
     }
-    readFiles(*batch, paths, readSlots, report);
+    readFiles(*batch, paths, readSlots, afterEach);
 
     // Tasks still queued find the batch closed; those reading finish their file.
     std::unique_lock<std::mutex> lock(batch->mutex);
@@ -202,16 +229,18 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
         batch->changed.wait_for(lock, std::chrono::milliseconds(50));
         const int now = batch->done;
         lock.unlock();
-        const bool goOn = progress(now, total);
+        const bool goOn = report(now);
         lock.lock();
         if (!goOn)
             batch->stop = true;
     }
+    const bool complete = !batch->stop.load() && batch->done == total;
+    lock.unlock();
+    if (failure)
+        std::rethrow_exception(failure);
     // The bar shows the batch complete; there is nothing left to stop.
-    if (progress && !batch->stop.load() && batch->done == total) {
-        lock.unlock();
+    if (progress && complete)
         progress(total, total);
-    }
     return readSlots;
 }
 
