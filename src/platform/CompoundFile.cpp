@@ -58,21 +58,29 @@ public:
         if (len == 0)
             return true;
         // The header, the tables and the small streams come in many short
-        // reads, mostly close together: they are served from one window of
-        // the file read at once (a small file whole, else its head or its
-        // tail, where writers put the tables), each costing no call to the
-        // system. Long reads go straight into the caller's buffer.
+        // reads, mostly close together: they are served from a window of the
+        // file read at once, each costing no call to the system. A small file
+        // is read whole; in a larger one the window starts small, for a
+        // reader that wants the passport only, and grows with every miss;
+        // near the end it covers the tail, where writers put the tables.
+        // Long reads go straight into the caller's buffer.
         const bool inWindow = offset >= m_windowStart && len <= m_windowStart + m_windowSize - offset;
         if (!inWindow && len <= kShortRead) {
-            const qint64 start = std::min(offset, std::max<qint64>(0, m_size - kWindowSize));
-            const qint64 size = std::min(kWindowSize, m_size - start);
-            if (!m_window)
-                m_window.reset(new char[size_t(std::min(kWindowSize, m_size))]);
+            const qint64 grown = std::min(kWindowLimit, kFirstWindow << std::min(m_misses, 4));
+            // Never shorter than the read itself (kShortRead at most).
+            const qint64 wanted = m_size <= kWindowLimit ? m_size : std::max(grown, len);
+            const qint64 start = std::min(offset, std::max<qint64>(0, m_size - wanted));
+            const qint64 size = std::min(wanted, m_size - start);
+            if (m_capacity < size) {
+                m_window.reset(new char[size_t(size)]);
+                m_capacity = size;
+            }
             m_windowSize = 0;
             if (!readFile(start, m_window.get(), size))
                 return false;
             m_windowStart = start;
             m_windowSize = size;
+            ++m_misses;
         } else if (!inWindow) {
             return readFile(offset, dst, len);
         }
@@ -82,7 +90,8 @@ public:
 
 private:
     static constexpr qint64 kShortRead = 16 * 1024;
-    static constexpr qint64 kWindowSize = 64 * 1024;
+    static constexpr qint64 kFirstWindow = 4 * 1024;
+    static constexpr qint64 kWindowLimit = 64 * 1024;
 
     bool readFile(qint64 offset, char* dst, qint64 len)
     {
@@ -101,8 +110,10 @@ private:
     QFile m_file;
     qint64 m_size = 0;
     std::unique_ptr<char[]> m_window; // m_windowSize bytes of the file from m_windowStart on
+    qint64 m_capacity = 0;
     qint64 m_windowStart = 0;
     qint64 m_windowSize = 0;
+    int m_misses = 0;
 };
 
 class MemorySource final : public ByteSource
