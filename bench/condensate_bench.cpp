@@ -19,8 +19,11 @@
 #include "data/Settings.h"
 #include "support/CalcInputs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -107,20 +110,28 @@ void plainSum(benchmark::State& state)
     }
 }
 
+// The samples between two times of a parallel, the end clipped to its last
+// sample; kSignalEnd is the last sample.
+std::pair<qsizetype, qsizetype> sampleRange(const CLattice& signal, double tStart, double tEnd)
+{
+    const qsizetype last = signal.size() - 1;
+    return {SampleIndex(signal, tStart), tEnd == kSignalEnd ? last : std::min(SampleIndex(signal, tEnd), last)};
+}
+
+// Each parallel's ranges are integrated together, as the calculators do.
 void fractionAreas(benchmark::State& state)
 {
     const Inputs& in = inputs();
     for (auto _ : state) {
-        CondensateResult areas;
-        areas.nParallel = kParallels;
-        for (int k = 0; k < kParallels; ++k) {
-            const ChromatogramRecord& record = in.records[static_cast<std::size_t>(k)];
+        for (const ChromatogramRecord& record : in.records) {
             const BaselineIntegrator signal(record.signal, BuildBaselineSegments(record.signal, record.peakTable));
-            AccumulateCut(areas, in.points, signal, k, 45, 60);
+            std::vector<std::pair<qsizetype, qsizetype>> ranges = {
+                sampleRange(record.signal, InterpolateLinear(in.points, 45), InterpolateLinear(in.points, 60))};
             for (int low = 60; low <= 520; low += 10)
-                AccumulateCut(areas, in.points, signal, k, low, low + 10);
+                ranges.push_back(sampleRange(record.signal, InterpolateLinear(in.points, low),
+                                             InterpolateLinear(in.points, low + 10)));
+            benchmark::DoNotOptimize(signal.IntegratedAreas(ranges).data());
         }
-        benchmark::DoNotOptimize(areas.rows.data());
     }
 }
 
@@ -128,14 +139,14 @@ void groupAreas(benchmark::State& state)
 {
     const Inputs& in = inputs();
     for (auto _ : state) {
-        double total = 0.0;
         for (const ChromatogramRecord& record : in.records) {
             const BaselineIntegrator signal(record.signal, BuildBaselineSegments(record.signal, record.peakTable));
+            std::vector<std::pair<qsizetype, qsizetype>> ranges;
             for (int j = 0; j < 7; ++j)
-                total += IntegrateRange(signal, in.curve.rows[2 + j].retentionTime,
-                                        j < 6 ? in.curve.rows[3 + j].retentionTime : kSignalEnd);
+                ranges.push_back(sampleRange(record.signal, in.curve.rows[2 + j].retentionTime,
+                                             j < 6 ? in.curve.rows[3 + j].retentionTime : kSignalEnd));
+            benchmark::DoNotOptimize(signal.IntegratedAreas(ranges).data());
         }
-        benchmark::DoNotOptimize(total);
     }
 }
 

@@ -5,6 +5,8 @@
 #include "data/Settings.h"
 #include "data/TempComponents.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cfloat>
 
@@ -121,6 +123,16 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
 
 void CalcData::CheckUnknownPeaks(MessageLog& log)
 {
+    // The same names come back in every parallel, and a lookup in the
+    // catalogue folds the name's letter case first: each name is looked up once.
+    QHash<QString, bool> knownGas;
+    QHash<QString, bool> knownTemperature;
+    auto lookUp = [](QHash<QString, bool>& seen, const QString& name, auto isKnown) {
+        auto it = seen.constFind(name);
+        if (it == seen.constEnd())
+            it = seen.insert(name, isKnown(name));
+        return *it;
+    };
     for (const auto& [slot, block] : m_chromatograms) {
         if (slot <= SlotBlank)
             continue;  // unassigned and blank chromatograms are not checked
@@ -128,8 +140,12 @@ void CalcData::CheckUnknownPeaks(MessageLog& log)
         for (const cmpeek& peak : block.peakTable.peaks()) {
             bool isKnown = false;
             if (!peak.name.isEmpty()) {
-                isKnown = slot == SlotDcTemperature ? m_temperatures->IsKnownPeak(peak.name)
-                                                    : m_components->FindComponentBySearchName(peak.name) != nullptr;
+                isKnown = slot == SlotDcTemperature
+                              ? lookUp(knownTemperature, peak.name,
+                                       [this](const QString& name) { return m_temperatures->IsKnownPeak(name); })
+                              : lookUp(knownGas, peak.name, [this](const QString& name) {
+                                    return m_components->FindComponentBySearchName(name) != nullptr;
+                                });
             }
             if (!isKnown) {
                 const QString file = block.record ? FileNameOf(block.record->path) : QString();

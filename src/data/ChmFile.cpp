@@ -14,6 +14,15 @@ const QString kTimeStream = QStringLiteral("Time");
 const QString kTableStream = QStringLiteral("Table");
 const QString kPassportStream = QStringLiteral("Passport");
 
+// A passport read whole has its times from the stream, so the clock's defaults
+// of a new one are never seen; they cost two looks at the local time-zone
+// rules, so every read starts from a copy of one blank.
+const CPassport& blankPassport()
+{
+    static const CPassport blank;
+    return blank;
+}
+
 } // namespace
 
 CChmFile::CChmFile()
@@ -114,7 +123,7 @@ int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const 
         peakTable.setSignal(&signal);
         peakTable.ReadTable(table);
 
-        CPassport readPassport;
+        CPassport readPassport(blankPassport());
         readPassport.Serialize(passport);
         readPassport.filePath = path;
 

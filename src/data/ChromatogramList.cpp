@@ -5,17 +5,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -51,26 +51,26 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<QString>& vis
 }
 
 // Reads one file into a record: everything but the ordinal and the cylinder.
-bool readRecord(const QString& path, ChromatogramRecord& record)
+// The file object may be one used before: a file read whole replaces all it held.
+bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& record)
 {
     // Opening a pipe or a device for reading can wait for ever; only regular
     // files (or links to them) are chromatograms.
     if (!QFileInfo(path).isFile())
         return false;
-    auto file = std::make_unique<COpenedChmFile>();
-    if (file->Open(path) == 0)
+    if (file.Open(path) == 0)
         return false;
 
-    const CPassport& passport = file->passport();
+    const CPassport& passport = file.passport();
     record.analysisTime = passport.analysisTime;
     record.path = path;
     record.sample = passport.sample;
     record.method = passport.method;
     record.samplingPoint = passport.samplingSpot;
-    record.signal = file->signal();
-    record.peakTable = file->peakTable();
+    record.signal = file.signal(); // shares the samples, copies none
+    record.peakTable = file.peakTable();
     record.isCalibration = passport.calibrationFlag != 0;
-    BuildPeakItems(record, file->peakTable());
+    BuildPeakItems(record, file.peakTable());
     return true;
 }
 
@@ -82,9 +82,89 @@ struct ReadSlot
     ChromatogramRecord record;
 };
 
-// Reads the files on a pool of threads, one slot per path in path order.
-// Each worker takes the next path not yet begun, so a stop leaves the tail
-// of the list unread.
+// What the readers of one batch share. The pool's tasks hold it too, so a
+// task that starts only after the batch is over finds it still there.
+struct ReadBatch
+{
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    int done = 0;        // files finished
+    std::atomic<int> readers{0}; // pool tasks reading now; changed under the mutex
+    bool closed = false; // no pool task may begin reading any more
+};
+
+// One reader: takes the next path not yet begun until none is left or a stop.
+// afterEach, if given, runs after each file; false from it stops the batch.
+void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>& readSlots,
+               const std::function<bool()>& afterEach = {})
+{
+    const int total = static_cast<int>(paths.size());
+    // One file object for all: a new one would look up the local time zone for its passport.
+    std::unique_ptr<COpenedChmFile> file;
+    try {
+        file = std::make_unique<COpenedChmFile>();
+    } catch (...) {
+        return; // no memory for one more reader: the others read the files
+    }
+    while (!batch.stop.load()) {
+        const int i = batch.next.fetch_add(1);
+        if (i >= total)
+            return;
+        ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
+        try {
+            slot.state = readRecord(paths[i], *file, slot.record) ? ReadState::Read : ReadState::Failed;
+        } catch (...) {
+            // Memory for one more signal refused: that file is not listed.
+            slot.record = ChromatogramRecord();
+            slot.state = ReadState::Failed;
+        }
+        {
+            std::lock_guard<std::mutex> lock(batch.mutex);
+            ++batch.done;
+        }
+        batch.changed.notify_all();
+        if (afterEach && !afterEach())
+            batch.stop = true;
+    }
+}
+
+// Starts count readers on the shared pool. Waking a sleeping thread costs
+// the waker as much as reading a small file, so each reader started wakes
+// half of those still wanted rather than the calling thread waking them all.
+void offerReaders(const std::shared_ptr<ReadBatch>& batch, const QStringList& paths,
+                  std::vector<ReadSlot>& readSlots, int count)
+{
+    if (count <= 0)
+        return;
+    const int rest = count - 1;
+    QThreadPool::globalInstance()->start([batch, &paths, &readSlots, rest] {
+        {
+            std::lock_guard<std::mutex> lock(batch->mutex);
+            if (batch->closed)
+                return;
+            ++batch->readers;
+        }
+        try {
+            offerReaders(batch, paths, readSlots, rest - rest / 2);
+            offerReaders(batch, paths, readSlots, rest / 2);
+        } catch (...) {
+            // No memory to start more: the readers running share the work.
+        }
+        readFiles(*batch, paths, readSlots);
+        // Nothing of the caller's is touched after this: it may return at once.
+        std::lock_guard<std::mutex> lock(batch->mutex);
+        --batch->readers;
+        batch->changed.notify_all();
+    });
+}
+
+// Reads the files on the calling thread and on the shared pool's threads,
+// one slot per path in path order; a stop leaves the tail of the list
+// unread. The pool keeps its threads between batches: starting a thread
+// takes as long as reading a small file. The calling thread reads too, so
+// the batch ends even when the pool is busy with other work.
 std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& progress)
 {
     const int total = static_cast<int>(paths.size());
@@ -92,67 +172,75 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
     if (total == 0)
         return readSlots;
 
-    std::atomic<int> next{0};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable finished;
-    int done = 0;
-
-    auto worker = [&] {
-        while (!stop.load()) {
-            const int i = next.fetch_add(1);
-            if (i >= total)
-                return;
-            ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
-            try {
-                slot.state = readRecord(paths[i], slot.record) ? ReadState::Read : ReadState::Failed;
-            } catch (...) {
-                // Memory for one more signal refused: that file is not listed.
-                slot.record = ChromatogramRecord();
-                slot.state = ReadState::Failed;
-            }
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                ++done;
-            }
-            finished.notify_one();
-        }
-    };
-
     // The first report comes before any file is begun, so a stop there reads nothing.
     if (progress && !progress(0, total))
         return readSlots;
 
-    std::vector<std::thread> pool;
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, total);
-    for (int t = 0; t < threads; ++t) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error&) {
-            break; // no more threads to be had; those running share the work
-        }
-    }
-    if (pool.empty()) {
-        worker();
-        return readSlots;
+    auto batch = std::make_shared<ReadBatch>();
+    const int helpers = std::clamp(QThreadPool::globalInstance()->maxThreadCount(), 1, total) - 1;
+    try {
+        offerReaders(batch, paths, readSlots, helpers);
+    } catch (...) {
+        // No memory to start a reader: this thread reads them all.
     }
 
-    if (progress) {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (done < total) {
-            finished.wait_for(lock, std::chrono::milliseconds(50));
-            const int now = done;
-            lock.unlock();
-            const bool goOn = progress(now, total);
-            lock.lock();
-            if (!goOn) {
-                stop = true;
-                break;
-            }
+    // A report that fails stops the batch like a refusal; the failure is
+    // passed on once no reader is left that could touch the slots.
+    std::exception_ptr failure;
+    auto report = [&](int now) {
+        if (!progress || failure)
+            return !failure;
+        try {
+            return progress(now, total);
+        } catch (...) {
+            failure = std::current_exception();
+            return false;
         }
+    };
+    std::function<bool()> afterEach;
+    if (progress) {
+        afterEach = [&] {
+            int now = 0;
+            {
+                std::lock_guard<std::mutex> lock(batch->mutex);
+                now = batch->done;
+            }
+            return report(now);
+        };
     }
-    for (std::thread& t : pool)
-        t.join();
+    readFiles(*batch, paths, readSlots, afterEach);
+
+    // Tasks still queued find the batch closed; those reading finish their file.
+    std::unique_lock<std::mutex> lock(batch->mutex);
+    batch->closed = true;
+    lock.unlock();
+    // The files still being read take a few microseconds each, while waking
+    // a thread that went to sleep can take a hundred: the end is awaited
+    // awake for a short while before going to sleep on it.
+    const auto awake = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
+    while (batch->readers.load() > 0 && std::chrono::steady_clock::now() < awake)
+        std::this_thread::yield();
+    lock.lock();
+    while (batch->readers > 0) {
+        if (!progress || batch->stop.load()) {
+            batch->changed.wait(lock);
+            continue;
+        }
+        batch->changed.wait_for(lock, std::chrono::milliseconds(50));
+        const int now = batch->done;
+        lock.unlock();
+        const bool goOn = report(now);
+        lock.lock();
+        if (!goOn)
+            batch->stop = true;
+    }
+    const bool complete = !batch->stop.load() && batch->done == total;
+    lock.unlock();
+    if (failure)
+        std::rethrow_exception(failure);
+    // The bar shows the batch complete; there is nothing left to stop.
+    if (progress && complete)
+        progress(total, total);
     return readSlots;
 }
 
@@ -170,7 +258,8 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 
     ChromatogramRecord record;
     try {
-        if (!readRecord(path, record))
+        COpenedChmFile file;
+        if (!readRecord(path, file, record))
             return -1;
     } catch (...) {
         return -1;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 PeakItem MakePeakItem(const cmpeek& peak)
 {
@@ -71,7 +72,7 @@ void CalcChromatogram::ComputeBaselineLevel(double t1, double t2)
         baselineLevel = kNaN;
         return;
     }
-    const SampleVector& y = signal.samples();
+    const SampleVector& y = std::as_const(signal).samples();
     double sum = 0.0;
     for (qsizetype i = i0; i < i1; ++i)
         sum += static_cast<double>(y[static_cast<std::size_t>(i)]);

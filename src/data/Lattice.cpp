@@ -5,15 +5,35 @@
 #include <utility>
 
 CLattice::CLattice(const std::vector<float>& samples, double start, double step)
-    : m_samples(samples.begin(), samples.end()), m_start(start), m_step(step)
+    : m_samples(std::make_shared<SampleVector>(samples.begin(), samples.end())), m_start(start), m_step(step)
 {
+}
+
+const SampleVector& CLattice::noSamples()
+{
+    static const SampleVector none;
+    return none;
+}
+
+SampleVector& CLattice::samples()
+{
+    if (!m_samples)
+        m_samples = std::make_shared<SampleVector>();
+    else if (m_samples.use_count() > 1)
+        m_samples = std::make_shared<SampleVector>(*m_samples);
+    return *m_samples;
+}
+
+void CLattice::setSamples(SampleVector samples)
+{
+    m_samples = std::make_shared<SampleVector>(std::move(samples));
 }
 
 float CLattice::at(qsizetype i) const
 {
     if (i < 0 || i >= size())
         throw std::invalid_argument("sample index outside the signal");
-    return m_samples[static_cast<size_t>(i)];
+    return samples()[static_cast<size_t>(i)];
 }
 
 double CLattice::ValueAt(double t) const
@@ -37,8 +57,9 @@ double CLattice::ValueAt(double t) const
     const qsizetype j = i + 1;
     const double ti = static_cast<double>(i) * m_step + m_start;
     const double tj = static_cast<double>(j) * m_step + m_start;
-    const double yi = m_samples[static_cast<size_t>(i)];
-    const double yj = m_samples[static_cast<size_t>(j)];
+    const SampleVector& y = samples();
+    const double yi = y[static_cast<size_t>(i)];
+    const double yj = y[static_cast<size_t>(j)];
     if (tj == ti)
         return yi;
     return yi + (yj - yi) * (t - ti) / (tj - ti);

@@ -35,17 +35,23 @@ public:
 using SampleVector = std::vector<float, UninitialisedAllocator<float>>;
 
 // The detector signal of one chromatogram: float samples, sample i at
-// start + i * step minutes. Copies own their samples.
+// start + i * step minutes. Copies share their samples until one of them
+// changes its own: every recalculation takes a copy of every signal and
+// only the blank subtraction changes any.
 class CLattice
 {
 public:
     CLattice() = default;
     CLattice(const std::vector<float>& samples, double start, double step);
 
-    // resize() leaves new samples unset: fill them before use.
-    const SampleVector& samples() const { return m_samples; }
-    SampleVector& samples() { return m_samples; }
-    qsizetype size() const { return static_cast<qsizetype>(m_samples.size()); }
+    const SampleVector& samples() const { return m_samples ? *m_samples : noSamples(); }
+    // The samples to change, made this copy's own first (a copy of shared
+    // samples, so read through a const object); the reference holds until
+    // this object is copied or changed again. resize() leaves new samples
+    // unset: fill them before use.
+    SampleVector& samples();
+    void setSamples(SampleVector samples);
+    qsizetype size() const { return static_cast<qsizetype>(samples().size()); }
     // Checked access; throws std::invalid_argument outside the samples.
     float at(qsizetype i) const;
 
@@ -60,7 +66,9 @@ public:
     double ValueAt(double t) const;
 
 private:
-    SampleVector m_samples;
+    static const SampleVector& noSamples();
+
+    std::shared_ptr<SampleVector> m_samples; // null for no samples
     double m_start = 0.0;
     double m_step = 1.0;
 };

@@ -23,7 +23,7 @@ namespace {
 // sample by sample.
 constexpr qsizetype kBlock = 128;
 // Below this many samples the plain loop is as quick.
-constexpr qsizetype kShortest = 2 * kBlock;
+constexpr qsizetype kShortest = 64;
 
 struct BlockStats
 {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -54,6 +55,46 @@ public:
     {
         if (offset < 0 || len < 0 || offset > m_size || len > m_size - offset)
             return false;
+        if (len == 0)
+            return true;
+        // The header, the tables and the small streams come in many short
+        // reads, mostly close together: they are served from a window of the
+        // file read at once, each costing no call to the system. A small file
+        // is read whole; in a larger one the window starts small, for a
+        // reader that wants the passport only, and grows with every miss;
+        // near the end it covers the tail, where writers put the tables.
+        // Long reads go straight into the caller's buffer.
+        const bool inWindow = offset >= m_windowStart && len <= m_windowStart + m_windowSize - offset;
+        if (!inWindow && len <= kShortRead) {
+            const qint64 grown = std::min(kWindowLimit, kFirstWindow << std::min(m_misses, 4));
+            // Never shorter than the read itself (kShortRead at most).
+            const qint64 wanted = m_size <= kWindowLimit ? m_size : std::max(grown, len);
+            const qint64 start = std::min(offset, std::max<qint64>(0, m_size - wanted));
+            const qint64 size = std::min(wanted, m_size - start);
+            if (m_capacity < size) {
+                m_window.reset(new char[size_t(size)]);
+                m_capacity = size;
+            }
+            m_windowSize = 0;
+            if (!readFile(start, m_window.get(), size))
+                return false;
+            m_windowStart = start;
+            m_windowSize = size;
+            ++m_misses;
+        } else if (!inWindow) {
+            return readFile(offset, dst, len);
+        }
+        std::memcpy(dst, m_window.get() + (offset - m_windowStart), size_t(len));
+        return true;
+    }
+
+private:
+    static constexpr qint64 kShortRead = 16 * 1024;
+    static constexpr qint64 kFirstWindow = 4 * 1024;
+    static constexpr qint64 kWindowLimit = 64 * 1024;
+
+    bool readFile(qint64 offset, char* dst, qint64 len)
+    {
         if (!m_file.seek(offset))
             return false;
         while (len > 0) {
@@ -66,9 +107,13 @@ public:
         return true;
     }
 
-private:
     QFile m_file;
     qint64 m_size = 0;
+    std::unique_ptr<char[]> m_window; // m_windowSize bytes of the file from m_windowStart on
+    qint64 m_capacity = 0;
+    qint64 m_windowStart = 0;
+    qint64 m_windowSize = 0;
+    int m_misses = 0;
 };
 
 class MemorySource final : public ByteSource

@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "calc/CondensateC6C44.h"
+#include "calc/SignalIntegration.h"
 #include "support/CondensateRows.h"
 #include "support/RecalculationFixture.h"
 
@@ -248,6 +256,100 @@ TEST_F(CondensateC6C44Test, stoppingErrorsKeepTheRowsMadeSoFar)
     EXPECT_FALSE(f.hasError);
     EXPECT_TRUE(g.hasError && g.rows.empty());
     EXPECT_EQ(Errors("ДК С6С44 Гр").size(), 5u);
+}
+
+TEST(CondensateC6C44Ranges, oneRangeAtATimeAndAllTogetherGiveTheHandAreas)
+{
+    // Samples every 0.25 min; peaks on samples 2..8, 8..12, 12..16, 16..20
+    // over zero baselines; 10 °C of the curve is four samples.
+    std::vector<float> y(100, 0.0f);
+    const float shape[] = {0, 1, 2, 3, 2, 1, 0, 2, 4, 2, 0, 3, 6, 3, 0, 3, 5, 3, 0};
+    std::copy(std::begin(shape), std::end(shape), y.begin() + 2);
+    const CLattice samples(y, 0.0, 0.25);
+    CPeeksTable table;
+    for (const auto& [from, to] : {std::pair{0.5, 2.0}, {2.0, 3.0}, {3.0, 4.0}, {4.0, 5.0}}) {
+        table.peaks().emplace_back();
+        table.peaks().back().startTime = from;
+        table.peaks().back().endTime = to;
+    }
+    const BaselineIntegrator signal(samples, BuildBaselineSegments(samples, table));
+    const CalibrationPoints line = {{40, 0.0}, {540, 50.0}};
+
+    // low °C, high °C, hand area: a sample on a common bound belongs to the later peak.
+    const std::tuple<int, int, double> cuts[] = {{45, 60, 2.25}, {60, 70, 2.0}, {70, 80, 3.0}, {80, 90, 2.75}, {90, 100, 0.0}};
+    CondensateResult areas;
+    areas.nParallel = 2;
+    std::vector<std::pair<qsizetype, qsizetype>> ranges;
+    for (const auto& [low, high, area] : cuts) {
+        AccumulateCut(areas, line, signal, 1, low, high);
+        ranges.emplace_back(SampleIndex(samples, InterpolateLinear(line, low)), SampleIndex(samples, InterpolateLinear(line, high)));
+    }
+    // start, end (min), hand area; the last one runs to the end of the signal.
+    const std::tuple<double, double, double> groups[] = {{1.0, 2.0, 1.75}, {2.0, 4.0, 5.0}, {4.0, kSignalEnd, 2.75}};
+    for (const auto& [start, end, area] : groups) {
+        EXPECT_REL_NEAR(IntegrateRange(signal, start, end), area);
+        ranges.emplace_back(SampleIndex(samples, start), end == kSignalEnd ? samples.size() - 1 : SampleIndex(samples, end));
+    }
+
+    ASSERT_EQ(areas.rows.size(), std::size(cuts));
+    const std::vector<double> together = signal.IntegratedAreas(ranges);
+    ASSERT_EQ(together.size(), std::size(cuts) + std::size(groups));
+    for (std::size_t c = 0; c < std::size(cuts); ++c) {
+        SCOPED_TRACE(areas.rows[c].name.toStdString());
+        ASSERT_EQ(areas.rows[c].conc.size(), 2u);
+        EXPECT_EQ(areas.rows[c].conc[0], 0.0);  // the other parallel's place is left alone
+        EXPECT_REL_NEAR(areas.rows[c].conc[1], std::get<2>(cuts[c]));
+        EXPECT_EQ(together[c], areas.rows[c].conc[1]);  // to the bit
+    }
+    for (std::size_t g = 0; g < std::size(groups); ++g)
+        EXPECT_REL_NEAR(together[std::size(cuts) + g], std::get<2>(groups[g]));
+}
+
+TEST_F(CondensateC6C44Test, everySubtractedSampleHasTheBitsOfThePlainDoubleSubtraction)
+{
+    settings.general.enBlankSubtraction = 1;
+    settings.general.TimeStartSample = 1.0;  // each level is that chromatogram's sample 3
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(), kInf, -kInf, -0.0f, 0.0f, 1e-40f, 3.4e38f, -3.4e38f};
+    std::mt19937 random(20250611);
+    std::uniform_real_distribution<float> level(-5.0f, 5.0f);
+    auto signal = [&](std::size_t n) {
+        std::vector<float> y(n);
+        for (std::size_t i = 0; i < n; ++i)
+            y[i] = i != 3 && random() % 4 == 0 ? odd[random() % std::size(odd)] : level(random);
+        return y;
+    };
+    // Lengths on both sides of every multiple of 4 and 8, the blank shorter, as long and longer.
+    const std::pair<std::size_t, std::size_t> lengths[] = {{4, 4}, {9, 7}, {16, 16}, {17, 30}, {23, 24}, {40, 33}, {67, 67}};
+    for (const auto& [n, blankLength] : lengths) {
+        const std::vector<float> blank = signal(blankLength);
+        const std::vector<float> first = signal(n);
+        const std::vector<float> second = signal(n);
+        records = {SignalRecord(1, blank, {}), SignalRecord(40, first, {{0.0, 0.5}}), SignalRecord(41, second, {}),
+                   MarkerRecord()};
+        Recalculate();
+        for (const CondensateC6C44Calculator* twin : {static_cast<const CondensateC6C44Calculator*>(&data.dc().fractions),
+                                                      static_cast<const CondensateC6C44Calculator*>(&data.dc().groups)}) {
+            ASSERT_EQ(twin->chromatograms().size(), 2u);
+            for (std::size_t k = 0; k < 2; ++k) {
+                const std::vector<float>& y = k == 0 ? first : second;
+                const double shift = static_cast<double>(y[3]) - static_cast<double>(blank[3]);
+                const SampleVector& got = twin->chromatograms()[k].signal.samples();
+                ASSERT_EQ(got.size(), std::min(n, blankLength));
+                for (std::size_t i = 0; i < got.size(); ++i) {
+                    const double v = (static_cast<double>(y[i]) - static_cast<double>(blank[i])) - shift;
+                    const float expected = static_cast<float>(std::max(0.0, v));
+                    ASSERT_EQ(std::bit_cast<std::uint32_t>(got[i]), std::bit_cast<std::uint32_t>(expected))
+                        << "length " << n << ", parallel " << k << ", sample " << i << ": " << y[i] << " - " << blank[i];
+                }
+            }
+        }
+        // The records keep their own samples (NaN included, so compared as bits).
+        const SampleVector& kept = records[1].signal.samples();
+        EXPECT_TRUE(std::equal(kept.begin(), kept.end(), first.begin(), first.end(), [](float a, float b) {
+            return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+        }));
+    }
 }
 
 TEST_F(CondensateC6C44Test, theBlankIsSubtractedLessTheDifferenceOfTheBaselineLevels)

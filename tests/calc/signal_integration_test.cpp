@@ -66,6 +66,20 @@ double LiteralArea(const std::vector<float>& y, double start, double step, const
 
 } // namespace
 
+TEST(AboveZero, keepsWhatIsAboveZeroAndGivesPlusZeroForTheRest)
+{
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const std::pair<double, double> cases[] = {
+        {2.5, 2.5}, {4.9e-324, 4.9e-324}, {kInf, kInf}, {-1.0, 0.0}, {-kInf, 0.0},
+        {-0.0, 0.0}, {0.0, 0.0}, {std::numeric_limits<double>::quiet_NaN(), 0.0},
+    };
+    for (const auto& [v, expected] : cases) {
+        const double got = AboveZero(v);
+        EXPECT_EQ(got, expected) << v;
+        EXPECT_FALSE(std::signbit(got)) << v;  // never -0: sums of heights stay +0 where nothing counts
+    }
+}
+
 TEST(SampleIndex, truncatesAndNeverPointsBeforeTheSignal)
 {
     const CLattice signal({0, 0, 0, 0}, 1.0, 0.5);
@@ -138,6 +152,51 @@ TEST(BaselineIntegrator, agreesToTheBitWithTheLiteralIntegrationOnRandomSignals)
             const qsizetype i1 = q % 5 == 0 ? i0 + at(random) % 4 : at(random) + 5;
             ASSERT_EQ(integrator.IntegratedArea(i0, i1), LiteralArea(y, start, step, peaks, i0, i1))
                 << "round " << round << ", samples " << i0 << ".." << i1;
+        }
+    }
+}
+
+TEST(BaselineIntegrator, manyRangesAtOnceAgreeToTheBitWithTheLiteralIntegration)
+{
+    std::mt19937 random(20250612);
+    for (int round = 0; round < 30; ++round) {
+        const int n = 20 + static_cast<int>(random() % 4000);
+        std::uniform_real_distribution<float> level(-3.0f, 12.0f);
+        std::vector<float> y(static_cast<std::size_t>(n));
+        for (float& v : y)
+            v = level(random);
+        const double start = round % 2 ? 0.0 : 0.75;
+        const double step = round % 3 ? 0.004 : 0.0011;
+        std::uniform_int_distribution<int> at(0, n - 1);
+        Peaks peaks;
+        for (int k = 0, count = static_cast<int>(random() % 50); k < count; ++k) {
+            int a = at(random);
+            int b = k % 5 == 0 ? a : at(random);
+            if (a > b)
+                std::swap(a, b);
+            peaks.emplace_back(start + (a + 0.4) * step, start + (b + 0.4) * step);
+        }
+        // Adjacent cuts, long and short ranges, single samples, empty and
+        // reversed ones and ranges reaching past either end, in any number.
+        std::vector<std::pair<qsizetype, qsizetype>> ranges;
+        for (int r = 0, count = static_cast<int>(random() % 60); r < count; ++r) {
+            const qsizetype i0 = at(random) - 10;
+            switch (r % 5) {
+            case 0: ranges.emplace_back(i0, i0 + at(random) % 7); break;
+            case 1: ranges.emplace_back(i0, i0); break;
+            case 2: ranges.emplace_back(i0, i0 - 3); break;
+            case 3: ranges.emplace_back(ranges.empty() ? 0 : ranges.back().second, i0 + 40); break;
+            default: ranges.emplace_back(i0, at(random) + 20); break;
+            }
+        }
+        const CLattice signal(y, start, step);
+        const BaselineIntegrator integrator(signal, BuildBaselineSegments(signal, Table(peaks)));
+        const std::vector<double> areas = integrator.IntegratedAreas(ranges);
+        ASSERT_EQ(areas.size(), ranges.size());
+        for (std::size_t r = 0; r < ranges.size(); ++r) {
+            const auto [i0, i1] = ranges[r];
+            ASSERT_EQ(areas[r], LiteralArea(y, start, step, peaks, i0, i1))
+                << "round " << round << ", range " << r << ": samples " << i0 << ".." << i1;
         }
     }
 }

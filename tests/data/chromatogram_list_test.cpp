@@ -7,11 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include <fcntl.h>
@@ -365,4 +367,106 @@ TEST_F(ChromatogramListFiles, rereadingStoppedBeforeItBeginsKeepsEveryRecord)
     EXPECT_EQ(RereadChromatograms(records, mixtures, [](int, int) { return false; }), 0);
     ASSERT_EQ(fileNames(), QStringList({"a.stg", "b.stg"}));
     EXPECT_EQ(records[1].sample, QStringLiteral("b"));
+}
+
+TEST_F(ChromatogramListFiles, batchesReadOneAfterAnotherGiveTheSameRecords)
+{
+    QStringList paths;
+    for (int i = 0; i < 12; ++i) {
+        ChromatogramFile file;
+        file.sample = QStringLiteral("проба %1").arg(i);
+        file.analysisTime = 1700000000 + i;
+        file.peaks = {peak(1.5, 2.5, i, QStringLiteral("Этан")), peak(0.25, 1.25, 90.0, QStringLiteral("Метан"))};
+        paths.append(m_dir.filePath(QStringLiteral("r%1.stg").arg(i)));
+        ASSERT_TRUE(writeChromatogramFile(paths.back(), file));
+    }
+    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 12);
+    for (int round = 0; round < 25; ++round) {
+        ASSERT_EQ(RereadChromatograms(records, mixtures, [](int, int) { return true; }), 0);
+        ASSERT_EQ(records.size(), 12u);
+        for (int i = 0; i < 12; ++i) {
+            const ChromatogramRecord& r = records[static_cast<std::size_t>(i)];
+            ASSERT_EQ(r.sample, QStringLiteral("проба %1").arg(i)) << "round " << round;
+            ASSERT_EQ(r.number, i + 1);
+            ASSERT_EQ(r.analysisTime, 1700000000 + i);
+            ASSERT_EQ(r.signal.size(), 13);
+            ASSERT_EQ(r.peaks.size(), 2u);
+            ASSERT_DOUBLE_EQ(r.peaks[0].area, 2.0);
+            ASSERT_DOUBLE_EQ(r.peaks[1].area, 1.25);
+            ASSERT_EQ(r.peaks[1].concentration, i);
+        }
+    }
+}
+
+TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBegun)
+{
+    QStringList paths;
+    for (int i = 0; i < 40; ++i)
+        paths.append(write(QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("old %1").arg(i)));
+    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 40);
+    for (int i = 0; i < 40; ++i)
+        write(QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("new %1").arg(i));
+
+    int reports = 0;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }), 0);
+    ASSERT_EQ(records.size(), 40u);
+    int renewed = 0;
+    for (int i = 0; i < 40; ++i) {
+        const ChromatogramRecord& r = records[static_cast<std::size_t>(i)];
+        EXPECT_EQ(QFileInfo(r.path).fileName(), QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')));
+        EXPECT_EQ(r.number, i + 1);
+        const bool isNew = r.sample == QStringLiteral("new %1").arg(i);
+        EXPECT_TRUE(isNew || r.sample == QStringLiteral("old %1").arg(i)) << r.sample.toStdString();
+        renewed += isNew ? 1 : 0;
+    }
+    // The calling thread reads one file before it reports again; the stop
+    // then ends the batch, so not every file is read anew.
+    EXPECT_GE(renewed, 1);
+    EXPECT_EQ(reports, 2);
+}
+
+TEST_F(ChromatogramListFiles, aReportThatFailsIsPassedOnWithNothingAdded)
+{
+    QStringList paths;
+    for (int i = 0; i < 20; ++i)
+        paths.append(write(QStringLiteral("t%1.stg").arg(i)));
+    int calls = 0;
+    EXPECT_THROW(AddChromatograms(records, paths, mixtures,
+                                  [&calls](int, int) {
+                                      if (++calls == 2)
+                                          throw std::runtime_error("the dialog is gone");
+                                      return true;
+                                  }),
+                 std::runtime_error);
+    EXPECT_TRUE(records.empty());
+    // The pool's threads are free for the next batch.
+    EXPECT_EQ(AddChromatograms(records, paths, mixtures), 20);
+}
+
+TEST_F(ChromatogramListFiles, readingEndsWhileEveryThreadOfThePoolIsBusy)
+{
+    QStringList paths;
+    for (int i = 0; i < 16; ++i)
+        paths.append(write(QStringLiteral("b%1.stg").arg(i, 2, 10, QLatin1Char('0'))));
+    QThreadPool* pool = QThreadPool::globalInstance();
+    std::atomic<int> busy{0};
+    std::atomic<bool> release{false};
+    for (int t = 0; t < pool->maxThreadCount(); ++t) {
+        pool->start([&] {
+            ++busy;
+            while (!release.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (busy.load() < pool->maxThreadCount() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return true; }), 16);
+    release = true;
+    pool->waitForDone();
+    ASSERT_EQ(records.size(), 16u);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(QFileInfo(records[static_cast<std::size_t>(i)].path).fileName(),
+                  QStringLiteral("b%1.stg").arg(i, 2, 10, QLatin1Char('0')));
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -76,4 +78,50 @@ TEST(CLatticeCopy, copiesOwnTheirSamplesAndCheckTheirIndices)
     EXPECT_EQ(copy.step(), 0.5);
     EXPECT_THROW(copy.at(3), std::invalid_argument);
     EXPECT_THROW(copy.at(-1), std::invalid_argument);
+}
+
+TEST(CLatticeCopy, copiesShareTheirSamplesUntilEitherChangesThem)
+{
+    // Each way of changing one of two copies leaves the other's samples as they were.
+    const struct
+    {
+        const char* what;
+        void (*change)(CLattice&);
+        std::vector<float> changed;
+    } cases[] = {
+        {"one sample written", [](CLattice& s) { s.samples()[0] = 9.0f; }, {9.0f, 3.0f, 2.0f}},
+        {"resized", [](CLattice& s) { s.samples().resize(1); }, {1.0f}},
+        {"replaced", [](CLattice& s) { s.setSamples(SampleVector{4.0f, 5.0f}); }, {4.0f, 5.0f}},
+        {"assigned an empty signal", [](CLattice& s) { s = CLattice(); }, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (bool changeTheCopy : {false, true}) {
+            CLattice original = threeSamples();
+            CLattice copy = original;
+            EXPECT_EQ(std::as_const(copy).samples().data(), std::as_const(original).samples().data());
+            c.change(changeTheCopy ? copy : original);
+            const CLattice& changed = changeTheCopy ? copy : original;
+            const CLattice& other = changeTheCopy ? original : copy;
+            EXPECT_EQ(std::vector<float>(changed.samples().begin(), changed.samples().end()), c.changed);
+            EXPECT_EQ(std::vector<float>(other.samples().begin(), other.samples().end()),
+                      (std::vector<float>{1.0f, 3.0f, 2.0f}));
+            EXPECT_EQ(other.start(), 10.0);
+        }
+    }
+}
+
+TEST(CLatticeCopy, aSignalWithoutSamplesCanBeReadAndFilled)
+{
+    CLattice empty;
+    CLattice moved = threeSamples();
+    CLattice taker = std::move(moved);
+    for (CLattice* s : {&empty, &moved}) {
+        EXPECT_EQ(s->size(), 0);
+        EXPECT_TRUE(std::as_const(*s).samples().empty());
+        EXPECT_THROW(s->at(0), std::invalid_argument);
+        s->samples().assign({6.0f, 7.0f});
+        EXPECT_EQ(s->at(1), 7.0f);
+    }
+    EXPECT_EQ(taker.size(), 3);
 }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <limits>
+#include <utility>
 
 using testsupport::CfbLayout;
 using testsupport::CfbStream;
@@ -98,4 +99,47 @@ TEST(CompoundFileStreamPart, refusesPartsOutsideTheStreamAndLeavesTheBufferAlone
     CompoundFile closed;
     EXPECT_FALSE(closed.readStreamPart(QStringLiteral("Big"), 0, buffer, 0));
     EXPECT_FALSE(closed.errorString().isEmpty());
+}
+
+TEST(CompoundFileStreamPart, readsLargeFilesOnDiskAsTheyAreInMemoryInAnyOrder)
+{
+    QTemporaryDir dir;
+    // Past 1 MiB in version 3 the FAT takes 19 sectors, read in one piece of
+    // 9.5 KiB right after the header.
+    for (const auto& [version, longSize] : {std::pair{3, 200000}, std::pair{4, 200000}, std::pair{3, 1200000}}) {
+        SCOPED_TRACE(testing::Message() << "version " << version << ", long stream " << longSize);
+        // Streams on both sides of 16 KiB and 64 KiB and small ones in the
+        // mini stream, so reads short and long, near and far apart, alternate.
+        const QList<CfbStream> streams = {{QStringLiteral("Long"), patternBytes(longSize, 51)},
+                                          {QStringLiteral("Sixteen"), patternBytes(16384, 52)},
+                                          {QStringLiteral("SixteenAndOne"), patternBytes(16385, 53)},
+                                          {QStringLiteral("Window"), patternBytes(65543, 54)},
+                                          {QStringLiteral("Small"), patternBytes(300, 55)},
+                                          {QStringLiteral("Time"), patternBytes(12, 56)},
+                                          {QStringLiteral("Sector"), patternBytes(4100, 57)}};
+        const QString path = dir.filePath(QStringLiteral("large%1-%2.cfb").arg(version).arg(longSize));
+        testsupport::CfbOptions options;
+        options.majorVersion = version;
+        ASSERT_TRUE(testsupport::writeCompoundFile(path, streams, options));
+        CompoundFile cf;
+        ASSERT_TRUE(cf.open(path)) << cf.errorString().toStdString();
+        for (qsizetype k = streams.size() - 1; k >= 0; --k) {
+            const CfbStream& s = streams[k];
+            QByteArray got;
+            ASSERT_TRUE(cf.readStream(s.name, got)) << s.name.toStdString();
+            ASSERT_TRUE(got == s.data) << s.name.toStdString();
+        }
+        // Parts across 16 KiB and 64 KiB boundaries, alternating between streams.
+        const std::pair<qint64, qint64> parts[] = {{0, 1},         {16380, 10},  {65530, 20},   {100000, 16384},
+                                                   {199999, 1},    {1, 65536},   {65536, 7},    {12, 16385}};
+        for (const auto& [offset, length] : parts) {
+            for (const CfbStream& s : streams) {
+                if (offset + length > s.data.size())
+                    continue;
+                QByteArray got(length, '\xEE');
+                ASSERT_TRUE(cf.readStreamPart(s.name, offset, got.data(), length)) << s.name.toStdString();
+                ASSERT_TRUE(got == s.data.mid(offset, length)) << s.name.toStdString() << " " << offset << "+" << length;
+            }
+        }
+    }
 }
