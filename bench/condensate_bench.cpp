@@ -12,7 +12,7 @@
 #include "RatioReporter.h"
 
 #include "calc/CalcData.h"
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/CondensateC6C44.h"
 #include "calc/SignalIntegration.h"
 #include "data/MessageLog.h"

@@ -1,6 +1,6 @@
 #include "calc/CondensateC1C5.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
 #include "data/GasComponents.h"
 #include "data/Settings.h"

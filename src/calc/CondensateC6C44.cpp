@@ -2,7 +2,7 @@
 
 #include "calc/AccuracyTables.h"
 #include "calc/CalcData.h"
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/SignalIntegration.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"

@@ -1,6 +1,6 @@
 #include "calc/CondensateTemperature.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/TempComponents.h"
 

@@ -1,6 +1,6 @@
 #include "calc/Methanol.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"

@@ -1,6 +1,6 @@
 #include "calc/ParallelPeaks.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "report/ReportDocument.h"
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/GeneralSettings.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"

@@ -174,23 +174,31 @@ TEST_F(CalcDataTest, aRunThatFailsLeavesNoResultOfTheRunBefore)
     ASSERT_FALSE(data.gd().calibrationResult.rows.empty());
     ASSERT_FALSE(data.GetGdAnalysisResult().rows.empty());
 
-    // A last record whose signal cannot be copied: the run fails for want of
-    // memory. The 256 MB are only reserved, never touched.
-    records.reserve(records.size() + 1);
-    records.push_back(Record(0, "/lab/huge.stg", {}));
-    records.back().signal.samples().resize(64u << 20);
+    ASSERT_FALSE(data.GetPgMethod1Result().rows.empty());
+
+    // A blank and two С6-С44 runs too long to subtract: the condensate stage
+    // fails for want of memory after the gas stages have run. The samples
+    // are only reserved, never touched.
+    settings.general.enBlankSubtraction = 1;
+    records.reserve(records.size() + 3);
+    for (int slot : {1, 40, 41}) {
+        records.push_back(Record(slot, "/lab/huge.stg", {}));
+        records.back().signal.setStep(1.0 / 600.0);
+        records.back().signal.samples().resize(64u << 20);
+    }
     {
         testsupport::AddressSpaceCap cap(128ull << 20);
         if (!cap.active())
             GTEST_SKIP() << "the address space cannot be limited here";
         EXPECT_THROW(Recalculate(), std::bad_alloc);
     }
-    EXPECT_TRUE(data.gs().calibrationResult.rows.empty());
-    EXPECT_TRUE(data.GetGsAnalysisResult().rows.empty());
-    EXPECT_EQ(data.GetGsAnalysisResult().nParallel, 0);
-    EXPECT_TRUE(data.gd().calibrationResult.rows.empty());
-    EXPECT_TRUE(data.GetGdAnalysisResult().rows.empty());
-    EXPECT_EQ(data.GetGdAnalysisResult().density, 0.0);
+    // The gas results are this run's; nothing of the run before is left.
+    EXPECT_FALSE(data.GetGsAnalysisResult().rows.empty());
+    EXPECT_TRUE(data.GetDcC6C44FractionsResult().rows.empty());
+    EXPECT_TRUE(data.GetDcC6C44GroupsResult().rows.empty());
+    EXPECT_TRUE(data.GetPgMethod1Result().rows.empty());
+    EXPECT_TRUE(data.GetPgMethod2Result().rows.empty());
+    EXPECT_TRUE(data.GetPgCompFract1Result().rows.empty());
 }
 
 TEST_F(CalcDataTest, noChromatogramsStillRunEveryStage)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "calc/ParallelPeaks.h"
 #include "support/CalcInputs.h"
 #include "support/NumericCompare.h"

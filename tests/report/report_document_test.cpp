@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "report/ReportDocument.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "calc/CalcData.h"
-#include "calc/ChromatogramSlot.h"
+#include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
