@@ -29,14 +29,15 @@ class TempComponentTable;
 // list order.
 using ChromatogramBlocks = std::multimap<int, CalcChromatogram>;
 
-// The separator-gas set. The sulphur-compound and methanol stages take their
-// places between the analysis and its check.
-struct CalcGs
+// One gas's set: the calculators in stage order, then their results. The
+// separator gas and the degassing gas differ only in their calculators.
+template <typename Calibration, typename Analysis, typename Sulphur, typename Methanol>
+struct GasCalcSet
 {
-    CalcGsCalibration calibration;
-    CalcGsAnalysis analysis;
-    CalcGsSulphur sulphur;
-    CalcGsMethanol methanol;
+    Calibration calibration;
+    Analysis analysis;
+    Sulphur sulphur;
+    Methanol methanol;
     CalibrationResult calibrationResult;
     GasAnalysisResult analysisResult;
     SulphurResult sulphurResult;
@@ -52,26 +53,12 @@ struct CalcGs
     }
 };
 
-// The degassing-gas set, the same layout with its own calculators.
-struct CalcGd
+struct CalcGs : GasCalcSet<CalcGsCalibration, CalcGsAnalysis, CalcGsSulphur, CalcGsMethanol>
 {
-    CalcGdCalibration calibration;
-    CalcGdAnalysis analysis;
-    CalcGdSulphur sulphur;
-    CalcGdMethanol methanol;
-    CalibrationResult calibrationResult;
-    GasAnalysisResult analysisResult;
-    SulphurResult sulphurResult;
-    GasMethanolResult methanolResult;
+};
 
-    // Every result back to empty; each result member belongs here.
-    void ClearResults()
-    {
-        calibrationResult = {};
-        analysisResult = {};
-        sulphurResult = {};
-        methanolResult = {};
-    }
+struct CalcGd : GasCalcSet<CalcGdCalibration, CalcGdAnalysis, CalcGdSulphur, CalcGdMethanol>
+{
 };
 
 // The degassed-condensate set.
