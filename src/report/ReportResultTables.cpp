@@ -10,7 +10,7 @@ namespace {
 
 enum class RowKind { Calibration, GasAnalysis, Sulphur, GasMethanol, Condensate, CondensateMethanol };
 
-struct TableSpec
+struct TableEntry
 {
     ReportTable table;
     RowKind kind;
@@ -20,9 +20,9 @@ struct TableSpec
 
 // Titles as the report has always written them: some with two blanks after
 // the hyphen, "Cеросодержащие" beginning with the Latin C.
-const TableSpec* SpecOf(ReportTable which)
+const TableEntry* EntryOf(ReportTable which)
 {
-    static const TableSpec specs[] = {
+    static const TableEntry entries[] = {
         {ReportTable::GsCalibration, RowKind::Calibration,
          QStringLiteral("Газ сепарации -  Калибровка"), {&GeneralSettings::QtyGsCalib, 3, 5}},
         {ReportTable::GsAnalysis, RowKind::GasAnalysis,
@@ -50,9 +50,9 @@ const TableSpec* SpecOf(ReportTable which)
         {ReportTable::DcGroups, RowKind::Condensate,
          QStringLiteral("Дегазированный конденсат - С6-С44 Группы"), {&GeneralSettings::QtyDcC6C44, 2, 3}},
     };
-    for (const TableSpec& spec : specs) {
-        if (spec.table == which)
-            return &spec;
+    for (const TableEntry& entry : entries) {
+        if (entry.table == which)
+            return &entry;
     }
     return nullptr;
 }
@@ -215,25 +215,25 @@ void WriteRows(const TableOut& out, const CondensateMethanolResult& result)
 template <typename Result>
 void WriteTable(XMLWrapper& doc, ReportDocument& report, ReportTable which, RowKind kind, const Result& result)
 {
-    const TableSpec* spec = SpecOf(which);
-    if (!spec || spec->kind != kind || result.rows.empty())
+    const TableEntry* entry = EntryOf(which);
+    if (!entry || entry->kind != kind || result.rows.empty())
         return;
-    xmlNodePtr table = report.AddTableFrame(doc, which, spec->title);
-    WriteRows(TableOut{doc, table, spec->count.Count(report.general()), report.Precision()}, result);
+    xmlNodePtr table = report.AddTableFrame(doc, which, entry->title);
+    WriteRows(TableOut{doc, table, entry->count.Count(report.general()), report.Precision()}, result);
 }
 
 } // namespace
 
 QString ResultTableTitle(ReportTable which)
 {
-    const TableSpec* spec = SpecOf(which);
-    return spec ? spec->title : QString();
+    const TableEntry* entry = EntryOf(which);
+    return entry ? entry->title : QString();
 }
 
 int ResultTableAnalysisCount(ReportTable which, const GeneralSettings& general)
 {
-    const TableSpec* spec = SpecOf(which);
-    return spec ? spec->count.Count(general) : 0;
+    const TableEntry* entry = EntryOf(which);
+    return entry ? entry->count.Count(general) : 0;
 }
 
 void WriteResultTable(XMLWrapper& doc, ReportDocument& report, ReportTable which, const CalibrationResult& result)

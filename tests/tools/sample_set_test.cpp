@@ -18,9 +18,9 @@ using namespace calc_inputs;
 
 namespace {
 
-sampleset::SignalSpec Spec(double samples, double base, double drift, double noise, std::uint64_t seed)
+sampleset::SignalPlan Plan(double samples, double base, double drift, double noise, std::uint64_t seed)
 {
-    sampleset::SignalSpec s;
+    sampleset::SignalPlan s;
     s.minutes = samples * sampleset::kStep;
     s.base = base;
     s.drift = drift;
@@ -52,13 +52,13 @@ protected:
 TEST(SampleSignal, bumpsAndNoiseAsTheFormulasSay)
 {
     // (1 − u²)³ at u = −1, −0.5, 0, 0.5 of a bump 8 high on a base of 1.
-    sampleset::SignalSpec bump = Spec(4, 1.0, 0.0, 0.0, 1);
+    sampleset::SignalPlan bump = Plan(4, 1.0, 0.0, 0.0, 1);
     bump.bumps.push_back({2 * sampleset::kStep, 2 * sampleset::kStep, 8.0});
     EXPECT_ALL_REL_NEAR(Widened(sampleset::RenderSignal(bump)), {1.0, 4.375, 9.0, 4.375});
 
     // Base 2, drift 0.5 per minute and noise 0.01 wide from seed 7, worked
     // out with the generator's recurrence outside the code.
-    EXPECT_ALL_REL_NEAR(Widened(sampleset::RenderSignal(Spec(3, 2.0, 0.5, 0.01, 7))),
+    EXPECT_ALL_REL_NEAR(Widened(sampleset::RenderSignal(Plan(3, 2.0, 0.5, 0.01, 7))),
                         {1.9999321699142456, 2.005044937133789, 2.005042314529419});
 }
 

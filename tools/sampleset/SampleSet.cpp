@@ -117,21 +117,21 @@ const std::vector<Share>& GdComposition()
 
 // A gas run: each component's area is its share × response × the run's
 // injection factor, spread by a permille or two per component and run.
-ChromatogramSpec GasRun(const std::vector<Share>& shares, double injection, int run)
+ChromatogramPlan GasRun(const std::vector<Share>& shares, double injection, int run)
 {
-    ChromatogramSpec spec;
-    spec.signal.minutes = 12.0;
-    spec.signal.base = 0.05;
-    spec.signal.drift = 0.0005;
-    spec.signal.noise = 0.002;
+    ChromatogramPlan plan;
+    plan.signal.minutes = 12.0;
+    plan.signal.base = 0.05;
+    plan.signal.drift = 0.0005;
+    plan.signal.noise = 0.002;
     for (std::size_t i = 0; i < shares.size(); ++i) {
         const GasPeak& column = Column(shares[i].name);
         const double spread = 1.0 + 0.001 * static_cast<double>((static_cast<int>(i) * 7 + run * 3) % 5 - 2);
         const double area = shares[i].value * column.response * injection * spread;
-        spec.signal.bumps.push_back({column.time, kHalfWidth, HeightForArea(area)});
-        spec.peaks.push_back({T(column.name), column.time - kWindow, column.time + kWindow, shares[i].value});
+        plan.signal.bumps.push_back({column.time, kHalfWidth, HeightForArea(area)});
+        plan.peaks.push_back({T(column.name), column.time - kWindow, column.time + kWindow, shares[i].value});
     }
-    return spec;
+    return plan;
 }
 
 // ---- sulphur compounds, methanol, light condensate ------------------------
@@ -145,19 +145,19 @@ struct Measured
     std::array<double, 3> values;
 };
 
-ChromatogramSpec MeasuredRun(const std::vector<Measured>& components, int run, double minutes, double base,
+ChromatogramPlan MeasuredRun(const std::vector<Measured>& components, int run, double minutes, double base,
                              double heightPerUnit)
 {
-    ChromatogramSpec spec;
-    spec.signal.minutes = minutes;
-    spec.signal.base = base;
-    spec.signal.noise = 0.001;
+    ChromatogramPlan plan;
+    plan.signal.minutes = minutes;
+    plan.signal.base = base;
+    plan.signal.noise = 0.001;
     for (const Measured& m : components) {
         const double value = m.values[static_cast<std::size_t>(run)];
-        spec.signal.bumps.push_back({m.time, kHalfWidth, value * heightPerUnit});
-        spec.peaks.push_back({T(m.name), m.time - kWindow, m.time + kWindow, value});
+        plan.signal.bumps.push_back({m.time, kHalfWidth, value * heightPerUnit});
+        plan.peaks.push_back({T(m.name), m.time - kWindow, m.time + kWindow, value});
     }
-    return spec;
+    return plan;
 }
 
 // mg/m3 of gas, mg/dm3 of condensate.
@@ -253,9 +253,9 @@ QString SliceName(int carbon)
     return carbon <= 12 ? T(alkanes[static_cast<std::size_t>(carbon - kFirstCarbon)]) : T(u"Группа С12");
 }
 
-SignalSpec LongRunSignal()
+SignalPlan LongRunSignal()
 {
-    SignalSpec s;
+    SignalPlan s;
     s.minutes = kLongRun;
     s.base = 0.8;
     s.drift = 0.004;  // column bleed as the oven heats
@@ -263,18 +263,18 @@ SignalSpec LongRunSignal()
     return s;
 }
 
-ChromatogramSpec CondensateRun(int run)
+ChromatogramPlan CondensateRun(int run)
 {
     static const std::array<double, 2> injection = {1.0, 0.985};
-    ChromatogramSpec spec;
-    spec.signal = LongRunSignal();
+    ChromatogramPlan plan;
+    plan.signal = LongRunSignal();
     const std::vector<CondensatePeak> peaks = CondensatePeaks();
     std::vector<double> sliceAmount(44 - kFirstCarbon + 1, 0.0);
     double total = 0.0;
     for (std::size_t j = 0; j < peaks.size(); ++j) {
         const double spread = 1.0 + 0.004 * static_cast<double>(static_cast<int>(j % 5) - 2) * run;
         const double height = peaks[j].height * injection[static_cast<std::size_t>(run)] * spread;
-        spec.signal.bumps.push_back({RetentionOf(peaks[j].boiling), kHalfWidth, height});
+        plan.signal.bumps.push_back({RetentionOf(peaks[j].boiling), kHalfWidth, height});
         for (int n = kFirstCarbon; n <= 44; ++n) {
             if (peaks[j].boiling <= SliceBound(n)) {
                 sliceAmount[static_cast<std::size_t>(n - kFirstCarbon)] += height;
@@ -285,25 +285,25 @@ ChromatogramSpec CondensateRun(int run)
     }
     for (int n = kFirstCarbon; n <= 44; ++n) {
         const double share = sliceAmount[static_cast<std::size_t>(n - kFirstCarbon)] * 100.0 / total;
-        spec.peaks.push_back({SliceName(n), RetentionOf(SliceBound(n - 1)), RetentionOf(SliceBound(n)), share});
+        plan.peaks.push_back({SliceName(n), RetentionOf(SliceBound(n - 1)), RetentionOf(SliceBound(n)), share});
     }
-    return spec;
+    return plan;
 }
 
-ChromatogramSpec TemperatureRun()
+ChromatogramPlan TemperatureRun()
 {
-    ChromatogramSpec spec;
-    spec.signal = LongRunSignal();
-    auto marker = [&spec](const QString& name, double boiling) {
+    ChromatogramPlan plan;
+    plan.signal = LongRunSignal();
+    auto marker = [&plan](const QString& name, double boiling) {
         const double apex = RetentionOf(boiling);
-        spec.signal.bumps.push_back({apex, kHalfWidth, 10.0});
-        spec.peaks.push_back({name, apex - kWindow, apex + kWindow, 2.5});
+        plan.signal.bumps.push_back({apex, kHalfWidth, 10.0});
+        plan.peaks.push_back({name, apex - kWindow, apex + kWindow, 2.5});
     };
     marker(T(u"С5"), Boiling(5));
     marker(T(u"2-метилпентан"), 60.3);
     for (int n = 6; n <= 44; ++n)
         marker(T(u"С") + QString::number(n), Boiling(n));
-    return spec;
+    return plan;
 }
 
 // ---- the set ---------------------------------------------------------------
@@ -316,26 +316,26 @@ struct Run
     QString sample;
     QString method;
     bool calibration;
-    ChromatogramSpec spec;
+    ChromatogramPlan plan;
 };
 
 } // namespace
 
-std::vector<float> RenderSignal(const SignalSpec& spec)
+std::vector<float> RenderSignal(const SignalPlan& plan)
 {
-    const auto count = static_cast<std::size_t>(std::llround(spec.minutes / kStep));
+    const auto count = static_cast<std::size_t>(std::llround(plan.minutes / kStep));
     std::vector<double> values(count);
-    std::uint64_t state = spec.seed;
+    std::uint64_t state = plan.seed;
     for (std::size_t i = 0; i < count; ++i) {
         // A 64-bit linear congruential generator; its top 53 bits make a
         // uniform number in [0, 1).
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         const double uniform = static_cast<double>(state >> 11) * 0x1.0p-53;
         const double t = static_cast<double>(i) * kStep;
-        values[i] = spec.base + spec.drift * t;
-        values[i] += spec.noise * (uniform - 0.5);
+        values[i] = plan.base + plan.drift * t;
+        values[i] += plan.noise * (uniform - 0.5);
     }
-    for (const Bump& bump : spec.bumps) {
+    for (const Bump& bump : plan.bumps) {
         const double first = std::ceil((bump.apex - bump.halfWidth) / kStep);
         const double last = std::floor((bump.apex + bump.halfWidth) / kStep);
         for (double k = std::max(first, 0.0); k <= last && k < static_cast<double>(count); k += 1.0) {
@@ -348,7 +348,7 @@ std::vector<float> RenderSignal(const SignalSpec& spec)
     return std::vector<float>(values.begin(), values.end());
 }
 
-std::vector<ChromatogramSpec> SampleChromatograms()
+std::vector<ChromatogramPlan> SampleChromatograms()
 {
     const QString gas = T(u"ГАЗ-ПГ");
     const QString gasSulphur = T(u"ССС-ГАЗ");
@@ -362,7 +362,7 @@ std::vector<ChromatogramSpec> SampleChromatograms()
 
     std::vector<Run> runs;
     auto add = [&runs](const QString& file, const QString& sample, const QString& method, bool calibration,
-                       ChromatogramSpec spec) { runs.push_back({file, sample, method, calibration, std::move(spec)}); };
+                       ChromatogramPlan plan) { runs.push_back({file, sample, method, calibration, std::move(plan)}); };
 
     const std::array<double, 3> gsCalibration = {1.0, 1.0008, 0.9994};
     const std::array<double, 3> gdCalibration = {1.0, 0.9991, 1.0006};
@@ -389,7 +389,7 @@ std::vector<ChromatogramSpec> SampleChromatograms()
     for (int r = 0; r < 2; ++r)
         add(QStringLiteral("dc_c1c5_%1.stg").arg(r + 1), dc, c1c5, false, MeasuredRun(kDcC1C5, r, 8.0, 0.05, 20.0));
     {
-        ChromatogramSpec blank;
+        ChromatogramPlan blank;
         blank.signal = LongRunSignal();
         add(QStringLiteral("dc_blank.stg"), T(u"Холостая проба"), c6c44, false, blank);
     }
@@ -402,18 +402,18 @@ std::vector<ChromatogramSpec> SampleChromatograms()
         add(QStringLiteral("dc_methanol_%1.stg").arg(r + 1), T(u"ДК ") + kWell + T(u" (водный экстракт)"), methanol,
             false, MeasuredRun(kDcMethanol, r, 5.0, 0.2, 0.25));
 
-    std::vector<ChromatogramSpec> specs;
+    std::vector<ChromatogramPlan> plans;
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        ChromatogramSpec spec = std::move(runs[i].spec);
-        spec.fileName = runs[i].fileName;
-        spec.sample = runs[i].sample;
-        spec.method = runs[i].method;
-        spec.calibration = runs[i].calibration;
-        spec.analysisTime = kFirstRun + static_cast<std::int64_t>(i) * kRunSpacing;
-        spec.signal.seed = 1000 + 7919 * static_cast<std::uint64_t>(i);
-        specs.push_back(std::move(spec));
+        ChromatogramPlan plan = std::move(runs[i].plan);
+        plan.fileName = runs[i].fileName;
+        plan.sample = runs[i].sample;
+        plan.method = runs[i].method;
+        plan.calibration = runs[i].calibration;
+        plan.analysisTime = kFirstRun + static_cast<std::int64_t>(i) * kRunSpacing;
+        plan.signal.seed = 1000 + 7919 * static_cast<std::uint64_t>(i);
+        plans.push_back(std::move(plan));
     }
-    return specs;
+    return plans;
 }
 
 MixtureList SampleCylinders()
@@ -526,22 +526,22 @@ bool WriteSampleSet(const QString& folder, WrittenSet* written, QString* error)
 
     WrittenSet set;
     set.folder = root.absolutePath();
-    for (const ChromatogramSpec& spec : SampleChromatograms()) {
+    for (const ChromatogramPlan& plan : SampleChromatograms()) {
         testsupport::StgTable table;
-        for (const PeakSpec& p : spec.peaks)
+        for (const PeakPlan& p : plan.peaks)
             table.peaks.append(testsupport::peak(p.start, p.end, p.concentration, p.name));
         testsupport::StgPassport passport;
-        passport.sample = spec.sample;
-        passport.method = spec.method;
-        passport.calibrationFlag = spec.calibration ? 1u : 0u;
-        passport.analysisTime = spec.analysisTime;
+        passport.sample = plan.sample;
+        passport.method = plan.method;
+        passport.calibrationFlag = plan.calibration ? 1u : 0u;
+        passport.analysisTime = plan.analysisTime;
         passport.samplingTime = kFirstRun - 24 * 3600;
         passport.samplingSpot = T(u"УКПГ-2, сепаратор С-1");
         passport.samplingPoint = kWell;
         passport.operatorName = T(u"Лаборант");
-        passport.duration = spec.signal.minutes;
-        const QString path = QDir(stgFolder).filePath(spec.fileName);
-        const std::vector<float> samples = RenderSignal(spec.signal);
+        passport.duration = plan.signal.minutes;
+        const QString path = QDir(stgFolder).filePath(plan.fileName);
+        const std::vector<float> samples = RenderSignal(plan.signal);
         const auto step = static_cast<float>(kStep);
         if (!testsupport::writeStgFile(path, testsupport::stgStreams(samples, 0.0f, step, 2.0f * step, table, passport)))
             return fail(QStringLiteral("cannot write %1").arg(path));

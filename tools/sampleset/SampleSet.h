@@ -36,7 +36,7 @@ struct Bump
 // A signal from time 0: base + drift × t, deterministic noise of the given
 // full width, then the bumps in order, each summed in double and rounded to
 // single precision at the end.
-struct SignalSpec
+struct SignalPlan
 {
     double minutes = 0.0;
     double base = 0.0;
@@ -46,9 +46,9 @@ struct SignalSpec
     std::vector<Bump> bumps;
 };
 
-std::vector<float> RenderSignal(const SignalSpec& spec);
+std::vector<float> RenderSignal(const SignalPlan& plan);
 
-struct PeakSpec
+struct PeakPlan
 {
     QString name;
     double start = 0.0;  // min
@@ -56,19 +56,19 @@ struct PeakSpec
     double concentration = 0.0;
 };
 
-struct ChromatogramSpec
+struct ChromatogramPlan
 {
     QString fileName;
     QString sample;
     QString method;
     bool calibration = false;
     std::int64_t analysisTime = 0;  // seconds since 1970, UTC
-    SignalSpec signal;
-    std::vector<PeakSpec> peaks;
+    SignalPlan signal;
+    std::vector<PeakPlan> peaks;
 };
 
 // The chromatograms of the set, in the order they were run.
-std::vector<ChromatogramSpec> SampleChromatograms();
+std::vector<ChromatogramPlan> SampleChromatograms();
 
 // The laboratory's cylinders: separator gas, degassing gas, condensate.
 MixtureList SampleCylinders();
