@@ -66,7 +66,7 @@ bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& r
     record.path = path;
     record.sample = passport.sample;
     record.method = passport.method;
-    record.samplingPoint = passport.samplingSpot;
+    record.samplingPoint = passport.samplingPoint; // "Пункт отбора": the well and plant, not the apparatus
     record.signal = file.signal(); // shares the samples, copies none
     record.peakTable = file.peakTable();
     record.isCalibration = passport.calibrationFlag != 0;

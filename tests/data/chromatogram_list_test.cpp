@@ -98,6 +98,7 @@ TEST_F(ChromatogramListFiles, addsTheFilesPassportAndPeaksInRetentionOrder)
     file.sample = QStringLiteral("ГД скв. 12");
     file.method = QStringLiteral("ГАЗ-2");
     file.samplingSpot = QStringLiteral("Сепаратор 1");
+    file.samplingPoint = QStringLiteral("Скв. 12");
     file.analysisTime = 1650000000;
     // Listed in the table late peak first.
     file.peaks = {peak(1.5, 2.5, 4.0, QStringLiteral("Этан")), peak(0.25, 1.25, 90.0, QStringLiteral("Метан"))};
@@ -111,7 +112,7 @@ TEST_F(ChromatogramListFiles, addsTheFilesPassportAndPeaksInRetentionOrder)
     EXPECT_EQ(r.path, path);
     EXPECT_EQ(r.sample, QStringLiteral("ГД скв. 12"));
     EXPECT_EQ(r.method, QStringLiteral("ГАЗ-2"));
-    EXPECT_EQ(r.samplingPoint, QStringLiteral("Сепаратор 1"));
+    EXPECT_EQ(r.samplingPoint, QStringLiteral("Скв. 12"));
     EXPECT_EQ(r.analysisTime, 1650000000);
     EXPECT_EQ(r.role, 0);
     EXPECT_FALSE(r.isCalibration);

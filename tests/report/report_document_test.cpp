@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "data/ChromatogramList.h"
 #include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "report/ReportDocument.h"
+#include "support/ChromatogramFiles.h"
 #include "support/UtcZone.h"
 #include "support/XmlTree.h"
+
+#include <QTemporaryDir>
 
 #include <cfloat>
 #include <limits>
@@ -174,6 +178,32 @@ TEST(ReportHeaderTest, stationIsTheFirstAnalysisRecordWithASamplingPoint)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReportStation(c.records), c.station) << c.what;
+}
+
+TEST_F(ReportDocumentTest, stationIsThePassportsSamplingPointNotItsSamplingSpot)
+{
+    // "Точка отбора" names the apparatus, "Пункт отбора" the well; a
+    // version-1 passport holds no "Пункт отбора", so its file is passed over.
+    const struct {
+        int version;
+        int role;
+        const char* spot;
+        const char* point;
+    } files[] = {{1, SlotGsAnalysis1, "Сепаратор С-1", "Скв. 3"}, {2, SlotGdAnalysis1, "Сепаратор С-2", "Скв. 7, УКПГ-3"}};
+    QTemporaryDir dir;
+    records.clear();
+    for (const auto& f : files) {
+        testsupport::ChromatogramFile file;
+        file.passportVersion = f.version;
+        file.samplingSpot = QString::fromUtf8(f.spot);
+        file.samplingPoint = QString::fromUtf8(f.point);
+        const QString path = dir.filePath(QStringLiteral("v%1.stg").arg(f.version));
+        ASSERT_TRUE(testsupport::writeChromatogramFile(path, file));
+        ASSERT_GE(AddChromatogram(records, path, cylinders), 0);
+        records.back().role = f.role;
+    }
+    const testsupport::XmlDoc doc = testsupport::ParseXml(build(sections(false, false, false)));
+    EXPECT_EQ(testsupport::XPathTexts(doc.get(), "/Document/station"), QStringList({"Скв. 7, УКПГ-3"}));
 }
 
 TEST_F(ReportDocumentTest, tablesStandBetweenTheListsAndTheMessagesInSectionOrder)

@@ -98,6 +98,8 @@ TEST_F(ReportSampleSetTest, everyTableOfTheThreeSamplesInOrderWithTheScreensCapt
             << i;
     }
     EXPECT_EQ(XPathTexts(source.get(), "/Document/num_device"), QStringList{QStringLiteral("Кристалл-5000 №17")});
+    // The well and plant of the passports, not their separator.
+    EXPECT_EQ(XPathTexts(source.get(), "/Document/station"), QStringList{QStringLiteral("скв. 1205, УКПГ-2")});
     EXPECT_EQ(XPathCount(source.get(), "/Document/files/fill_data"), run->Sources().records->size());
     EXPECT_EQ(XPathCount(source.get(), "/Document/mixtures/fill_data"), run->Sources().cylinders->size());
 }

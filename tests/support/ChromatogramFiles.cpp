@@ -7,6 +7,7 @@ bool writeChromatogramFile(const QString& path, const ChromatogramFile& file)
     StgTable table;
     table.peaks = file.peaks;
     StgPassport passport;
+    passport.version = file.passportVersion;
     passport.sample = file.sample;
     passport.method = file.method;
     passport.samplingSpot = file.samplingSpot;

@@ -16,7 +16,8 @@ struct ChromatogramFile
     QString sample;
     QString method;
     QString samplingSpot;
-    QString samplingPoint; // the passport's "Пункт отбора"
+    QString samplingPoint; // the passport's "Пункт отбора", stored from version 2
+    int passportVersion = 3;
     bool calibration = false;
     std::int64_t analysisTime = 0; // seconds since 1970
     // Boundaries within 0..3 min. The signal is 0,0,2,4,2,0,0,1,3,1,0,0,0

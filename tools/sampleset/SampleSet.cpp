@@ -536,8 +536,8 @@ bool WriteSampleSet(const QString& folder, WrittenSet* written, QString* error)
         passport.calibrationFlag = plan.calibration ? 1u : 0u;
         passport.analysisTime = plan.analysisTime;
         passport.samplingTime = kFirstRun - 24 * 3600;
-        passport.samplingSpot = T(u"УКПГ-2, сепаратор С-1");
-        passport.samplingPoint = kWell;
+        passport.samplingSpot = T(u"Сепаратор С-1");
+        passport.samplingPoint = kWell + T(u", УКПГ-2");
         passport.operatorName = T(u"Лаборант");
         passport.duration = plan.signal.minutes;
         const QString path = QDir(stgFolder).filePath(plan.fileName);
