@@ -140,28 +140,34 @@ std::pair<qsizetype, qsizetype> SampleRange(const CLattice& samples, double tSta
 
 double InterpolateLinear(const CalibrationPoints& points, double x)
 {
-    CalibrationPoints kept;
-    kept.reserve(points.size());
-    for (const auto& point : points) {
-        if (kept.empty() || (point.first != kept.back().first && point.second != kept.back().second))
-            kept.push_back(point);
-    }
-    if (kept.size() < 2)
-        throw std::out_of_range("Недостаточно точек для продолжения расчета: " + std::to_string(kept.size()));
+    auto tooFew = [](std::size_t count) {
+        return std::out_of_range("Недостаточно точек для продолжения расчета: " + std::to_string(count));
+    };
+    const std::size_t n = points.size();
+    if (n < 2)
+        throw tooFew(n);
 
     std::size_t i = 0;
-    for (; i < kept.size(); ++i) {
-        if (kept[i].first == x)
-            return kept[i].second;
-        if (kept[i].first > x)
+    for (; i < n; ++i) {
+        if (points[i].first == x)
+            return points[i].second;
+        if (points[i].first > x)
             break;
     }
-    if (i == kept.size())
-        i = kept.size() - 1;
+    const bool beforeFirst = i == 0;
+    if (i == n)
+        i = n - 1;
     if (i == 0)
         i = 1;
-    const auto& [x0, y0] = kept[i - 1];
-    const auto& [x1, y1] = kept[i];
+    // Only an end segment can have no width (a repeated temperature at either
+    // end); the nearest one with width, further in, stands for it.
+    const auto flat = [&points](std::size_t j) { return points[j].first == points[j - 1].first; };
+    while (flat(i) && (beforeFirst ? i + 1 < n : i > 1))
+        i = beforeFirst ? i + 1 : i - 1;
+    if (flat(i))
+        throw tooFew(1); // every point at one temperature
+    const auto& [x0, y0] = points[i - 1];
+    const auto& [x1, y1] = points[i];
     return y0 + (y1 - y0) * (x - x0) / (x1 - x0);
 }
 

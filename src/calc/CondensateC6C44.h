@@ -25,10 +25,11 @@ using CalibrationPoints = std::vector<std::pair<double, double>>;
 inline constexpr double kSignalEnd = -std::numeric_limits<double>::max();
 
 // The time of temperature x on the curve through the points, in their given
-// order, straight between neighbours and along the end segments beyond them.
-// A point that repeats the temperature or the time of the point kept before
-// it would make a segment of no width, so it is passed over. Throws
-// std::out_of_range when fewer than two points are left.
+// order, straight between neighbours and along the end segments beyond them;
+// a repeated temperature keeps its point, so a bound after it comes from the
+// later one. An end segment of no width gives way to the nearest one with
+// width further in. Throws std::out_of_range when there are fewer than two
+// points or all lie at one temperature.
 double InterpolateLinear(const CalibrationPoints& points, double x);
 
 // Appends a row that holds the value in every parallel, taken as checked.

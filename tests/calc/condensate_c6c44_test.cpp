@@ -29,11 +29,12 @@ QString Alkane(int n)
     return QString(QChar(0x0421)) + QString::number(n);  // Cyrillic С
 }
 
-ChromatogramRecord SignalRecord(int role, const std::vector<float>& samples, std::vector<std::pair<double, double>> peaks)
+ChromatogramRecord SignalRecord(int role, const std::vector<float>& samples, std::vector<std::pair<double, double>> peaks,
+                                double step = 0.25)
 {
     ChromatogramRecord record;
     record.role = role;
-    record.signal = CLattice(samples, 0.0, 0.25);
+    record.signal = CLattice(samples, 0.0, step);
     for (const auto& [from, to] : peaks) {
         record.peakTable.peaks().emplace_back();
         record.peakTable.peaks().back().startTime = from;
@@ -99,16 +100,21 @@ protected:
 
 } // namespace
 
-TEST(InterpolateLinear, runsAlongTheCurveAndBeyondBothEndsSkippingDegenerateSegments)
+TEST(InterpolateLinear, runsAlongTheCurveAndBeyondBothEndsOverEveryPointGiven)
 {
     const CalibrationPoints curve = {{69, 1.0}, {98, 1.5}, {126, 2.0}};
+    const CalibrationPoints repeatedFirst = {{69, 1.0}, {69, 1.2}, {98, 1.5}};
+    const CalibrationPoints repeatedLast = {{69, 1.0}, {98, 1.5}, {98, 1.7}};
     const std::tuple<CalibrationPoints, double, double> cases[] = {
         {curve, 69, 1.0}, {curve, 83.5, 1.25}, {curve, 112, 1.75},
         {curve, 40, 0.5}, {curve, 154, 2.5},                            // the end segments extended
         {{{98, 1.5}, {69, 1.0}, {126, 2.0}}, 100, 1.543859649122807},   // in the order given
-        {{{69, 1.0}, {69, 1.2}, {98, 1.5}}, 83.5, 1.25},                // a repeated temperature is passed over
-        {{{69, 1.0}, {69, 1.2}, {98, 1.5}}, 40, 0.5},
-        {{{69, 1.0}, {98, 1.0}, {126, 2.0}}, 98, 1.5087719298245614},   // so is a repeated time
+        {repeatedFirst, 83.5, 1.35},                                    // from the later of the two
+        {{{69, 1.0}, {98, 1.0}, {126, 2.0}}, 112, 1.5},                 // a repeated time keeps its point
+        {repeatedLast, 98, 1.5},                                        // the first point at the temperature
+        // Flat end segments give way to the nearest sloping one further in.
+        {repeatedFirst, 40, 0.9}, {{{69, 1.0}, {69, 1.2}, {69, 1.3}, {98, 1.5}}, 40, 1.1},
+        {repeatedLast, 154, 2.4655172413793105},
     };
     for (const auto& [points, x, expected] : cases)
         EXPECT_REL_NEAR(InterpolateLinear(points, x), expected);
@@ -217,6 +223,46 @@ TEST_F(CondensateC6C44Test, fractionsFollowTheCurveAndShareWhatSulphurAndMethano
     const auto [f, g] = Run(faulty, c1c5, {{"Метантиол", 0.05}});
     EXPECT_EQ(Names(f.rows), QStringList({"Меркаптаны", "Метан"}));
     EXPECT_EQ(Names(g.rows), Names(f.rows));
+}
+
+TEST_F(CondensateC6C44Test, boundsAfterARepeatedMarkerComeFromItsLaterPeak)
+{
+    // Two "С10" peaks at 174 °C. The expected times and shares were worked out
+    // in python3 by walking the points in order (the bound at 180 °C from
+    // (174, 14.658) and (196, 16.931)), cutting samples every 1/64 min and
+    // summing them by the trapezoidal rule; passing over the second С10 would
+    // give 33.07 % for 170 - 180 instead of 39.31 %.
+    const std::tuple<int, double, double> markers[] = {{6, 69, 3.215},    {7, 98, 5.874},    {8, 126, 8.932},
+                                                       {9, 151, 11.806},  {10, 174, 14.392}, {10, 174, 14.658},
+                                                       {11, 196, 16.931}, {12, 216, 19.012}};
+    TemperatureResult curve;
+    CalibrationPoints points;
+    for (const auto& [n, temperature, time] : markers) {
+        curve.rows.push_back({static_cast<std::uint32_t>(n), Alkane(n), Alkane(n), temperature, time});
+        points.emplace_back(temperature, time);
+    }
+    const std::pair<double, double> bounds[] = {{170, 13.942260869565217}, {180, 15.277909090909091},
+                                                {190, 16.31109090909091}, {200, 17.3472}};
+    for (const auto& [temperature, time] : bounds)
+        EXPECT_REL_NEAR(InterpolateLinear(points, temperature), time);
+
+    // One parabolic peak from 13 to 17.5 min (samples 832 .. 1120) in both parallels.
+    std::vector<float> y(1280, 0.0f);
+    for (int i = 833; i < 1120; ++i)
+        y[static_cast<std::size_t>(i)] = static_cast<float>((i - 832) * (1120 - i) / 20736.0);
+    for (int role : {40, 41})
+        records.push_back(SignalRecord(role, y, {{13.0, 17.5}}, 1.0 / 64));
+    Recalculate();
+    const CondensateResult r = Run(curve).first;
+    ASSERT_FALSE(r.hasError);
+    const std::pair<const char*, double> shares[] = {{"160 - 170", 11.212268225889973}, {"170 - 180", 39.30855882864573},
+                                                     {"180 - 190", 31.85699316977459},  {"190 - 200", 17.26890001212839},
+                                                     {"200 - 210", 0.35327976356131296}};
+    for (const auto& [name, share] : shares) {
+        const qsizetype at = Names(r.rows).indexOf(QString::fromUtf8(name));
+        ASSERT_GE(at, 0) << name;
+        EXPECT_ALL_REL_NEAR(r.rows[static_cast<std::size_t>(at)].conc, {share, share});
+    }
 }
 
 TEST_F(CondensateC6C44Test, stoppingErrorsKeepTheRowsMadeSoFar)
