@@ -21,6 +21,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -62,6 +63,21 @@ int widthForColumns(const CGridCtrl& grid)
 bool openWithDesktop(const QString& path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// At most this many unread files are named in one message box.
+constexpr std::size_t kUnreadFilesShown = 10;
+
+// The chosen files that could not be read, with the reasons, for a message box.
+QString unreadFilesText(const UnreadChromatograms& unread)
+{
+    QString text = QStringLiteral("Не удалось прочитать файлов: %1. В список они не добавлены.\n").arg(unread.size());
+    const std::size_t shown = std::min(unread.size(), kUnreadFilesShown);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += QStringLiteral("\n%1: %2").arg(QFileInfo(unread[i].path).fileName(), unread[i].reason);
+    if (unread.size() > shown)
+        text += QStringLiteral("\nи ещё файлов: %1.").arg(unread.size() - shown);
+    return text;
 }
 
 QString analysisTimeText(std::int64_t secondsSinceEpoch)
@@ -135,15 +151,17 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
         setGeometry(*rect);
 
-    // A recent file that can no longer be read is left out silently. All the
-    // files are read together, so the folder scan uses every core.
+    // A recent or found file that cannot be read is left out with a warning.
+    // All the files are read together, so the folder scan uses every core.
     QStringList paths = LoadRecentChromatograms(m_profile);
     if (m_settings.folders.enAutoOpen == 1) {
         for (const QString& folder : m_settings.folders.folders())
             paths += CollectChromatogramPaths(folder);
     }
+    UnreadChromatograms unread;
     ReadProgressDialog progress(this);
-    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), progress.progress());
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
+    KeepReadWarnings(unread, false);
     RefreshChromatograms();
 }
 
@@ -376,11 +394,25 @@ void tavrinDlg::OpenInChromatographySoftware()
         const bool opened = openFileHook ? openFileHook(path) : openWithDesktop(path);
         if (opened)
             continue;
-        const QString text = QStringLiteral("Не удалось открыть файл\n%1").arg(path);
-        if (errorBoxHook)
-            errorBoxHook(QStringLiteral("Ошибка"), text);
-        else
-            QMessageBox::critical(this, QStringLiteral("Ошибка"), text);
+        ShowErrorBox(QStringLiteral("Ошибка"), QStringLiteral("Не удалось открыть файл\n%1").arg(path));
+    }
+}
+
+void tavrinDlg::ShowErrorBox(const QString& caption, const QString& text)
+{
+    if (errorBoxHook)
+        errorBoxHook(caption, text);
+    else
+        QMessageBox::critical(this, caption, text);
+}
+
+void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
+{
+    const QString what = listed ? QStringLiteral("удалён из списка") : QStringLiteral("не добавлен в список");
+    m_readWarnings.clear();
+    for (const UnreadChromatogram& file : unread) {
+        m_readWarnings.emplace_back(file.path, QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
+                                                   .arg(QDir::toNativeSeparators(file.path), what, file.reason));
     }
 }
 
@@ -394,6 +426,10 @@ void tavrinDlg::RecalculateResults()
 void tavrinDlg::RunCalculation()
 {
     m_log.ClearMessages();
+    for (const auto& [path, warning] : m_readWarnings) {
+        if (FindChromatogram(m_records, path) < 0)
+            m_log.AddMessage(MessageWarning, warning);
+    }
     m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
@@ -418,8 +454,10 @@ void tavrinDlg::OnBnClickedRecalc()
     ClearInfoPage();
     if (!m_records.empty())
         m_nSelected = -1;
+    UnreadChromatograms unread;
     ReadProgressDialog progress(this);
-    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), progress.progress());
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
+    KeepReadWarnings(unread, true);
     RefreshChromatograms();
 }
 
@@ -429,9 +467,14 @@ void tavrinDlg::OnBnClickedAdd()
     dlg.m_bSingleSelect = 0;
     if (dlg.exec() != QDialog::Accepted || dlg.m_files.isEmpty())
         return;
-    ReadProgressDialog progress(this);
-    AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), progress.progress());
+    UnreadChromatograms unread;
+    {
+        ReadProgressDialog progress(this);
+        AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
+    }
     RefreshChromatograms();
+    if (!unread.empty())
+        ShowErrorBox(QStringLiteral("Ошибка чтения"), unreadFilesText(unread));
 }
 
 void tavrinDlg::OnBnClickedComponents()

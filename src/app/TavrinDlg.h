@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/CalcData.h"
+#include "data/ChromatogramList.h"
 #include "data/ChromatogramRecord.h"
 #include "data/Settings.h"
 #include "report/ResultTablesCaptions.h"
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CDlgMSG;
@@ -112,6 +114,10 @@ private:
     QList<int> SelectedRows() const;
     void ClearInfoPage();
     void ShowAbout();
+    void ShowErrorBox(const QString& caption, const QString& text);
+    // The files a full read could not read, as warnings for the log; listed
+    // tells whether they were in the list before.
+    void KeepReadWarnings(const UnreadChromatograms& unread, bool listed);
 
     Profile& m_profile;
     MessageLog& m_log;
@@ -121,6 +127,10 @@ private:
     std::unique_ptr<DlgReport> m_pDlgReport;
     std::vector<ChromatogramRecord> m_records;
     int m_nSelected = -1;
+    // Path and warning of each file the last start or re-read lost. Every
+    // calculation clears the log, so each one puts these back while the
+    // file is still missing from the list.
+    std::vector<std::pair<QString, QString>> m_readWarnings;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
     ResultTables m_resultTables;

@@ -2,9 +2,11 @@
 
 #include "platform/CompoundFile.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace {
@@ -13,6 +15,32 @@ const QString kRawDataStream = QStringLiteral("Raw_data");
 const QString kTimeStream = QStringLiteral("Time");
 const QString kTableStream = QStringLiteral("Table");
 const QString kPassportStream = QStringLiteral("Passport");
+const QString kNoMemory = QStringLiteral("недостаточно памяти");
+
+// Why the compound file refused the file or a stream, in the operator's words.
+QString compoundFault(const CompoundFile& file, const QString& stream = QString())
+{
+    switch (file.fault()) {
+    case CompoundFile::Fault::CannotOpen:
+        return QStringLiteral("файл не открывается: %1").arg(file.errorDetail());
+    case CompoundFile::Fault::Empty:
+        return QStringLiteral("файл пуст");
+    case CompoundFile::Fault::Truncated:
+        return QStringLiteral("файл обрывается раньше, чем кончаются его данные");
+    case CompoundFile::Fault::NotCompoundFile:
+        return QStringLiteral("это не файл хроматограммы");
+    case CompoundFile::Fault::NoStream:
+        return QStringLiteral("в файле нет потока «%1»").arg(stream);
+    case CompoundFile::Fault::ReadFailed:
+        return QStringLiteral("файл не читается до конца");
+    case CompoundFile::Fault::NoMemory:
+        return kNoMemory;
+    case CompoundFile::Fault::None:
+    case CompoundFile::Fault::Damaged:
+        break;
+    }
+    return QStringLiteral("структура файла повреждена: %1").arg(file.errorDetail());
+}
 
 // A passport read whole has its times from the stream, so the clock's defaults
 // of a new one are never seen; they cost two looks at the local time-zone
@@ -34,9 +62,12 @@ CChmFile::~CChmFile() = default;
 
 int CChmFile::Open(const QString& path)
 {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return Fail(info.exists() ? QStringLiteral("это папка или устройство, а не файл") : QStringLiteral("файл не найден"));
     CompoundFile file;
     if (!file.open(path))
-        return 0;
+        return Fail(compoundFault(file));
     return OpenFrom(file, path);
 }
 
@@ -44,8 +75,14 @@ int CChmFile::OpenBytes(const QByteArray& fileBytes, const QString& path)
 {
     CompoundFile file;
     if (!file.openBytes(fileBytes))
-        return 0;
+        return Fail(compoundFault(file));
     return OpenFrom(file, path);
+}
+
+int CChmFile::Fail(const QString& reason)
+{
+    m_error = reason;
+    return 0;
 }
 
 int CChmFile::OpenFrom(CompoundFile& file, const QString& path)
@@ -56,13 +93,13 @@ int CChmFile::OpenFrom(CompoundFile& file, const QString& path)
         // largest stream and is not copied again.
         const qint64 rawSize = file.streamSize(kRawDataStream);
         if (rawSize < 0)
-            return 0;
+            return Fail(QStringLiteral("в файле нет потока «%1»").arg(kRawDataStream));
         const qint64 sampleCount = rawSize / 4; // trailing 1 to 3 bytes are ignored
         CLattice signal;
         SampleVector& samples = signal.samples();
         samples.resize(static_cast<size_t>(sampleCount));
         if (!file.readStreamPart(kRawDataStream, 0, samples.data(), sampleCount * 4))
-            return 0;
+            return Fail(compoundFault(file, kRawDataStream));
         if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
             if (sampleCount > 0)
                 qFromLittleEndian<float>(samples.data(), sampleCount, samples.data());
@@ -71,13 +108,16 @@ int CChmFile::OpenFrom(CompoundFile& file, const QString& path)
         QByteArray time;
         QByteArray table;
         QByteArray passport;
-        if (!file.readStream(kTimeStream, time) || !file.readStream(kTableStream, table)
-            || !file.readStream(kPassportStream, passport))
-            return 0;
+        const std::pair<const QString*, QByteArray*> rest[] = {
+            {&kTimeStream, &time}, {&kTableStream, &table}, {&kPassportStream, &passport}};
+        for (const auto& [name, bytes] : rest) {
+            if (!file.readStream(*name, *bytes))
+                return Fail(compoundFault(file, *name));
+        }
         return LoadAfterSamples(std::move(signal), time, table, passport, path);
     } catch (...) {
         // A stream too large to hold in memory.
-        return 0;
+        return Fail(kNoMemory);
     }
 }
 
@@ -92,13 +132,15 @@ int CChmFile::LoadStreams(const QByteArray& rawData, const QByteArray& time, con
             qFromLittleEndian<float>(rawData.constData(), sampleCount, signal.samples().data());
         return LoadAfterSamples(std::move(signal), time, table, passport, path);
     } catch (...) {
-        return 0;
+        return Fail(kNoMemory);
     }
 }
 
 int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const QByteArray& table,
                                const QByteArray& passport, const QString& path)
 {
+    // The stream being taken apart, named when it turns out damaged.
+    const QString* reading = &kTableStream;
     try {
         // Everything is read into fresh objects and taken over only when the
         // whole file has been read.
@@ -123,6 +165,7 @@ int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const 
         peakTable.setSignal(&signal);
         peakTable.ReadTable(table);
 
+        reading = &kPassportStream;
         CPassport readPassport(blankPassport());
         readPassport.Serialize(passport);
         readPassport.filePath = path;
@@ -132,10 +175,13 @@ int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const 
         m_peakTable = std::move(peakTable);
         m_peakTable.setSignal(&m_signal);
         m_passport = std::move(readPassport);
+        m_error.clear();
         return 1;
+    } catch (const std::bad_alloc&) {
+        return Fail(kNoMemory);
     } catch (...) {
-        // Any failure while reading (a damaged stream, a signal too short for
-        // its peaks, an allocation refused) means the file cannot be opened.
-        return 0;
+        // Any other failure while reading (a damaged stream, a signal too
+        // short for its peaks) means the file cannot be opened.
+        return Fail(QStringLiteral("поток «%1» повреждён").arg(*reading));
     }
 }

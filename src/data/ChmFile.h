@@ -19,8 +19,9 @@ public:
     CChmFile(const CChmFile&) = delete;
     CChmFile& operator=(const CChmFile&) = delete;
 
-    // 1 when the file was read whole, 0 otherwise; nothing is thrown and the
-    // object is left as it was on failure.
+    // 1 when the file was read whole, 0 otherwise, with errorString(); nothing
+    // is thrown and the object is left as it was on failure. Only a regular
+    // file (or a link to one) is opened: a pipe or a device can wait for ever.
     int Open(const QString& path);
     // The same over the bytes of a whole file (tests, fuzzing); the passport
     // keeps the path given.
@@ -32,11 +33,15 @@ public:
     const CLattice& signal() const { return m_signal; }
     const CPeeksTable& peakTable() const { return m_peakTable; }
     const CPassport& passport() const { return m_passport; }
+    // Why the last open or load failed, in the operator's words; empty after a success.
+    const QString& errorString() const { return m_error; }
     // t2 - t1 of the "Time" stream (1.0 when it is short); kept, not used.
     double secondStep() const { return m_secondStep; }
 
 private:
     int OpenFrom(CompoundFile& file, const QString& path);
+    // 0, with the reason kept.
+    int Fail(const QString& reason);
     // Time, table and passport over a signal whose samples are already read.
     int LoadAfterSamples(CLattice&& signal, const QByteArray& time, const QByteArray& table,
                          const QByteArray& passport, const QString& path);
@@ -45,6 +50,7 @@ private:
     double m_secondStep = 1.0;
     CPassport m_passport;
     CPeeksTable m_peakTable;
+    QString m_error;
 };
 
 // The chromatogram object the main window opens a file into.

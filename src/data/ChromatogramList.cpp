@@ -54,10 +54,6 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<QString>& vis
 // The file object may be one used before: a file read whole replaces all it held.
 bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& record)
 {
-    // Opening a pipe or a device for reading can wait for ever; only regular
-    // files (or links to them) are chromatograms.
-    if (!QFileInfo(path).isFile())
-        return false;
     if (file.Open(path) == 0)
         return false;
 
@@ -80,6 +76,7 @@ struct ReadSlot
 {
     ReadState state = ReadState::NotReached;
     ChromatogramRecord record;
+    QString reason; // why a failed file was not read
 };
 
 // What the readers of one batch share. The pool's tasks hold it too, so a
@@ -115,10 +112,13 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
         ReadSlot& slot = readSlots[static_cast<std::size_t>(i)];
         try {
             slot.state = readRecord(paths[i], *file, slot.record) ? ReadState::Read : ReadState::Failed;
+            if (slot.state == ReadState::Failed)
+                slot.reason = file->errorString();
         } catch (...) {
             // Memory for one more signal refused: that file is not listed.
             slot.record = ChromatogramRecord();
             slot.state = ReadState::Failed;
+            slot.reason = QStringLiteral("недостаточно памяти");
         }
         {
             std::lock_guard<std::mutex> lock(batch.mutex);
@@ -248,13 +248,20 @@ QString listKey(const QString& path) { return QDir::cleanPath(path); }
 
 } // namespace
 
-int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
+int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path)
 {
     const QString cleaned = listKey(path);
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (listKey(records[i].path) == cleaned)
             return static_cast<int>(i);
     }
+    return -1;
+}
+
+int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
+{
+    if (const int listed = FindChromatogram(records, path); listed >= 0)
+        return listed;
 
     ChromatogramRecord record;
     try {
@@ -272,7 +279,7 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 }
 
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
-                     const MixtureList& mixtures, const ReadProgress& progress)
+                     const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread)
 {
     QSet<QString> listed;
     for (const ChromatogramRecord& record : records)
@@ -288,7 +295,10 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
     int added = 0;
-    for (ReadSlot& slot : readSlots) {
+    for (std::size_t i = 0; i < readSlots.size(); ++i) {
+        ReadSlot& slot = readSlots[i];
+        if (slot.state == ReadState::Failed && unread)
+            unread->push_back({toRead[static_cast<qsizetype>(i)], slot.reason});
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
@@ -302,7 +312,7 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 }
 
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress)
+                        const ReadProgress& progress, UnreadChromatograms* unread)
 {
     QStringList paths;
     for (const ChromatogramRecord& record : records)
@@ -321,6 +331,8 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
             kept.push_back(std::move(records[i]));
             break;
         case ReadState::Failed:
+            if (unread)
+                unread->push_back({paths[static_cast<qsizetype>(i)], readSlots[i].reason});
             ++dropped;
             continue;
         }

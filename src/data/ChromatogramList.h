@@ -21,6 +21,9 @@
 // A calibration run is matched to a cylinder of the list.
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures);
 
+// The index of the record of that file (the same cleaned path), or -1.
+int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path);
+
 // Sets the record's cylinder to the first cylinder whose identifier occurs in
 // its sample name (letter case ignored); false, with no cylinder, when none does.
 bool FindMixtureForSample(ChromatogramRecord& record, const MixtureList& mixtures);
@@ -45,18 +48,29 @@ using ReadProgress = std::function<bool(int done, int total)>;
 // entered, nor is a folder reached twice through links.
 QStringList CollectChromatogramPaths(const QString& folder);
 
+// A file that could not be read, with the reader's reason.
+struct UnreadChromatogram
+{
+    QString path;
+    QString reason;
+};
+using UnreadChromatograms = std::vector<UnreadChromatogram>;
+
 // AddChromatogram for each path, in order, with the files read on all cores.
 // Paths listed already or earlier in the batch are skipped; unreadable files
-// are left out. Returns the number of records added.
+// are left out and, when unread is given, appended to it in path order.
+// Returns the number of records added.
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
-                     const MixtureList& mixtures, const ReadProgress& progress = {});
+                     const MixtureList& mixtures, const ReadProgress& progress = {},
+                     UnreadChromatograms* unread = nullptr);
 
 // Reads every listed file anew, on all cores, keeping the list order: a file
-// that can no longer be read drops out, the others are renumbered from 1 and
-// matched to the cylinders again. Files left unread by a stop keep their
-// records as they were. Returns the number of records that dropped out.
+// that can no longer be read drops out (into unread, when given), the others
+// are renumbered from 1 and matched to the cylinders again. Files left
+// unread by a stop keep their records as they were. Returns the number of
+// records that dropped out.
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress = {});
+                        const ReadProgress& progress = {}, UnreadChromatograms* unread = nullptr);
 
 // Adds the files of CollectChromatogramPaths; unreadable files are skipped.
 // Returns the number of records added.

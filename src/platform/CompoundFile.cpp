@@ -175,13 +175,17 @@ public:
 
     bool load(std::vector<StreamEntry>& streams);
     QString error() const { return m_error; }
+    CompoundFile::Fault fault() const { return m_fault; }
 
 private:
-    bool fail(const QString& why)
+    bool fail(const QString& why, CompoundFile::Fault fault = CompoundFile::Fault::Damaged)
     {
         m_error = why;
+        m_fault = fault;
         return false;
     }
+    // The structure reaches past the file's end: the file was cut short.
+    bool failTruncated(const QString& why) { return fail(why, CompoundFile::Fault::Truncated); }
     qint64 sectorOffset(quint32 sector) const { return m_headerSize + (qint64(sector) << m_sectorShift); }
     quint64 maskedSize(const uchar* entry) const
     {
@@ -218,6 +222,7 @@ private:
 
     ByteSource& m_src;
     QString m_error;
+    CompoundFile::Fault m_fault = CompoundFile::Fault::None;
     bool m_v3 = true;
     quint32 m_sectorShift = SectorShiftV3;
     quint32 m_sectorSize = 1u << SectorShiftV3;
@@ -254,10 +259,18 @@ bool Loader::load(std::vector<StreamEntry>& streams)
 // Header sanity checks, each refusing a file that could only be misread.
 bool Loader::readHeader(uchar* h)
 {
-    if (m_src.size() < HeaderBytesRead)
-        return fail(QStringLiteral("the file is too short to be a compound file"));
+    if (m_src.size() < HeaderBytesRead) {
+        const QString why = QStringLiteral("the file is too short to be a compound file");
+        if (m_src.size() == 0)
+            return fail(why, CompoundFile::Fault::Empty);
+        // The start of a compound file cut short, or something else entirely.
+        const qint64 shown = std::min<qint64>(m_src.size(), sizeof Signature);
+        if (!m_src.read(0, reinterpret_cast<char*>(h), shown) || std::memcmp(h, Signature, size_t(shown)) != 0)
+            return fail(why, CompoundFile::Fault::NotCompoundFile);
+        return failTruncated(why);
+    }
     if (!m_src.read(0, reinterpret_cast<char*>(h), HeaderBytesRead))
-        return fail(QStringLiteral("the header cannot be read"));
+        return fail(QStringLiteral("the header cannot be read"), CompoundFile::Fault::ReadFailed);
     const quint16 major = le16(h + hdr::MajorVersion);
     const quint16 shift = le16(h + hdr::SectorShift);
     const quint16 miniShift = le16(h + hdr::MiniSectorShift);
@@ -267,7 +280,7 @@ bool Loader::readHeader(uchar* h)
     const quint32 miniFatCount = le32(h + hdr::MiniFatSectorCount);
 
     if (std::memcmp(h + hdr::Signature, Signature, sizeof Signature) != 0)
-        return fail(QStringLiteral("bad signature: not a compound file"));
+        return fail(QStringLiteral("bad signature: not a compound file"), CompoundFile::Fault::NotCompoundFile);
     if (le16(h + hdr::ByteOrder) != ByteOrderMark)
         return fail(QStringLiteral("the byte order mark is not 0xFFFE"));
     if (major != 3 && major != 4)
@@ -284,7 +297,7 @@ bool Loader::readHeader(uchar* h)
     m_sectorSize = 1u << shift;
     m_headerSize = m_sectorSize; // the header fills sector -1
     if (m_src.size() < m_headerSize)
-        return fail(QStringLiteral("the file is truncated inside its header"));
+        return failTruncated(QStringLiteral("the file is truncated inside its header"));
     const qint64 sectors = (m_src.size() - m_headerSize + m_sectorSize - 1) >> m_sectorShift;
     m_sectorCount = quint32(std::min<qint64>(sectors, qint64(MAXREGSECT) + 1));
 
@@ -292,13 +305,13 @@ bool Loader::readHeader(uchar* h)
     if (m_fatCount == 0)
         return fail(QStringLiteral("the header counts no FAT sectors"));
     if (m_fatCount > m_sectorCount)
-        return fail(QStringLiteral("the header counts %1 FAT sectors but the file holds %2 sectors")
+        return failTruncated(QStringLiteral("the header counts %1 FAT sectors but the file holds %2 sectors")
                         .arg(m_fatCount).arg(m_sectorCount));
     if (m_difatCount > m_sectorCount)
-        return fail(QStringLiteral("the header counts %1 DIFAT sectors but the file holds %2 sectors")
+        return failTruncated(QStringLiteral("the header counts %1 DIFAT sectors but the file holds %2 sectors")
                         .arg(m_difatCount).arg(m_sectorCount));
     if (miniFatCount > m_sectorCount)
-        return fail(QStringLiteral("the header counts %1 mini FAT sectors but the file holds %2 sectors")
+        return failTruncated(QStringLiteral("the header counts %1 mini FAT sectors but the file holds %2 sectors")
                         .arg(miniFatCount).arg(m_sectorCount));
     m_owner.assign(m_sectorCount, 0);
     return true;
@@ -311,7 +324,7 @@ bool Loader::claimChecked(quint32 sector, quint32 owner, const QString& what)
     if (sector > MAXREGSECT)
         return fail(QStringLiteral("%1 is broken: it meets the marker %2 where a sector belongs").arg(what, hex32(sector)));
     if (sector >= m_sectorCount)
-        return fail(QStringLiteral("%1 refers to sector %2, beyond the %3 sectors of the file")
+        return failTruncated(QStringLiteral("%1 refers to sector %2, beyond the %3 sectors of the file")
                         .arg(what).arg(sector).arg(m_sectorCount));
     quint32& holder = m_owner[sector];
     if (holder == owner)
@@ -395,9 +408,9 @@ bool Loader::readSectors(const std::vector<quint32>& sectors, char* dst, const Q
         const qint64 offset = sectorOffset(sectors[i]);
         const qint64 length = qint64(j - i) << m_sectorShift;
         if (offset + length > m_src.size())
-            return fail(QStringLiteral("the file is truncated: %1 ends beyond its end").arg(what));
+            return failTruncated(QStringLiteral("the file is truncated: %1 ends beyond its end").arg(what));
         if (!m_src.read(offset, dst, length))
-            return fail(QStringLiteral("%1 cannot be read").arg(what));
+            return fail(QStringLiteral("%1 cannot be read").arg(what), CompoundFile::Fault::ReadFailed);
         dst += length;
         i = j;
     }
@@ -492,7 +505,7 @@ bool Loader::loadMiniStream(quint32 firstMiniFatSector, quint32 miniFatCount)
     if (size == 0)
         return true;
     if (size > quint64(m_src.size()))
-        return fail(QStringLiteral("the mini stream claims %1 bytes, more than the file holds").arg(size));
+        return failTruncated(QStringLiteral("the mini stream claims %1 bytes, more than the file holds").arg(size));
     const qint64 wanted = qint64((size + m_sectorSize - 1) >> m_sectorShift);
     if (!walkChain(le32(root + dir::StartSector), wanted, QStringLiteral("the mini stream"), m_miniStreamSectors))
         return false;
@@ -573,7 +586,7 @@ bool Loader::mapStream(StreamEntry& stream, quint32 start)
     const QString what = QStringLiteral("stream '%1'").arg(stream.name);
     const quint64 size = maskedSize(entryAt(stream.entry));
     if (size > quint64(m_src.size()))
-        return fail(QStringLiteral("%1 claims %2 bytes, more than the file holds").arg(what).arg(size));
+        return failTruncated(QStringLiteral("%1 claims %2 bytes, more than the file holds").arg(what).arg(size));
     stream.size = qint64(size);
     if (size == 0)
         return true; // nothing to read, whatever its chain says
@@ -607,7 +620,7 @@ bool Loader::mapStream(StreamEntry& stream, quint32 start)
     }
     for (const Extent& extent : stream.extents) {
         if (extent.offset + extent.length > m_src.size())
-            return fail(QStringLiteral("the file is truncated: %1 ends beyond its end").arg(what));
+            return failTruncated(QStringLiteral("the file is truncated: %1 ends beyond its end").arg(what));
     }
     return true;
 }
@@ -619,21 +632,27 @@ struct CompoundFile::Impl
     std::unique_ptr<ByteSource> source;
     std::vector<StreamEntry> streams; // directory order
     QHash<QString, int> byKey;
+    QString path; // of the file opened, if any; errorString() names it
     QString error;
+    Fault fault = Fault::None;
+
+    bool fail(Fault kind, const QString& why)
+    {
+        fault = kind;
+        error = why;
+        return false;
+    }
 
     bool load(std::unique_ptr<ByteSource> from)
     {
         Loader loader(*from);
         std::vector<StreamEntry> found;
         try {
-            if (!loader.load(found)) {
-                error = loader.error();
-                return false;
-            }
+            if (!loader.load(found))
+                return fail(loader.fault(), loader.error());
         } catch (const std::bad_alloc&) {
             // Tables of a file far larger than memory allows.
-            error = QStringLiteral("not enough memory for the file's tables");
-            return false;
+            return fail(Fault::NoMemory, QStringLiteral("not enough memory for the file's tables"));
         }
         streams = std::move(found);
         for (int i = 0; i < int(streams.size()); ++i)
@@ -650,12 +669,12 @@ struct CompoundFile::Impl
     const StreamEntry* findForReading(const QString& name)
     {
         if (!source) {
-            error = QStringLiteral("no compound file is open");
+            fail(Fault::ReadFailed, QStringLiteral("no compound file is open"));
             return nullptr;
         }
         const StreamEntry* stream = find(name);
         if (!stream)
-            error = QStringLiteral("there is no stream '%1'").arg(name);
+            fail(Fault::NoStream, QStringLiteral("there is no stream '%1'").arg(name));
         return stream;
     }
     // Reads length bytes from offset on (both within the stream's size) extent
@@ -670,10 +689,8 @@ struct CompoundFile::Impl
                 continue;
             }
             const qint64 part = std::min(extent.length - offset, length);
-            if (!source->read(extent.offset + offset, dst, part)) {
-                error = QStringLiteral("stream '%1' cannot be read whole").arg(stream.name);
-                return false;
-            }
+            if (!source->read(extent.offset + offset, dst, part))
+                return fail(Fault::ReadFailed, QStringLiteral("stream '%1' cannot be read whole").arg(stream.name));
             offset = 0;
             dst += part;
             length -= part;
@@ -689,16 +706,11 @@ CompoundFile::~CompoundFile() = default;
 bool CompoundFile::open(const QString& path)
 {
     close();
+    d->path = path;
     auto file = std::make_unique<FileSource>(path);
-    if (!file->open()) {
-        d->error = QStringLiteral("%1: %2").arg(path, file->errorString());
-        return false;
-    }
-    if (!d->load(std::move(file))) {
-        d->error = QStringLiteral("%1: %2").arg(path, d->error);
-        return false;
-    }
-    return true;
+    if (!file->open())
+        return d->fail(Fault::CannotOpen, file->errorString());
+    return d->load(std::move(file));
 }
 
 bool CompoundFile::openBytes(const QByteArray& bytes)
@@ -712,7 +724,9 @@ void CompoundFile::close()
     d->source.reset();
     d->streams.clear();
     d->byKey.clear();
+    d->path.clear();
     d->error.clear();
+    d->fault = Fault::None;
 }
 
 bool CompoundFile::isOpen() const
@@ -722,7 +736,17 @@ bool CompoundFile::isOpen() const
 
 QString CompoundFile::errorString() const
 {
+    return d->path.isEmpty() || d->error.isEmpty() ? d->error : QStringLiteral("%1: %2").arg(d->path, d->error);
+}
+
+QString CompoundFile::errorDetail() const
+{
     return d->error;
+}
+
+CompoundFile::Fault CompoundFile::fault() const
+{
+    return d->fault;
 }
 
 bool CompoundFile::hasStream(const QString& name) const
@@ -755,9 +779,8 @@ bool CompoundFile::readStreamPart(const QString& name, qint64 offset, void* dst,
     if (!stream)
         return false;
     if (offset < 0 || length < 0 || offset > stream->size || length > stream->size - offset) {
-        d->error = QStringLiteral("stream '%1' of %2 bytes does not hold %3 bytes from offset %4")
-                       .arg(stream->name).arg(stream->size).arg(length).arg(offset);
-        return false;
+        return d->fail(Fault::ReadFailed, QStringLiteral("stream '%1' of %2 bytes does not hold %3 bytes from offset %4")
+                                              .arg(stream->name).arg(stream->size).arg(length).arg(offset));
     }
     return d->readPart(*stream, offset, static_cast<char*>(dst), length);
 }

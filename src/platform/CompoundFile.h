@@ -19,13 +19,31 @@ public:
     CompoundFile(const CompoundFile&) = delete;
     CompoundFile& operator=(const CompoundFile&) = delete;
 
-    // false, with errorString(), when the file is missing or not a sound compound file.
+    // What refused the file or the last read, graded for a reader that must
+    // say why; errorString() gives the details.
+    enum class Fault {
+        None,
+        CannotOpen,      // the system did not open the file
+        Empty,           // no bytes at all
+        Truncated,       // shorter than its own structure says
+        NotCompoundFile, // no compound-file header
+        Damaged,         // any other defect of the structure
+        NoStream,        // the stream asked for is not there
+        ReadFailed,      // bytes the structure promises could not be read
+        NoMemory,        // tables too large for the memory left
+    };
+
+    // false, with fault() and errorString(), when the file is missing or not
+    // a sound compound file.
     bool open(const QString& path);
     // The same over bytes already in memory (tests, fuzzing).
     bool openBytes(const QByteArray& bytes);
     void close();
     bool isOpen() const;
     QString errorString() const;
+    // errorString() without the file's path in front.
+    QString errorDetail() const;
+    Fault fault() const;
 
     // Streams directly under the root; names compare case-insensitively as the format defines.
     bool hasStream(const QString& name) const;

@@ -64,6 +64,16 @@ void ReportGraphPlace::Discard()
     m_madeFolder.clear();
 }
 
+QString ReportGraphPlace::ImageAddress() const
+{
+    if (m_folder.isEmpty())
+        return ReportGraphAddress(m_image);
+    // Every character but the unreserved ones encoded: a ':' in the first
+    // segment would otherwise read as a scheme, a '#' or '?' end the path.
+    return QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(m_folder).fileName()) + '/'
+                               + QUrl::toPercentEncoding(QString::fromLatin1(kReportGraphFileName)));
+}
+
 QString ReportGraphAddress(const QString& imagePath)
 {
     return QUrl::fromLocalFile(QFileInfo(imagePath).absoluteFilePath()).toString(QUrl::FullyEncoded);
@@ -82,7 +92,7 @@ void WriteDcGraph(XMLWrapper& doc, const TemperatureResult& curve, const ReportG
         return;
     }
     xmlNodePtr graph = doc.AddElement(nullptr, "graph");
-    doc.AddText(graph, "path", ReportGraphAddress(path));
+    doc.AddText(graph, "path", place.ImageAddress());
 }
 
 void ReportDocument::AddDcGraph(XMLWrapper& doc)

@@ -39,6 +39,10 @@ public:
     QString PrepareImagePath();
     // Removes what PrepareImagePath made: a new image and a new folder.
     void Discard();
+    // The prepared image's address in the document: beside a saved report,
+    // relative to it ("<name>_files/FormationGasGraph.png", encoded), so the
+    // pair can be moved together; otherwise an encoded file URL.
+    QString ImageAddress() const;
 
 private:
     QString m_folder;  // beside a saved report; empty for the temporary folder

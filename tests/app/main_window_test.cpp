@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/TavrinDlg.h"
 #include "data/ChromatogramSlot.h"
+#include "data/MainDialogProfile.h"
 #include "data/MessageLog.h"
 #include "data/Mixtures.h"
 #include "platform/Profile.h"
@@ -34,6 +35,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -87,6 +89,19 @@ protected:
     }
 
     std::unique_ptr<tavrinDlg> open() { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath); }
+
+    // The opening dialog starts in the folder, as the chromatography
+    // software's settings of this user and machine say.
+    QString openingDialogFolder(const QString& name)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("user")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, m_dir.filePath(QStringLiteral("machine")));
+        Profile(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"))
+            .writeString(QString(), QStringLiteral("OpenPath"), m_dir.path());
+        Profile(ProfileScope::User, QStringLiteral("Quindle"), QStringLiteral("Morvane"))
+            .writeString(QString(), QStringLiteral("LastOpenPath2"), m_dir.filePath(name));
+        return m_dir.filePath(name);
+    }
 
     static QStringList column(const tavrinDlg& dlg, int c)
     {
@@ -376,6 +391,58 @@ TEST_F(tavrinDlgTest, openingShowsOneErrorPerFileThatCannotBeOpened)
     EXPECT_TRUE(errors[0].contains(a));
 }
 
+// Every full read warns once of each file it could not read; the warning
+// outlives the clearing of the log by each calculation until the file is
+// listed again.
+TEST_F(tavrinDlgTest, everyFullReadWarnsOnceForEachFileItCouldNotRead)
+{
+    const QString good = write(QStringLiteral("run/a.stg"), QStringLiteral("ГС"), 1000);
+    const QString cut = m_dir.filePath(QStringLiteral("run/cut.stg")), empty = m_dir.filePath(QStringLiteral("run/empty.stg"));
+    const QByteArray whole = testsupport::readFileBytes(good);
+    const auto spoil = [&](bool spoilt) {
+        ASSERT_TRUE(testsupport::writeFileBytes(cut, spoilt ? whole.left(whole.size() / 2) : whole));
+        ASSERT_TRUE(testsupport::writeFileBytes(empty, spoilt ? QByteArray() : whole));
+    };
+    const auto readWarnings = [this] {
+        return QStringList(log.warnings().begin(), log.warnings().end()).filter(QRegularExpression("^Чтение хроматограмм:"));
+    };
+    const auto accept = [](QDialog* d) {
+        if (auto* add = d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture")))
+            add->click();  // OK in the cylinders re-reads only after a change
+        d->accept();
+    };
+    for (const QString read : {"recent list", "folder scan", "buttonRecalc", "buttonSettings", "buttonMixtures"}) {
+        SCOPED_TRACE(read.toStdString());
+        const bool atStart = !read.startsWith(QStringLiteral("button"));
+        const QString how = atStart ? QStringLiteral("не добавлен в список") : QStringLiteral("удалён из списка");
+        const QStringList expected = {
+            QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: файл обрывается раньше, чем кончаются его данные.").arg(cut, how),
+            QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: файл пуст.").arg(empty, how)};
+        const bool scan = read == QStringLiteral("folder scan");
+        SaveRecentChromatograms(*profile, scan ? QStringList() : QStringList({good, cut, empty}));
+        ChromatogramFolders folders;
+        folders.AddFolder(m_dir.filePath(QStringLiteral("run")));
+        folders.enAutoOpen = scan ? 1 : 0;
+        folders.SaveSettings(*profile);
+        spoil(atStart);
+        auto dlg = open();
+        spoil(true);
+        if (read == QStringLiteral("buttonRecalc"))
+            button(*dlg, "buttonRecalc")->click();
+        else if (!atStart)
+            pressAndAnswer(*dlg, read.toLatin1().constData(), accept);
+        EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
+        EXPECT_EQ(readWarnings(), expected);
+        EXPECT_TRUE(messageText(*dlg).contains(expected[0]) && messageText(*dlg).contains(expected[1]));
+        pressAndAnswer(*dlg, "buttonComponents", accept);
+        EXPECT_EQ(readWarnings(), expected);
+        spoil(false);
+        ASSERT_GE(dlg->AddChromatogram(cut), 0);
+        dlg->RefreshChromatograms();
+        EXPECT_EQ(readWarnings(), expected.mid(1));
+    }
+}
+
 TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)
 {
     setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС первая"), 1000)});
@@ -647,19 +714,10 @@ TEST_F(tavrinDlgTest, resultPagesShowEveryTableAndFollowTheSettingsCounts)
 
 TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
 {
-    // The chromatography software's settings of this user and machine.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("user")));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, m_dir.filePath(QStringLiteral("machine")));
-    const QString runs = m_dir.filePath(QStringLiteral("runs"));
+    const QString runs = openingDialogFolder(QStringLiteral("runs"));
     write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
     write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
     write(QStringLiteral("runs/c.stg"), QStringLiteral("ГД скв. 41"), 1690000000);
-    {
-        Profile machine(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
-        machine.writeString(QString(), QStringLiteral("OpenPath"), m_dir.path());
-        Profile user(ProfileScope::User, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
-        user.writeString(QString(), QStringLiteral("LastOpenPath2"), runs);
-    }
     auto dlg = open();
     ASSERT_TRUE(button(*dlg, "buttonAdd")->isEnabled());
 
@@ -679,6 +737,38 @@ TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
     EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
     const Profile saved(m_dir.filePath(QStringLiteral("user/Quindle/Morvane.conf")));
     EXPECT_EQ(saved.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), runs);
+}
+
+// One box after the opening dialog names the chosen files that could not be
+// read, with the reasons: ten of them, then how many more.
+TEST_F(tavrinDlgTest, addButtonNamesTheChosenFilesItCouldNotReadInOneBox)
+{
+    const QString runs = openingDialogFolder(QStringLiteral("runs"));
+    const QByteArray whole = testsupport::readFileBytes(write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС"), 1000));
+    for (int i = 1; i <= 6; ++i) {
+        ASSERT_TRUE(testsupport::writeFileBytes(runs + QStringLiteral("/cut%1.stg").arg(i), whole.left(whole.size() / 2)));
+        ASSERT_TRUE(testsupport::writeFileBytes(runs + QStringLiteral("/empty%1.stg").arg(i), {}));
+    }
+    auto dlg = open();
+    QStringList boxes;
+    dlg->errorBoxHook = [&](const QString& caption, const QString& text) { boxes << caption << text; };
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        QTreeWidget* list = qobject_cast<COpenChrmDlg*>(d)->List();
+        ASSERT_EQ(list->topLevelItemCount(), 13);
+        list->selectAll();
+        d->accept();
+    });
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[0], QStringLiteral("Ошибка чтения"));
+    QStringList lines = boxes[1].split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 13) << boxes[1].toStdString();
+    EXPECT_EQ(lines.takeFirst(), QStringLiteral("Не удалось прочитать файлов: 12. В список они не добавлены."));
+    EXPECT_EQ(lines.takeFirst(), QString());
+    EXPECT_EQ(lines.takeLast(), QStringLiteral("и ещё файлов: 2."));
+    lines.removeDuplicates();
+    EXPECT_EQ(lines.filter(QRegularExpression("^(cut[1-6]\\.stg: файл обрывается раньше, чем кончаются его данные|"
+                                              "empty[1-6]\\.stg: файл пуст)$")).size(), 10) << boxes[1].toStdString();
 }
 
 TEST_F(tavrinDlgTest, componentsOkRecalculatesWithoutReadingFilesAndCancelDoesNothing)

@@ -2,6 +2,7 @@
 
 #include "data/ChmFile.h"
 #include "data/Passport.h"
+#include "support/FileBytes.h"
 #include "support/StgWriter.h"
 
 #include <QTemporaryDir>
@@ -131,6 +132,44 @@ TEST_P(CChmFileDamage, isRefusedAsAWhole)
 
 INSTANTIATE_TEST_SUITE_P(Each, CChmFileDamage, ::testing::ValuesIn(kDamages),
                          [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+
+// The reason a refused file gives the operator, graded from the reader's own
+// error; a file cut anywhere, inside its signature too, reads as cut short.
+TEST(CChmFileRefusal, saysWhyInTheOperatorsWords)
+{
+    QTemporaryDir dir;
+    const QByteArray whole = testsupport::buildStgFile(goodStreams());
+    const QString cutShort = QStringLiteral("файл обрывается раньше, чем кончаются его данные");
+    StgStreams noPassport = goodStreams();
+    noPassport.passport.reset();
+    StgStreams tableCut = goodStreams();
+    tableCut.table->chop(10);
+    QByteArray wrongByteOrder = whole;
+    wrongByteOrder[28] = '\xFF';
+    const struct {
+        QByteArray bytes;
+        QString reason;
+    } cases[] = {
+        {{}, QStringLiteral("файл пуст")},
+        {whole.left(5), cutShort},
+        {whole.left(300), cutShort},
+        {whole.left(whole.size() / 2), cutShort},
+        {whole.left(whole.size() - 1), cutShort},
+        {"ГС скв. 7, анализ 1", QStringLiteral("это не файл хроматограммы")},
+        {wrongByteOrder, QStringLiteral("структура файла повреждена: the byte order mark is not 0xFFFE")},
+        {testsupport::buildStgFile(noPassport), QStringLiteral("в файле нет потока «Passport»")},
+        {testsupport::buildStgFile(tableCut), QStringLiteral("поток «Table» повреждён")},
+        {whole, QString()},  // a success leaves no reason from before
+    };
+    COpenedChmFile file;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(testsupport::writeFileBytes(dir.filePath(QStringLiteral("f.stg")), c.bytes));
+        EXPECT_EQ(file.Open(dir.filePath(QStringLiteral("f.stg"))), c.reason.isEmpty() ? 1 : 0) << c.reason.toStdString();
+        EXPECT_EQ(file.errorString(), c.reason);
+    }
+    EXPECT_EQ(file.Open(dir.path()), 0);
+    EXPECT_EQ(file.errorString(), QStringLiteral("это папка или устройство, а не файл"));
+}
 
 TEST(CChmFileTable, readsATableWithoutItsSignatureAsHeaderlessVersionZero)
 {

@@ -315,13 +315,18 @@ TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListed
     paths.append(m_dir.filePath(QStringLiteral("absent.stg")));
 
     int reports = 0;
+    UnreadChromatograms unread;
     const int added = AddChromatograms(records, paths, mixtures, [&reports](int done, int total) {
         EXPECT_GE(done, 0);
         EXPECT_LE(done, total);
         ++reports;
         return true;
-    });
+    }, &unread);
     EXPECT_EQ(added, 59);
+    // Only the unreadable and the missing file failed, each named once with why.
+    ASSERT_EQ(unread.size(), 2u);
+    EXPECT_EQ(unread[0].path + ": " + unread[0].reason, paths[30] + ": это не файл хроматограммы");
+    EXPECT_EQ(unread[1].path + ": " + unread[1].reason, paths.last() + ": файл не найден");
     EXPECT_GE(reports, 1);
     EXPECT_EQ(fileNames(), expected);
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -349,7 +354,10 @@ TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumber
     const MixturePtr one = cylinder(1, QStringLiteral("c"));
     mixtures = {one};
 
-    EXPECT_EQ(RereadChromatograms(records, mixtures), 1);
+    UnreadChromatograms unread;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread), 1);
+    ASSERT_EQ(unread.size(), 1u);
+    EXPECT_EQ(unread[0].path + ": " + unread[0].reason, paths[0] + ": файл не найден");
     ASSERT_EQ(fileNames(), QStringList({"b.stg", "c.stg"}));
     EXPECT_EQ(records[0].sample, QStringLiteral("b changed"));
     EXPECT_EQ(records[0].number, 1);

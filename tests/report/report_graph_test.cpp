@@ -103,8 +103,13 @@ TEST_F(ReportGraphTest, viewedGraphGetsAFreshTemporaryFolderAndASavedOneGoesBesi
     EXPECT_NE(QFileInfo(a).path(), QFileInfo(b).path());
     EXPECT_EQ(Below(tmp()).size(), 4);
 
-    const QString c = Named(Write(Curve(2), &image, beside));
+    // The saved report names its graph relative to itself, encoded as a
+    // browser saves a page with its files, so the two can move together.
+    const QString relative = Write(Curve(2), &image, beside);
+    EXPECT_EQ(relative, QStringLiteral("%D0%BE%D1%82%D1%87%D1%91%D1%82%205%20%232_files/FormationGasGraph.png"));
+    const QString c = QUrl::fromLocalFile(saved(QStringLiteral("отчёт 5 #2.html"))).resolved(QUrl(relative)).toLocalFile();
     EXPECT_EQ(c, saved(QStringLiteral("отчёт 5 #2_files/FormationGasGraph.png")));
+    EXPECT_TRUE(QFileInfo(c).isFile());
     EXPECT_EQ(image.paths, QStringList({a, b, c}));
 }
 

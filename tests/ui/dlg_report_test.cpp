@@ -272,7 +272,7 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
         const testsupport::XmlDoc html = testsupport::ParseXml(file.readAll());
         const QStringList src = testsupport::XPathTexts(html.get(), "//h:img/@src");
         ASSERT_EQ(src.size(), 1);
-        images << QUrl(src[0]).toLocalFile();
+        images << QUrl::fromLocalFile(page).resolved(QUrl(src[0])).toLocalFile();
         EXPECT_EQ(QImage(images.last()).size(), QSize(1000, 1000)) << src[0].toStdString();
     }
     // The viewed report's image stays in a temporary folder of its own; the
