@@ -435,6 +435,20 @@ TEST_F(FormationGasTest, componentListIsKeptAndItemsFollowTheSearchNames)
     EXPECT_REL_NEAR(r.rows[5].GsMol, 5.2);
 }
 
+TEST_F(FormationGasTest, anotherCatalogueRebuildsTheComponentListsThoughTheFirstIsGone)
+{
+    CalcPgMethod1Result r;
+    const std::unique_ptr<GasComponentTable> second =
+        RunOnSecondCatalogue({u"Метан", u"Этан", u"Группа С8"}, {u"Аргон", u"Группа С7", u"Метан"}, [&](const GasComponentTable& gas) {
+            r = method1.Calculate({}, {}, {}, {}, {}, {}, {}, {}, {}, nullptr, CalcEnvironment{log, gas, tables.temp});
+        });
+    EXPECT_EQ(Names(r.rows), QStringList({"Метан", "Группа С7"}));
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0].id, 3);
+    EXPECT_EQ(r.rows[1].id, 2);
+    EXPECT_EQ(method1.c5PlusComponents(), GasComponentList{second->FindComponentByName("Группа С7")});
+}
+
 TEST(C12PlusMolarMass, residueOfTheMeanMolarMass)
 {
     struct Item
