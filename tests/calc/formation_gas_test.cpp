@@ -449,6 +449,27 @@ TEST_F(FormationGasTest, anotherCatalogueRebuildsTheComponentListsThoughTheFirst
     EXPECT_EQ(method1.c5PlusComponents(), GasComponentList{second->FindComponentByName("Группа С7")});
 }
 
+TEST(PgResultHeads, aCopyCarriesTheRowsTheParallelsAndTheErrorFlag)
+{
+    CalcResult<PgMethod1Item> head;
+    head.rows.resize(2);
+    head.rows[0].name = QStringLiteral("Метан");
+    head.rows[0].PgPg = 1.5;
+    head.rows[1].name = QStringLiteral("Этан");
+    head.nParallel = 3;
+    head.hasError = true;
+    CalcPgMethod1Result method1;
+    PgSulphurResult sulphur;
+    static_cast<CalcResult<PgMethod1Item>&>(method1) = head;
+    static_cast<CalcResult<PgMethod1Item>&>(sulphur) = head;
+    for (const CalcResult<PgMethod1Item>& copy : {CopyPgMethod1Rows(method1), CopyPgSulphurRows(sulphur)}) {
+        EXPECT_EQ(Names(copy.rows), QStringList({"Метан", "Этан"}));
+        EXPECT_EQ(copy.rows[0].PgPg, 1.5);
+        EXPECT_EQ(copy.nParallel, 3);
+        EXPECT_TRUE(copy.hasError);
+    }
+}
+
 TEST(C12PlusMolarMass, residueOfTheMeanMolarMass)
 {
     struct Item
