@@ -85,6 +85,14 @@ void CalcData::ClearResults()
     m_pg.ClearResults();
 }
 
+CalcPgMethod1Result CalcData::GetPgMethod1Result() const
+{
+    CalcPgMethod1Result copy;
+    static_cast<CalcResult<PgMethod1Item>&>(copy) = CopyPgMethod1Rows(m_pg.method1Result);
+    static_cast<PgMethod1Figures&>(copy) = m_pg.method1Result;
+    return copy;
+}
+
 void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<ChromatogramRecord>* records,
                            const CSettings* settings, MessageLog& log)
 {

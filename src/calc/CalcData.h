@@ -156,7 +156,7 @@ public:
     CondensateMethanolResult GetDcMethanolResult() const { return m_dc.methanolResult; }
     CondensateResult GetDcC6C44FractionsResult() const { return m_dc.fractionsResult; }
     CondensateResult GetDcC6C44GroupsResult() const { return m_dc.groupsResult; }
-    CalcPgMethod1Result GetPgMethod1Result() const { return m_pg.method1Result; }
+    CalcPgMethod1Result GetPgMethod1Result() const;
     CalcPgMethod2Result GetPgMethod2Result() const { return m_pg.method2Result; }
     CompFractResult GetPgCompFract1Result() const { return m_pg.compFract1Result; }
     CompFractResult GetPgCompFract2Result() const { return m_pg.compFract2Result; }

@@ -35,7 +35,8 @@ inline constexpr std::array<double PgMethod1Item::*, 22> kPgMethod1Values = {
     &PgMethod1Item::PgDry,  &PgMethod1Item::PgPg,
 };
 
-struct CalcPgMethod1Result : CalcResult<PgMethod1Item>
+// What method 1 gives besides its head.
+struct PgMethod1Figures
 {
     double gsMercaptanMolarMass = 0.0;
     double gsMolarMass = 0.0;  // g/mol
@@ -52,7 +53,11 @@ struct CalcPgMethod1Result : CalcResult<PgMethod1Item>
     double dryGasFactor = 0.0;      // 1000 / volume of the dry gas
     double pgGasFactor = 0.0;       // 1000 / volume of the formation gas
 
-    CalcPgMethod1Result() { c5PlusTotal.id = -1; }
+    PgMethod1Figures() { c5PlusTotal.id = -1; }
+};
+
+struct CalcPgMethod1Result : CalcResult<PgMethod1Item>, PgMethod1Figures
+{
 };
 
 // The sulphur compounds in the formation gas, with the column totals of the

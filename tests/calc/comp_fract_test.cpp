@@ -205,3 +205,18 @@ TYPED_TEST(CompFractTest, lightListIsKeptWhileNamesComeFromTheInputs)
     EXPECT_EQ(this->calculator.lightComponents(), first);
     EXPECT_EQ(r.rows[3].name, QStringLiteral("CH4"));
 }
+
+TYPED_TEST(CompFractTest, anotherCatalogueRebuildsTheLightListThoughTheFirstIsGone)
+{
+    CompFractResult r;
+    const std::unique_ptr<GasComponentTable> second =
+        RunOnSecondCatalogue({u"Метан", u"Этан", u"н-Пентан"}, {u"Аргон", u"н-Пентан", u"Метан"}, [&](const GasComponentTable& gas) {
+            r = this->calculator.Calculate(this->fractions, this->method, CalcEnvironment{this->log, gas, this->tables.temp});
+        });
+    // Methane then n-pentane, as the light list orders them, and every fraction.
+    ASSERT_EQ(r.rows.size(), 2u + 48u);
+    EXPECT_EQ(r.rows[0].id, 3);
+    EXPECT_EQ(r.rows[1].id, 2);
+    EXPECT_EQ(this->calculator.lightComponents(),
+              (GasComponentList{second->FindComponentByName("Метан"), second->FindComponentByName("н-Пентан")}));
+}

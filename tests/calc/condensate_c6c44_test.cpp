@@ -162,14 +162,23 @@ TEST_F(CondensateC6C44Test, groupsLieBetweenMarkersAndShareWhatC1C5Leaves)
     EXPECT_TRUE(Errors("ДК С6С44 Гр").empty());
     EXPECT_EQ(data.GetDcC6C44FractionsResult().rows.size(), 1u + 48u);
 
-    // A parallel without any area is reported and left at 0.
-    records[4] = SignalRecord(41, std::vector<float>(20, 0.0f), {});
-    Recalculate();
-    r = data.GetDcC6C44GroupsResult();
-    EXPECT_TRUE(r.hasError);
-    ExpectCondensateRows(r, 1, {{"Группа С6", {3.8, 0}, 1.9, 200, 11, 0.456, false}});
-    EXPECT_EQ(Errors("ДК С6С44 Гр"), Texts({"ДК С6С44 Гр.: Невозможно нормировать группы, суммарная площадь равна нулю: ДК С6С44 2."}));
-    EXPECT_EQ(Errors("ДК С6С44 Фр.")[0], QString("ДК С6С44 Фр.: Невозможно нормировать фракции, суммарная площадь равна нулю: ДК С6С44 2."));
+    // A parallel whose total area is 0, infinite, or not a number (an infinite
+    // sample on the bound of two groups under one peak gives inf - inf) is
+    // reported and left at 0.
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    std::vector<float> onBound(20, 0.0f);
+    onBound[6] = kInf;
+    for (const ChromatogramRecord& second : {SignalRecord(41, std::vector<float>(20, 0.0f), {}),
+                                             GroupRecord(41, {3, kInf, 6, 8}), SignalRecord(41, onBound, {{0.5, 4.5}})}) {
+        records[4] = second;
+        Recalculate();
+        r = data.GetDcC6C44GroupsResult();
+        EXPECT_TRUE(r.hasError);
+        ExpectCondensateRows(r, 1, {{"Группа С6", {3.8, 0}, 1.9, 200, 11, 0.456, false}});
+        EXPECT_EQ(Errors("ДК С6С44 Гр"), Texts({"ДК С6С44 Гр.: Невозможно нормировать группы, суммарная площадь равна нулю: ДК С6С44 2."}));
+        ASSERT_FALSE(Errors("ДК С6С44 Фр.").empty());
+        EXPECT_EQ(Errors("ДК С6С44 Фр.")[0], QString("ДК С6С44 Фр.: Невозможно нормировать фракции, суммарная площадь равна нулю: ДК С6С44 2."));
+    }
 
     // A third parallel that is not there stops both before any row.
     settings.general.QtyDcC6C44 = 1;

@@ -435,6 +435,41 @@ TEST_F(FormationGasTest, componentListIsKeptAndItemsFollowTheSearchNames)
     EXPECT_REL_NEAR(r.rows[5].GsMol, 5.2);
 }
 
+TEST_F(FormationGasTest, anotherCatalogueRebuildsTheComponentListsThoughTheFirstIsGone)
+{
+    CalcPgMethod1Result r;
+    const std::unique_ptr<GasComponentTable> second =
+        RunOnSecondCatalogue({u"Метан", u"Этан", u"Группа С8"}, {u"Аргон", u"Группа С7", u"Метан"}, [&](const GasComponentTable& gas) {
+            r = method1.Calculate({}, {}, {}, {}, {}, {}, {}, {}, {}, nullptr, CalcEnvironment{log, gas, tables.temp});
+        });
+    EXPECT_EQ(Names(r.rows), QStringList({"Метан", "Группа С7"}));
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0].id, 3);
+    EXPECT_EQ(r.rows[1].id, 2);
+    EXPECT_EQ(method1.c5PlusComponents(), GasComponentList{second->FindComponentByName("Группа С7")});
+}
+
+TEST(PgResultHeads, aCopyCarriesTheRowsTheParallelsAndTheErrorFlag)
+{
+    CalcResult<PgMethod1Item> head;
+    head.rows.resize(2);
+    head.rows[0].name = QStringLiteral("Метан");
+    head.rows[0].PgPg = 1.5;
+    head.rows[1].name = QStringLiteral("Этан");
+    head.nParallel = 3;
+    head.hasError = true;
+    CalcPgMethod1Result method1;
+    PgSulphurResult sulphur;
+    static_cast<CalcResult<PgMethod1Item>&>(method1) = head;
+    static_cast<CalcResult<PgMethod1Item>&>(sulphur) = head;
+    for (const CalcResult<PgMethod1Item>& copy : {CopyPgMethod1Rows(method1), CopyPgSulphurRows(sulphur)}) {
+        EXPECT_EQ(Names(copy.rows), QStringList({"Метан", "Этан"}));
+        EXPECT_EQ(copy.rows[0].PgPg, 1.5);
+        EXPECT_EQ(copy.nParallel, 3);
+        EXPECT_TRUE(copy.hasError);
+    }
+}
+
 TEST(C12PlusMolarMass, residueOfTheMeanMolarMass)
 {
     struct Item

@@ -38,11 +38,11 @@ TEST(XMLWrapperTest, charactersXmlCannotCarryBecomeReplacements)
 {
     XMLWrapper doc;
     ASSERT_TRUE(doc.InitDocument());
-    doc.AddText(nullptr, "name", QStringLiteral("a\x01" "b\tc") + QChar(0xFFFE) + QStringLiteral("\x1f\r\nd"));
+    doc.AddText(nullptr, "name", QStringLiteral("a\x01" "b\tc") + QChar(0xFFFE) + QChar(0xFFFF) + QStringLiteral("\x1f\r\nd"));
     const testsupport::XmlDoc parsed = testsupport::ParseXml(doc.ToXml());
     ASSERT_TRUE(parsed);
     EXPECT_EQ(testsupport::XPathTexts(parsed.get(), "/Document/name"),
-              QStringList{QStringLiteral("a\uFFFDb\tc\uFFFD\uFFFD\r\nd")});
+              QStringList{QStringLiteral("a\uFFFDb\tc\uFFFD\uFFFD\uFFFD\r\nd")});
 }
 
 TEST(XMLWrapperTest, withoutADocumentNothingIsWrittenNowhere)

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -92,6 +93,36 @@ struct ReferenceTables
         temp.Build(nullptr);
     }
 };
+
+// A catalogue of only the named components, numbered from 1 in this order;
+// the names are the literals themselves, not copies on the heap.
+inline std::unique_ptr<GasComponentTable> SmallCatalogue(std::initializer_list<const char16_t*> names)
+{
+    auto table = std::make_unique<GasComponentTable>();
+    for (const char16_t* name : names) {
+        const QString text = QString::fromRawData(reinterpret_cast<const QChar*>(name),
+                                                  static_cast<qsizetype>(std::char_traits<char16_t>::length(name)));
+        table->AddGasComponent(QString(), text, 0.0, 0.0);
+    }
+    return table;
+}
+
+// Runs `run` on a small catalogue of the first names, then on one of the
+// second, made while the first stands (so none of its records takes a freed
+// one's place) and used once the first is gone. A calculator that kept
+// pointers into the first reads its old ids and names: the names are
+// literals, so no string of it is freed.
+template <typename Run>
+std::unique_ptr<GasComponentTable> RunOnSecondCatalogue(std::initializer_list<const char16_t*> first,
+                                                        std::initializer_list<const char16_t*> second, Run run)
+{
+    std::unique_ptr<GasComponentTable> old = SmallCatalogue(first);
+    run(*old);
+    std::unique_ptr<GasComponentTable> fresh = SmallCatalogue(second);
+    old.reset();
+    run(*fresh);
+    return fresh;
+}
 
 // A calibration curve of the condensate temperature scale: one row per
 // (retention time in min, boiling temperature in °C), in this order.
