@@ -34,14 +34,14 @@ body { font-family: "Liberation Sans", Arial, Helvetica, sans-serif; font-size: 
        color: #000; background: #fff; margin: 16px; }
 h1 { font-size: 16pt; margin: 0 0 2pt 0; }
 p.subject { font-size: 12pt; margin: 0 0 10pt 0; }
-h2 { font-size: 12pt; margin: 14pt 0 4pt 0; }
+h2 { font-size: 12pt; margin: 14pt 0 4pt 0; break-after: avoid; page-break-after: avoid; }
 table { border-collapse: collapse; margin: 0 0 12pt 0; }
 table.head th { text-align: left; font-weight: normal; padding: 1pt 12pt 1pt 0; }
 table.head td { font-weight: bold; padding: 1pt 0; }
 table.list th, table.list td, table.calc th, table.calc td {
        border: 1px solid #000; padding: 2pt 4pt; vertical-align: middle; }
 table.list th, table.calc th { background: #e6e6e6; text-align: center; font-weight: bold; }
-table.calc tr.title th { border: none; background: #fff; text-align: left;
+table.list tr.title th, table.calc tr.title th { border: none; background: #fff; text-align: left;
        font-size: 11pt; padding: 8pt 0 3pt 0; }
 td.n { text-align: right; white-space: nowrap; }
 td.c { text-align: center; }
@@ -54,7 +54,8 @@ tr { page-break-inside: avoid; }
 div.graph { margin: 6pt 0 12pt 0; }
 div.graph img { width: 150mm; max-width: 100%; border: 1px solid #000; }
 div.messages p { margin: 0; padding: 1pt 0 1pt 16pt; }
-div.messages p.kind { padding-left: 0; margin-top: 4pt; font-weight: bold; }
+div.messages p.kind { padding-left: 0; margin-top: 4pt; font-weight: bold; break-after: avoid;
+       page-break-after: avoid; }
         </style>
       </head>
       <body>
@@ -75,10 +76,12 @@ div.messages p.kind { padding-left: 0; margin-top: 4pt; font-weight: bold; }
   <!-- The header elements are shown above; anything unknown is left out. -->
   <xsl:template match="*" mode="section"/>
 
+  <!-- Every table carries its title as the first row of its head, so a
+       printed page never ends with a title whose table starts on the next. -->
   <xsl:template match="files" mode="section">
-    <h2>Список хроматограмм</h2>
     <table class="list">
       <thead>
+        <tr class="title"><th colspan="4">Список хроматограмм</th></tr>
         <tr><th>№</th><th>Проба</th><th>Время анализа</th><th>Тип расчёта</th></tr>
       </thead>
       <tbody>
@@ -88,9 +91,9 @@ div.messages p.kind { padding-left: 0; margin-top: 4pt; font-weight: bold; }
   </xsl:template>
 
   <xsl:template match="mixtures" mode="section">
-    <h2>Список смесей</h2>
     <table class="list">
       <thead>
+        <tr class="title"><th colspan="5">Список смесей</th></tr>
         <tr><th>№</th><th>Баллон</th><th>Идентификатор баллона</th><th>Дата добавления в базу</th><th>Тип</th></tr>
       </thead>
       <tbody>

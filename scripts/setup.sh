@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make pkg-config qt6-base-dev libxml2-dev libxslt1-dev
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxml2-dev libxslt1-dev
           libgtest-dev libgmock-dev libbenchmark-dev libgsf-bin xsltproc
           fonts-liberation chromium)
 missing=()

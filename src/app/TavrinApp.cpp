@@ -4,6 +4,14 @@
 #include "data/Mixtures.h"
 #include "ui/DlgCalcInfo.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool LoadQtTranslations(QTranslator& translator)
+{
+    return translator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 tavrinApp::tavrinApp()
     : m_dlgCalcInfo(std::make_unique<DlgCalcInfo>(m_profile))
 {

@@ -6,6 +6,12 @@
 #include <memory>
 
 class DlgCalcInfo;
+class QTranslator;
+
+// Loads Qt's own texts (standard buttons, the file dialog) in Russian, as
+// every text of the program is, whatever the machine's locale. False, the
+// translator left empty, when they are not installed.
+bool LoadQtTranslations(QTranslator& translator);
 
 // The application: it holds what lives for the whole run (the settings
 // profile and the message log that every calculation writes to) and runs the

@@ -14,6 +14,7 @@
 #include "ui/DlgResultTabs.h"
 #include "ui/DlgReport.h"
 #include "ui/DlgSettings.h"
+#include "ui/EnterKey.h"
 #include "ui/GridCtrl.h"
 #include "ui/OpenChrmDlg.h"
 #include "ui/ReadProgressDialog.h"
@@ -171,6 +172,9 @@ void tavrinDlg::CreateButtons()
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setMinimumSize(minimumWidth, kButtonHeight);
+        // Enter on the list ends the program, so no button may look as if
+        // Enter pressed it.
+        b->setAutoDefault(false);
         return b;
     };
     m_buttonAdd = button("buttonAdd", QStringLiteral("Добавить"), 74);
@@ -213,6 +217,8 @@ void tavrinDlg::CreateChromatogramList()
     m_listChromatograms->InsertColumn(5, QStringLiteral("Тип расчёта"), LVCFMT_LEFT, typeWidth);
     for (int c = 0; c < m_listChromatograms->columnCount(); ++c)
         fitHeading(*m_listChromatograms, c);
+    // The free width of a wide window goes to the last column, not to an empty strip.
+    m_listChromatograms->horizontalHeader()->setStretchLastSection(true);
 
     // Clicks and the arrow keys both come here through the selection.
     connect(m_listChromatograms, &QTableWidget::itemSelectionChanged, this,
@@ -550,14 +556,9 @@ bool tavrinDlg::eventFilter(QObject* watched, QEvent* e)
 
 void tavrinDlg::keyPressEvent(QKeyEvent* e)
 {
-    // Enter ends the program as OK does, unless a button has the focus and
-    // takes the key itself. The keypad's Enter carries the keypad modifier.
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !qobject_cast<QPushButton*>(focusWidget())) {
-        accept();
-        return;
-    }
-    QDialog::keyPressEvent(e);
+    // Enter on the list ends the program as OK does.
+    if (!HandleEnterKey(*this, *e))
+        QDialog::keyPressEvent(e);
 }
 
 void tavrinDlg::contextMenuEvent(QContextMenuEvent* e)

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <QTranslator>
 #include <clocale>
 
 #include "app/TavrinApp.h"
@@ -14,6 +15,10 @@ int main(int argc, char* argv[])
     // The application object sets the C locale from the environment, so the
     // interface follows the user's locale; numbers keep the "." decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    // Without the translations the program still runs, with Qt's texts in English.
+    QTranslator qtTexts;
+    if (LoadQtTranslations(qtTexts))
+        QCoreApplication::installTranslator(&qtTexts);
 
     tavrinApp theApp;
     return theApp.InitInstance();

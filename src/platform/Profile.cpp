@@ -4,6 +4,7 @@
 #include "platform/SaveFile.h"
 
 #include <QIODevice>
+#include <QSaveFile>
 #include <QSettings>
 
 #include <cmath>
@@ -16,12 +17,32 @@ bool readProfileFile(QIODevice& device, QSettings::SettingsMap& values)
     return true;
 }
 
+// Why the last write of writeProfileFile failed; QSettings passes no reason on.
+thread_local QString lastWriteFailure;
+
 // QSettings writes through a QSaveFile and commits whatever this returns true
 // for; a failed flush returned as false keeps the old file and makes the
 // settings report an access error instead of a truncated file.
 bool writeProfileFile(QIODevice& device, const QSettings::SettingsMap& values)
 {
-    return WriteAllAndFlush(device, WriteIniText(values));
+    if (WriteAllAndFlush(device, WriteIniText(values)))
+        return true;
+    lastWriteFailure = device.errorString();
+    return false;
+}
+
+// QSettings gives up before it writes when it cannot replace the file or
+// write its lock file (a folder without the right to write, a file in the
+// way of the folder, a full disk) and keeps no reason; starting the same
+// replacement here gives the system's. Empty when that works.
+QString whyNotReplaceable(const QString& path)
+{
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        return probe.errorString();
+    const QString why = WriteAllAndFlush(probe, QByteArrayLiteral("\n")) ? QString() : probe.errorString();
+    probe.cancelWriting();
+    return why;
 }
 
 // The ini notation with checked writes; the file name ends in ".conf" as the
@@ -163,8 +184,19 @@ bool Profile::sync()
     // object over the same values tells whether this write works.
     if (m_settings->status() != QSettings::NoError)
         reopen();
+    lastWriteFailure.clear();
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() == QSettings::NoError) {
+        m_writeError.clear();
+        return true;
+    }
+    m_writeError = lastWriteFailure.isEmpty() ? whyNotReplaceable(fileName()) : lastWriteFailure;
+    return false;
+}
+
+QString Profile::fileName() const
+{
+    return m_settings->fileName();
 }
 
 void Profile::reopen()

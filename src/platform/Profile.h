@@ -55,6 +55,11 @@ public:
     // written whole; the file then stays as it was and every value written
     // since stays in force, to be written by the next sync that succeeds.
     bool sync();
+    // Why the last sync failed, as the system words it; empty when it
+    // succeeded or no reason could be found.
+    const QString& writeError() const { return m_writeError; }
+    // The file the profile is kept in.
+    QString fileName() const;
 
     static QString formatDouble(double value);
     static bool parseDouble(const QString& text, double& value);
@@ -63,6 +68,7 @@ private:
     static QString keyPath(const QString& section, const QString& key);
     void reopen();
     std::unique_ptr<QSettings> m_settings;
+    QString m_writeError;
 };
 
 // Sets result to the text value of that name in the profile's root, up to its

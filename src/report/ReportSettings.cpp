@@ -40,6 +40,7 @@ void ReportSettings::LoadSettings(const Profile& profile)
     operatorName = profile.readString(section, QStringLiteral("Operator"), QString());
     for (const Flag& flag : kFlags)
         this->*flag.member = profile.readInt(section, QString::fromLatin1(flag.valueName), 1) != 0;
+    saveFolder = profile.readString(section, QStringLiteral("SaveFolder"), QString());
 }
 
 void ReportSettings::SaveSettings(Profile& profile) const
@@ -49,4 +50,5 @@ void ReportSettings::SaveSettings(Profile& profile) const
     profile.writeString(section, QStringLiteral("Operator"), operatorName);
     for (const Flag& flag : kFlags)
         profile.writeInt(section, QString::fromLatin1(flag.valueName), this->*flag.member ? 1 : 0);
+    profile.writeString(section, QStringLiteral("SaveFolder"), saveFolder);
 }

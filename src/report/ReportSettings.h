@@ -22,10 +22,12 @@ struct ReportSettings
     bool enableDcResult = true;    // "Дегазированный конденсат"
     bool enablePgResult = true;    // "Пластовый газ"
     bool enableSystemMsgs = true;  // "Системные сообщения"
+    // The folder of the last saved report; empty before the first save.
+    QString saveFolder;
 
     // A missing or malformed value reads as its default (empty texts, every
     // section on); any non-zero number turns a section on.
     void LoadSettings(const Profile& profile);
-    // Writes all nine values, whatever changed; the caller flushes the profile.
+    // Writes every value, whatever changed; the caller flushes the profile.
     void SaveSettings(Profile& profile) const;
 };

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 
 #include <algorithm>
 
@@ -32,6 +33,10 @@ CDirTreeCtrl::CDirTreeCtrl(QWidget* parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
+    // The column is as wide as its widest open folder, with a scroll bar
+    // below, so a deep folder's name is read whole rather than cut.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_icons.setOptions(QFileIconProvider::DontUseCustomDirectoryIcons);

@@ -5,6 +5,7 @@
 #include "report/ReportText.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
+#include "ui/EnterKey.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,10 +22,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <utility>
@@ -143,22 +147,35 @@ void DlgReport::UpdateData(bool save)
 void DlgReport::showEvent(QShowEvent* event)
 {
     // Every opening shows the fields: what was changed and then cancelled is gone.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         UpdateData(false);
+        PlaceOverOwner();
+    }
     QDialog::showEvent(event);
+}
+
+void DlgReport::PlaceOverOwner()
+{
+    // Placed by the client areas. Qt's own placement sets the frame's corner,
+    // and the frame is not known before the first showing, so from the
+    // second opening on the dialog would stand lower than the first time.
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!owner)
+        return;
+    QRect place(QPoint(0, 0), size());
+    place.moveCenter(owner->geometry().center());
+    if (const QScreen* screen = owner->screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
+        place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
+    }
+    setGeometry(place);
 }
 
 void DlgReport::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
-            focused->click();
-        else
-            accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!HandleEnterKey(*this, *event))
+        QDialog::keyPressEvent(event);
 }
 
 void DlgReport::accept()
@@ -177,11 +194,19 @@ void DlgReport::OnBnClickedSave()
     BuildReport(true);
 }
 
+QString DlgReport::SaveFolder() const
+{
+    // A folder that has gone since is no place to start.
+    if (!m_fields.saveFolder.isEmpty() && QFileInfo(m_fields.saveFolder).isDir())
+        return m_fields.saveFolder;
+    return QDir::homePath();
+}
+
 QString DlgReport::AskSavePath(const QString& defaultName)
 {
     if (saveFileNameHook)
         return saveFileNameHook(this, defaultName);
-    QFileDialog dialog(this, QString(), defaultName, QStringLiteral("html (*.html)"));
+    QFileDialog dialog(this, QString(), QDir(SaveFolder()).filePath(defaultName), QStringLiteral("html (*.html)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("html"));
     if (dialog.exec() != QDialog::Accepted)
@@ -227,8 +252,10 @@ bool DlgReport::BuildReport(bool save)
         XMLWrapper doc;
         ReportDocument(sources, m_fields).Build(doc);
         if (save) {
-            if (TransformReport(m_xslPath, savePath, doc, &reason))
+            if (TransformReport(m_xslPath, savePath, doc, &reason)) {
+                m_fields.saveFolder = QFileInfo(savePath).absolutePath();
                 return true;
+            }
         } else {
             viewPath = CreateReportViewFile();
             if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {

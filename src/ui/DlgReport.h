@@ -59,6 +59,10 @@ public:
     // How a failure to save is shown; tests replace it.
     std::function<void(const QString& caption, const QString& text)> errorBoxHook;
 
+    // Where the save dialog starts: the folder of the last saved report while
+    // it exists, else the user's home folder.
+    QString SaveFolder() const;
+
     // Enter outside the buttons: the controls are taken, as by OK.
     void accept() override;
 
@@ -70,6 +74,8 @@ private:
     // true: controls to fields; false: fields to controls.
     void UpdateData(bool save);
     QString AskSavePath(const QString& defaultName);
+    // Centred over the main window, the same way at every opening.
+    void PlaceOverOwner();
     // The report was not saved: where to and why.
     void ShowSaveError(const QString& path, const QString& reason);
 

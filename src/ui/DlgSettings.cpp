@@ -1,11 +1,13 @@
 #include "ui/DlgSettings.h"
 
 #include "data/Settings.h"
+#include "platform/Profile.h"
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
 #include "ui/DlgSettingsTabParams.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -99,8 +101,11 @@ void DlgSettings::accept()
     m_general->ReadControls();
     m_params->ReadControls();
     m_folders->ReadControls();
-    if (m_settings->profile() && !m_settings->SaveSettings())
-        showMessage(QStringLiteral("Не удалось записать настройки в профиль программы. "
-                                   "Они действуют до конца работы программы."));
+    if (Profile* profile = m_settings->profile(); profile && !m_settings->SaveSettings()) {
+        const QString why = profile->writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile->writeError();
+        showMessage(QStringLiteral("Не удалось записать настройки в профиль программы %1: %2\n"
+                                   "Они действуют до конца работы программы.")
+                        .arg(QDir::toNativeSeparators(profile->fileName()), why));
+    }
     QDialog::accept();
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/TavrinApp.h"
 #include "app/TavrinDlg.h"
 #include "data/ChromatogramFolders.h"
 #include "data/MainDialogProfile.h"
@@ -11,6 +12,7 @@
 #include "support/ColumnCaptions.h"
 #include "support/FileBytes.h"
 #include "support/LaboratoryTypeRules.h"
+#include "support/Screenshot.h"
 #include "support/XmlTree.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgReport.h"
@@ -20,11 +22,46 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
+
+#include <functional>
 
 using testsupport::ColumnCaptions;
+
+namespace {
+
+// Opens the report dialog from the window, presses "Сохранить" and hands the
+// save dialog to answer as it shows; whatever answer leaves open is closed.
+void saveFromReportDialog(tavrinDlg& window, const std::function<void(QFileDialog&)>& answer)
+{
+    QTimer::singleShot(0, [&answer] {
+        auto* report = qobject_cast<DlgReport*>(QApplication::activeModalWidget());
+        ASSERT_NE(report, nullptr);
+        QTimer::singleShot(0, [&answer] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(files, nullptr);
+            answer(*files);
+            if (files->isVisible())
+                files->reject();
+        });
+        report->findChild<QPushButton*>(QStringLiteral("buttonSave"))->click();
+        report->reject();
+    });
+    window.findChild<QPushButton*>(QStringLiteral("buttonReport"))->click();
+}
+
+} // namespace
 
 TEST(MainWindowReportTest, reportButtonOpensTheDialogOverTheWindowsDataAndExitKeepsTheChoices)
 {
@@ -149,4 +186,99 @@ TEST(MainWindowReportTest, captionRowsAreThePageGridsHeadersAfterTheCountsChange
     EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[1]/fill_data[1]/K"), 5);
     EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[2]/fill_data[1]/*"), analysis.GetColumnCount());
     EXPECT_EQ(testsupport::XPathCount(whole.get(), "/Document/calc_table[2]/fill_data[last()]/conc"), 3);
+}
+
+// "Сохранить" starts in the home folder until a report is saved, then in the
+// folder of the last saved report, in this run and the next.
+TEST(MainWindowReportTest, saveDialogStartsAtHomeThenWhereTheLastReportWent)
+{
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("home"));
+    const QString reports = dir.filePath(QStringLiteral("отчёты"));
+    ASSERT_TRUE(dir.isValid() && QDir().mkpath(home) && QDir().mkpath(reports));
+    const auto restoreHome = qScopeGuard([old = qgetenv("HOME")] { qputenv("HOME", old); });
+    qputenv("HOME", QFile::encodeName(home));
+    const auto canonical = [](const QString& folder) { return QFileInfo(folder).canonicalFilePath(); };
+    QStringList startedIn;
+    const auto remember = [&](QFileDialog& files) { startedIn << canonical(files.directory().absolutePath()); };
+    MessageLog log;
+    for (int run = 0; run < 2; ++run) {
+        Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
+        tavrinDlg window(profile, log, dir.filePath(QStringLiteral("MixturesData")));
+        window.Report()->SetStylesheetPath(QStringLiteral(TAVRIN_REPORT_XSL));
+        if (run == 0) {
+            saveFromReportDialog(window, [&](QFileDialog& files) {
+                remember(files);
+                files.selectFile(reports + QStringLiteral("/первый.html"));
+                static_cast<QDialog&>(files).accept();
+            });
+        } else {
+            EXPECT_EQ(profile.readString(QStringLiteral("ReportSettings"), QStringLiteral("SaveFolder"), {}), reports);
+        }
+        saveFromReportDialog(window, remember);
+    }
+    EXPECT_TRUE(QFileInfo::exists(reports + QStringLiteral("/первый.html")));
+    EXPECT_EQ(startedIn, QStringList({canonical(home), canonical(reports), canonical(reports)}));
+}
+
+// The report dialog opens centred over the main window every time, and
+// follows the window when it has moved.
+TEST(MainWindowReportTest, reportDialogOpensAtTheSamePlaceOverTheWindowEveryTime)
+{
+    QTemporaryDir dir;
+    Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
+    MessageLog log;
+    tavrinDlg window(profile, log, dir.filePath(QStringLiteral("MixturesData")));
+    window.move(20, 10);
+    window.show();
+    const auto openReport = [&window] {
+        QRect shown;
+        QTimer::singleShot(0, [&shown] {
+            if (auto* report = qobject_cast<DlgReport*>(QApplication::activeModalWidget())) {
+                shown = report->geometry();
+                report->reject();
+            }
+        });
+        window.findChild<QPushButton*>(QStringLiteral("buttonReport"))->click();
+        return shown;
+    };
+    const QRect first = openReport();
+    EXPECT_EQ(first.center(), window.geometry().center());
+    EXPECT_EQ(openReport(), first);
+    window.move(window.pos() + QPoint(30, 20));
+    EXPECT_EQ(openReport(), first.translated(30, 20));
+}
+
+// Qt's own texts, of the message boxes and of the save dialog, are Russian
+// whatever the locale, once the set-up has installed Qt's translations.
+TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        GTEST_SKIP() << "no qtbase_ru.qm in " << folder.toStdString() << "; scripts/setup.sh installs it";
+    QTranslator translator;
+    const auto restore = qScopeGuard([&translator, locale = QLocale()] {
+        QCoreApplication::removeTranslator(&translator);
+        QLocale::setDefault(locale);
+    });
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_TRUE(LoadQtTranslations(translator));
+    QCoreApplication::installTranslator(&translator);
+
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Отчёт"), QStringLiteral("Отчёт не сохранён."),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+    box.show();
+    testsupport::saveScreenshotIfAsked(box.grab(), QStringLiteral("message_box.png"));
+
+    QTemporaryDir dir;
+    Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
+    MessageLog log;
+    tavrinDlg window(profile, log, dir.filePath(QStringLiteral("MixturesData")));
+    QString cancel;
+    saveFromReportDialog(window, [&cancel](QFileDialog& files) {
+        cancel = files.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text();
+        testsupport::saveScreenshotIfAsked(files.grab(), QStringLiteral("save_dialog.png"));
+    });
+    EXPECT_EQ(cancel, QStringLiteral("Отмена"));
 }

@@ -519,6 +519,7 @@ TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
     auto dlg = open();
     dlg->show();
     // Enter on a button presses that button and leaves the window open.
+    button(*dlg, "buttonDeleteAll")->setFocus();
     QTest::keyClick(button(*dlg, "buttonDeleteAll"), Qt::Key_Return);
     EXPECT_TRUE(dlg->Records().empty());
     EXPECT_TRUE(dlg->isVisible());
@@ -568,6 +569,28 @@ TEST_F(tavrinDlgTest, startSizeShowsEveryColumnWholeOnASmallScreen)
               dlg->ChromatogramList()->fontMetrics().horizontalAdvance(QStringLiteral("ГС Калибровка 5 (Баллон 7)")));
 }
 
+// On a whole 1366 x 768 screen the free width of the list goes to its last
+// column; the others keep their widths.
+TEST_F(tavrinDlgTest, theListsLastColumnTakesTheFreeWidth)
+{
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС скв. 1205, сепаратор 2, отбор 3"), 1000)});
+    auto dlg = open();
+    dlg->show();
+    QApplication::processEvents();
+    const CGridCtrl& list = *dlg->ChromatogramList();
+    const int last = list.columnCount() - 1;
+    QList<int> widths;
+    for (int c = 0; c < last; ++c)
+        widths << list.columnWidth(c);
+
+    dlg->resize(1366, 768);
+    QApplication::processEvents();
+    for (int c = 0; c < last; ++c)
+        EXPECT_EQ(list.columnWidth(c), widths[c]) << c;
+    EXPECT_EQ(list.columnViewportPosition(last) + list.columnWidth(last), list.viewport()->width());
+    testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("tavrin_main_1366x768.png"));
+}
+
 TEST_F(tavrinDlgTest, enterAtTheStartDeletesNothing)
 {
     setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
@@ -576,8 +599,19 @@ TEST_F(tavrinDlgTest, enterAtTheStartDeletesNothing)
     dlg->show();
     QApplication::processEvents();
     EXPECT_EQ(dlg->focusWidget(), dlg->ChromatogramList());
-    for (const char* name : {"buttonDelete", "buttonDeleteAll"})
-        EXPECT_FALSE(button(*dlg, name)->isDefault()) << name;
+    // No button looks as if Enter pressed it, not even once the focus has
+    // been on one and gone back to the list.
+    const auto expectNoDefault = [&dlg](const char* when) {
+        for (const QPushButton* b : dlg->findChildren<QPushButton*>()) {
+            if (b->window() == dlg.get()) {
+                EXPECT_FALSE(b->isDefault()) << b->text().toStdString() << " " << when;
+            }
+        }
+    };
+    expectNoDefault("at the start");
+    button(*dlg, "buttonRecalc")->setFocus(Qt::TabFocusReason);
+    dlg->ChromatogramList()->setFocus(Qt::TabFocusReason);
+    expectNoDefault("after a button had the focus");
     QTest::keyClick(dlg->focusWidget(), Qt::Key_Return);
     EXPECT_EQ(dlg->Records().size(), 1u);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);

@@ -4,7 +4,9 @@
 #include "support/QtPrint.h"
 #include "ui/DirTreeCtrl.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -166,4 +168,22 @@ TEST(DirTreeCtrlPaths, lastComponentOfAPath)
     };
     for (const auto& c : cases)
         EXPECT_EQ(CDirTreeCtrl::GetSubPath(QString::fromUtf8(c.path)), QString::fromUtf8(c.expected)) << c.path;
+}
+
+// A deep folder with a long name in a narrow tree is read whole by scrolling
+// sideways, not cut at the tree's edge.
+TEST_F(DirTreeCtrlTest, aDeepFolderNameIsShownWholeWithAScrollBar)
+{
+    const QString name = QStringLiteral("Хроматограммы скважины 1205 за март 2024 года");
+    const QString deep = root + QStringLiteral("/b/deep/deeper/") + name;
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(tree.DisplayTree(root, false));
+    tree.resize(200, 300);
+    tree.show();
+    ASSERT_TRUE(tree.SetSelPath(deep));
+    QTreeWidgetItem* item = tree.currentItem();
+    ASSERT_TRUE(item && item->text(0) == name);
+    QApplication::processEvents();
+    EXPECT_GT(tree.horizontalScrollBar()->maximum(), 0);
+    EXPECT_GE(tree.visualItemRect(item).width(), tree.fontMetrics().horizontalAdvance(name) + tree.iconSize().width());
 }

@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -17,10 +20,14 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cerrno>
 #include <memory>
+
+#include <unistd.h>
 
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
 #include "support/Screenshot.h"
@@ -67,6 +74,14 @@ protected:
 private:
     QWidget m_standIns;
 };
+
+// What a failed save says: the profile's file and the system's reason.
+QString unwrittenMessage(const QString& ini, int error)
+{
+    return QStringLiteral("Не удалось записать настройки в профиль программы %1: %2\n"
+                          "Они действуют до конца работы программы.")
+        .arg(QDir::toNativeSeparators(ini), qt_error_string(error));
+}
 
 using CDlgSettingsTabGenTest = DlgSettingsTest;
 using CDlgSettingsTabParamsTest = DlgSettingsTest;
@@ -336,8 +351,7 @@ TEST_F(DlgSettingsTest, settingsThatCouldNotBeWrittenStayInForceUntilTheEnd)
         EXPECT_EQ(dlg->result(), QDialog::Accepted);
     }
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("Не удалось записать настройки в профиль программы. "
-                                          "Они действуют до конца работы программы."));
+    EXPECT_EQ(messages[0], unwrittenMessage(iniPath(), EFBIG));
     EXPECT_EQ(settings.general.qtySymInProg, 5);
     EXPECT_EQ(QFileInfo(iniPath()).size(), 0);
 
@@ -348,6 +362,28 @@ TEST_F(DlgSettingsTest, settingsThatCouldNotBeWrittenStayInForceUntilTheEnd)
     again->reject();
     EXPECT_EQ(settings.general.qtySymInProg, 5);
     EXPECT_EQ(settings.params.GsPressure, 99.5);
+}
+
+// A profile in a folder that may not be written: the message says which file
+// and why, and the file stays as it was. (The full disk above runs as root too.)
+TEST_F(DlgSettingsTest, aProfileInAReadOnlyFolderIsNamedWithTheReason)
+{
+    const QString folder = dir.filePath(QStringLiteral("ro"));
+    const QString ini = folder + QStringLiteral("/tavrin.conf");
+    ASSERT_TRUE(QDir().mkpath(folder) && testsupport::writeFileBytes(ini, "[Settings]\n"));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const auto restore = qScopeGuard(
+        [&folder] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    // A super-user writes anyway; the refusal can only be seen without those rights.
+    if (::access(QFile::encodeName(folder).constData(), W_OK) == 0)
+        GTEST_SKIP() << "the folder stays writable for this user";
+    Profile unwritable(ini);
+    CSettings unsaved(unwritable);
+    DlgSettings dlg(&unsaved);
+    dlg.messageHook = [this](QWidget*, const QString& text) { messages << text; };
+    dlg.accept();
+    EXPECT_EQ(messages, QStringList{unwrittenMessage(ini, EACCES)});
+    EXPECT_EQ(testsupport::readFileBytes(ini), QByteArray("[Settings]\n"));
 }
 
 // ---------------------------------------------------------------------------
