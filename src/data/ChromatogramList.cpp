@@ -92,6 +92,26 @@ struct ReadBatch
     bool closed = false; // no pool task may begin reading any more
 };
 
+// Waits, however the batch's scope is left, until no pool task reads any
+// more: they write into slots that go with the scope.
+class ReadersGuard
+{
+public:
+    explicit ReadersGuard(ReadBatch& batch) : m_batch(batch) {}
+    ~ReadersGuard()
+    {
+        std::unique_lock<std::mutex> lock(m_batch.mutex);
+        m_batch.closed = true;
+        m_batch.stop = true;
+        m_batch.changed.wait(lock, [this] { return m_batch.readers == 0; });
+    }
+    ReadersGuard(const ReadersGuard&) = delete;
+    ReadersGuard& operator=(const ReadersGuard&) = delete;
+
+private:
+    ReadBatch& m_batch;
+};
+
 // One reader: takes the next path not yet begun until none is left or a stop.
 // afterEach, if given, runs after each file; false from it stops the batch.
 void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>& readSlots,
@@ -177,6 +197,7 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
         return readSlots;
 
     auto batch = std::make_shared<ReadBatch>();
+    const ReadersGuard readersDone(*batch);
     const int helpers = std::clamp(QThreadPool::globalInstance()->maxThreadCount(), 1, total) - 1;
     try {
         offerReaders(batch, paths, readSlots, helpers);

@@ -141,5 +141,11 @@ TEST(CompoundFileStreamPart, readsLargeFilesOnDiskAsTheyAreInMemoryInAnyOrder)
                 ASSERT_TRUE(got == s.data.mid(offset, length)) << s.name.toStdString() << " " << offset << "+" << length;
             }
         }
+        // Byte by byte, so that a read begins at every window's end.
+        const CfbStream& window = streams[3];
+        QByteArray bytes(window.data.size(), '\xEE');
+        for (qint64 i = 0; i < bytes.size(); ++i)
+            ASSERT_TRUE(cf.readStreamPart(window.name, i, bytes.data() + i, 1)) << i;
+        ASSERT_TRUE(bytes == window.data);
     }
 }

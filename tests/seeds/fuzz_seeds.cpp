@@ -1,11 +1,13 @@
 // Writes starting inputs for the fuzz targets from the test writers, so every
 // seed is a well-formed input of the route it is meant for:
 //   fuzz_seeds <folder>
-// fills <folder>/stg_fuzz, <folder>/mixtures_fuzz and <folder>/ini_text_fuzz.
+// fills <folder>/stg_fuzz, <folder>/compound_file_disk_fuzz, <folder>/mixtures_fuzz
+// and <folder>/ini_text_fuzz.
 // Run by scripts/fuzz-seeds.sh.
 
 #include "platform/IniText.h"
 #include "support/MixturesArchiveBuilder.h"
+#include "support/ScatteredChain.h"
 #include "support/StgWriter.h"
 
 #include <QByteArray>
@@ -103,6 +105,58 @@ bool writeStgSeeds(const QString& folder)
     return ok;
 }
 
+// Whole files for the reader on disk, which takes a file of more than 64 KiB
+// in windows growing from 4 KiB; the writer puts the FAT and the directory at
+// the end, beyond the first window.
+bool writeDiskSeeds(const QString& folder)
+{
+    struct DiskVariant
+    {
+        const char* name;
+        int cfbVersion;
+        int sampleCount;
+        bool difat;           // 110 FAT sectors, listed through the DIFAT and read at once
+        int fatSectors;       // at least so many, the FAT padded with free entries
+        bool scatteredSignal; // the signal's sectors in swapped pairs, each read on its own
+        qsizetype wholeSize;  // zeros appended up to this size when larger
+        int tail;             // and then so many, so the file ends inside a sector
+    };
+    const DiskVariant variants[] = {
+        {"small-read-whole", 3, 13, false, 0, false, 0, 0},
+        {"small-at-window-limit", 3, 13, false, 0, false, 65536, 0},
+        {"small-past-window-limit", 3, 13, false, 0, false, 65536, 1},
+        {"fat-across-first-window-end", 3, 13, false, 3, false, 65536, 1},
+        {"v3-long", 3, 30000, false, 0, false, 0, 0},
+        {"v4-long", 4, 20000, false, 0, false, 0, 0},
+        {"v3-difat", 3, 20000, true, 0, false, 0, 0},
+        {"v3-scattered", 3, 17000, false, 0, true, 0, 0},
+        {"v3-ends-off-the-sector-grid", 3, 30000, false, 0, false, 0, 300},
+    };
+    bool ok = true;
+    for (const DiskVariant& v : variants) {
+        const StgStreams s = variantStreams({v.name, 4, true, true, 3, false, v.sampleCount, v.cfbVersion});
+        CfbOptions options;
+        options.majorVersion = v.cfbVersion;
+        options.forceDifatSectors = v.difat;
+        options.minimumFatSectors = v.fatSectors;
+        CfbLayout layout;
+        QByteArray file = buildCompoundFile({{QStringLiteral("Raw_data"), *s.rawData}, {QStringLiteral("Time"), *s.time},
+                                             {QStringLiteral("Table"), *s.table}, {QStringLiteral("Passport"), *s.passport}},
+                                            options, &layout);
+        if (v.scatteredSignal) {
+            std::vector<int> order(std::size_t((s.rawData->size() + layout.sectorSize - 1) / layout.sectorSize));
+            for (std::size_t k = 0; k < order.size(); ++k)
+                order[k] = k == 0 ? 0 : (k % 2 == 1 ? (k + 1 < order.size() ? int(k) + 1 : int(k)) : int(k) - 1);
+            scatterStreamChain(file, layout, 0, order);
+        }
+        if (v.wholeSize > file.size())
+            file.append(QByteArray(v.wholeSize - file.size(), '\0'));
+        file.append(QByteArray(v.tail, '\0'));
+        ok = writeSeed(folder, QLatin1String(v.name), file) && ok;
+    }
+    return ok;
+}
+
 bool writeMixturesSeeds(const QString& folder)
 {
     ArchiveCylinder gs = makeCylinder(1, QStringLiteral("Баллон ГС"), QStringLiteral("гсо-12"), 1700000000, 1);
@@ -142,6 +196,7 @@ int main(int argc, char** argv)
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const bool ok = writeStgSeeds(out.filePath(QStringLiteral("stg_fuzz")))
+                    && writeDiskSeeds(out.filePath(QStringLiteral("compound_file_disk_fuzz")))
                     && writeMixturesSeeds(out.filePath(QStringLiteral("mixtures_fuzz")))
                     && writeIniSeeds(out.filePath(QStringLiteral("ini_text_fuzz")));
     return ok ? 0 : 1;
