@@ -18,6 +18,7 @@
 #include "ui/GridCtrl.h"
 #include "ui/OpenChrmDlg.h"
 #include "ui/ReadProgressDialog.h"
+#include "ui/WindowPlacement.h"
 
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -72,7 +73,9 @@ constexpr std::size_t kUnreadFilesShown = 10;
 // The chosen files that could not be read, with the reasons, for a message box.
 QString unreadFilesText(const UnreadChromatograms& unread)
 {
-    QString text = QStringLiteral("Не удалось прочитать файлов: %1. В список они не добавлены.\n").arg(unread.size());
+    QString text = unread.size() == 1
+                       ? QStringLiteral("Не удалось прочитать файл. В список он не добавлен.\n")
+                       : QStringLiteral("Не удалось прочитать файлов: %1. В список они не добавлены.\n").arg(unread.size());
     const std::size_t shown = std::min(unread.size(), kUnreadFilesShown);
     for (std::size_t i = 0; i < shown; ++i)
         text += QStringLiteral("\n%1: %2").arg(QFileInfo(unread[i].path).fileName(), unread[i].reason);
@@ -149,8 +152,10 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     // then ends the program as OK does.
     m_listChromatograms->setFocus(Qt::OtherFocusReason);
 
+    // A rectangle saved on a screen that is gone, or made absurd by hand,
+    // must not build a window far off or larger than the screen.
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
-        setGeometry(*rect);
+        setGeometry(FitOnScreen(*rect));
 
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.
@@ -321,6 +326,8 @@ int tavrinDlg::RemoveChromatograms(bool all)
     if (all) {
         removed = static_cast<int>(m_records.size());
         m_records.clear();
+        // A new set begins: warnings about files of the old one go with it.
+        m_readWarnings.clear();
     } else {
         removed = ::RemoveChromatograms(m_records, SelectedRows());
     }
@@ -415,11 +422,24 @@ void tavrinDlg::ShowErrorBox(const QString& caption, const QString& text)
 void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
 {
     const QString what = listed ? QStringLiteral("удалён из списка") : QStringLiteral("не добавлен в список");
-    m_readWarnings.clear();
     for (const UnreadChromatogram& file : unread) {
-        m_readWarnings.emplace_back(file.path, QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
-                                                   .arg(QDir::toNativeSeparators(file.path), what, file.reason));
+        const QString warning = QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
+                                    .arg(QDir::toNativeSeparators(file.path), what, file.reason);
+        const QString key = QDir::cleanPath(file.path);
+        const auto known = std::find_if(m_readWarnings.begin(), m_readWarnings.end(),
+                                        [&key](const auto& kept) { return kept.first == key; });
+        if (known != m_readWarnings.end())
+            known->second = warning;
+        else
+            m_readWarnings.emplace_back(key, warning);
     }
+}
+
+void tavrinDlg::ForgetListedReadWarnings()
+{
+    // A file listed again has been read: its old warning no longer holds,
+    // even after its row is removed.
+    std::erase_if(m_readWarnings, [this](const auto& kept) { return FindChromatogram(m_records, kept.first) >= 0; });
 }
 
 // ---- calculation -----------------------------------------------------------
@@ -432,10 +452,11 @@ void tavrinDlg::RecalculateResults()
 void tavrinDlg::RunCalculation()
 {
     m_log.ClearMessages();
-    for (const auto& [path, warning] : m_readWarnings) {
-        if (FindChromatogram(m_records, path) < 0)
-            m_log.AddMessage(MessageWarning, warning);
-    }
+    // The warnings of files left unread outlast every calculation while the
+    // files stay unlisted: the results rest on fewer analyses than were meant.
+    ForgetListedReadWarnings();
+    for (const auto& kept : m_readWarnings)
+        m_log.AddMessage(MessageWarning, kept.second);
     m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
@@ -533,7 +554,8 @@ void tavrinDlg::OnBnClickedDelete()
 
 void tavrinDlg::OnBnClickedDeleteAll()
 {
-    if (RemoveChromatograms(true) > 0)
+    const bool warned = !m_readWarnings.empty();
+    if (RemoveChromatograms(true) > 0 || warned)
         RefreshChromatograms();
 }
 

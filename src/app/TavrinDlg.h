@@ -115,9 +115,10 @@ private:
     void ClearInfoPage();
     void ShowAbout();
     void ShowErrorBox(const QString& caption, const QString& text);
-    // The files a full read could not read, as warnings for the log; listed
-    // tells whether they were in the list before.
+    // Adds or renews a warning for each file a full read could not read;
+    // listed tells whether they were in the list before.
     void KeepReadWarnings(const UnreadChromatograms& unread, bool listed);
+    void ForgetListedReadWarnings();
 
     Profile& m_profile;
     MessageLog& m_log;
@@ -127,9 +128,9 @@ private:
     std::unique_ptr<DlgReport> m_pDlgReport;
     std::vector<ChromatogramRecord> m_records;
     int m_nSelected = -1;
-    // Path and warning of each file the last start or re-read lost. Every
-    // calculation clears the log, so each one puts these back while the
-    // file is still missing from the list.
+    // Cleaned path and warning of each file a start or re-read lost, one
+    // each. Every calculation clears the log and puts these back, until the
+    // file is listed again or "Удалить все" starts a new set.
     std::vector<std::pair<QString, QString>> m_readWarnings;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;

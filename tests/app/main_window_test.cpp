@@ -24,6 +24,7 @@
 #include "ui/OpenChrmDlg.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QCheckBox>
 #include <QSettings>
 #include <QTreeWidget>
@@ -121,6 +122,17 @@ protected:
     static QString messageText(const tavrinDlg& dlg)
     {
         return dlg.MessagePage()->findChild<QPlainTextEdit*>(QStringLiteral("editText"))->toPlainText();
+    }
+    QStringList readWarnings() const
+    {
+        return QStringList(log.warnings().begin(), log.warnings().end()).filter(QRegularExpression("^Чтение хроматограмм:"));
+    }
+    // OK in a dialog; in the cylinders one after a change, as only that re-reads.
+    static void acceptChanged(QDialog* d)
+    {
+        if (auto* add = d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture")))
+            add->click();
+        d->accept();
     }
     static QPushButton* button(const tavrinDlg& dlg, const char* name)
     {
@@ -367,6 +379,29 @@ TEST_F(tavrinDlgTest, windowRectangleAndMessageFiltersSurviveARestart)
     EXPECT_FALSE(dlg->MessagePage()->findChild<QCheckBox*>(QStringLiteral("checkInfos"))->isChecked());
 }
 
+// A saved rectangle larger than the screen, or off it (as when a second
+// screen is gone), is fitted onto the screen at start, and saved so.
+TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
+{
+    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 1366, 768));
+    const struct {
+        QRect saved;
+        QRect shown;
+    } cases[] = {
+        {QRect(1000000000, 1000000000, 1147483647, 1147483647), QRect(0, 0, 1366, 768)},
+        {QRect(3000, 100, 1100, 600), QRect(266, 100, 1100, 600)},
+        {QRect(-5000, -5000, 1100, 600), QRect(0, 0, 1100, 600)},
+        {QRect(500, 400, 1100, 600), QRect(266, 168, 1100, 600)},
+        {QRect(100, 50, 1100, 600), QRect(100, 50, 1100, 600)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.saved));
+        SaveWindowState(*profile, c.saved);
+        EXPECT_EQ(open()->geometry(), c.shown);
+        EXPECT_EQ(LoadWindowState(*profile), c.shown);
+    }
+}
+
 TEST_F(tavrinDlgTest, openingShowsOneErrorPerFileThatCannotBeOpened)
 {
     const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
@@ -403,14 +438,7 @@ TEST_F(tavrinDlgTest, everyFullReadWarnsOnceForEachFileItCouldNotRead)
         ASSERT_TRUE(testsupport::writeFileBytes(cut, spoilt ? whole.left(whole.size() / 2) : whole));
         ASSERT_TRUE(testsupport::writeFileBytes(empty, spoilt ? QByteArray() : whole));
     };
-    const auto readWarnings = [this] {
-        return QStringList(log.warnings().begin(), log.warnings().end()).filter(QRegularExpression("^Чтение хроматограмм:"));
-    };
-    const auto accept = [](QDialog* d) {
-        if (auto* add = d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture")))
-            add->click();  // OK in the cylinders re-reads only after a change
-        d->accept();
-    };
+    const auto accept = acceptChanged;
     for (const QString read : {"recent list", "folder scan", "buttonRecalc", "buttonSettings", "buttonMixtures"}) {
         SCOPED_TRACE(read.toStdString());
         const bool atStart = !read.startsWith(QStringLiteral("button"));
@@ -441,6 +469,53 @@ TEST_F(tavrinDlgTest, everyFullReadWarnsOnceForEachFileItCouldNotRead)
         dlg->RefreshChromatograms();
         EXPECT_EQ(readWarnings(), expected.mid(1));
     }
+}
+
+// A warning about an unread file lasts, once, through every later full read
+// and calculation, until the file is listed again (for good) or "Удалить все"
+// starts a new set.
+TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared)
+{
+    const QString later = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
+    const QString first = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
+    const QByteArray whole = testsupport::readFileBytes(first);
+    ASSERT_TRUE(testsupport::writeFileBytes(first, {}));
+    setRecent({later, first});
+    auto dlg = open();
+    const auto expectWarnings = [&](const QStringList& expected) {
+        EXPECT_EQ(readWarnings(), expected);
+        EXPECT_EQ(messageText(*dlg).count(QStringLiteral("Чтение хроматограмм:")), expected.size());
+    };
+    const QStringList unread = {
+        QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и не добавлен в список: файл пуст.").arg(first)};
+    expectWarnings(unread);
+    button(*dlg, "buttonRecalc")->click();
+    expectWarnings(unread);
+    button(*dlg, "buttonRecalc")->click();
+    for (const char* read : {"buttonSettings", "buttonMixtures"}) {
+        SCOPED_TRACE(read);
+        pressAndAnswer(*dlg, read, acceptChanged);
+        expectWarnings(unread);
+    }
+
+    // Listed again, first in the list: forgotten, also once its row is gone.
+    ASSERT_TRUE(testsupport::writeFileBytes(first, whole));
+    ASSERT_EQ(dlg->AddChromatogram(first), 1);
+    dlg->RefreshChromatograms();
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
+    expectWarnings({});
+    selectRows(*dlg, {0});
+    button(*dlg, "buttonDelete")->click();
+    expectWarnings({});
+    button(*dlg, "buttonRecalc")->click();
+    expectWarnings({});
+
+    // Dropped at a re-read, then the set cleared.
+    ASSERT_TRUE(testsupport::writeFileBytes(later, {}));
+    button(*dlg, "buttonRecalc")->click();
+    expectWarnings({QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и удалён из списка: файл пуст.").arg(later)});
+    button(*dlg, "buttonDeleteAll")->click();
+    expectWarnings({});
 }
 
 TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)
@@ -779,30 +854,47 @@ TEST_F(tavrinDlgTest, addButtonNamesTheChosenFilesItCouldNotReadInOneBox)
 {
     const QString runs = openingDialogFolder(QStringLiteral("runs"));
     const QByteArray whole = testsupport::readFileBytes(write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС"), 1000));
-    for (int i = 1; i <= 6; ++i) {
-        ASSERT_TRUE(testsupport::writeFileBytes(runs + QStringLiteral("/cut%1.stg").arg(i), whole.left(whole.size() / 2)));
-        ASSERT_TRUE(testsupport::writeFileBytes(runs + QStringLiteral("/empty%1.stg").arg(i), {}));
+    const struct {
+        int unread;
+        QString head;
+        QString tail;  // the last line, after the files named
+    } cases[] = {
+        {1, QStringLiteral("Не удалось прочитать файл. В список он не добавлен."), {}},
+        {10, QStringLiteral("Не удалось прочитать файлов: 10. В список они не добавлены."), {}},
+        {12, QStringLiteral("Не удалось прочитать файлов: 12. В список они не добавлены."), QStringLiteral("и ещё файлов: 2.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unread);
+        QDir(runs).removeRecursively();
+        ASSERT_TRUE(testsupport::writeFileBytes(runs + QStringLiteral("/a.stg"), whole));
+        for (int i = 1; i <= c.unread; ++i) {
+            ASSERT_TRUE(testsupport::writeFileBytes(i % 2 ? runs + QStringLiteral("/cut%1.stg").arg(i)
+                                                          : runs + QStringLiteral("/empty%1.stg").arg(i),
+                                                    i % 2 ? whole.left(whole.size() / 2) : QByteArray()));
+        }
+        auto dlg = open();
+        QStringList boxes;
+        dlg->errorBoxHook = [&](const QString& caption, const QString& text) { boxes << caption << text; };
+        pressAndAnswer(*dlg, "buttonAdd", [&c](QDialog* d) {
+            QTreeWidget* list = qobject_cast<COpenChrmDlg*>(d)->List();
+            ASSERT_EQ(list->topLevelItemCount(), c.unread + 1);
+            list->selectAll();
+            d->accept();
+        });
+        EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
+        ASSERT_EQ(boxes.size(), 2);
+        EXPECT_EQ(boxes[0], QStringLiteral("Ошибка чтения"));
+        QStringList lines = boxes[1].split(QLatin1Char('\n'));
+        EXPECT_EQ(lines.takeFirst(), c.head);
+        EXPECT_EQ(lines.takeFirst(), QString());
+        if (!c.tail.isEmpty())
+            EXPECT_EQ(lines.takeLast(), c.tail);
+        const int named = std::min(c.unread, 10);
+        EXPECT_EQ(lines.size(), named) << boxes[1].toStdString();
+        lines.removeDuplicates();
+        EXPECT_EQ(lines.filter(QRegularExpression("^(cut[0-9]+\\.stg: файл обрывается раньше, чем кончаются его данные|"
+                                                  "empty[0-9]+\\.stg: файл пуст)$")).size(), named) << boxes[1].toStdString();
     }
-    auto dlg = open();
-    QStringList boxes;
-    dlg->errorBoxHook = [&](const QString& caption, const QString& text) { boxes << caption << text; };
-    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
-        QTreeWidget* list = qobject_cast<COpenChrmDlg*>(d)->List();
-        ASSERT_EQ(list->topLevelItemCount(), 13);
-        list->selectAll();
-        d->accept();
-    });
-    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0], QStringLiteral("Ошибка чтения"));
-    QStringList lines = boxes[1].split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 13) << boxes[1].toStdString();
-    EXPECT_EQ(lines.takeFirst(), QStringLiteral("Не удалось прочитать файлов: 12. В список они не добавлены."));
-    EXPECT_EQ(lines.takeFirst(), QString());
-    EXPECT_EQ(lines.takeLast(), QStringLiteral("и ещё файлов: 2."));
-    lines.removeDuplicates();
-    EXPECT_EQ(lines.filter(QRegularExpression("^(cut[1-6]\\.stg: файл обрывается раньше, чем кончаются его данные|"
-                                              "empty[1-6]\\.stg: файл пуст)$")).size(), 10) << boxes[1].toStdString();
 }
 
 TEST_F(tavrinDlgTest, componentsOkRecalculatesWithoutReadingFilesAndCancelDoesNothing)
