@@ -13,6 +13,11 @@ class QTranslator;
 // translator left empty, when they are not installed.
 bool LoadQtTranslations(QTranslator& translator);
 
+// What the process needs before the application object: the names the
+// profile is kept under, the windows' icon, the "." decimal point and Qt's
+// own texts in Russian, which last as long as the QApplication does.
+void SetUpApplication();
+
 // The application: it holds what lives for the whole run (the settings
 // profile and the message log that every calculation writes to) and runs the
 // main window; when that window ends, the program ends.

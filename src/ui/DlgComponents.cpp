@@ -4,6 +4,7 @@
 #include "platform/Profile.h"
 #include "ui/DialogUnits.h"
 #include "ui/DlgOutTable.h"
+#include "ui/WindowPlacement.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -245,8 +246,10 @@ void DlgComponents::setMessageHook(ComponentsMessageHook hook)
 
 void DlgComponents::showEvent(QShowEvent* e)
 {
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         OnInitDialog();
+        PlaceOverOwner(*this);
+    }
     QDialog::showEvent(e);
 }
 

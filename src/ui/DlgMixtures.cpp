@@ -2,6 +2,7 @@
 
 #include "data/Settings.h"
 #include "ui/DlgOutTable.h"
+#include "ui/WindowPlacement.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -211,8 +212,10 @@ void DlgMixtures::FreeMixtures()
 void DlgMixtures::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         OnInitDialog();
+        PlaceOverOwner(*this);
+    }
 }
 
 void DlgMixtures::OnInitDialog()

@@ -6,6 +6,7 @@
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
 #include "ui/EnterKey.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -149,27 +149,9 @@ void DlgReport::showEvent(QShowEvent* event)
     // Every opening shows the fields: what was changed and then cancelled is gone.
     if (!event->spontaneous()) {
         UpdateData(false);
-        PlaceOverOwner();
+        PlaceOverOwner(*this);
     }
     QDialog::showEvent(event);
-}
-
-void DlgReport::PlaceOverOwner()
-{
-    // Placed by the client areas. Qt's own placement sets the frame's corner,
-    // and the frame is not known before the first showing, so from the
-    // second opening on the dialog would stand lower than the first time.
-    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!owner)
-        return;
-    QRect place(QPoint(0, 0), size());
-    place.moveCenter(owner->geometry().center());
-    if (const QScreen* screen = owner->screen()) {
-        const QRect room = screen->availableGeometry();
-        place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
-        place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
-    }
-    setGeometry(place);
 }
 
 void DlgReport::keyPressEvent(QKeyEvent* event)

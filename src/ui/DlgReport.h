@@ -75,7 +75,6 @@ private:
     void UpdateData(bool save);
     QString AskSavePath(const QString& defaultName);
     // Centred over the main window, the same way at every opening.
-    void PlaceOverOwner();
     // The report was not saved: where to and why.
     void ShowSaveError(const QString& path, const QString& reason);
 

@@ -30,6 +30,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -221,49 +222,64 @@ TEST(MainWindowReportTest, saveDialogStartsAtHomeThenWhereTheLastReportWent)
     EXPECT_EQ(startedIn, QStringList({canonical(home), canonical(reports), canonical(reports)}));
 }
 
-// The report dialog opens centred over the main window every time, and
-// follows the window when it has moved.
-TEST(MainWindowReportTest, reportDialogOpensAtTheSamePlaceOverTheWindowEveryTime)
+// The dialogs the window keeps open centred over it every time, follow it
+// when it has moved, and stay on the screen when it stands half off it.
+TEST(MainWindowReportTest, dialogsOpenAtTheSamePlaceOverTheWindowEveryTime)
 {
     QTemporaryDir dir;
     Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
     MessageLog log;
     tavrinDlg window(profile, log, dir.filePath(QStringLiteral("MixturesData")));
-    window.move(20, 10);
     window.show();
-    const auto openReport = [&window] {
-        QRect shown;
-        QTimer::singleShot(0, [&shown] {
-            if (auto* report = qobject_cast<DlgReport*>(QApplication::activeModalWidget())) {
-                shown = report->geometry();
-                report->reject();
-            }
-        });
-        window.findChild<QPushButton*>(QStringLiteral("buttonReport"))->click();
-        return shown;
-    };
-    const QRect first = openReport();
-    EXPECT_EQ(first.center(), window.geometry().center());
-    EXPECT_EQ(openReport(), first);
-    window.move(window.pos() + QPoint(30, 20));
-    EXPECT_EQ(openReport(), first.translated(30, 20));
+    const QRect room = window.screen()->availableGeometry();
+    for (const char* button : {"buttonReport", "buttonComponents", "buttonMixtures"}) {
+        SCOPED_TRACE(button);
+        const auto open = [&window, button] {
+            QRect shown;
+            QTimer::singleShot(0, [&shown] {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    shown = dialog->geometry();
+                    dialog->reject();
+                }
+            });
+            window.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+            return shown;
+        };
+        QRect middle = window.geometry();
+        middle.moveCenter(room.center());
+        window.setGeometry(middle);
+        const QRect first = open();
+        EXPECT_EQ(first.center(), window.geometry().center());
+        EXPECT_EQ(open(), first);
+        window.move(window.pos() + QPoint(30, 20));
+        EXPECT_EQ(open(), first.translated(30, 20));
+
+        QRect past = window.geometry();
+        past.moveCenter(room.bottomRight());
+        window.setGeometry(past);
+        const QRect clamped = open();
+        EXPECT_EQ(clamped.right(), room.right());
+        EXPECT_EQ(clamped.bottom(), room.bottom());
+        EXPECT_EQ(clamped.size(), first.size());
+    }
 }
 
 // Qt's own texts, of the message boxes and of the save dialog, are Russian
-// whatever the locale, once the set-up has installed Qt's translations.
+// whatever the locale, once the program's set-up has returned.
 TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
 {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
         GTEST_SKIP() << "no qtbase_ru.qm in " << folder.toStdString() << "; scripts/setup.sh installs it";
-    QTranslator translator;
-    const auto restore = qScopeGuard([&translator, locale = QLocale()] {
-        QCoreApplication::removeTranslator(&translator);
+    const auto restore = qScopeGuard([locale = QLocale(), organisation = QCoreApplication::organizationName(),
+                                      application = QCoreApplication::applicationName()] {
+        qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
         QLocale::setDefault(locale);
+        QCoreApplication::setOrganizationName(organisation);
+        QCoreApplication::setApplicationName(application);
     });
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ASSERT_TRUE(LoadQtTranslations(translator));
-    QCoreApplication::installTranslator(&translator);
+    SetUpApplication();
 
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Отчёт"), QStringLiteral("Отчёт не сохранён."),
                     QMessageBox::Ok | QMessageBox::Cancel);
