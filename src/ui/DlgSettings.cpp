@@ -102,7 +102,9 @@ void DlgSettings::accept()
     m_params->ReadControls();
     m_folders->ReadControls();
     if (Profile* profile = m_settings->profile(); profile && !m_settings->SaveSettings()) {
-        const QString why = profile->writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile->writeError();
+        QString why = profile->writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile->writeError();
+        if (!why.endsWith(QLatin1Char('.')))
+            why += QLatin1Char('.');
         showMessage(QStringLiteral("Не удалось записать настройки в профиль программы %1: %2\n"
                                    "Они действуют до конца работы программы.")
                         .arg(QDir::toNativeSeparators(profile->fileName()), why));

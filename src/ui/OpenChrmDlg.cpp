@@ -91,7 +91,7 @@ void COpenChrmDlg::CreateControls()
     m_tree->setObjectName(QStringLiteral("tree"));
     place(m_tree, 7, 20, 130, 273);
 
-    m_stPath = new QLabel(this);
+    m_stPath = new ElidedLabel(this);
     m_stPath->setObjectName(QStringLiteral("pathText"));
     place(m_stPath, 144, 7, 262, 10);
 

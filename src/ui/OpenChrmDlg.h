@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ChromatogramFolderListing.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FormDialog.h"
 
 #include <QStringList>
@@ -69,7 +70,7 @@ public:
     QCheckBox* WholeFileSystemBox() const { return m_chWholeFileSystem; }
     QCheckBox* JointSelectBox() const { return m_chJointSelect; }
     QPlainTextEdit* Description() const { return m_edDescription; }
-    QLabel* PathText() const { return m_stPath; }
+    ElidedLabel* PathText() const { return m_stPath; }
 
     void accept() override;
 
@@ -99,7 +100,7 @@ private:
     QComboBox* m_cbPoint = nullptr;
     QComboBox* m_cbMethod = nullptr;
     QComboBox* m_cbType = nullptr;
-    QLabel* m_stPath = nullptr;
+    ElidedLabel* m_stPath = nullptr;
     QTreeWidget* m_list = nullptr;
     QPlainTextEdit* m_edDescription = nullptr;
     QCheckBox* m_chJointSelect = nullptr;

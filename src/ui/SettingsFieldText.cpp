@@ -41,10 +41,10 @@ QString FieldMessage(const QString& caption, const QString& group, const QString
 
 QString EnterAnIntegerText()
 {
-    return QStringLiteral("Enter an integer.");
+    return QStringLiteral("Введите целое число.");
 }
 
 QString EnterANumberText()
 {
-    return QStringLiteral("Enter a number.");
+    return QStringLiteral("Введите число.");
 }

@@ -15,6 +15,6 @@ bool ParseFieldNumber(const QString& text, double* value);
 // The message for a refused field: its caption (and group), then the reason.
 QString FieldMessage(const QString& caption, const QString& group, const QString& reason);
 
-// The reasons, as the edits of the program have always worded them.
+// Why a number field is refused.
 QString EnterAnIntegerText();
 QString EnterANumberText();

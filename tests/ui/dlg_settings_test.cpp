@@ -78,7 +78,7 @@ private:
 // What a failed save says: the profile's file and the system's reason.
 QString unwrittenMessage(const QString& ini, int error)
 {
-    return QStringLiteral("Не удалось записать настройки в профиль программы %1: %2\n"
+    return QStringLiteral("Не удалось записать настройки в профиль программы %1: %2.\n"
                           "Они действуют до конца работы программы.")
         .arg(QDir::toNativeSeparators(ini), qt_error_string(error));
 }
@@ -208,7 +208,7 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Суммарный объём раствора сернокислого натрия")));
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Газ дегазации")));
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Enter a number.")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите число.")));
     EXPECT_EQ(dlg->tabs()->currentIndex(), 1);  // the page of the refused field
     // Nothing was taken, not even the valid field, and nothing written.
     EXPECT_EQ(settings.general.qtySymInProg, 3);
@@ -233,7 +233,7 @@ TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeButKeepsLargeOnes)
     dlg->accept();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("В отчете")));
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Enter an integer.")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите целое число.")));
     EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
 
     // Twenty digits are no reason to refuse; the next complaint is the start time's.
@@ -309,7 +309,7 @@ TEST_F(DlgSettingsTest, refusalShowsAWarningBoxByDefault)
     });
     dlg.accept();
     EXPECT_TRUE(shown.contains(QStringLiteral("Температура газа в газовом счетчике")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("Enter a number.")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Введите число.")));
     EXPECT_TRUE(dlg.isVisible());
 }
 

@@ -287,3 +287,23 @@ TEST_F(OpenChrmDlgTest, growingTheDialogGrowsTheListAndMovesTheRightHandControls
     // It cannot be made smaller than it opened.
     EXPECT_EQ(dlg->minimumSize(), dlg->size() - QSize(100, 60));
 }
+
+// A folder path longer than its label is shortened with "…" in the middle,
+// so its beginning and its end stay visible; the tooltip shows it whole.
+TEST_F(OpenChrmDlgTest, aLongFolderPathIsShortenedInTheMiddle)
+{
+    const QString deep =
+        runs + QStringLiteral("/Скважина 41, куст 5, пробы с сепаратора первой ступени/2026/декабрь/серия");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    user->writeString(QString(), kLastOpenPath2, deep);
+    auto dlg = open();
+    testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("open_chrm_long_path.png"));
+    const ElidedLabel* label = dlg->PathText();
+    EXPECT_EQ(label->text(), deep);
+    EXPECT_EQ(label->toolTip(), deep);
+    const QString shown = label->shownText();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(deep.left(4))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/серия"))) << shown.toStdString();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+}
