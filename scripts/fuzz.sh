@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds one libFuzzer target with clang in build-fuzz and runs it for a while.
+# Builds one libFuzzer target with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz and runs it for a while.
 #   bash scripts/fuzz.sh [TARGET] [SECONDS] [FUZZER OPTIONS...]   (defaults: compound_file_fuzz 60)
 # Targets: compound_file_fuzz, compound_file_disk_fuzz, stg_fuzz, mixtures_fuzz,
 # ini_text_fuzz.
