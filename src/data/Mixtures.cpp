@@ -245,29 +245,40 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
         result.ok = true;
         return result;
     }
-    const QString shownPath = QDir::toNativeSeparators(m_path);
+    const QString failed =
+        QStringLiteral("Не удалось записать базу баллонов в файл\n") + QDir::toNativeSeparators(m_path);
+    const auto fail = [&](const QString& reason) {
+        result.message = failed + QStringLiteral("\n\n") + reason;
+        return result;
+    };
 
     const QFileInfo info(m_path);
     if (info.fileName().isEmpty() || info.isDir() || !QDir().mkpath(info.absolutePath())) {
-        result.message = shownPath + QStringLiteral(" путь некорректный.");
+        result.message = failed + QStringLiteral(" путь некорректный.");
         return result;
+    }
+
+    // The next start reads no more than the cap, and the save after it would
+    // drop the cylinders beyond it; the old file stays instead.
+    const QByteArray bytes = WriteMixturesArchive(mixtures);
+    if (bytes.size() > kMaxFileSize) {
+        return fail(QStringLiteral("База баллонов заняла бы %1 байт, а программа читает не больше %2 байт. "
+                                   "Прежний файл оставлен без изменений; удалите ненужные баллоны или компоненты.")
+                        .arg(QString::number(bytes.size()), QString::number(kMaxFileSize)));
     }
 
     if (m_backupPending && QFileInfo::exists(m_path)) {
         const QString bak = backupPath();
         QString error;
         if (!CopyFileAtomically(m_path, bak, &error)) {
-            result.message = QStringLiteral("%1\nНе удалось сохранить копию прежнего файла %2: %3")
-                                 .arg(shownPath, QDir::toNativeSeparators(bak), error);
-            return result;
+            return fail(QStringLiteral("Не удалось сохранить копию прежнего файла %1: %2")
+                            .arg(QDir::toNativeSeparators(bak), error));
         }
     }
 
     QString error;
-    if (!WriteFileAtomically(m_path, WriteMixturesArchive(mixtures), &error)) {
-        result.message = shownPath + QStringLiteral("\n") + error;
-        return result;
-    }
+    if (!WriteFileAtomically(m_path, bytes, &error))
+        return fail(error);
     m_backupPending = false;
     result.ok = true;
     result.written = true;

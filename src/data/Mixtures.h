@@ -121,9 +121,12 @@ public:
     };
     // Replaces the file in one step; the file on disk is either the old one
     // or the new one, never a mixture, and a failure leaves it untouched.
+    // A list whose file would pass kMaxFileSize is refused, as the next load
+    // would not read it whole.
     SaveResult save(const MixtureList& mixtures);
 
-    // A database larger than this is not ours; only its beginning is read.
+    // A database larger than this is not ours; only its beginning is read,
+    // and none larger is written.
     static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 
 private:

@@ -144,6 +144,8 @@ TEST(CChmFileRefusal, saysWhyInTheOperatorsWords)
     noPassport.passport.reset();
     StgStreams tableCut = goodStreams();
     tableCut.table->chop(10);
+    StgStreams passportCut = goodStreams();
+    passportCut.passport->chop(1);
     QByteArray wrongByteOrder = whole;
     wrongByteOrder[28] = '\xFF';
     const struct {
@@ -159,6 +161,7 @@ TEST(CChmFileRefusal, saysWhyInTheOperatorsWords)
         {wrongByteOrder, QStringLiteral("структура файла повреждена: the byte order mark is not 0xFFFE")},
         {testsupport::buildStgFile(noPassport), QStringLiteral("в файле нет потока «Passport»")},
         {testsupport::buildStgFile(tableCut), QStringLiteral("поток «Table» повреждён")},
+        {testsupport::buildStgFile(passportCut), QStringLiteral("поток «Passport» повреждён")},
         {whole, QString()},  // a success leaves no reason from before
     };
     COpenedChmFile file;

@@ -231,6 +231,11 @@ TEST(MixturesArchiveDamage, keepsTheCylindersCompletedBeforeACut)
         EXPECT_FALSE(read.complete) << "cut at " << cut;
         EXPECT_FALSE(read.error.isEmpty()) << "cut at " << cut;
         EXPECT_EQ(read.mixtures.size(), whole) << "cut at " << cut;
+        // Past the count, the error names the cylinder that was cut, counted from 1.
+        if (cut >= 4) {
+            EXPECT_TRUE(read.error.startsWith(QStringLiteral("баллон %1 из 3: ").arg(whole + 1)))
+                << "cut at " << cut << ": " << read.error.toStdString();
+        }
     }
 }
 

@@ -117,8 +117,8 @@ TEST(MixturesDatabase, reportsAFolderThatCannotBeCreatedWithThePath)
     const MixturesDatabase::SaveResult s = db.save(list);
     EXPECT_FALSE(s.ok);
     EXPECT_FALSE(s.written);
-    EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
-    EXPECT_TRUE(s.message.endsWith(QStringLiteral(" путь некорректный.")));
+    EXPECT_EQ(s.message, QStringLiteral("Не удалось записать базу баллонов в файл\n") + QDir::toNativeSeparators(path)
+                             + QStringLiteral(" путь некорректный."));
     EXPECT_EQ(readFileBytes(blocker), QByteArrayLiteral("not a folder"));
     EXPECT_EQ(list.size(), 2u); // the edits stay in memory
 }
@@ -213,6 +213,49 @@ TEST(MixturesDatabase, readsOnlyTheStartOfAnOversizedFile)
     EXPECT_TRUE(db.backupPending());
 }
 
+// The largest file the next start reads whole is written; a larger one is
+// refused and the file already there stays as it was.
+TEST(MixturesDatabase, writesNoFileLargerThanTheNextStartReadsWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("MixturesData"));
+    // A third cylinder whose name, long enough to take the four-byte length,
+    // grows to bring the file to the size asked. Every string is UTF-16, so
+    // every archive is of even size: the smallest one past the cap is two bytes over.
+    const auto listOfSize = [](qint64 size) {
+        MixtureList list = twoCylinders();
+        auto big = std::make_shared<MixtureData>();
+        big->number = 3;
+        big->name = QString(0xFFFF, QChar(u'Ж'));
+        list.push_back(big);
+        big->name += QString((size - WriteMixturesArchive(list).size()) / 2, QChar(u'Ж'));
+        return list;
+    };
+    constexpr qint64 cap = MixturesDatabase::kMaxFileSize;
+
+    MixturesDatabase db(path);
+    {
+        const MixtureList atCap = listOfSize(cap);
+        ASSERT_TRUE(db.save(atCap).ok);
+        EXPECT_EQ(QFileInfo(path).size(), cap);
+        MixtureList read;
+        ASSERT_EQ(MixturesDatabase(path).load(read).status, MixturesDatabase::LoadStatus::Loaded);
+        ASSERT_EQ(read.size(), 3u);
+        EXPECT_EQ(read[2]->name, atCap[2]->name);
+    }
+
+    const QByteArray old = buildMixturesArchive(fourArchiveCylinders());
+    ASSERT_TRUE(writeFileBytes(path, old));
+    const MixturesDatabase::SaveResult s = db.save(listOfSize(cap + 2));
+    EXPECT_FALSE(s.ok);
+    EXPECT_FALSE(s.written);
+    EXPECT_TRUE(s.message.startsWith(QStringLiteral("Не удалось записать базу баллонов в файл\n")
+                                     + QDir::toNativeSeparators(path) + QStringLiteral("\n\n")));
+    EXPECT_TRUE(s.message.contains(QString::number(cap + 2))) << s.message.toStdString();
+    EXPECT_EQ(readFileBytes(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
+}
+
 // A full disk is played by a file-size limit, which binds root as well.
 TEST(MixturesDatabase, fullDiskKeepsTheOldFileWholeAndSaysSo)
 {
@@ -256,8 +299,10 @@ TEST(MixturesDatabase, fullDiskKeepsTheOldFileWholeAndSaysSo)
         }
         EXPECT_FALSE(s.ok);
         EXPECT_FALSE(s.written);
-        EXPECT_TRUE(s.message.startsWith(QDir::toNativeSeparators(path)));
-        EXPECT_GT(s.message.size(), QDir::toNativeSeparators(path).size() + 1);  // and the reason
+        const QString failed = QStringLiteral("Не удалось записать базу баллонов в файл\n")
+                               + QDir::toNativeSeparators(path) + QStringLiteral("\n\n");
+        EXPECT_TRUE(s.message.startsWith(failed)) << s.message.toStdString();
+        EXPECT_GT(s.message.size(), failed.size());  // and the reason
         EXPECT_EQ(readFileBytes(path), onDisk);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
         EXPECT_EQ(db.backupPending(), c.damaged);

@@ -144,6 +144,19 @@ TEST_F(ProfileTest, anotherApplicationsUserSettingsDoNotShowTheMachineOnes)
     EXPECT_EQ(machine.readString(QString(), QStringLiteral("OpenPath"), QString()), QStringLiteral("/data"));
 }
 
+TEST_F(ProfileTest, aHandWrittenValueWithACommaIsQueriedUnchanged)
+{
+    // The native notation reads an unquoted comma as a list of two texts.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir.path());
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("Quindle"))));
+    ASSERT_TRUE(testsupport::writeFileBytes(dir.filePath(QStringLiteral("Quindle/Morvane.conf")),
+                                            QByteArrayLiteral("[General]\nOpenPath=/data/a,b\n")));
+    const Profile machine(ProfileScope::System, QStringLiteral("Quindle"), QStringLiteral("Morvane"));
+    QString result;
+    RegQueryString(result, machine, QStringLiteral("OpenPath"), QStringLiteral("умолч"));
+    EXPECT_EQ(result, QStringLiteral("/data/a,b"));
+}
+
 TEST_F(ProfileTest, fullDiskKeepsTheStoredProfileAndTheValuesInForce)
 {
     Profile p(iniPath());
