@@ -1,9 +1,14 @@
 #include "platform/SaveFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 namespace {
 
@@ -44,6 +49,54 @@ bool writeAtomically(const QString& path, QString* error, Fill fill)
         return false;
     }
     return true;
+}
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+bool renameOver(const QString& from, const QString& to, QString* error)
+{
+    std::error_code ec;
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    if (ec)
+        setError(error, qt_error_string(ec.value()));
+    return !ec;
+}
+
+bool existsOrDangles(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Creating with O_EXCL both reserves the name and gives the file the
+// permissions a new file gets, which a QTemporaryFile (0600) would not.
+QString createBeside(const QString& path, QString* error)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        QString name = path + QLatin1Char('.');
+        for (int i = 0; i < 6; ++i)
+            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))]);
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return name;
+        // Only a name that is taken is worth another try.
+        if (!existsOrDangles(name)) {
+            setError(error, file.errorString());
+            return QString();
+        }
+    }
+    setError(error, QStringLiteral("не находится свободное имя рядом с %1").arg(path));
+    return QString();
 }
 
 } // namespace
@@ -87,4 +140,93 @@ bool CopyFileAtomically(const QString& from, const QString& to, QString* error)
         }
         return true;
     });
+}
+
+StagedFile::StagedFile(const QString& path)
+    : m_path(path)
+{
+}
+
+StagedFile::~StagedFile()
+{
+    Rollback();
+}
+
+QString StagedFile::Create(QString* error)
+{
+    if (!m_temp.isEmpty())
+        QFile::remove(m_temp);
+    m_temp = createBeside(m_path, error);
+    if (!m_temp.isEmpty() && QFileInfo::exists(m_path))
+        QFile::setPermissions(m_temp, QFile::permissions(m_path));
+    return m_temp;
+}
+
+bool StagedFile::Write(const QByteArray& bytes, QString* error)
+{
+    // Written through a QSaveFile over the reserved name, which keeps its
+    // permissions and syncs the bytes before the name holds them.
+    return !Create(error).isEmpty() && WriteFileAtomically(m_temp, bytes, error);
+}
+
+bool StagedFile::Install(QString* error)
+{
+    if (m_temp.isEmpty() || m_installed) {
+        setError(error, QStringLiteral("нечего ставить на место %1").arg(m_path));
+        return false;
+    }
+    if (existsOrDangles(m_path)) {
+        m_aside = createBeside(m_path, error);
+        if (m_aside.isEmpty())
+            return false;
+        if (!renameOver(m_path, m_aside, error)) {
+            QFile::remove(std::exchange(m_aside, QString()));
+            return false;
+        }
+    }
+    if (!renameOver(m_temp, m_path, error)) {
+        if (!m_aside.isEmpty() && renameOver(m_aside, m_path, nullptr))
+            m_aside.clear();
+        return false;
+    }
+    m_temp.clear();
+    m_installed = true;
+    return true;
+}
+
+bool StagedFile::Replace(QString* error)
+{
+    if (m_temp.isEmpty() || m_installed) {
+        setError(error, QStringLiteral("нечего ставить на место %1").arg(m_path));
+        return false;
+    }
+    if (!renameOver(m_temp, m_path, error))
+        return false;
+    m_temp.clear();
+    return true;
+}
+
+void StagedFile::Commit()
+{
+    if (!m_aside.isEmpty())
+        QFile::remove(m_aside);
+    // A file written but never put in place is dropped.
+    if (!m_temp.isEmpty())
+        QFile::remove(m_temp);
+    m_aside.clear();
+    m_temp.clear();
+    m_installed = false;
+}
+
+void StagedFile::Rollback()
+{
+    if (!m_aside.isEmpty())
+        renameOver(m_aside, m_path, nullptr);
+    else if (m_installed)
+        QFile::remove(m_path);
+    if (!m_temp.isEmpty())
+        QFile::remove(m_temp);
+    m_aside.clear();
+    m_temp.clear();
+    m_installed = false;
 }

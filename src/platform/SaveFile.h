@@ -26,3 +26,39 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // either whole or not made, and an old file at to stays as it was. Read and
 // written in pieces, so a file of any size needs little memory.
 bool CopyFileAtomically(const QString& from, const QString& to, QString* error = nullptr);
+
+// A new version of the file at a path, written beside it under a temporary
+// name and put in place later, so that several files can be replaced
+// together or not at all. Whatever is not committed when the object goes is
+// undone. Renames within one folder replace their target in one step.
+class StagedFile
+{
+public:
+    explicit StagedFile(const QString& path);
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // A fresh empty file "<path>.XXXXXX" beside the target, with the
+    // target's permissions when it exists; empty, with error set, when none
+    // can be made.
+    QString Create(QString* error = nullptr);
+    // Create, then the bytes written whole.
+    bool Write(const QByteArray& bytes, QString* error = nullptr);
+    // Puts the written file in place; the old file is moved aside first and
+    // kept until Commit, so that Rollback can bring it back.
+    bool Install(QString* error = nullptr);
+    // Puts the written file in place in one step, the old file gone: for the
+    // last file of a set, whose failure leaves its old file as it was.
+    bool Replace(QString* error = nullptr);
+    // Keeps what was put in place and drops the old file.
+    void Commit();
+    // Brings back what the path held and removes every temporary file.
+    void Rollback();
+
+private:
+    QString m_path;
+    QString m_temp;   // written, not yet in place
+    QString m_aside;  // the old file while the new one stands in its place
+    bool m_installed = false;
+};

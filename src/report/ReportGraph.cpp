@@ -9,6 +9,9 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 // The platform's unique name "zqv….tmp" with ".cat" added. The name is held
@@ -35,28 +38,78 @@ ReportGraphPlace::ReportGraphPlace(const QString& htmlPath)
     m_folder = QDir(html.absolutePath()).filePath(html.completeBaseName() + QStringLiteral("_files"));
 }
 
-QString ReportGraphPlace::PrepareImagePath()
+bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const TemperatureResult& curve)
 {
+    m_error.clear();
     QString folder = m_folder;
     if (folder.isEmpty()) {
         folder = CreateTemporaryGraphFolder();
-        if (folder.isEmpty())
-            return QString();
+        if (folder.isEmpty()) {
+            m_error = QStringLiteral("папка для графика не создаётся в %1")
+                          .arg(QDir::toNativeSeparators(QDir::tempPath()));
+            return false;
+        }
         m_madeFolder = folder;
     } else if (!QFileInfo(folder).isDir()) {
-        if (!QDir().mkdir(folder))
-            return QString();
+        const QString name = QDir::toNativeSeparators(folder);
+        if (QFileInfo(folder).exists() || QFileInfo(folder).isSymLink()) {
+            m_error = QStringLiteral("папка графика %1 не создаётся: на её месте файл").arg(name);
+            return false;
+        }
+        std::error_code ec;
+        if (!std::filesystem::create_directory(std::filesystem::path(folder.toStdU16String()), ec)) {
+            m_error = QStringLiteral("папка графика %1 не создаётся: %2").arg(name, qt_error_string(ec.value()));
+            return false;
+        }
         m_madeFolder = folder;
     }
     m_image = QDir(folder).filePath(QString::fromLatin1(kReportGraphFileName));
-    m_imageExisted = QFileInfo::exists(m_image);
-    return m_image;
+    QString path = m_image;
+    if (!m_folder.isEmpty()) {
+        m_staged = std::make_unique<StagedFile>(m_image);
+        QString why;
+        path = m_staged->Create(&why);
+        if (path.isEmpty()) {
+            m_error =
+                QStringLiteral("в папке графика %1 не создаётся файл: %2").arg(QDir::toNativeSeparators(folder), why);
+            Discard();
+            return false;
+        }
+    }
+    if (!image.WriteGraphImage(curve, path)) {
+        m_error = QStringLiteral("изображение графика %1 не записано").arg(QDir::toNativeSeparators(m_image));
+        Discard();
+        return false;
+    }
+    return true;
+}
+
+bool ReportGraphPlace::Install(QString* error)
+{
+    QString why;
+    if (!m_staged || m_staged->Install(&why))
+        return true;
+    if (error)
+        *error = QStringLiteral("изображение графика %1 не ставится на место: %2")
+                     .arg(QDir::toNativeSeparators(m_image), why);
+    return false;
+}
+
+void ReportGraphPlace::Commit()
+{
+    if (m_staged)
+        m_staged->Commit();
+    m_staged.reset();
+    m_madeFolder.clear();
 }
 
 void ReportGraphPlace::Discard()
 {
-    if (!m_image.isEmpty() && !m_imageExisted)
-        QFile::remove(m_image);
+    if (m_staged)
+        m_staged->Rollback();
+    else if (!m_image.isEmpty())
+        QFile::remove(m_image);  // the temporary folder is always fresh
+    m_staged.reset();
     // rmdir leaves a folder that holds anything else.
     if (!m_madeFolder.isEmpty())
         QDir().rmdir(m_madeFolder);
@@ -82,15 +135,8 @@ QString ReportGraphAddress(const QString& imagePath)
 void WriteDcGraph(XMLWrapper& doc, const TemperatureResult& curve, const ReportGraphImage* image,
                   ReportGraphPlace& place)
 {
-    if (!image || curve.rows.empty())
+    if (!image || curve.rows.empty() || !place.WriteImage(*image, curve))
         return;
-    const QString path = place.PrepareImagePath();
-    if (path.isEmpty())
-        return;
-    if (!image->WriteGraphImage(curve, path)) {
-        place.Discard();
-        return;
-    }
     xmlNodePtr graph = doc.AddElement(nullptr, "graph");
     doc.AddText(graph, "path", place.ImageAddress());
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "calc/CondensateRow.h"
+#include "platform/SaveFile.h"
 #include "report/XMLWrapper.h"
 
 #include <QString>
+
+#include <memory>
 
 // The calibration graph of the condensate temperature scale as the report
 // shows it: a PNG image beside the report, named in the document as `graph`.
@@ -23,7 +26,9 @@ public:
 inline constexpr char kReportGraphFileName[] = "FormationGasGraph.png";
 
 // Where the image of one report goes. Nothing is made until the image is
-// written, so a report without a curve leaves no file or folder.
+// written, so a report without a curve leaves no file or folder. Beside a
+// saved report the image is written under a temporary name and replaces the
+// old one only by Install, so that it changes together with the page.
 class ReportGraphPlace
 {
 public:
@@ -34,21 +39,32 @@ public:
     // graph stays with the report.
     explicit ReportGraphPlace(const QString& htmlPath);
 
-    // Makes the folder when it is missing and returns the image's path in
-    // it; empty when no folder can be made.
-    QString PrepareImagePath();
-    // Removes what PrepareImagePath made: a new image and a new folder.
+    // Makes the folder when it is missing and has the image written into it.
+    // False, with nothing left on disk and Error() saying why, when no folder
+    // can be made or the image is not written.
+    bool WriteImage(const ReportGraphImage& image, const TemperatureResult& curve);
+    // Why the image was not written; empty when it was or none was asked for.
+    const QString& Error() const { return m_error; }
+    // Beside a saved report: the written image takes the place of the old
+    // one, which is kept aside until Commit, so that Discard can bring it
+    // back. True with nothing to do when no image was written.
+    bool Install(QString* error = nullptr);
+    // Keeps the installed image and drops the old one.
+    void Commit();
+    // Removes what WriteImage made (a new image, a new folder) and brings
+    // back an image that Install replaced.
     void Discard();
-    // The prepared image's address in the document: beside a saved report,
-    // relative to it ("<name>_files/FormationGasGraph.png", encoded), so the
-    // pair can be moved together; otherwise an encoded file URL.
+    // The image's address in the document: beside a saved report, relative
+    // to it ("<name>_files/FormationGasGraph.png", encoded), so the pair can
+    // be moved together; otherwise an encoded file URL.
     QString ImageAddress() const;
 
 private:
     QString m_folder;  // beside a saved report; empty for the temporary folder
     QString m_image;
     QString m_madeFolder;
-    bool m_imageExisted = false;
+    QString m_error;
+    std::unique_ptr<StagedFile> m_staged;  // the saved report's new image
 };
 
 // The image's address in the document: an encoded file URL.
@@ -56,6 +72,6 @@ QString ReportGraphAddress(const QString& imagePath);
 
 // `graph` holding `path` under the root, when the curve has points and its
 // image was written at the place; otherwise nothing, and nothing is left on
-// disk.
+// disk. Why an image failed stays in the place.
 void WriteDcGraph(XMLWrapper& doc, const TemperatureResult& curve, const ReportGraphImage* image,
                   ReportGraphPlace& place);

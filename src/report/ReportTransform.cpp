@@ -1,5 +1,7 @@
 #include "report/ReportTransform.h"
 
+#include "platform/SaveFile.h"
+#include "report/ReportGraph.h"
 #include "report/XMLWrapper.h"
 
 #include <QCoreApplication>
@@ -53,6 +55,16 @@ public:
         std::vsnprintf(line, sizeof line, format, args);
         va_end(args);
         self->text += QString::fromUtf8(line);
+    }
+
+    // What was collected, without the trailing line breaks; never blank, as
+    // the libraries do not explain every failure.
+    QString reason() const
+    {
+        QString trimmed = text;
+        while (trimmed.endsWith(QLatin1Char('\n')) || trimmed.endsWith(QLatin1Char('\r')))
+            trimmed.chop(1);
+        return trimmed.trimmed().isEmpty() ? QStringLiteral("причина не указана") : trimmed;
     }
 
     QString text;
@@ -111,6 +123,11 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     }
     const QByteArray xsl = file.readAll();
     file.close();
+    // libxml2 refuses an empty buffer without a word.
+    if (xsl.isEmpty()) {
+        setError(error, QStringLiteral("таблица стилей %1 не читается как XML: файл пуст").arg(xslName));
+        return std::nullopt;
+    }
 
     ErrorCollector errors;
     // No network, no external entities; the stylesheet's own URL is its base.
@@ -118,18 +135,18 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     xmlDocPtr xslDoc = xmlReadMemory(xsl.constData(), static_cast<int>(xsl.size()), url.constData(), nullptr,
                                      XML_PARSE_NONET | XML_PARSE_NOCDATA);
     if (!xslDoc) {
-        setError(error, QStringLiteral("таблица стилей %1 не читается как XML: %2").arg(xslName, errors.text));
+        setError(error, QStringLiteral("таблица стилей %1 не читается как XML: %2").arg(xslName, errors.reason()));
         return std::nullopt;
     }
     // On success the stylesheet owns the parsed document.
     std::unique_ptr<xsltStylesheet, XsltStylesheetDeleter> style(xsltParseStylesheetDoc(xslDoc));
     if (!style) {
         xmlFreeDoc(xslDoc);
-        setError(error, QStringLiteral("%1 не является таблицей стилей: %2").arg(xslName, errors.text));
+        setError(error, QStringLiteral("%1 не является таблицей стилей: %2").arg(xslName, errors.reason()));
         return std::nullopt;
     }
     if (style->errors > 0) {
-        setError(error, QStringLiteral("в таблице стилей %1 есть ошибки: %2").arg(xslName, errors.text));
+        setError(error, QStringLiteral("в таблице стилей %1 есть ошибки: %2").arg(xslName, errors.reason()));
         return std::nullopt;
     }
 
@@ -151,7 +168,7 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     std::unique_ptr<xmlDoc, XmlDocDeleter> result(
         xsltApplyStylesheetUser(style.get(), doc, nullptr, nullptr, nullptr, context.get()));
     if (!result || context->state != XSLT_STATE_OK) {
-        setError(error, QStringLiteral("преобразование в HTML не удалось: %1").arg(errors.text));
+        setError(error, QStringLiteral("преобразование в HTML не удалось: %1").arg(errors.reason()));
         return std::nullopt;
     }
 
@@ -192,6 +209,17 @@ bool TransformReport(const QString& xslPath, const QString& outputPath, const XM
 {
     const std::optional<QByteArray> html = TransformReportToHtml(xslPath, doc, error);
     return html && WriteReportFile(outputPath, *html, error);
+}
+
+bool WriteSavedReport(const QString& path, const QByteArray& html, ReportGraphPlace& graph, QString* error)
+{
+    StagedFile page(path);
+    if (page.Write(html, error) && graph.Install(error) && page.Replace(error)) {
+        graph.Commit();
+        return true;
+    }
+    graph.Discard();
+    return false;
 }
 
 QString CreateReportViewFile()

@@ -7,6 +7,7 @@
 
 #include <libxml/tree.h>
 
+class ReportGraphPlace;
 class XMLWrapper;
 
 // The report's HTML step: the document is transformed with the stylesheet
@@ -34,6 +35,13 @@ bool WriteReportFile(const QString& path, const QByteArray& bytes, QString* erro
 // Both steps; false when no HTML file was written.
 bool TransformReport(const QString& xslPath, const QString& outputPath, const XMLWrapper& doc,
                      QString* error = nullptr);
+
+// Saves a report over whatever the path held: the page is written beside it
+// under a temporary name, then the graph the place holds and the page are
+// put in place, the page last. False when the page is not in place; the old
+// page and graph are then as they were, and the new graph is discarded.
+bool WriteSavedReport(const QString& path, const QByteArray& html, ReportGraphPlace& graph,
+                      QString* error = nullptr);
 
 // A fresh, empty file "zqv….tmp.html" in the user's temporary folder that no
 // other report uses; an empty path when none can be made.

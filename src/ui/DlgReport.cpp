@@ -196,14 +196,15 @@ QString DlgReport::AskSavePath(const QString& defaultName)
     return dialog.selectedFiles().value(0);
 }
 
-void DlgReport::ShowSaveError(const QString& path, const QString& reason)
+void DlgReport::ShowReportError(bool save, const QString& path, const QString& reason)
 {
     // A parser's collected complaints can run long; the beginning tells enough.
     const QString why = reason.isEmpty()               ? QStringLiteral("причина неизвестна")
                         : reason.size() > 600 ? reason.left(600) + QStringLiteral("…")
                                                        : reason;
-    const QString text =
-        QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2").arg(QDir::toNativeSeparators(path), why);
+    const QString text = (save ? QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2")
+                               : QStringLiteral("Отчёт для просмотра не создан\n%1\n\n%2"))
+                             .arg(QDir::toNativeSeparators(path), why);
     if (errorBoxHook)
         errorBoxHook(windowTitle(), text);
     else
@@ -226,38 +227,46 @@ bool DlgReport::BuildReport(bool save)
         sources.graphImage = &m_graphImage;
     sources.graphPlace = &graphPlace;
 
-    // Nothing of a failed report is kept, and the dialog stays as it is; only
-    // a failed save is reported, as the operator expects a file from it.
+    // Nothing of a failed report is kept, and the dialog stays as it is; a
+    // message box says where and why, since a button that seems to do nothing
+    // leaves the operator guessing. A graph that is not written fails the
+    // report, as a page without it would pass for complete.
     QString viewPath;
     QString reason;
     try {
+        // The viewed page's name first, so that every message names it.
+        if (!save)
+            viewPath = CreateReportViewFile();
         XMLWrapper doc;
-        ReportDocument(sources, m_fields).Build(doc);
-        if (save) {
-            if (TransformReport(m_xslPath, savePath, doc, &reason)) {
+        if (!save && viewPath.isEmpty()) {
+            reason = QStringLiteral("временный файл не создаётся");
+        } else {
+            ReportDocument(sources, m_fields).Build(doc);
+            reason = graphPlace.Error();
+        }
+        if (reason.isEmpty() && save) {
+            const std::optional<QByteArray> html = TransformReportToHtml(m_xslPath, doc, &reason);
+            if (html && WriteSavedReport(savePath, *html, graphPlace, &reason)) {
                 m_fields.saveFolder = QFileInfo(savePath).absolutePath();
                 return true;
             }
-        } else {
-            viewPath = CreateReportViewFile();
-            if (!viewPath.isEmpty() && TransformReport(m_xslPath, viewPath, doc)) {
-                const QString written = std::exchange(viewPath, QString());
-                if (openFileHook)
-                    openFileHook(written);
-                else
-                    QDesktopServices::openUrl(QUrl::fromLocalFile(written));
-                return true;
-            }
+        } else if (reason.isEmpty() && TransformReport(m_xslPath, viewPath, doc, &reason)) {
+            const QString written = std::exchange(viewPath, QString());
+            if (openFileHook)
+                openFileHook(written);
+            else
+                QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+            return true;
         }
     } catch (const std::bad_alloc&) {
         reason = QStringLiteral("недостаточно памяти");
     } catch (const std::exception& e) {
         reason = QString::fromUtf8(e.what());
     }
+    const QString where = save ? savePath : !viewPath.isEmpty() ? viewPath : QDir::tempPath();
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
     graphPlace.Discard();
-    if (save)
-        ShowSaveError(savePath, reason);
+    ShowReportError(save, where, reason);
     return false;
 }

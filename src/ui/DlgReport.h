@@ -24,8 +24,10 @@ class QPushButton;
 // reaches the fields only by "Просмотр", "Сохранить" or Enter (which closes
 // it as OK); "Отмена" and Escape drop it. The fields are written to the
 // profile when the dialog is destroyed. A report that cannot be made leaves
-// nothing behind; a failed "Сохранить" says so in a message box with the
-// path and the reason, so that nobody takes the report for saved.
+// nothing behind, and a saved one replaces an old page and its graph
+// together or not at all; a failed "Просмотр" or "Сохранить" says so in a
+// message box with the path and the reason, so that nobody takes the report
+// for saved or waits for a page that never opens.
 class DlgReport : public QDialog
 {
     Q_OBJECT
@@ -56,7 +58,7 @@ public:
     // asked (an empty name cancels); tests replace them.
     std::function<bool(const QString& path)> openFileHook;
     std::function<QString(QWidget* parent, const QString& defaultName)> saveFileNameHook;
-    // How a failure to save is shown; tests replace it.
+    // How a report that was not written is shown; tests replace it.
     std::function<void(const QString& caption, const QString& text)> errorBoxHook;
 
     // Where the save dialog starts: the folder of the last saved report while
@@ -75,8 +77,8 @@ private:
     void UpdateData(bool save);
     QString AskSavePath(const QString& defaultName);
     // Centred over the main window, the same way at every opening.
-    // The report was not saved: where to and why.
-    void ShowSaveError(const QString& path, const QString& reason);
+    // The report was not saved or not made for viewing: where to and why.
+    void ShowReportError(bool save, const QString& path, const QString& reason);
 
     Profile& m_profile;
     ReportSettings m_fields;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "report/ReportGraph.h"
+#include "support/FakeGraphImage.h"
 #include "support/XmlTree.h"
 
 #include <QDir>
@@ -11,21 +12,6 @@
 #include <QUrl>
 
 namespace {
-
-// Writes a few bytes in place of a picture, or fails; notes every call.
-class FakeGraphImage : public ReportGraphImage
-{
-public:
-    bool fail = false;
-    mutable QStringList paths;
-
-    bool WriteGraphImage(const TemperatureResult&, const QString& path) const override
-    {
-        paths << path;
-        QFile file(path);
-        return !fail && file.open(QIODevice::WriteOnly) && file.write("png") == 3;
-    }
-};
 
 TemperatureResult Curve(int points)
 {
@@ -87,7 +73,7 @@ protected:
 
     QTemporaryDir root;
     QByteArray oldTmp;
-    FakeGraphImage image;
+    testsupport::FakeGraphImage image;
 };
 
 } // namespace
@@ -109,8 +95,15 @@ TEST_F(ReportGraphTest, viewedGraphGetsAFreshTemporaryFolderAndASavedOneGoesBesi
     EXPECT_EQ(relative, QStringLiteral("%D0%BE%D1%82%D1%87%D1%91%D1%82%205%20%232_files/FormationGasGraph.png"));
     const QString c = QUrl::fromLocalFile(saved(QStringLiteral("отчёт 5 #2.html"))).resolved(QUrl(relative)).toLocalFile();
     EXPECT_EQ(c, saved(QStringLiteral("отчёт 5 #2_files/FormationGasGraph.png")));
+    // Written beside it under another name, it takes its place only when installed.
+    EXPECT_FALSE(QFileInfo::exists(c));
+    ASSERT_TRUE(beside.Install());
+    beside.Commit();
     EXPECT_TRUE(QFileInfo(c).isFile());
-    EXPECT_EQ(image.paths, QStringList({a, b, c}));
+    EXPECT_EQ(Below(saved()), QStringList({"отчёт 5 #2_files", "отчёт 5 #2_files/FormationGasGraph.png"}));
+    ASSERT_EQ(image.paths.size(), 3);
+    EXPECT_EQ(image.paths.mid(0, 2), QStringList({a, b}));
+    EXPECT_EQ(QFileInfo(image.paths[2]).path(), QFileInfo(c).path());
 }
 
 TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)

@@ -5,13 +5,18 @@
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "report/ReportTransform.h"
 #include "support/CalcInputs.h"
+#include "support/FakeGraphImage.h"
+#include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
 #include "support/Screenshot.h"
 #include "support/XmlTree.h"
 #include "ui/DlgReport.h"
 
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QDirIterator>
@@ -27,6 +32,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -78,6 +84,35 @@ protected:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
     QStringList tempFiles() const { return QDir(temp.path()).entryList(QDir::Files); }
+    // Everything below the test's folder, each file with a digest of its bytes.
+    QStringList everything() const
+    {
+        QStringList found;
+        for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            const QByteArray digest =
+                QCryptographicHash::hash(testsupport::readFileBytes(path), QCryptographicHash::Md5).toHex();
+            found << QDir(temp.path()).relativeFilePath(path)
+                         + (it.fileInfo().isDir() ? QStringLiteral("/") : QStringLiteral(" ") + digest);
+        }
+        found.sort();
+        return found;
+    }
+    // Results whose calibration curve has points, so that a report has a graph.
+    const CalcData* curveResults()
+    {
+        if (data.GetCalibrationCurve().rows.empty()) {
+            data.SetReferenceTables(tables.gas, tables.temp);
+            const QString c = QString(QChar(0x0421));  // Cyrillic С
+            const std::vector<ChromatogramRecord> markers = {calc_inputs::Record(
+                SlotDcTemperature, QStringLiteral("/lab/t.stg"), {{c + "6"}, {c + "7"}, {c + "8"}})};
+            MessageLog log;
+            data.Recalculate(nullptr, &markers, &settings, log);
+        }
+        return &data;
+    }
 
     QTemporaryDir temp;
     QByteArray oldTmp;
@@ -86,6 +121,9 @@ protected:
     std::vector<ChromatogramRecord> records;
     QStringList opened, proposed, errors;
     QString saveAs;
+    calc_inputs::ReferenceTables tables;
+    CalcData data;
+    testsupport::FakeGraphImage image;
 };
 
 } // namespace
@@ -168,7 +206,7 @@ TEST_F(DlgReportTest, saveWritesWhereTheOperatorSaysAndNothingWithoutAName)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(DlgReportTest, failedSaveSaysWhereAndWhyAndViewStaysSilent)
+TEST_F(DlgReportTest, failedSaveSaysWhereAndWhy)
 {
     const QString badXsl = temp.filePath(QStringLiteral("bad.xsl"));
     QFile bad(badXsl);
@@ -194,8 +232,6 @@ TEST_F(DlgReportTest, failedSaveSaysWhereAndWhyAndViewStaysSilent)
         errors.clear();
         dlg->SetStylesheetPath(c.stylesheet);
         saveAs = c.target;
-        click(dlg.get(), "buttonView");
-        EXPECT_TRUE(errors.isEmpty()) << c.what;
         click(dlg.get(), "buttonSave");
         ASSERT_EQ(errors.size(), 2) << c.what;
         EXPECT_EQ(errors[0], QStringLiteral("Отчёт"));
@@ -206,9 +242,7 @@ TEST_F(DlgReportTest, failedSaveSaysWhereAndWhyAndViewStaysSilent)
         EXPECT_FALSE(QFile::exists(c.target)) << c.what;
         EXPECT_TRUE(dlg->isVisible());
     }
-    // Only the last case's stylesheet makes a page to view; no saved file anywhere.
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(tempFiles(), QStringList({"bad.xsl", QFileInfo(opened[0]).fileName()}));
+    EXPECT_EQ(tempFiles(), QStringList{"bad.xsl"});
 
     // The dialog is still usable: with the stylesheet back, the report is saved.
     errors.clear();
@@ -249,18 +283,10 @@ TEST_F(DlgReportTest, enterOnAButtonPressesItAndElsewhereClosesAsOk)
 
 TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
 {
-    calc_inputs::ReferenceTables tables;
-    CalcData data;
-    data.SetReferenceTables(tables.gas, tables.temp);
-    const QString c = QString(QChar(0x0421));  // Cyrillic С
-    const std::vector<ChromatogramRecord> markers = {
-        calc_inputs::Record(SlotDcTemperature, QStringLiteral("/lab/t.stg"), {{c + "6"}, {c + "7"}, {c + "8"}})};
-    MessageLog log;
-    data.Recalculate(nullptr, &markers, &settings, log);
-    ASSERT_EQ(data.GetCalibrationCurve().rows.size(), 3u);
+    ASSERT_EQ(curveResults()->GetCalibrationCurve().rows.size(), 3u);
 
     auto dlg = open();
-    dlg->SetSources({&settings, &records, nullptr, &data, nullptr, nullptr});
+    dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr});
     click(dlg.get(), "buttonView");
     saveAs = temp.filePath(QStringLiteral("отчёт #1.html"));
     click(dlg.get(), "buttonSave");
@@ -281,12 +307,6 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
     EXPECT_EQ(images[1], temp.filePath(QStringLiteral("отчёт #1_files/FormationGasGraph.png")));
 
     // A report that is not written leaves no graph behind.
-    const auto everything = [this] {
-        QStringList found;
-        for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
-            found << it.next();
-        return found;
-    };
     const QStringList before = everything();
     dlg->SetStylesheetPath(temp.filePath(QStringLiteral("absent/Report.xsl")));
     saveAs = temp.filePath(QStringLiteral("другой.html"));
@@ -295,4 +315,140 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
     const QStringList after = everything();
     EXPECT_EQ(after, before);
     EXPECT_EQ(opened.size(), 1);
+}
+
+// Each fault strikes a fresh name and one with an old page and graph; the
+// folder must come through byte for byte, with no temporary and no new
+// "<name>_files" left.
+TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
+{
+    enum Fault { NoStylesheet, PageNotWritten, PageNotPutInPlace, ImageNotWritten, FileInPlaceOfGraphFolder };
+    const struct {
+        const char* what;
+        Fault fault;
+        const char* reason;  // a part of the text that says why; %1 the graph folder
+    } cases[] = {
+        {"no stylesheet", NoStylesheet, "absent"},
+        {"page not written (disk full)", PageNotWritten, ""},
+        {"page not put in place (a folder of its name)", PageNotPutInPlace, ""},
+        {"image not written", ImageNotWritten, "%1/FormationGasGraph.png"},
+        {"a file in place of the graph folder", FileInPlaceOfGraphFolder, "%1 "},
+    };
+    auto dlg = open();
+    dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
+    constexpr rlim_t kDiskRoom = 1024;
+
+    // A save over an old report replaces both files and keeps the page's permissions.
+    const QString page = temp.filePath(QStringLiteral("старый.html"));
+    const QString graph = temp.filePath(QStringLiteral("старый_files/FormationGasGraph.png"));
+    ASSERT_TRUE(testsupport::writeFileBytes(page, "old page") && testsupport::writeFileBytes(graph, "old graph"));
+    ASSERT_TRUE(QFile::setPermissions(page, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QFile::Permissions mode = QFile::permissions(page);
+    saveAs = page;
+    image.bytes = "new graph";
+    click(dlg.get(), "buttonSave");
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_GT(testsupport::readFileBytes(page).size(), qsizetype(kDiskRoom));
+    EXPECT_EQ(testsupport::readFileBytes(graph), QByteArray("new graph"));
+    EXPECT_EQ(QFile::permissions(page), mode);
+    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+    EXPECT_EQ(QDir(temp.path()).entryList(entries), QStringList({"старый.html", "старый_files"}));
+    EXPECT_EQ(QFileInfo(graph).dir().entryList(entries), QStringList{"FormationGasGraph.png"});
+
+    int n = 0;
+    for (const auto& c : cases) {
+        for (bool old : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (old ? ", over an old report" : ", a new report"));
+            const QString name = QStringLiteral("r%1").arg(++n);
+            saveAs = temp.filePath(name + QStringLiteral(".html"));
+            const QString folder = temp.filePath(name + QStringLiteral("_files"));
+            if (c.fault == PageNotPutInPlace) {
+                ASSERT_TRUE(QDir().mkdir(saveAs));
+            } else if (old) {
+                ASSERT_TRUE(testsupport::writeFileBytes(saveAs, "old page"));
+            }
+            if (c.fault == FileInPlaceOfGraphFolder) {
+                ASSERT_TRUE(testsupport::writeFileBytes(folder, "a file"));
+            } else if (old) {
+                ASSERT_TRUE(testsupport::writeFileBytes(folder + "/FormationGasGraph.png", "old graph"));
+            }
+            dlg->SetStylesheetPath(c.fault == NoStylesheet ? temp.filePath(QStringLiteral("absent/Report.xsl"))
+                                                           : QStringLiteral(TAVRIN_REPORT_XSL));
+            image.fail = c.fault == ImageNotWritten;
+            errors.clear();
+            const QStringList before = everything();
+            {
+                std::optional<testsupport::FileSizeLimit> disk;
+                if (c.fault == PageNotWritten) {
+                    ASSERT_TRUE(disk.emplace(kDiskRoom).active());
+                }
+                click(dlg.get(), "buttonSave");
+            }
+            EXPECT_EQ(everything(), before);
+            ASSERT_EQ(errors.size(), 2);
+            const QString head = QStringLiteral("Отчёт не сохранён в файл\n") + QDir::toNativeSeparators(saveAs);
+            EXPECT_TRUE(errors[1].startsWith(head)) << errors[1].toStdString();
+            const QString reason = errors[1].section(QStringLiteral("\n\n"), 1);
+            EXPECT_FALSE(reason.trimmed().isEmpty());
+            EXPECT_TRUE(reason.contains(QDir::toNativeSeparators(QString::fromUtf8(c.reason).replace("%1", folder))))
+                << reason.toStdString();
+        }
+    }
+}
+
+// Whatever stops it, "Просмотр" says so and leaves neither page nor graph.
+TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
+{
+    const QString xsl = temp.filePath(QStringLiteral("style.xsl"));
+    const QByteArray ours = testsupport::readFileBytes(QStringLiteral(TAVRIN_REPORT_XSL));
+    const QByteArray stop = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                            "<xsl:template match=\"/\"><xsl:message terminate=\"yes\">%1</xsl:message>"
+                            "</xsl:template></xsl:stylesheet>";
+    const struct {
+        const char* what;
+        std::optional<QByteArray> stylesheet;  // none: the file is missing
+        qint64 size;                           // the file made that long, when not 0
+        bool imageFails;
+        const char* reason;  // a part of the text that says why
+    } cases[] = {
+        {"missing", std::nullopt, 0, false, "style.xsl"},
+        {"empty", QByteArray(), 0, false, "файл пуст"},
+        {"not XML", "<xsl:stylesheet", 0, false, "не читается как XML"},
+        {"not a stylesheet", "<html><body/></html>", 0, false, "не является таблицей стилей"},
+        {"stopped by xsl:message", QByteArray(stop).replace("%1", "стоп"), 0, false, "стоп"},
+        {"stopped by an empty xsl:message", QByteArray(stop).replace("%1", ""), 0, false, "причина не указана"},
+        {"over the size cap", ours, kMaxStylesheetSize + 1, false, "слишком велика"},
+        {"graph not written", ours, 0, true, "FormationGasGraph.png"},
+    };
+    auto dlg = open();
+    dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
+    dlg->SetStylesheetPath(xsl);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(xsl);
+        if (c.stylesheet) {
+            ASSERT_TRUE(testsupport::writeFileBytes(xsl, *c.stylesheet));
+        }
+        if (c.size) {
+            ASSERT_TRUE(QFile::resize(xsl, c.size));
+        }
+        image.fail = c.imageFails;
+        errors.clear();
+        const QStringList before = everything();
+        click(dlg.get(), "buttonView");
+        EXPECT_EQ(everything(), before);
+        EXPECT_TRUE(opened.isEmpty());
+        ASSERT_EQ(errors.size(), 2);
+        EXPECT_EQ(errors[0], QStringLiteral("Отчёт"));
+        const QStringList lines = errors[1].split(QLatin1Char('\n'));
+        ASSERT_GE(lines.size(), 4) << errors[1].toStdString();
+        EXPECT_EQ(lines[0], QStringLiteral("Отчёт для просмотра не создан"));
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("zqv[^/\\\\]+\\.tmp\\.html$")).match(lines[1]).hasMatch())
+            << errors[1].toStdString();
+        const QString reason = errors[1].section(QStringLiteral("\n\n"), 1);
+        EXPECT_TRUE(reason.contains(QString::fromUtf8(c.reason))) << reason.toStdString();
+        // Never a bare "…: " with the libraries' silence after it, nor a trailing line break.
+        EXPECT_FALSE(reason.endsWith(QStringLiteral(": ")) || reason.endsWith(QLatin1Char('\n')))
+            << reason.toStdString();
+    }
 }
