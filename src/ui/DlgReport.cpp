@@ -233,31 +233,36 @@ bool DlgReport::BuildReport(bool save)
     // report, as a page without it would pass for complete.
     QString viewPath;
     QString reason;
-    try {
+    const auto write = [&]() -> bool {
         // The viewed page's name first, so that every message names it.
-        if (!save)
-            viewPath = CreateReportViewFile();
-        XMLWrapper doc;
-        if (!save && viewPath.isEmpty()) {
+        if (!save && (viewPath = CreateReportViewFile()).isEmpty()) {
             reason = QStringLiteral("временный файл не создаётся");
-        } else {
-            ReportDocument(sources, m_fields).Build(doc);
-            reason = graphPlace.Error();
+            return false;
         }
-        if (reason.isEmpty() && save) {
+        XMLWrapper doc;
+        ReportDocument(sources, m_fields).Build(doc);
+        reason = graphPlace.Error();
+        if (!reason.isEmpty())
+            return false;
+        if (save) {
             const std::optional<QByteArray> html = TransformReportToHtml(m_xslPath, doc, &reason);
-            if (html && WriteSavedReport(savePath, *html, graphPlace, &reason)) {
-                m_fields.saveFolder = QFileInfo(savePath).absolutePath();
-                return true;
-            }
-        } else if (reason.isEmpty() && TransformReport(m_xslPath, viewPath, doc, &reason)) {
-            const QString written = std::exchange(viewPath, QString());
-            if (openFileHook)
-                openFileHook(written);
-            else
-                QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+            if (!html || !WriteSavedReport(savePath, *html, graphPlace, &reason))
+                return false;
+            m_fields.saveFolder = QFileInfo(savePath).absolutePath();
             return true;
         }
+        if (!TransformReport(m_xslPath, viewPath, doc, &reason))
+            return false;
+        const QString written = std::exchange(viewPath, QString());
+        if (openFileHook)
+            openFileHook(written);
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+        return true;
+    };
+    try {
+        if (write())
+            return true;
     } catch (const std::bad_alloc&) {
         reason = QStringLiteral("недостаточно памяти");
     } catch (const std::exception& e) {
