@@ -25,10 +25,7 @@ thread_local QString lastWriteFailure;
 // settings report an access error instead of a truncated file.
 bool writeProfileFile(QIODevice& device, const QSettings::SettingsMap& values)
 {
-    if (WriteAllAndFlush(device, WriteIniText(values)))
-        return true;
-    lastWriteFailure = device.errorString();
-    return false;
+    return WriteAllAndFlush(device, WriteIniText(values), &lastWriteFailure);
 }
 
 // QSettings gives up before it writes when it cannot replace the file or
@@ -40,7 +37,8 @@ QString whyNotReplaceable(const QString& path)
     QSaveFile probe(path);
     if (!probe.open(QIODevice::WriteOnly))
         return probe.errorString();
-    const QString why = WriteAllAndFlush(probe, QByteArrayLiteral("\n")) ? QString() : probe.errorString();
+    QString why;
+    WriteAllAndFlush(probe, QByteArrayLiteral("\n"), &why);
     probe.cancelWriting();
     return why;
 }

@@ -1,5 +1,6 @@
 #include "platform/SaveFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -12,12 +13,24 @@
 
 namespace {
 
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
 // The reason of a failed write: the device's own text, or the system's text
 // for the error of the write that failed when the device has none to give.
+// A write cut short by a full disk or a size limit sets no device error, and
+// the device then says only "Unknown error", in whatever language Qt's texts
+// are loaded.
 QString failureText(const QIODevice& device, int systemError)
 {
     const QString own = device.errorString();
-    const bool vague = own.isEmpty() || own == QLatin1String("Unknown error");
+    const auto* file = qobject_cast<const QFileDevice*>(&device);
+    const bool vague = own.isEmpty() || (file && file->error() == QFileDevice::NoError)
+                       || own == QLatin1String("Unknown error")
+                       || own == QCoreApplication::translate("QIODevice", "Unknown error");
     return vague && systemError != 0 ? qt_error_string(systemError) : own;
 }
 
@@ -49,12 +62,6 @@ bool writeAtomically(const QString& path, QString* error, Fill fill)
         return false;
     }
     return true;
-}
-
-void setError(QString* error, const QString& text)
-{
-    if (error)
-        *error = text;
 }
 
 std::filesystem::path fsPath(const QString& path)
@@ -101,12 +108,14 @@ QString createBeside(const QString& path, QString* error)
 
 } // namespace
 
-bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes)
+bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error)
 {
-    if (device.write(bytes) != bytes.size())
-        return false;
+    errno = 0;
     auto* file = qobject_cast<QFileDevice*>(&device);
-    return !file || file->flush();
+    if (device.write(bytes) == bytes.size() && (!file || file->flush()))
+        return true;
+    setError(error, failureText(device, errno));
+    return false;
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)

@@ -14,8 +14,8 @@ class QIODevice;
 // when that succeeded.
 
 // Writes every byte and flushes the device's buffer. False when any byte did
-// not reach the file; the device's errorString() then says why.
-bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes);
+// not reach the file; error (when given) then holds the system's reason.
+bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error = nullptr);
 
 // Replaces the file at path by bytes in one step. On failure the old file is
 // untouched, nothing temporary is left behind and error (when given) holds
