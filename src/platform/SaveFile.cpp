@@ -2,11 +2,17 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cerrno>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -84,26 +90,68 @@ bool existsOrDangles(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
-// Creating with O_EXCL both reserves the name and gives the file the
-// permissions a new file gets, which a QTemporaryFile (0600) would not.
-QString createBeside(const QString& path, QString* error)
+// A folder itself, not a link to one.
+bool isFolder(const QString& path)
+{
+    std::error_code ec;
+    return std::filesystem::is_directory(std::filesystem::symlink_status(fsPath(path), ec));
+}
+
+// A free name beside path whose length does not depend on path's own, so
+// that a file whose name is as long as the system allows still has one.
+// make takes a name and returns 0, or the error that stopped it; only a
+// name that is taken is worth another try.
+template <typename Make>
+QString makeBeside(const QString& path, QString* error, Make make)
 {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QDir folder = QFileInfo(path).dir();
     for (int attempt = 0; attempt < 16; ++attempt) {
-        QString name = path + QLatin1Char('.');
+        QString name = QStringLiteral(".tavrin-");
         for (int i = 0; i < 6; ++i)
             name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))]);
-        QFile file(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        name = folder.filePath(name + QStringLiteral(".tmp"));
+        const int failure = make(name);
+        if (failure == 0)
             return name;
-        // Only a name that is taken is worth another try.
-        if (!existsOrDangles(name)) {
-            setError(error, file.errorString());
+        if (failure != EEXIST) {
+            setError(error, qt_error_string(failure));
             return QString();
         }
     }
     setError(error, QStringLiteral("не находится свободное имя рядом с %1").arg(path));
     return QString();
+}
+
+// Creating with O_EXCL both reserves the name and gives the file the
+// permissions a new file gets, which a QTemporaryFile (0600) would not.
+QString createBeside(const QString& path, QString* error)
+{
+    return makeBeside(path, error, [](const QString& name) {
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return 0;
+        return existsOrDangles(name) ? EEXIST : errno != 0 ? errno : EIO;
+    });
+}
+
+// A second name for the file at path.
+QString linkBeside(const QString& path)
+{
+    return makeBeside(path, nullptr, [&](const QString& name) {
+        std::error_code ec;
+        std::filesystem::create_hard_link(fsPath(path), fsPath(name), ec);
+        return ec.value();
+    });
+}
+
+bool syncToDisk(QFile& file)
+{
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
 }
 
 } // namespace
@@ -116,6 +164,22 @@ bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error
         return true;
     setError(error, failureText(device, errno));
     return false;
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (!WriteAllAndFlush(file, bytes, error))
+        return false;
+    if (!syncToDisk(file)) {
+        setError(error, qt_error_string(errno));
+        return false;
+    }
+    return true;
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
@@ -173,9 +237,9 @@ QString StagedFile::Create(QString* error)
 
 bool StagedFile::Write(const QByteArray& bytes, QString* error)
 {
-    // Written through a QSaveFile over the reserved name, which keeps its
-    // permissions and syncs the bytes before the name holds them.
-    return !Create(error).isEmpty() && WriteFileAtomically(m_temp, bytes, error);
+    // Straight into the reserved name, which keeps its permissions; a second
+    // temporary would make the name longer than the system may allow.
+    return !Create(error).isEmpty() && WriteWholeFile(m_temp, bytes, error);
 }
 
 bool StagedFile::Install(QString* error)
@@ -184,18 +248,29 @@ bool StagedFile::Install(QString* error)
         setError(error, QStringLiteral("нечего ставить на место %1").arg(m_path));
         return false;
     }
-    if (existsOrDangles(m_path)) {
-        m_aside = createBeside(m_path, error);
-        if (m_aside.isEmpty())
-            return false;
-        if (!renameOver(m_path, m_aside, error)) {
-            QFile::remove(std::exchange(m_aside, QString()));
-            return false;
+    // The old file keeps its name until the new one replaces it in one step,
+    // held meanwhile by a second link, so that a kill at any moment leaves a
+    // whole file at the path. Where the system has no links it is moved aside.
+    // A folder in the way is left for the rename to refuse.
+    if (existsOrDangles(m_path) && !isFolder(m_path)) {
+        m_aside = linkBeside(m_path);
+        m_linked = !m_aside.isEmpty();
+        if (!m_linked) {
+            m_aside = createBeside(m_path, error);
+            if (m_aside.isEmpty())
+                return false;
+            if (!renameOver(m_path, m_aside, error)) {
+                QFile::remove(std::exchange(m_aside, QString()));
+                return false;
+            }
         }
     }
     if (!renameOver(m_temp, m_path, error)) {
-        if (!m_aside.isEmpty() && renameOver(m_aside, m_path, nullptr))
+        // The old file is still at the path, or goes back to it.
+        if (m_linked ? QFile::remove(m_aside) : m_aside.isEmpty() || renameOver(m_aside, m_path, nullptr)) {
             m_aside.clear();
+            m_linked = false;
+        }
         return false;
     }
     m_temp.clear();
@@ -225,11 +300,14 @@ void StagedFile::Commit()
     m_aside.clear();
     m_temp.clear();
     m_installed = false;
+    m_linked = false;
 }
 
 void StagedFile::Rollback()
 {
-    if (!m_aside.isEmpty())
+    if (!m_aside.isEmpty() && m_linked && !m_installed)
+        QFile::remove(m_aside);
+    else if (!m_aside.isEmpty())
         renameOver(m_aside, m_path, nullptr);
     else if (m_installed)
         QFile::remove(m_path);
@@ -238,4 +316,5 @@ void StagedFile::Rollback()
     m_aside.clear();
     m_temp.clear();
     m_installed = false;
+    m_linked = false;
 }

@@ -17,6 +17,10 @@ class QIODevice;
 // not reach the file; error (when given) then holds the system's reason.
 bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error = nullptr);
 
+// Writes bytes into the file at path, made or emptied first, and syncs them
+// to the disk. For a file nothing else holds: a failure leaves part of them.
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 // Replaces the file at path by bytes in one step. On failure the old file is
 // untouched, nothing temporary is left behind and error (when given) holds
 // the reason as the system words it.
@@ -39,14 +43,14 @@ public:
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
-    // A fresh empty file "<path>.XXXXXX" beside the target, with the
+    // A fresh empty file ".tavrin-XXXXXX.tmp" beside the target, with the
     // target's permissions when it exists; empty, with error set, when none
     // can be made.
     QString Create(QString* error = nullptr);
     // Create, then the bytes written whole.
     bool Write(const QByteArray& bytes, QString* error = nullptr);
-    // Puts the written file in place; the old file is moved aside first and
-    // kept until Commit, so that Rollback can bring it back.
+    // Puts the written file in place in one step; the old file is kept under
+    // a second name until Commit, so that Rollback can bring it back.
     bool Install(QString* error = nullptr);
     // Puts the written file in place in one step, the old file gone: for the
     // last file of a set, whose failure leaves its old file as it was.
@@ -60,5 +64,6 @@ private:
     QString m_path;
     QString m_temp;   // written, not yet in place
     QString m_aside;  // the old file while the new one stands in its place
+    bool m_linked = false;  // m_aside is a second link, the old name untouched
     bool m_installed = false;
 };

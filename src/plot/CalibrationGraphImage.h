@@ -10,5 +10,6 @@ class CalibrationGraphImage final : public ReportGraphImage
 public:
     static constexpr int kSide = 1000;
 
-    bool WriteGraphImage(const TemperatureResult& curve, const QString& path) const override;
+    bool WriteGraphImage(const TemperatureResult& curve, const QString& path,
+                         QString* error = nullptr) const override;
 };

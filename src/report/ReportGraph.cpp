@@ -52,8 +52,13 @@ bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const Temperatu
         m_madeFolder = folder;
     } else if (!QFileInfo(folder).isDir()) {
         const QString name = QDir::toNativeSeparators(folder);
-        if (QFileInfo(folder).exists() || QFileInfo(folder).isSymLink()) {
+        if (QFileInfo(folder).exists()) {
             m_error = QStringLiteral("папка графика %1 не создаётся: на её месте файл").arg(name);
+            return false;
+        }
+        if (QFileInfo(folder).isSymLink()) {
+            m_error = QStringLiteral("папка графика %1 не создаётся: на её месте ссылка, которая никуда не ведёт")
+                          .arg(name);
             return false;
         }
         std::error_code ec;
@@ -76,8 +81,10 @@ bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const Temperatu
             return false;
         }
     }
-    if (!image.WriteGraphImage(curve, path)) {
-        m_error = QStringLiteral("изображение графика %1 не записано").arg(QDir::toNativeSeparators(m_image));
+    QString why;
+    if (!image.WriteGraphImage(curve, path, &why)) {
+        m_error = QStringLiteral("изображение графика %1 не записано: %2")
+                      .arg(QDir::toNativeSeparators(m_image), why.isEmpty() ? QStringLiteral("причина не указана") : why);
         Discard();
         return false;
     }
@@ -97,9 +104,19 @@ bool ReportGraphPlace::Install(QString* error)
 
 void ReportGraphPlace::Commit()
 {
-    if (m_staged)
+    if (m_staged) {
         m_staged->Commit();
+    } else if (!m_folder.isEmpty()) {
+        // A report without a graph must not show another run's beside it;
+        // whatever else the folder holds stays, and so does the folder then.
+        const QString old = QDir(m_folder).filePath(QString::fromLatin1(kReportGraphFileName));
+        if (!QFileInfo(old).isDir())
+            QFile::remove(old);
+        QDir().rmdir(m_folder);
+    }
+    // What is committed is the report's own: nothing of it is discarded later.
     m_staged.reset();
+    m_image.clear();
     m_madeFolder.clear();
 }
 

@@ -18,8 +18,10 @@ class ReportGraphImage
 public:
     virtual ~ReportGraphImage() = default;
     // The curve drawn into a 1000 by 1000 image and written as a PNG file at
-    // the path; false when no complete file was written.
-    virtual bool WriteGraphImage(const TemperatureResult& curve, const QString& path) const = 0;
+    // the path, a fresh one; false, with error (when given) saying why, when
+    // no complete file was written.
+    virtual bool WriteGraphImage(const TemperatureResult& curve, const QString& path,
+                                 QString* error = nullptr) const = 0;
 };
 
 // The image's file name in its folder.
@@ -49,7 +51,9 @@ public:
     // one, which is kept aside until Commit, so that Discard can bring it
     // back. True with nothing to do when no image was written.
     bool Install(QString* error = nullptr);
-    // Keeps the installed image and drops the old one.
+    // Keeps the installed image and drops the old one; beside a saved report
+    // that has no image, drops the old image (and its folder, when that is
+    // then empty). Discard does nothing after it.
     void Commit();
     // Removes what WriteImage made (a new image, a new folder) and brings
     // back an image that Install replaced.

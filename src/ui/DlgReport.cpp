@@ -199,9 +199,13 @@ QString DlgReport::AskSavePath(const QString& defaultName)
 void DlgReport::ShowReportError(bool save, const QString& path, const QString& reason)
 {
     // A parser's collected complaints can run long; the beginning tells enough.
-    const QString why = reason.isEmpty()               ? QStringLiteral("причина неизвестна")
-                        : reason.size() > 600 ? reason.left(600) + QStringLiteral("…")
-                                                       : reason;
+    QString why = reason.trimmed().isEmpty() ? QStringLiteral("причина неизвестна")
+                  : reason.size() > 600      ? reason.left(600) + QStringLiteral("…")
+                                             : reason.trimmed();
+    // A paragraph of its own, written as a sentence.
+    why[0] = why[0].toUpper();
+    if (!QStringLiteral(".!?…").contains(why.back()))
+        why += QLatin1Char('.');
     const QString text = (save ? QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2")
                                : QStringLiteral("Отчёт для просмотра не создан\n%1\n\n%2"))
                              .arg(QDir::toNativeSeparators(path), why);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "report/ReportGraph.h"
+#include "report/ReportTransform.h"
+#include "support/FileBytes.h"
 #include "support/FakeGraphImage.h"
 #include "support/XmlTree.h"
 
@@ -10,6 +12,14 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#ifdef __linux__
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <csignal>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -99,6 +109,7 @@ TEST_F(ReportGraphTest, viewedGraphGetsAFreshTemporaryFolderAndASavedOneGoesBesi
     EXPECT_FALSE(QFileInfo::exists(c));
     ASSERT_TRUE(beside.Install());
     beside.Commit();
+    beside.Discard();  // what was committed stays
     EXPECT_TRUE(QFileInfo(c).isFile());
     EXPECT_EQ(Below(saved()), QStringList({"отчёт 5 #2_files", "отчёт 5 #2_files/FormationGasGraph.png"}));
     ASSERT_EQ(image.paths.size(), 3);
@@ -129,3 +140,113 @@ TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)
         }
     }
 }
+
+// Saved over a report that had a graph, one without a curve takes the old
+// graph away once committed, and its folder too when nothing else is in it.
+TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
+{
+    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b")})
+        ASSERT_TRUE(QDir(saved()).mkdir(name + QStringLiteral("_files")));
+    for (const QString& file : {QStringLiteral("a_files/FormationGasGraph.png"), QStringLiteral("a_files/keep.txt"),
+                                QStringLiteral("b_files/FormationGasGraph.png")}) {
+        QFile f(saved(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b")}) {
+        ReportGraphPlace place(saved(name + QStringLiteral(".html")));
+        EXPECT_EQ(Write(Curve(0), &image, place), QString());
+        EXPECT_EQ(Below(saved()).size(), name == QLatin1String("a") ? 5 : 4);  // nothing goes before Commit
+        ASSERT_TRUE(place.Install());
+        place.Commit();
+    }
+    EXPECT_EQ(Below(saved()), QStringList({"a_files", "a_files/keep.txt"}));
+}
+
+#ifdef __linux__
+namespace {
+
+// Whether a system call changes names in a folder: a step of a save.
+bool namesStep(unsigned long long nr)
+{
+    for (long step : {
+#ifdef SYS_rename
+             long(SYS_rename), long(SYS_link), long(SYS_unlink), long(SYS_rmdir), long(SYS_mkdir),
+#endif
+             long(SYS_renameat), long(SYS_renameat2), long(SYS_linkat), long(SYS_unlinkat), long(SYS_mkdirat)})
+        if (nr == static_cast<unsigned long long>(step))
+            return true;
+    return false;
+}
+
+// Runs work in a child that is killed as it enters its step-th step. The
+// result: 1 killed there, 0 finished before it, -1 not traceable here.
+template <typename Work>
+int KilledAtStep(int step, Work work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
+            _exit(77);
+        raise(SIGSTOP);
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
+        return waitpid(child, &status, 0), -1;
+    ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    int seen = 0;
+    int pass = 0;
+    for (;;) {
+        ptrace(PTRACE_SYSCALL, child, nullptr, pass);
+        pass = 0;
+        if (waitpid(child, &status, 0) != child || WIFEXITED(status) || WIFSIGNALED(status))
+            return WIFEXITED(status) && WEXITSTATUS(status) == 77 ? -1 : 0;
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            pass = WSTOPSIG(status);
+            continue;
+        }
+        __ptrace_syscall_info info{};
+        ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof info, &info);
+        if (info.op == PTRACE_SYSCALL_INFO_ENTRY && namesStep(info.entry.nr) && ++seen == step) {
+            // Stopped on entry, the call never runs.
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return 1;
+        }
+    }
+}
+
+} // namespace
+
+// A save over an old report, killed at each step: the graph's name always
+// holds a whole graph, and a new page never stands beside the old graph.
+TEST_F(ReportGraphTest, aSaveKilledAtAnyStepLeavesAWholeGraph)
+{
+    const QString page = saved(QStringLiteral("r.html"));
+    const QString graph = saved(QStringLiteral("r_files/FormationGasGraph.png"));
+    image.bytes = "new graph";
+    for (int step = 1;; ++step) {
+        ASSERT_LT(step, 40);
+        SCOPED_TRACE(step);
+        ASSERT_TRUE(QDir(saved()).removeRecursively() && QDir().mkpath(saved(QStringLiteral("r_files"))));
+        ASSERT_TRUE(testsupport::writeFileBytes(page, "old page") && testsupport::writeFileBytes(graph, "old graph"));
+        const int killed = KilledAtStep(step, [&] {
+            ReportGraphPlace place(page);
+            Write(Curve(3), &image, place);
+            WriteSavedReport(page, "new page", place);
+        });
+        if (killed < 0)
+            GTEST_SKIP() << "no tracing of a child here";
+        const QByteArray shown = testsupport::readFileBytes(graph);
+        EXPECT_TRUE(shown == "old graph" || shown == "new graph") << shown.constData();
+        const QByteArray text = testsupport::readFileBytes(page);
+        EXPECT_TRUE(text == "old page" || (text == "new page" && shown == "new graph")) << text.constData();
+        if (!killed) {
+            EXPECT_GT(step, 3);
+            EXPECT_EQ(Below(saved()), QStringList({"r.html", "r_files", "r_files/FormationGasGraph.png"}));
+            break;
+        }
+    }
+}
+#endif

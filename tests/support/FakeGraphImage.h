@@ -18,11 +18,13 @@ public:
     QByteArray bytes = "png";
     mutable QStringList paths;
 
-    bool WriteGraphImage(const TemperatureResult&, const QString& path) const override
+    bool WriteGraphImage(const TemperatureResult&, const QString& path, QString* error) const override
     {
         paths << path;
         QFile file(path);
         const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        if (fail && error)
+            *error = QStringLiteral("отказ");
         return written && !fail;
     }
 };

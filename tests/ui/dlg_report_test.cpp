@@ -24,13 +24,16 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <QUrl>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -319,41 +322,62 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
 
 // Each fault strikes a fresh name and one with an old page and graph; the
 // folder must come through byte for byte, with no temporary and no new
-// "<name>_files" left.
+// "<name>_files" left, and the box must give the cause. Qt's texts are in
+// Russian, as in the program.
 TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
 {
-    enum Fault { NoStylesheet, PageNotWritten, PageNotPutInPlace, ImageNotWritten, FileInPlaceOfGraphFolder };
+    QTranslator russian;
+    if (russian.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&russian);
+    enum Fault {
+        NoStylesheet, PageNotWritten, PageNotPutInPlace, ImageNotWritten, GraphNotWritten, GraphNotPutInPlace,
+        FileInPlaceOfGraphFolder, LinkToNowhereInPlaceOfGraphFolder
+    };
     const struct {
         const char* what;
         Fault fault;
-        const char* reason;  // a part of the text that says why; %1 the graph folder
+        QString reason;  // a part of the text that says why; %1 the graph folder
     } cases[] = {
         {"no stylesheet", NoStylesheet, "absent"},
-        {"page not written (disk full)", PageNotWritten, ""},
-        {"page not put in place (a folder of its name)", PageNotPutInPlace, ""},
-        {"image not written", ImageNotWritten, "%1/FormationGasGraph.png"},
-        {"a file in place of the graph folder", FileInPlaceOfGraphFolder, "%1 "},
+        {"page not written (disk full)", PageNotWritten, qt_error_string(EFBIG)},
+        {"page not put in place (a folder of its name)", PageNotPutInPlace, qt_error_string(EISDIR)},
+        {"image not written", ImageNotWritten, "%1/FormationGasGraph.png не записано: отказ"},
+        {"graph not written (disk full)", GraphNotWritten, "%1/FormationGasGraph.png не записано: " + qt_error_string(EFBIG)},
+        {"graph not put in place (a folder of its name)", GraphNotPutInPlace, qt_error_string(EISDIR)},
+        {"a file in place of the graph folder", FileInPlaceOfGraphFolder, "%1 не создаётся: на её месте файл"},
+        {"a link to nowhere in place of the graph folder", LinkToNowhereInPlaceOfGraphFolder,
+         "%1 не создаётся: на её месте ссылка, которая никуда не ведёт"},
     };
     auto dlg = open();
     dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
     constexpr rlim_t kDiskRoom = 1024;
-
-    // A save over an old report replaces both files and keeps the page's permissions.
-    const QString page = temp.filePath(QStringLiteral("старый.html"));
-    const QString graph = temp.filePath(QStringLiteral("старый_files/FormationGasGraph.png"));
-    ASSERT_TRUE(testsupport::writeFileBytes(page, "old page") && testsupport::writeFileBytes(graph, "old graph"));
-    ASSERT_TRUE(QFile::setPermissions(page, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    const QFile::Permissions mode = QFile::permissions(page);
-    saveAs = page;
-    image.bytes = "new graph";
-    click(dlg.get(), "buttonSave");
-    EXPECT_TRUE(errors.isEmpty());
-    EXPECT_GT(testsupport::readFileBytes(page).size(), qsizetype(kDiskRoom));
-    EXPECT_EQ(testsupport::readFileBytes(graph), QByteArray("new graph"));
-    EXPECT_EQ(QFile::permissions(page), mode);
     const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
-    EXPECT_EQ(QDir(temp.path()).entryList(entries), QStringList({"старый.html", "старый_files"}));
-    EXPECT_EQ(QFileInfo(graph).dir().entryList(entries), QStringList{"FormationGasGraph.png"});
+
+    // A save replaces both files of an old report and keeps the page's
+    // permissions, also under the longest name whose folder the system holds.
+    QStringList saved;
+    for (const QString& stem : {QStringLiteral("старый"), QString(124, QChar(0x044F)) + QLatin1Char('a')}) {
+        const QString page = temp.filePath(stem + QStringLiteral(".html"));
+        const QString graph = temp.filePath(stem + QStringLiteral("_files/FormationGasGraph.png"));
+        saved << QFileInfo(page).fileName() << QFileInfo(graph).dir().dirName();
+        saveAs = page;
+        image.bytes = "first graph";
+        click(dlg.get(), "buttonSave");
+        EXPECT_EQ(errors, QStringList());
+        EXPECT_EQ(testsupport::readFileBytes(graph), QByteArray("first graph"));
+        ASSERT_TRUE(testsupport::writeFileBytes(page, "old page") && testsupport::writeFileBytes(graph, "old graph"));
+        ASSERT_TRUE(QFile::setPermissions(page, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const QFile::Permissions mode = QFile::permissions(page);
+        image.bytes = "new graph";
+        click(dlg.get(), "buttonSave");
+        EXPECT_EQ(errors, QStringList());
+        EXPECT_GT(testsupport::readFileBytes(page).size(), qsizetype(kDiskRoom));
+        EXPECT_EQ(testsupport::readFileBytes(graph), QByteArray("new graph"));
+        EXPECT_EQ(QFile::permissions(page), mode);
+        EXPECT_EQ(QFileInfo(graph).dir().entryList(entries), QStringList{"FormationGasGraph.png"});
+    }
+    saved.sort();
+    EXPECT_EQ(QDir(temp.path()).entryList(entries), saved);
 
     int n = 0;
     for (const auto& c : cases) {
@@ -369,17 +393,24 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
             }
             if (c.fault == FileInPlaceOfGraphFolder) {
                 ASSERT_TRUE(testsupport::writeFileBytes(folder, "a file"));
+            } else if (c.fault == LinkToNowhereInPlaceOfGraphFolder) {
+                ASSERT_TRUE(QFile::link(temp.filePath(QStringLiteral("nowhere")), folder));
+            } else if (c.fault == GraphNotPutInPlace) {
+                ASSERT_TRUE(QDir().mkpath(folder + "/FormationGasGraph.png"));
             } else if (old) {
                 ASSERT_TRUE(testsupport::writeFileBytes(folder + "/FormationGasGraph.png", "old graph"));
             }
             dlg->SetStylesheetPath(c.fault == NoStylesheet ? temp.filePath(QStringLiteral("absent/Report.xsl"))
                                                            : QStringLiteral(TAVRIN_REPORT_XSL));
+            // The program's own painter, whose image is larger than the disk's room.
+            dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr,
+                             c.fault == GraphNotWritten ? nullptr : &image});
             image.fail = c.fault == ImageNotWritten;
             errors.clear();
             const QStringList before = everything();
             {
                 std::optional<testsupport::FileSizeLimit> disk;
-                if (c.fault == PageNotWritten) {
+                if (c.fault == PageNotWritten || c.fault == GraphNotWritten) {
                     ASSERT_TRUE(disk.emplace(kDiskRoom).active());
                 }
                 click(dlg.get(), "buttonSave");
@@ -389,9 +420,12 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
             const QString head = QStringLiteral("Отчёт не сохранён в файл\n") + QDir::toNativeSeparators(saveAs);
             EXPECT_TRUE(errors[1].startsWith(head)) << errors[1].toStdString();
             const QString reason = errors[1].section(QStringLiteral("\n\n"), 1);
-            EXPECT_FALSE(reason.trimmed().isEmpty());
-            EXPECT_TRUE(reason.contains(QDir::toNativeSeparators(QString::fromUtf8(c.reason).replace("%1", folder))))
+            EXPECT_TRUE(reason.contains(QDir::toNativeSeparators(QString(c.reason).replace("%1", folder))))
                 << reason.toStdString();
+            // A sentence of its own, never Qt's word for a cause it does not know.
+            EXPECT_TRUE(reason.front().isUpper() && reason.endsWith(QLatin1Char('.'))) << reason.toStdString();
+            for (const char* vague : {"Unknown error", "Неизвестная ошибка", "неизвестна"})
+                EXPECT_FALSE(reason.contains(QString::fromUtf8(vague))) << reason.toStdString();
         }
     }
 }
