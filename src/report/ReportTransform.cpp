@@ -142,7 +142,7 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     std::unique_ptr<xsltStylesheet, XsltStylesheetDeleter> style(xsltParseStylesheetDoc(xslDoc));
     if (!style) {
         xmlFreeDoc(xslDoc);
-        setError(error, QStringLiteral("%1 не является таблицей стилей: %2").arg(xslName, errors.reason()));
+        setError(error, QStringLiteral("файл %1 не является таблицей стилей: %2").arg(xslName, errors.reason()));
         return std::nullopt;
     }
     if (style->errors > 0) {

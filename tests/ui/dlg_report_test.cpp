@@ -481,8 +481,9 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
             << errors[1].toStdString();
         const QString reason = errors[1].section(QStringLiteral("\n\n"), 1);
         EXPECT_TRUE(reason.contains(QString::fromUtf8(c.reason))) << reason.toStdString();
-        // Never a bare "…: " with the libraries' silence after it, nor a trailing line break.
-        EXPECT_FALSE(reason.endsWith(QStringLiteral(": ")) || reason.endsWith(QLatin1Char('\n')))
+        // A sentence: never a bare "…: " with the libraries' silence after it.
+        EXPECT_TRUE(reason.front().isUpper() && reason.endsWith(QLatin1Char('.'))) << reason.toStdString();
+        EXPECT_FALSE(reason.endsWith(QStringLiteral(": .")) || reason.contains(QStringLiteral("\n.")))
             << reason.toStdString();
     }
 }
