@@ -2,19 +2,46 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace {
 
-// The rectangle moved by the least distance to lie inside room; one larger
-// than room keeps its top left corner on room's.
-QRect keptInside(QRect place, const QRect& room)
+// Where a span of length starting at start goes to lie in [low, high] by the
+// least move; one longer than that starts at low. 64-bit: a hand-made
+// rectangle may start near the ends of int.
+int keptInside(qint64 start, qint64 length, int low, int high)
 {
-    place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
-    place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
-    return place;
+    return int(std::max<qint64>(low, std::min(start, qint64(high) + 1 - length)));
+}
+
+QRect keptInside(const QRect& place, const QRect& room)
+{
+    return QRect(keptInside(place.left(), place.width(), room.left(), room.right()),
+                 keptInside(place.top(), place.height(), room.top(), room.bottom()), place.width(), place.height());
+}
+
+qint64 overlap(qint64 start, qint64 length, qint64 roomStart, qint64 roomLength)
+{
+    return std::max<qint64>(0, std::min(start + length, roomStart + roomLength) - std::max(start, roomStart));
+}
+
+const QScreen* screenUnder(const QRect& rect)
+{
+    const QScreen* under = QGuiApplication::primaryScreen();
+    qint64 most = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->geometry();
+        const qint64 shared = overlap(rect.left(), rect.width(), area.left(), area.width()) *
+                              overlap(rect.top(), rect.height(), area.top(), area.height());
+        if (shared > most) {
+            most = shared;
+            under = screen;
+        }
+    }
+    return under;
 }
 
 } // namespace
@@ -31,14 +58,25 @@ void PlaceOverOwner(QWidget& dialog)
     dialog.setGeometry(place);
 }
 
-QRect FitOnScreen(const QRect& rect)
+QMargins EstimatedFrame(const QWidget& window)
 {
-    const QScreen* screen = QGuiApplication::screenAt(rect.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return rect;
-    const QRect room = screen->availableGeometry();
-    const QRect fitted(rect.topLeft(), rect.size().boundedTo(room.size()));
-    return keptInside(fitted, room);
+    const QStyle* style = window.style();
+    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &window);
+    return QMargins(border, style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window) + border, border, border);
+}
+
+QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& room)
+{
+    const QSize size = inner.size().boundedTo(room.size().shrunkBy(frame)).expandedTo(QSize(1, 1));
+    const int frameLeft = keptInside(qint64(inner.left()) - frame.left(), size.width() + frame.left() + frame.right(),
+                                     room.left(), room.right());
+    const int frameTop = keptInside(qint64(inner.top()) - frame.top(), size.height() + frame.top() + frame.bottom(),
+                                    room.top(), room.bottom());
+    return QRect(frameLeft + frame.left(), frameTop + frame.top(), size.width(), size.height());
+}
+
+QRect FitOnScreen(const QRect& rect, const QMargins& frame)
+{
+    const QScreen* screen = screenUnder(rect);
+    return screen ? FitFrameInside(rect, frame, screen->availableGeometry()) : rect;
 }

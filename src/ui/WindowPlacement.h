@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 
 class QWidget;
@@ -11,7 +12,18 @@ class QWidget;
 // time.
 void PlaceOverOwner(QWidget& dialog);
 
-// A saved window rectangle made to fit the screen it stands on (or, when it
-// stands on none, as when a second screen is gone, the primary one): no larger
-// than the screen's free area, and moved onto it where it lies off it.
-QRect FitOnScreen(const QRect& rect);
+// The window's frame (title bar and borders) as its style draws one. The
+// window manager's own is known only once the window is shown, too late for
+// a rectangle set before.
+QMargins EstimatedFrame(const QWidget& window);
+
+// A window's inner rectangle fitted so that the whole window, frame and title
+// bar included, lies in room: no larger than room, and moved onto it by the
+// least distance. A window larger than room keeps its title bar's corner on
+// room's, so it can still be moved and closed.
+QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& room);
+
+// A saved inner rectangle fitted as above onto the free area of the screen it
+// lies on most (or, when it lies on none, as when a second screen is gone, the
+// primary one).
+QRect FitOnScreen(const QRect& rect, const QMargins& frame);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/AboutDlg.h"
 #include "app/TavrinApp.h"
 #include "app/TavrinDlg.h"
 #include "data/ChromatogramFolders.h"
@@ -26,6 +27,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -265,21 +268,30 @@ TEST(MainWindowReportTest, dialogsOpenAtTheSamePlaceOverTheWindowEveryTime)
 }
 
 // Qt's own texts, of the message boxes and of the save dialog, are Russian
-// whatever the locale, once the program's set-up has returned.
+// whatever the locale, once the program's set-up has returned. Every window
+// then shows the program's icon, and the About box shows it as its logo.
 TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
 {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
-        GTEST_SKIP() << "no qtbase_ru.qm in " << folder.toStdString() << "; scripts/setup.sh installs it";
     const auto restore = qScopeGuard([locale = QLocale(), organisation = QCoreApplication::organizationName(),
-                                      application = QCoreApplication::applicationName()] {
+                                      application = QCoreApplication::applicationName(),
+                                      icon = QApplication::windowIcon()] {
         qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
         QLocale::setDefault(locale);
         QCoreApplication::setOrganizationName(organisation);
         QCoreApplication::setApplicationName(application);
+        QApplication::setWindowIcon(icon);
     });
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     SetUpApplication();
+
+    const QImage icon = QImage(QStringLiteral(":/tavrin.png")).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(QWidget().windowIcon().pixmap(icon.size()).toImage().convertToFormat(QImage::Format_ARGB32), icon);
+    EXPECT_FALSE(CAboutDlg().findChild<QLabel*>(QStringLiteral("labelLogo"))->pixmap().isNull());
+
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        GTEST_SKIP() << "no qtbase_ru.qm in " << folder.toStdString() << "; scripts/setup.sh installs it";
 
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Отчёт"), QStringLiteral("Отчёт не сохранён."),
                     QMessageBox::Ok | QMessageBox::Cancel);

@@ -14,6 +14,7 @@
 #include "support/FileBytes.h"
 #include "support/LaboratoryTypeRules.h"
 #include "support/ProfileDir.h"
+#include "support/QtPrint.h"
 #include "support/Screenshot.h"
 #include "support/UtcZone.h"
 #include "ui/DlgMSG.h"
@@ -22,6 +23,7 @@
 #include "ui/DlgResultTabs.h"
 #include "ui/GridCtrl.h"
 #include "ui/OpenChrmDlg.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -43,6 +45,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
 #include <memory>
 #include <stdexcept>
 
@@ -380,25 +383,45 @@ TEST_F(tavrinDlgTest, windowRectangleAndMessageFiltersSurviveARestart)
 }
 
 // A saved rectangle larger than the screen, or off it (as when a second
-// screen is gone), is fitted onto the screen at start, and saved so.
+// screen is gone), is fitted at start onto the screen it lies on most, the
+// frame and title bar included, and saved so.
 TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
 {
-    ASSERT_EQ(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, 1366, 768));
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2);
+    ASSERT_EQ(QGuiApplication::primaryScreen(), screens[0]);
+    ASSERT_EQ(screens[0]->availableGeometry(), QRect(0, 0, 1366, 768));
+    ASSERT_EQ(screens[1]->availableGeometry(), QRect(1366, 100, 1280, 1024));
+    constexpr int kMin = std::numeric_limits<int>::min();
     const struct {
         QRect saved;
-        QRect shown;
+        int screen;
+        bool kept;
     } cases[] = {
-        {QRect(1000000000, 1000000000, 1147483647, 1147483647), QRect(0, 0, 1366, 768)},
-        {QRect(3000, 100, 1100, 600), QRect(266, 100, 1100, 600)},
-        {QRect(-5000, -5000, 1100, 600), QRect(0, 0, 1100, 600)},
-        {QRect(500, 400, 1100, 600), QRect(266, 168, 1100, 600)},
-        {QRect(100, 50, 1100, 600), QRect(100, 50, 1100, 600)},
+        {QRect(1000000000, 1000000000, 1147483647, 1147483647), 0, false},
+        {QRect(kMin, kMin, -1 - kMin, -1 - kMin), 0, false},  // the edges -2^31, -2^31, -1, -1
+        {QRect(3000, 100, 1100, 600), 0, false},
+        {QRect(-5000, -5000, 1100, 600), 0, false},
+        {QRect(500, 400, 1100, 600), 0, false},
+        {QRect(100, 2, 1100, 600), 0, false},
+        {QRect(100, 50, 1100, 600), 0, true},
+        {QRect(1500, 300, 1100, 600), 1, true},
+        {QRect(1300, 60, 1100, 600), 1, false},
+        {QRect(2300, 900, 1100, 600), 1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.saved));
         SaveWindowState(*profile, c.saved);
-        EXPECT_EQ(open()->geometry(), c.shown);
-        EXPECT_EQ(LoadWindowState(*profile), c.shown);
+        auto dlg = open();
+        const QRect shown = dlg->geometry();
+        const QMargins frame = EstimatedFrame(*dlg);
+        dlg.reset();
+        EXPECT_GT(frame.top(), frame.bottom());
+        const QRect framed = shown.marginsAdded(frame);
+        EXPECT_TRUE(screens[c.screen]->availableGeometry().contains(framed)) << testing::PrintToString(framed);
+        if (c.kept)
+            EXPECT_EQ(shown, c.saved);
+        EXPECT_EQ(LoadWindowState(*profile), shown);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -17,4 +18,9 @@ inline void PrintTo(const QStringList& texts, std::ostream* out)
     for (qsizetype i = 0; i < texts.size(); ++i)
         *out << (i ? ", \"" : "\"") << texts[i].toStdString() << '"';
     *out << '}';
+}
+
+inline void PrintTo(const QRect& rect, std::ostream* out)
+{
+    *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
 }

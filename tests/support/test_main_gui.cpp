@@ -8,7 +8,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #ifdef TAVRIN_TEST_SCREEN
-    // A screen of a laptop's size rather than the plugin's 800 x 600.
+    // A primary screen of a laptop's size rather than the plugin's 800 x 600.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" TAVRIN_TEST_SCREEN);
 #endif

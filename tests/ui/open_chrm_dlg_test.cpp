@@ -298,7 +298,7 @@ TEST_F(OpenChrmDlgTest, aLongFolderPathIsShortenedInTheMiddle)
     user->writeString(QString(), kLastOpenPath2, deep);
     auto dlg = open();
     testsupport::saveScreenshotIfAsked(dlg->grab(), QStringLiteral("open_chrm_long_path.png"));
-    const ElidedLabel* label = dlg->PathText();
+    ElidedLabel* label = dlg->PathText();
     EXPECT_EQ(label->text(), deep);
     EXPECT_EQ(label->toolTip(), deep);
     const QString shown = label->shownText();
@@ -306,4 +306,10 @@ TEST_F(OpenChrmDlgTest, aLongFolderPathIsShortenedInTheMiddle)
     EXPECT_TRUE(shown.startsWith(deep.left(4))) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith(QStringLiteral("/серия"))) << shown.toStdString();
     EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+    // What is painted is that text, not the whole path cut at the right.
+    ElidedLabel painted(dlg.get());
+    painted.setGeometry(label->geometry());
+    painted.setText(shown);
+    ASSERT_EQ(painted.shownText(), shown);
+    EXPECT_EQ(label->grab().toImage(), painted.grab().toImage());
 }
