@@ -38,6 +38,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 
 namespace {
 
@@ -500,6 +501,13 @@ void tavrinDlg::OnBnClickedAdd()
         ReadProgressDialog progress(this);
         AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
     }
+    // A file warned of already keeps its one warning, with the reason found now.
+    UnreadChromatograms warned;
+    std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned), [this](const UnreadChromatogram& file) {
+        return std::any_of(m_readWarnings.begin(), m_readWarnings.end(),
+                           [key = QDir::cleanPath(file.path)](const auto& kept) { return kept.first == key; });
+    });
+    KeepReadWarnings(warned, false);
     RefreshChromatograms();
     if (!unread.empty())
         ShowErrorBox(QStringLiteral("Ошибка чтения"), unreadFilesText(unread));

@@ -115,7 +115,7 @@ private:
     void ClearInfoPage();
     void ShowAbout();
     void ShowErrorBox(const QString& caption, const QString& text);
-    // Adds or renews a warning for each file a full read could not read;
+    // Adds or renews a warning for each file a read could not read;
     // listed tells whether they were in the list before.
     void KeepReadWarnings(const UnreadChromatograms& unread, bool listed);
     void ForgetListedReadWarnings();

@@ -253,19 +253,22 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
     };
 
     const QFileInfo info(m_path);
-    if (info.fileName().isEmpty() || info.isDir() || !QDir().mkpath(info.absolutePath())) {
-        result.message = failed + QStringLiteral(" путь некорректный.");
-        return result;
-    }
+    const QString badPath = QStringLiteral("Путь некорректный.");
+    if (info.fileName().isEmpty() || info.isDir())
+        return fail(badPath);
 
     // The next start reads no more than the cap, and the save after it would
-    // drop the cylinders beyond it; the old file stays instead.
+    // drop the cylinders beyond it; nothing is written instead, not even the folder.
     const QByteArray bytes = WriteMixturesArchive(mixtures);
     if (bytes.size() > kMaxFileSize) {
-        return fail(QStringLiteral("База баллонов заняла бы %1 байт, а программа читает не больше %2 байт. "
-                                   "Прежний файл оставлен без изменений; удалите ненужные баллоны или компоненты.")
-                        .arg(QString::number(bytes.size()), QString::number(kMaxFileSize)));
+        return fail(QStringLiteral("База баллонов заняла бы %1 байт, а программа читает не больше %2 байт. ")
+                        .arg(QString::number(bytes.size()), QString::number(kMaxFileSize))
+                    + (info.exists() ? QStringLiteral("Прежний файл оставлен без изменений; удалите ненужные "
+                                                      "баллоны или компоненты.")
+                                     : QStringLiteral("Удалите ненужные баллоны или компоненты.")));
     }
+    if (!QDir().mkpath(info.absolutePath()))
+        return fail(badPath);
 
     if (m_backupPending && QFileInfo::exists(m_path)) {
         const QString bak = backupPath();

@@ -496,11 +496,12 @@ TEST_F(tavrinDlgTest, everyFullReadWarnsOnceForEachFileItCouldNotRead)
 
 // A warning about an unread file lasts, once, through every later full read
 // and calculation, until the file is listed again (for good) or "Удалить все"
-// starts a new set.
+// starts a new set; a choice of it in "Добавить" that fails again renews it.
 TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared)
 {
-    const QString later = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
-    const QString first = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
+    openingDialogFolder(QStringLiteral("runs"));
+    const QString later = write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС"), 2000);
+    const QString first = write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС"), 1000);
     const QByteArray whole = testsupport::readFileBytes(first);
     ASSERT_TRUE(testsupport::writeFileBytes(first, {}));
     setRecent({later, first});
@@ -521,6 +522,18 @@ TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared
         expectWarnings(unread);
     }
 
+    // Chosen in "Добавить" with another fault: the box and the one warning give it.
+    ASSERT_TRUE(testsupport::writeFileBytes(first, whole.left(whole.size() / 2)));
+    QStringList boxes;
+    dlg->errorBoxHook = [&](const QString&, const QString& text) { boxes << text; };
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
+        d->accept();
+    });
+    const QString cut = QStringLiteral("файл обрывается раньше, чем кончаются его данные");
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Не удалось прочитать файл. В список он не добавлен.\n\na.stg: ") + cut});
+    expectWarnings({QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и не добавлен в список: %2.").arg(first, cut)});
+
     // Listed again, first in the list: forgotten, also once its row is gone.
     ASSERT_TRUE(testsupport::writeFileBytes(first, whole));
     ASSERT_EQ(dlg->AddChromatogram(first), 1);
@@ -533,10 +546,16 @@ TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared
     button(*dlg, "buttonRecalc")->click();
     expectWarnings({});
 
-    // Dropped at a re-read, then the set cleared.
-    ASSERT_TRUE(testsupport::writeFileBytes(later, {}));
+    // Gone at a re-read: the warning outlasts "Удалить" of another row, not the set's clearing.
+    ASSERT_GE(dlg->AddChromatogram(first), 0);
+    ASSERT_TRUE(QFile::remove(later));
     button(*dlg, "buttonRecalc")->click();
-    expectWarnings({QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и удалён из списка: файл пуст.").arg(later)});
+    const QStringList gone = {QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и удалён из списка: файл не найден.").arg(later)};
+    expectWarnings(gone);
+    selectRows(*dlg, {0});
+    button(*dlg, "buttonDelete")->click();
+    ASSERT_TRUE(dlg->Records().empty());
+    expectWarnings(gone);
     button(*dlg, "buttonDeleteAll")->click();
     expectWarnings({});
 }
@@ -884,6 +903,7 @@ TEST_F(tavrinDlgTest, addButtonNamesTheChosenFilesItCouldNotReadInOneBox)
     } cases[] = {
         {1, QStringLiteral("Не удалось прочитать файл. В список он не добавлен."), {}},
         {10, QStringLiteral("Не удалось прочитать файлов: 10. В список они не добавлены."), {}},
+        {11, QStringLiteral("Не удалось прочитать файлов: 11. В список они не добавлены."), QStringLiteral("и ещё файлов: 1.")},
         {12, QStringLiteral("Не удалось прочитать файлов: 12. В список они не добавлены."), QStringLiteral("и ещё файлов: 2.")},
     };
     for (const auto& c : cases) {

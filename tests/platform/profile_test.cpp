@@ -4,12 +4,17 @@
 #include <QFile>
 #include <QSettings>
 
+#include <cerrno>
 #include <clocale>
+
+#include <unistd.h>
 
 #include "platform/Profile.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
+#include "support/QtRussianTexts.h"
+#include "support/WithoutFileRights.h"
 
 using ProfileTest = testsupport::ProfileDirTest;
 using namespace profile_sections;
@@ -168,10 +173,13 @@ TEST_F(ProfileTest, fullDiskKeepsTheStoredProfileAndTheValuesInForce)
 
     p.writeString(Chrms, QStringLiteral("folder_40"), QStringLiteral("/srv/new"));
     {
+        // Qt's "Unknown error" for a write cut short, in Russian when it can be, is no reason.
+        testsupport::QtRussianTexts qtTexts;
         testsupport::FileSizeLimit fullDisk(1000);
         ASSERT_TRUE(fullDisk.active());
         EXPECT_FALSE(p.sync());
     }
+    EXPECT_EQ(p.writeError(), qt_error_string(EFBIG));
     EXPECT_EQ(testsupport::readFileBytes(iniPath()), stored);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("tavrin.ini")});
     EXPECT_EQ(p.readString(Chrms, QStringLiteral("folder_40"), QString()), QStringLiteral("/srv/new"));
@@ -181,6 +189,29 @@ TEST_F(ProfileTest, fullDiskKeepsTheStoredProfileAndTheValuesInForce)
     Profile again(iniPath());
     EXPECT_EQ(again.readString(Chrms, QStringLiteral("folder_40"), QString()), QStringLiteral("/srv/new"));
     EXPECT_EQ(again.readString(Chrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/srv/chromatograms/0"));
+}
+
+// The reason for a profile file that may not be written is the system's
+// alone: the message that gives it names the file already.
+TEST_F(ProfileTest, aReadOnlyFileIsRefusedWithTheSystemsReason)
+{
+    const QByteArray stored("[General]\nx=1\n");
+    ASSERT_TRUE(testsupport::writeFileBytes(iniPath(), stored));
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFile::ReadOwner));
+    bool bound = false, synced = true;
+    QString why;
+    testsupport::runWithoutFileRights([&] {
+        bound = ::access(QFile::encodeName(iniPath()).constData(), W_OK) != 0;
+        Profile p(iniPath());
+        p.writeInt(QString(), QStringLiteral("x"), 2);
+        synced = p.sync();
+        why = p.writeError();
+    });
+    if (!bound)
+        GTEST_SKIP() << "the file stays writable for this user";
+    EXPECT_FALSE(synced);
+    EXPECT_EQ(why, qt_error_string(EACCES));
+    EXPECT_EQ(testsupport::readFileBytes(iniPath()), stored);
 }
 
 TEST_F(ProfileTest, readsTheValuesOfAProfileWrittenBefore)
