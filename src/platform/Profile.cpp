@@ -3,8 +3,6 @@
 #include "platform/IniText.h"
 #include "platform/SaveFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 #include <QSettings>
@@ -36,16 +34,9 @@ bool writeProfileFile(QIODevice& device, const QSettings::SettingsMap& values)
 // replacement here gives the system's. Empty when that works.
 QString whyNotReplaceable(const QString& path)
 {
-    // QSaveFile's refusal of a file that may not be written names the file,
-    // which the message names already; the system's reason does not.
-    if (const QFileInfo info(path); info.exists() && !info.isWritable()) {
-        QFile existing(path);
-        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append))
-            return existing.errorString();
-    }
     QSaveFile probe(path);
     if (!probe.open(QIODevice::WriteOnly))
-        return probe.errorString();
+        return SaveFileOpenFailure(probe);
     QString why;
     WriteAllAndFlush(probe, QByteArrayLiteral("\n"), &why);
     probe.cancelWriting();

@@ -48,8 +48,7 @@ bool writeAtomically(const QString& path, QString* error, Fill fill)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+        setError(error, SaveFileOpenFailure(file));
         return false;
     }
     errno = 0;
@@ -155,6 +154,19 @@ bool syncToDisk(QFile& file)
 }
 
 } // namespace
+
+QString SaveFileOpenFailure(const QSaveFile& file)
+{
+    // Qt's refusal of an existing file that may not be written names the
+    // file, which every message names already; the system's reason does not.
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isWritable()) {
+        QFile existing(file.fileName());
+        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append))
+            return existing.errorString();
+    }
+    return file.errorString();
+}
 
 bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error)
 {

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QIODevice;
+class QSaveFile;
 
 // Writes that either reach the disk whole or leave the old file as it was.
 //
@@ -12,6 +13,9 @@ class QIODevice;
 // truncate the file while reporting success. Every writer of a QSaveFile
 // therefore pushes its bytes out with WriteAllAndFlush and commits only
 // when that succeeded.
+
+// Why a QSaveFile did not open, in the system's words.
+QString SaveFileOpenFailure(const QSaveFile& file);
 
 // Writes every byte and flushes the device's buffer. False when any byte did
 // not reach the file; error (when given) then holds the system's reason.

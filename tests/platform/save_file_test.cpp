@@ -3,11 +3,13 @@
 #include "platform/SaveFile.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
+#include "support/WithoutFileRights.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <unistd.h>
 
 using testsupport::FileSizeLimit;
 using testsupport::readFileBytes;
@@ -86,5 +88,25 @@ TEST(SaveFile, copyOfAMissingFileFailsWithoutTouchingTheTarget)
     QString error;
     EXPECT_FALSE(CopyFileAtomically(dir.filePath(QStringLiteral("missing")), target, &error));
     EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readFileBytes(target), QByteArray("old"));
+}
+
+// Refused for its rights, a file is named by the caller's message; the reason
+// is the system's, without the name again.
+TEST(SaveFile, aReadOnlyFileIsRefusedWithTheSystemsReason)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target"));
+    ASSERT_TRUE(writeFileBytes(target, "old") && QFile::setPermissions(target, QFile::ReadOwner));
+    bool bound = false, written = true;
+    QString error;
+    testsupport::runWithoutFileRights([&] {
+        bound = ::access(QFile::encodeName(target).constData(), W_OK) != 0;
+        written = WriteFileAtomically(target, "new", &error);
+    });
+    if (!bound)
+        GTEST_SKIP() << "the file stays writable for this user";
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, qt_error_string(EACCES));
     EXPECT_EQ(readFileBytes(target), QByteArray("old"));
 }
