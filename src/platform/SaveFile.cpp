@@ -1,8 +1,8 @@
 #include "platform/SaveFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -128,9 +128,11 @@ QString createBeside(const QString& path, QString* error)
 {
     return makeBeside(path, error, [](const QString& name) {
         QFile file(name);
+        errno = 0;
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return 0;
-        return existsOrDangles(name) ? EEXIST : errno != 0 ? errno : EIO;
+        const int failure = errno;
+        return existsOrDangles(name) ? EEXIST : failure != 0 ? failure : EIO;
     });
 }
 

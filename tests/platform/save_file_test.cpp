@@ -3,6 +3,7 @@
 #include "platform/SaveFile.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
+#include "support/QtPrint.h"
 #include "support/WithoutFileRights.h"
 
 #include <QDir>
@@ -92,21 +93,28 @@ TEST(SaveFile, copyOfAMissingFileFailsWithoutTouchingTheTarget)
 }
 
 // Refused for its rights, a file is named by the caller's message; the reason
-// is the system's, without the name again.
-TEST(SaveFile, aReadOnlyFileIsRefusedWithTheSystemsReason)
+// is the system's, without the name again. A staged file in a folder that may
+// not be written is refused the same way.
+TEST(SaveFile, aReadOnlyFileOrFolderIsRefusedWithTheSystemsReason)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("target"));
+    const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(writeFileBytes(target, "old") && QFile::setPermissions(target, QFile::ReadOwner));
-    bool bound = false, written = true;
-    QString error;
+    ASSERT_TRUE(QDir().mkdir(locked) && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    bool bound = false, written = true, staged = true;
+    QString error, stagedError;
     testsupport::runWithoutFileRights([&] {
         bound = ::access(QFile::encodeName(target).constData(), W_OK) != 0;
         written = WriteFileAtomically(target, "new", &error);
+        staged = StagedFile(locked + QStringLiteral("/page.html")).Write("new", &stagedError);
     });
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!bound)
         GTEST_SKIP() << "the file stays writable for this user";
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(written || staged);
     EXPECT_EQ(error, qt_error_string(EACCES));
+    EXPECT_EQ(stagedError, qt_error_string(EACCES));
     EXPECT_EQ(readFileBytes(target), QByteArray("old"));
+    EXPECT_EQ(QDir(locked).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
