@@ -427,14 +427,17 @@ void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
     for (const UnreadChromatogram& file : unread) {
         const QString warning = QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
                                     .arg(QDir::toNativeSeparators(file.path), what, file.reason);
-        const QString key = QDir::cleanPath(file.path);
-        const auto known = std::find_if(m_readWarnings.begin(), m_readWarnings.end(),
-                                        [&key](const auto& kept) { return kept.first == key; });
-        if (known != m_readWarnings.end())
+        if (const auto known = FindReadWarning(file.path); known != m_readWarnings.end())
             known->second = warning;
         else
-            m_readWarnings.emplace_back(key, warning);
+            m_readWarnings.emplace_back(QDir::cleanPath(file.path), warning);
     }
+}
+
+std::vector<std::pair<QString, QString>>::iterator tavrinDlg::FindReadWarning(const QString& path)
+{
+    return std::find_if(m_readWarnings.begin(), m_readWarnings.end(),
+                        [key = QDir::cleanPath(path)](const auto& kept) { return kept.first == key; });
 }
 
 void tavrinDlg::ForgetListedReadWarnings()
@@ -503,10 +506,8 @@ void tavrinDlg::OnBnClickedAdd()
     }
     // A file warned of already keeps its one warning, with the reason found now.
     UnreadChromatograms warned;
-    std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned), [this](const UnreadChromatogram& file) {
-        return std::any_of(m_readWarnings.begin(), m_readWarnings.end(),
-                           [key = QDir::cleanPath(file.path)](const auto& kept) { return kept.first == key; });
-    });
+    std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned),
+                 [this](const UnreadChromatogram& file) { return FindReadWarning(file.path) != m_readWarnings.end(); });
     KeepReadWarnings(warned, false);
     RefreshChromatograms();
     if (!unread.empty())

@@ -118,6 +118,8 @@ private:
     // Adds or renews a warning for each file a read could not read;
     // listed tells whether they were in the list before.
     void KeepReadWarnings(const UnreadChromatograms& unread, bool listed);
+    // The warning kept for the file at path, or the end.
+    std::vector<std::pair<QString, QString>>::iterator FindReadWarning(const QString& path);
     void ForgetListedReadWarnings();
 
     Profile& m_profile;

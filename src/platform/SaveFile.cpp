@@ -308,13 +308,7 @@ void StagedFile::Commit()
 {
     if (!m_aside.isEmpty())
         QFile::remove(m_aside);
-    // A file written but never put in place is dropped.
-    if (!m_temp.isEmpty())
-        QFile::remove(m_temp);
-    m_aside.clear();
-    m_temp.clear();
-    m_installed = false;
-    m_linked = false;
+    Forget();
 }
 
 void StagedFile::Rollback()
@@ -325,6 +319,12 @@ void StagedFile::Rollback()
         renameOver(m_aside, m_path, nullptr);
     else if (m_installed)
         QFile::remove(m_path);
+    Forget();
+}
+
+void StagedFile::Forget()
+{
+    // A file written but never put in place is dropped.
     if (!m_temp.isEmpty())
         QFile::remove(m_temp);
     m_aside.clear();

@@ -65,6 +65,9 @@ public:
     void Rollback();
 
 private:
+    // Drops an unused temporary and every note of what was done.
+    void Forget();
+
     QString m_path;
     QString m_temp;   // written, not yet in place
     QString m_aside;  // the old file while the new one stands in its place

@@ -76,7 +76,6 @@ private:
     // true: controls to fields; false: fields to controls.
     void UpdateData(bool save);
     QString AskSavePath(const QString& defaultName);
-    // Centred over the main window, the same way at every opening.
     // The report was not saved or not made for viewing: where to and why.
     void ShowReportError(bool save, const QString& path, const QString& reason);
 

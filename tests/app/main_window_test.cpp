@@ -419,8 +419,9 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
         EXPECT_GT(frame.top(), frame.bottom());
         const QRect framed = shown.marginsAdded(frame);
         EXPECT_TRUE(screens[c.screen]->availableGeometry().contains(framed)) << testing::PrintToString(framed);
-        if (c.kept)
+        if (c.kept) {
             EXPECT_EQ(shown, c.saved);
+        }
         EXPECT_EQ(LoadWindowState(*profile), shown);
     }
 }
@@ -930,8 +931,9 @@ TEST_F(tavrinDlgTest, addButtonNamesTheChosenFilesItCouldNotReadInOneBox)
         QStringList lines = boxes[1].split(QLatin1Char('\n'));
         EXPECT_EQ(lines.takeFirst(), c.head);
         EXPECT_EQ(lines.takeFirst(), QString());
-        if (!c.tail.isEmpty())
+        if (!c.tail.isEmpty()) {
             EXPECT_EQ(lines.takeLast(), c.tail);
+        }
         const int named = std::min(c.unread, 10);
         EXPECT_EQ(lines.size(), named) << boxes[1].toStdString();
         lines.removeDuplicates();

@@ -11,6 +11,7 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
+#include "support/QtRussianTexts.h"
 #include "support/Screenshot.h"
 #include "support/XmlTree.h"
 #include "ui/DlgReport.h"
@@ -24,13 +25,11 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 #include <QUrl>
 
 #include <cerrno>
@@ -326,9 +325,7 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
 // Russian, as in the program.
 TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
 {
-    QTranslator russian;
-    if (russian.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&russian);
+    const testsupport::QtRussianTexts russian;
     enum Fault {
         NoStylesheet, PageNotWritten, PageNotPutInPlace, ImageNotWritten, GraphNotWritten, GraphNotPutInPlace,
         FileInPlaceOfGraphFolder, LinkToNowhereInPlaceOfGraphFolder
