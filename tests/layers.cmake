@@ -1,6 +1,6 @@
 # Fails when a source file includes a header of a layer above its own:
-# platform < data < calc < report < ui < app. Run by CTest with -DSRC=<src>.
-set(layers platform data calc report ui app)
+# platform < data < calc < tables < report < plot < ui < app. Run by CTest with -DSRC=<src>.
+set(layers platform data calc tables report plot ui app)
 set(failures "")
 foreach(layer IN LISTS layers)
   list(FIND layers ${layer} level)

@@ -13,6 +13,7 @@
 #else
 #include <unistd.h>
 #endif
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -41,8 +42,8 @@ QString failureText(const QIODevice& device, int systemError)
 }
 
 // Opens a QSaveFile at path, lets fill write into it and commits only when
-// every byte was flushed. fill returns false when its own source failed
-// (it then sets error itself); the unfinished file is discarded.
+// every byte was flushed. fill returns false, with error set, when a byte
+// was not written or its own source failed; the unfinished file is discarded.
 template <typename Fill>
 bool writeAtomically(const QString& path, QString* error, Fill fill)
 {
@@ -51,22 +52,32 @@ bool writeAtomically(const QString& path, QString* error, Fill fill)
         setError(error, SaveFileOpenFailure(file));
         return false;
     }
-    errno = 0;
-    bool written = true;
-    if (!fill(file, written))
+    if (!fill(file))
         return false;
-    if (!written || !file.flush()) {
-        const int systemError = errno;
-        if (error)
-            *error = failureText(file, systemError);
-        return false;
-    }
     if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
+        setError(error, file.errorString());
         return false;
     }
     return true;
+}
+
+// Copies what is left of source into target in pieces, so that a file of
+// any size needs little memory. False, with error set, when a piece is not
+// read or not written.
+bool copyPieces(QFile& source, QIODevice& target, QString* error)
+{
+    constexpr qint64 kPiece = 64 * 1024;
+    for (;;) {
+        const QByteArray piece = source.read(kPiece);
+        if (source.error() != QFileDevice::NoError) {
+            setError(error, source.errorString());
+            return false;
+        }
+        if (piece.isEmpty())
+            return true;
+        if (!WriteAllAndFlush(target, piece, error))
+            return false;
+    }
 }
 
 std::filesystem::path fsPath(const QString& path)
@@ -136,16 +147,6 @@ QString createBeside(const QString& path, QString* error)
     });
 }
 
-// A second name for the file at path.
-QString linkBeside(const QString& path)
-{
-    return makeBeside(path, nullptr, [&](const QString& name) {
-        std::error_code ec;
-        std::filesystem::create_hard_link(fsPath(path), fsPath(name), ec);
-        return ec.value();
-    });
-}
-
 bool syncToDisk(QFile& file)
 {
 #ifdef Q_OS_WIN
@@ -153,6 +154,81 @@ bool syncToDisk(QFile& file)
 #else
     return ::fsync(file.handle()) == 0;
 #endif
+}
+
+std::atomic<bool> hardLinksRefused{false};
+
+// Writes into the file at path (made or emptied first) what fill puts in it
+// and syncs it to the disk; fill returns false, with error set, when it
+// could not. A failure leaves part of it.
+template <typename Fill>
+bool writeInPlace(const QString& path, QString* error, Fill fill)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (!fill(file))
+        return false;
+    if (!syncToDisk(file)) {
+        setError(error, qt_error_string(errno));
+        return false;
+    }
+    return true;
+}
+
+// A second name beside path for what path holds, which keeps its own name: a
+// hard link, or where the system refuses one (FAT and exFAT have none, and
+// fs.protected_hardlinks refuses one to another user's file) a whole copy.
+// Empty, with error set, when neither can be made.
+QString duplicateBeside(const QString& path, QString* error)
+{
+    QString refusal = qt_error_string(EPERM);
+    if (!hardLinksRefused) {
+        const QString link = makeBeside(path, &refusal, [&](const QString& name) {
+            std::error_code ec;
+            std::filesystem::create_hard_link(fsPath(path), fsPath(name), ec);
+            return ec.value();
+        });
+        if (!link.isEmpty())
+            return link;
+    }
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(fsPath(path), ec);
+    if (std::filesystem::is_symlink(status)) {
+        return makeBeside(path, error, [&](const QString& name) {
+            std::error_code made;
+            std::filesystem::copy_symlink(fsPath(path), fsPath(name), made);
+            return made.value();
+        });
+    }
+    // Anything else (a pipe, a device) is not read: it could block for ever.
+    if (!std::filesystem::is_regular_file(status)) {
+        setError(error, refusal);
+        return QString();
+    }
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        setError(error, source.errorString());
+        return QString();
+    }
+    const QString copy = createBeside(path, error);
+    if (copy.isEmpty())
+        return QString();
+    if (!writeInPlace(copy, error, [&](QFile& file) { return copyPieces(source, file, error); })) {
+        QFile::remove(copy);
+        return QString();
+    }
+    QFile::setPermissions(copy, QFile::permissions(path));
+    return copy;
+}
+
+// Removes the name itself, a link included, never what a link leads to.
+void removeName(const QString& path)
+{
+    std::error_code ec;
+    std::filesystem::remove(fsPath(path), ec);
 }
 
 } // namespace
@@ -180,53 +256,29 @@ bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error
     return false;
 }
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error)
+void SetHardLinksRefused(bool refused)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    if (!WriteAllAndFlush(file, bytes, error))
-        return false;
-    if (!syncToDisk(file)) {
-        setError(error, qt_error_string(errno));
-        return false;
-    }
-    return true;
+    hardLinksRefused = refused;
+}
+
+bool WriteFileInPlace(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return writeInPlace(path, error, [&](QFile& file) { return WriteAllAndFlush(file, bytes, error); });
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    return writeAtomically(path, error, [&](QSaveFile& file, bool& written) {
-        written = file.write(bytes) == bytes.size();
-        return true;
-    });
+    return writeAtomically(path, error, [&](QSaveFile& file) { return WriteAllAndFlush(file, bytes, error); });
 }
 
 bool CopyFileAtomically(const QString& from, const QString& to, QString* error)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = source.errorString();
+        setError(error, source.errorString());
         return false;
     }
-    return writeAtomically(to, error, [&](QSaveFile& file, bool& written) {
-        constexpr qint64 kPiece = 64 * 1024;
-        while (written) {
-            const QByteArray piece = source.read(kPiece);
-            if (source.error() != QFileDevice::NoError) {
-                if (error)
-                    *error = source.errorString();
-                return false;
-            }
-            if (piece.isEmpty())
-                break;
-            written = file.write(piece) == piece.size();
-        }
-        return true;
-    });
+    return writeAtomically(to, error, [&](QSaveFile& file) { return copyPieces(source, file, error); });
 }
 
 StagedFile::StagedFile(const QString& path)
@@ -251,40 +303,30 @@ QString StagedFile::Create(QString* error)
 
 bool StagedFile::Write(const QByteArray& bytes, QString* error)
 {
-    // Straight into the reserved name, which keeps its permissions; a second
-    // temporary would make the name longer than the system may allow.
-    return !Create(error).isEmpty() && WriteWholeFile(m_temp, bytes, error);
+    // Straight into the reserved name: it has the target's permissions
+    // already, and a part left by a failure is nobody's file until Install.
+    return !Create(error).isEmpty() && WriteFileInPlace(m_temp, bytes, error);
 }
 
 bool StagedFile::Install(QString* error)
 {
-    if (m_temp.isEmpty() || m_installed) {
+    if (m_temp.isEmpty() || m_installed || !m_aside.isEmpty()) {
         setError(error, QStringLiteral("нечего ставить на место %1").arg(m_path));
         return false;
     }
     // The old file keeps its name until the new one replaces it in one step,
-    // held meanwhile by a second link, so that a kill at any moment leaves a
-    // whole file at the path. Where the system has no links it is moved aside.
-    // A folder in the way is left for the rename to refuse.
+    // held meanwhile under a second name, so that a kill at any moment leaves
+    // a whole file at the path. A folder in the way is left for the rename to
+    // refuse.
     if (existsOrDangles(m_path) && !isFolder(m_path)) {
-        m_aside = linkBeside(m_path);
-        m_linked = !m_aside.isEmpty();
-        if (!m_linked) {
-            m_aside = createBeside(m_path, error);
-            if (m_aside.isEmpty())
-                return false;
-            if (!renameOver(m_path, m_aside, error)) {
-                QFile::remove(std::exchange(m_aside, QString()));
-                return false;
-            }
-        }
+        m_aside = duplicateBeside(m_path, error);
+        if (m_aside.isEmpty())
+            return false;
     }
     if (!renameOver(m_temp, m_path, error)) {
-        // The old file is still at the path, or goes back to it.
-        if (m_linked ? QFile::remove(m_aside) : m_aside.isEmpty() || renameOver(m_aside, m_path, nullptr)) {
-            m_aside.clear();
-            m_linked = false;
-        }
+        // The old file is still at the path.
+        if (!m_aside.isEmpty())
+            removeName(std::exchange(m_aside, QString()));
         return false;
     }
     m_temp.clear();
@@ -294,7 +336,7 @@ bool StagedFile::Install(QString* error)
 
 bool StagedFile::Replace(QString* error)
 {
-    if (m_temp.isEmpty() || m_installed) {
+    if (m_temp.isEmpty() || m_installed || !m_aside.isEmpty()) {
         setError(error, QStringLiteral("нечего ставить на место %1").arg(m_path));
         return false;
     }
@@ -304,21 +346,39 @@ bool StagedFile::Replace(QString* error)
     return true;
 }
 
+bool StagedFile::TakeAway(QString* error)
+{
+    if (m_installed || !m_aside.isEmpty()) {
+        setError(error, QStringLiteral("нечего убирать с места %1").arg(m_path));
+        return false;
+    }
+    if (!existsOrDangles(m_path) || isFolder(m_path))
+        return true;
+    m_aside = createBeside(m_path, error);
+    if (m_aside.isEmpty())
+        return false;
+    if (!renameOver(m_path, m_aside, error)) {
+        removeName(std::exchange(m_aside, QString()));
+        return false;
+    }
+    return true;
+}
+
 void StagedFile::Commit()
 {
     if (!m_aside.isEmpty())
-        QFile::remove(m_aside);
+        removeName(m_aside);
     Forget();
 }
 
 void StagedFile::Rollback()
 {
-    if (!m_aside.isEmpty() && m_linked && !m_installed)
-        QFile::remove(m_aside);
-    else if (!m_aside.isEmpty())
+    // What stood at the path goes back in one step; a new file with nothing
+    // before it just goes.
+    if (!m_aside.isEmpty())
         renameOver(m_aside, m_path, nullptr);
     else if (m_installed)
-        QFile::remove(m_path);
+        removeName(m_path);
     Forget();
 }
 
@@ -330,5 +390,4 @@ void StagedFile::Forget()
     m_aside.clear();
     m_temp.clear();
     m_installed = false;
-    m_linked = false;
 }

@@ -10,9 +10,9 @@ class QSaveFile;
 //
 // QSaveFile::commit() ignores a failure of its own final flush and renames a
 // short file over the old one, so a full disk (or a file-size limit) would
-// truncate the file while reporting success. Every writer of a QSaveFile
-// therefore pushes its bytes out with WriteAllAndFlush and commits only
-// when that succeeded.
+// truncate the file while reporting success. The writers here therefore push
+// their bytes out with WriteAllAndFlush and commit only when that succeeded;
+// so does the profile, whose QSaveFile is QSettings' own.
 
 // Why a QSaveFile did not open, in the system's words.
 QString SaveFileOpenFailure(const QSaveFile& file);
@@ -21,9 +21,10 @@ QString SaveFileOpenFailure(const QSaveFile& file);
 // not reach the file; error (when given) then holds the system's reason.
 bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error = nullptr);
 
-// Writes bytes into the file at path, made or emptied first, and syncs them
-// to the disk. For a file nothing else holds: a failure leaves part of them.
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Writes bytes straight into the file at path, made or emptied first, and
+// syncs them to the disk. A failure leaves part of them there: for a file
+// nothing reads yet, such as a temporary.
+bool WriteFileInPlace(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Replaces the file at path by bytes in one step. On failure the old file is
 // untouched, nothing temporary is left behind and error (when given) holds
@@ -34,6 +35,10 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 // either whole or not made, and an old file at to stays as it was. Read and
 // written in pieces, so a file of any size needs little memory.
 bool CopyFileAtomically(const QString& from, const QString& to, QString* error = nullptr);
+
+// Every later save behaves as on a file system without hard links, so that
+// the way taken there can be tried anywhere.
+void SetHardLinksRefused(bool refused);
 
 // A new version of the file at a path, written beside it under a temporary
 // name and put in place later, so that several files can be replaced
@@ -54,12 +59,17 @@ public:
     // Create, then the bytes written whole.
     bool Write(const QByteArray& bytes, QString* error = nullptr);
     // Puts the written file in place in one step; the old file is kept under
-    // a second name until Commit, so that Rollback can bring it back.
+    // a second name (a link, or a copy where links are refused) until Commit,
+    // so that Rollback can bring it back.
     bool Install(QString* error = nullptr);
     // Puts the written file in place in one step, the old file gone: for the
     // last file of a set, whose failure leaves its old file as it was.
     bool Replace(QString* error = nullptr);
-    // Keeps what was put in place and drops the old file.
+    // Moves the old file out of the way in one step, kept aside until Commit
+    // so that Rollback can bring it back; true with nothing to do when there
+    // is none. A folder at the path is left alone.
+    bool TakeAway(QString* error = nullptr);
+    // Keeps what was put in place (or taken away) and drops the old file.
     void Commit();
     // Brings back what the path held and removes every temporary file.
     void Rollback();
@@ -70,7 +80,6 @@ private:
 
     QString m_path;
     QString m_temp;   // written, not yet in place
-    QString m_aside;  // the old file while the new one stands in its place
-    bool m_linked = false;  // m_aside is a second link, the old name untouched
+    QString m_aside;  // the old file while it is replaced or taken away
     bool m_installed = false;
 };

@@ -34,5 +34,5 @@ bool CalibrationGraphImage::WriteGraphImage(const TemperatureResult& curve, cons
     QImageWriter writer(&buffer, "png");
     if (!writer.write(image))
         return fail(writer.errorString());
-    return WriteWholeFile(path, png, error);
+    return WriteFileInPlace(path, png, error);
 }

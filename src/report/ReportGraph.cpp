@@ -30,6 +30,12 @@ QString CreateTemporaryGraphFolder()
     return QString();
 }
 
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
 } // namespace
 
 ReportGraphPlace::ReportGraphPlace(const QString& htmlPath)
@@ -94,26 +100,36 @@ bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const Temperatu
 bool ReportGraphPlace::Install(QString* error)
 {
     QString why;
-    if (!m_staged || m_staged->Install(&why))
+    if (m_staged) {
+        if (m_staged->Install(&why))
+            return true;
+        setError(error, QStringLiteral("изображение графика %1 не ставится на место: %2")
+                            .arg(QDir::toNativeSeparators(m_image), why));
+        return false;
+    }
+    if (m_folder.isEmpty())
         return true;
-    if (error)
-        *error = QStringLiteral("изображение графика %1 не ставится на место: %2")
-                     .arg(QDir::toNativeSeparators(m_image), why);
+    // A report without a graph must not show another run's beside it. The
+    // old graph goes before the page comes, so that a refusal still fails
+    // the save and leaves the old report whole.
+    const QString old = QDir(m_folder).filePath(QString::fromLatin1(kReportGraphFileName));
+    m_staged = std::make_unique<StagedFile>(old);
+    if (m_staged->TakeAway(&why))
+        return true;
+    m_staged.reset();
+    setError(error, QStringLiteral("прежнее изображение графика %1 не убирается: %2")
+                        .arg(QDir::toNativeSeparators(old), why));
     return false;
 }
 
 void ReportGraphPlace::Commit()
 {
-    if (m_staged) {
+    if (m_staged)
         m_staged->Commit();
-    } else if (!m_folder.isEmpty()) {
-        // A report without a graph must not show another run's beside it;
-        // whatever else the folder holds stays, and so does the folder then.
-        const QString old = QDir(m_folder).filePath(QString::fromLatin1(kReportGraphFileName));
-        if (!QFileInfo(old).isDir())
-            QFile::remove(old);
+    // Whatever else the folder of a report without a graph holds stays, and
+    // so does the folder then.
+    if (!m_folder.isEmpty() && m_image.isEmpty())
         QDir().rmdir(m_folder);
-    }
     // What is committed is the report's own: nothing of it is discarded later.
     m_staged.reset();
     m_image.clear();

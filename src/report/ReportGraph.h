@@ -48,12 +48,13 @@ public:
     // Why the image was not written; empty when it was or none was asked for.
     const QString& Error() const { return m_error; }
     // Beside a saved report: the written image takes the place of the old
-    // one, which is kept aside until Commit, so that Discard can bring it
-    // back. True with nothing to do when no image was written.
+    // one, or with no image written the old one is taken away; either way
+    // the old image is kept aside until Commit, so that Discard can bring it
+    // back. True with nothing to do for the temporary folder.
     bool Install(QString* error = nullptr);
-    // Keeps the installed image and drops the old one; beside a saved report
-    // that has no image, drops the old image (and its folder, when that is
-    // then empty). Discard does nothing after it.
+    // Keeps what Install did and drops the old image; beside a saved report
+    // that has no image, its folder goes too when that is then empty.
+    // Discard does nothing after it.
     void Commit();
     // Removes what WriteImage made (a new image, a new folder) and brings
     // back an image that Install replaced.
@@ -68,7 +69,7 @@ private:
     QString m_image;
     QString m_madeFolder;
     QString m_error;
-    std::unique_ptr<StagedFile> m_staged;  // the saved report's new image
+    std::unique_ptr<StagedFile> m_staged;  // the saved report's new image, or its old one taken away
 };
 
 // The image's address in the document: an encoded file URL.

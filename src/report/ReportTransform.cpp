@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -184,31 +183,10 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     return html;
 }
 
-bool WriteReportFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    // commit() does not look at the result of its own last flush, so a full
-    // disk could leave a short file in place of the report: flush first.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
-}
-
 bool TransformReport(const QString& xslPath, const QString& outputPath, const XMLWrapper& doc, QString* error)
 {
     const std::optional<QByteArray> html = TransformReportToHtml(xslPath, doc, error);
-    return html && WriteReportFile(outputPath, *html, error);
+    return html && WriteFileAtomically(outputPath, *html, error);
 }
 
 bool WriteSavedReport(const QString& path, const QByteArray& html, ReportGraphPlace& graph, QString* error)

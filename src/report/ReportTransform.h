@@ -28,11 +28,8 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XM
                                                 QString* error = nullptr);
 std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error = nullptr);
 
-// Replaces the file with the bytes in one step: afterwards the path holds
-// either the complete new file or what it held before, never a part.
-bool WriteReportFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-
-// Both steps; false when no HTML file was written.
+// Both steps, the file written by WriteFileAtomically; false when no HTML
+// file was written.
 bool TransformReport(const QString& xslPath, const QString& outputPath, const XMLWrapper& doc,
                      QString* error = nullptr);
 

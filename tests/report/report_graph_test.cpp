@@ -4,12 +4,14 @@
 #include "report/ReportTransform.h"
 #include "support/FileBytes.h"
 #include "support/FakeGraphImage.h"
+#include "support/WithoutFileRights.h"
 #include "support/XmlTree.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -160,6 +162,30 @@ TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
         place.Commit();
     }
     EXPECT_EQ(Below(saved()), QStringList({"a_files", "a_files/keep.txt"}));
+
+    // A graph that may not be taken away fails the save with the system's
+    // reason before the page comes, and the old report stays whole.
+    const QString page = saved(QStringLiteral("c.html")), folder = saved(QStringLiteral("c_files"));
+    ASSERT_TRUE(QDir().mkdir(folder) && testsupport::writeFileBytes(page, "old page")
+                && testsupport::writeFileBytes(folder + "/FormationGasGraph.png", "old graph"));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    ReportGraphPlace place(page);
+    EXPECT_EQ(Write(Curve(0), &image, place), QString());
+    bool bound = false, ok = true;
+    QString error;
+    testsupport::runWithoutFileRights([&] {
+        bound = ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
+        ok = WriteSavedReport(page, "new page", place, &error);
+    });
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!bound)
+        GTEST_SKIP() << "the folder stays writable for this user";
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QStringLiteral("прежнее изображение графика %1/FormationGasGraph.png не убирается: %2")
+                         .arg(QDir::toNativeSeparators(folder), qt_error_string(EACCES)));
+    EXPECT_EQ(testsupport::readFileBytes(page), QByteArray("old page"));
+    EXPECT_EQ(testsupport::readFileBytes(folder + "/FormationGasGraph.png"), QByteArray("old graph"));
+    EXPECT_EQ(Below(saved()).filter(QStringLiteral("c")), QStringList({"c.html", "c_files", "c_files/FormationGasGraph.png"}));
 }
 
 #ifdef __linux__
@@ -219,16 +245,19 @@ int KilledAtStep(int step, Work work)
 
 } // namespace
 
-// A save over an old report, killed at each step: the graph's name always
-// holds a whole graph, and a new page never stands beside the old graph.
+// A save over an old report, killed at each step, also where hard links are
+// refused: the graph's name always holds a whole graph, and a new page never
+// stands beside the old graph.
 TEST_F(ReportGraphTest, aSaveKilledAtAnyStepLeavesAWholeGraph)
 {
     const QString page = saved(QStringLiteral("r.html"));
     const QString graph = saved(QStringLiteral("r_files/FormationGasGraph.png"));
     image.bytes = "new graph";
-    for (int step = 1;; ++step) {
+    const auto links = qScopeGuard([] { SetHardLinksRefused(false); });
+    for (int run = 0, step = 1; run < 2; ++step) {
         ASSERT_LT(step, 40);
-        SCOPED_TRACE(step);
+        SCOPED_TRACE(testing::Message() << "step " << step << (run ? ", hard links refused" : ""));
+        SetHardLinksRefused(run);
         ASSERT_TRUE(QDir(saved()).removeRecursively() && QDir().mkpath(saved(QStringLiteral("r_files"))));
         ASSERT_TRUE(testsupport::writeFileBytes(page, "old page") && testsupport::writeFileBytes(graph, "old graph"));
         const int killed = KilledAtStep(step, [&] {
@@ -245,7 +274,8 @@ TEST_F(ReportGraphTest, aSaveKilledAtAnyStepLeavesAWholeGraph)
         if (!killed) {
             EXPECT_GT(step, 3);
             EXPECT_EQ(Below(saved()), QStringList({"r.html", "r_files", "r_files/FormationGasGraph.png"}));
-            break;
+            ++run;
+            step = 0;
         }
     }
 }

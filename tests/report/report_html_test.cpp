@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/SaveFile.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
 #include "support/FileBytes.h"
@@ -89,7 +90,7 @@ protected:
         ASSERT_TRUE(out) << error.toStdString();
         html = *out;
         page = dir.filePath(QStringLiteral("report.html"));
-        ASSERT_TRUE(WriteReportFile(page, html));
+        ASSERT_TRUE(WriteFileAtomically(page, html));
         written = testsupport::ParseXml(html);
         ASSERT_TRUE(written) << "the page is not well-formed";
     }
@@ -185,7 +186,7 @@ TEST_F(ReportPageTest, browserBuildsTheSameTablesAndDrawsThePage)
                   "<script>document.body.setAttribute('data-breaks', Array.prototype.map.call("
                   "document.querySelectorAll('h2, p.kind'), function (h) {"
                   " return h.textContent + ':' + getComputedStyle(h).breakAfter; }).join(' '));</script>");
-    ASSERT_TRUE(WriteReportFile(page, probed));
+    ASSERT_TRUE(WriteFileAtomically(page, probed));
     const testsupport::BrowserPage browser = testsupport::RenderInChromium(page, dir.path(), 1500, 2000);
     if (!browser.available)
         GTEST_SKIP() << "chromium is not installed";
@@ -207,7 +208,7 @@ TEST_F(ReportPageTest, unusableOrHostileStylesheetWritesNothing)
 {
     const QString out = dir.filePath(QStringLiteral("out.html"));
     const QString xsl = dir.filePath(QStringLiteral("style.xsl"));
-    ASSERT_TRUE(WriteReportFile(out, "old"));
+    ASSERT_TRUE(WriteFileAtomically(out, "old"));
     XMLWrapper doc;
     ASSERT_TRUE(doc.InitDocument());
     const QByteArray cases[] = {
@@ -224,7 +225,7 @@ TEST_F(ReportPageTest, unusableOrHostileStylesheetWritesNothing)
     };
     EXPECT_FALSE(TransformReport(dir.filePath(QStringLiteral("absent.xsl")), out, doc));
     for (const QByteArray& body : cases) {
-        ASSERT_TRUE(WriteReportFile(xsl, "<xsl:stylesheet version=\"1.1\" xmlns:xsl=\"http://www.w3.org/1999/XSL/"
+        ASSERT_TRUE(WriteFileAtomically(xsl, "<xsl:stylesheet version=\"1.1\" xmlns:xsl=\"http://www.w3.org/1999/XSL/"
                                          "Transform\"><xsl:template match=\"/\"><html>" + body
                                              + "</html></xsl:template></xsl:stylesheet>"));
         SCOPED_TRACE(body.left(200).toStdString());
@@ -240,19 +241,19 @@ TEST_F(ReportPageTest, unusableOrHostileStylesheetWritesNothing)
 
 TEST_F(ReportPageTest, failedWriteLeavesNoPartialFile)
 {
-    EXPECT_FALSE(WriteReportFile(dir.filePath(QStringLiteral("absent/report.html")), html));
+    EXPECT_FALSE(WriteFileAtomically(dir.filePath(QStringLiteral("absent/report.html")), html));
     // A full disk, made with a file-size limit, which holds for root too; its
     // signal is ignored so that the write only fails.
     ASSERT_GT(html.size(), 3 * 4096);
     const QString out = dir.filePath(QStringLiteral("full.html"));
-    ASSERT_TRUE(WriteReportFile(out, "old"));
+    ASSERT_TRUE(WriteFileAtomically(out, "old"));
     struct rlimit old {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     struct rlimit small = old;
     small.rlim_cur = 4096;
     void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = WriteReportFile(out, html);
+    const bool ok = WriteFileAtomically(out, html);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(ok);

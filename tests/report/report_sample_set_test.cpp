@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "report/ReportResultTables.h"
+#include "platform/SaveFile.h"
 #include "report/ReportTransform.h"
 #include "support/ColumnCaptions.h"
 #include "support/ReportPage.h"
@@ -124,7 +125,7 @@ TEST_F(ReportSampleSetTest, browserShowsTheSameTables)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("report.html"));
-    ASSERT_TRUE(WriteReportFile(file, *html));
+    ASSERT_TRUE(WriteFileAtomically(file, *html));
     const testsupport::BrowserPage browser = testsupport::RenderInChromium(file, dir.path(), 1600, 9000);
     if (!browser.available)
         GTEST_SKIP() << "chromium is not installed";

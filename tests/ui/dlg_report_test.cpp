@@ -5,6 +5,7 @@
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "platform/SaveFile.h"
 #include "report/ReportTransform.h"
 #include "support/CalcInputs.h"
 #include "support/FakeGraphImage.h"
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -90,7 +92,8 @@ protected:
     QStringList everything() const
     {
         QStringList found;
-        for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+        // System: a link that leads nowhere is listed too.
+        for (QDirIterator it(temp.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                              QDirIterator::Subdirectories);
              it.hasNext();) {
             const QString path = it.next();
@@ -319,16 +322,17 @@ TEST_F(DlgReportTest, graphOfViewAndSaveIsA1000SquareImageThatThePageShows)
     EXPECT_EQ(opened.size(), 1);
 }
 
-// Each fault strikes a fresh name and one with an old page and graph; the
-// folder must come through byte for byte, with no temporary and no new
-// "<name>_files" left, and the box must give the cause. Qt's texts are in
-// Russian, as in the program.
+// Each fault strikes a fresh name and one with an old page and graph, also
+// where hard links are refused; the folder must come through byte for byte,
+// with no temporary and no new "<name>_files" left, and the box must give
+// the cause. Qt's texts are in Russian, as in the program.
 TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
 {
     const testsupport::QtRussianTexts russian;
     enum Fault {
         NoStylesheet, PageNotWritten, PageNotPutInPlace, ImageNotWritten, GraphNotWritten, GraphNotPutInPlace,
-        FileInPlaceOfGraphFolder, LinkToNowhereInPlaceOfGraphFolder
+        FileInPlaceOfGraphFolder, LinkToFileInPlaceOfGraphFolder, LinkToNowhereInPlaceOfGraphFolder,
+        LinkToNowhereAsOldGraph
     };
     const struct {
         const char* what;
@@ -342,8 +346,12 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
         {"graph not written (disk full)", GraphNotWritten, "%1/FormationGasGraph.png не записано: " + qt_error_string(EFBIG)},
         {"graph not put in place (a folder of its name)", GraphNotPutInPlace, qt_error_string(EISDIR)},
         {"a file in place of the graph folder", FileInPlaceOfGraphFolder, "%1 не создаётся: на её месте файл"},
+        {"a link to a file in place of the graph folder", LinkToFileInPlaceOfGraphFolder,
+         "%1 не создаётся: на её месте файл"},
         {"a link to nowhere in place of the graph folder", LinkToNowhereInPlaceOfGraphFolder,
          "%1 не создаётся: на её месте ссылка, которая никуда не ведёт"},
+        // The new graph stood in place before the page failed; the link comes back.
+        {"a link to nowhere as the old graph, page not put in place", LinkToNowhereAsOldGraph, qt_error_string(EISDIR)},
     };
     auto dlg = open();
     dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
@@ -377,21 +385,31 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
     EXPECT_EQ(QDir(temp.path()).entryList(entries), saved);
 
     int n = 0;
+    const auto links = qScopeGuard([] { SetHardLinksRefused(false); });
     for (const auto& c : cases) {
-        for (bool old : {false, true}) {
-            SCOPED_TRACE(std::string(c.what) + (old ? ", over an old report" : ", a new report"));
+        for (int run : {0, 1, 2, 3}) {
+            const bool old = run % 2, refused = run / 2;
+            SCOPED_TRACE(std::string(c.what) + (old ? ", over an old report" : ", a new report")
+                         + (refused ? ", hard links refused" : ""));
+            SetHardLinksRefused(refused);
             const QString name = QStringLiteral("r%1").arg(++n);
             saveAs = temp.filePath(name + QStringLiteral(".html"));
             const QString folder = temp.filePath(name + QStringLiteral("_files"));
-            if (c.fault == PageNotPutInPlace) {
+            if (c.fault == PageNotPutInPlace || c.fault == LinkToNowhereAsOldGraph) {
                 ASSERT_TRUE(QDir().mkdir(saveAs));
             } else if (old) {
                 ASSERT_TRUE(testsupport::writeFileBytes(saveAs, "old page"));
             }
             if (c.fault == FileInPlaceOfGraphFolder) {
                 ASSERT_TRUE(testsupport::writeFileBytes(folder, "a file"));
+            } else if (c.fault == LinkToFileInPlaceOfGraphFolder) {
+                ASSERT_TRUE(testsupport::writeFileBytes(folder + ".target", "a file"));
+                ASSERT_TRUE(QFile::link(folder + ".target", folder));
             } else if (c.fault == LinkToNowhereInPlaceOfGraphFolder) {
                 ASSERT_TRUE(QFile::link(temp.filePath(QStringLiteral("nowhere")), folder));
+            } else if (c.fault == LinkToNowhereAsOldGraph) {
+                ASSERT_TRUE(QDir().mkdir(folder));
+                ASSERT_TRUE(QFile::link(temp.filePath(QStringLiteral("nowhere")), folder + "/FormationGasGraph.png"));
             } else if (c.fault == GraphNotPutInPlace) {
                 ASSERT_TRUE(QDir().mkpath(folder + "/FormationGasGraph.png"));
             } else if (old) {
@@ -428,8 +446,11 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
 }
 
 // Whatever stops it, "Просмотр" says so and leaves neither page nor graph.
+// Qt's texts are in Russian, as in the program.
 TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
 {
+    const testsupport::QtRussianTexts russian;
+    enum Fault { None, ImageFails, DiskFull };
     const QString xsl = temp.filePath(QStringLiteral("style.xsl"));
     const QByteArray ours = testsupport::readFileBytes(QStringLiteral(TAVRIN_REPORT_XSL));
     const QByteArray stop = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
@@ -439,17 +460,19 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         const char* what;
         std::optional<QByteArray> stylesheet;  // none: the file is missing
         qint64 size;                           // the file made that long, when not 0
-        bool imageFails;
-        const char* reason;  // a part of the text that says why
+        Fault fault;
+        QString reason;  // a part of the text that says why
     } cases[] = {
-        {"missing", std::nullopt, 0, false, "style.xsl"},
-        {"empty", QByteArray(), 0, false, "файл пуст"},
-        {"not XML", "<xsl:stylesheet", 0, false, "не читается как XML"},
-        {"not a stylesheet", "<html><body/></html>", 0, false, "не является таблицей стилей"},
-        {"stopped by xsl:message", QByteArray(stop).replace("%1", "стоп"), 0, false, "стоп"},
-        {"stopped by an empty xsl:message", QByteArray(stop).replace("%1", ""), 0, false, "причина не указана"},
-        {"over the size cap", ours, kMaxStylesheetSize + 1, false, "слишком велика"},
-        {"graph not written", ours, 0, true, "FormationGasGraph.png"},
+        {"missing", std::nullopt, 0, None, "style.xsl"},
+        {"empty", QByteArray(), 0, None, "файл пуст"},
+        {"not XML", "<xsl:stylesheet", 0, None, "не читается как XML"},
+        {"not a stylesheet", "<html><body/></html>", 0, None, "не является таблицей стилей"},
+        {"stopped by xsl:message", QByteArray(stop).replace("%1", "стоп"), 0, None, "стоп"},
+        {"stopped by an empty xsl:message", QByteArray(stop).replace("%1", ""), 0, None, "причина не указана"},
+        {"over the size cap", ours, kMaxStylesheetSize + 1, None, "слишком велика"},
+        {"graph not written", ours, 0, ImageFails, "FormationGasGraph.png"},
+        // Room for the graph, not for the page.
+        {"disk full", ours, 0, DiskFull, qt_error_string(EFBIG)},
     };
     auto dlg = open();
     dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
@@ -463,10 +486,16 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         if (c.size) {
             ASSERT_TRUE(QFile::resize(xsl, c.size));
         }
-        image.fail = c.imageFails;
+        image.fail = c.fault == ImageFails;
         errors.clear();
         const QStringList before = everything();
-        click(dlg.get(), "buttonView");
+        {
+            std::optional<testsupport::FileSizeLimit> disk;
+            if (c.fault == DiskFull) {
+                ASSERT_TRUE(disk.emplace(1024).active());
+            }
+            click(dlg.get(), "buttonView");
+        }
         EXPECT_EQ(everything(), before);
         EXPECT_TRUE(opened.isEmpty());
         ASSERT_EQ(errors.size(), 2);
@@ -477,7 +506,7 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         EXPECT_TRUE(QRegularExpression(QStringLiteral("zqv[^/\\\\]+\\.tmp\\.html$")).match(lines[1]).hasMatch())
             << errors[1].toStdString();
         const QString reason = errors[1].section(QStringLiteral("\n\n"), 1);
-        EXPECT_TRUE(reason.contains(QString::fromUtf8(c.reason))) << reason.toStdString();
+        EXPECT_TRUE(reason.contains(c.reason)) << reason.toStdString();
         // A sentence: never a bare "…: " with the libraries' silence after it.
         EXPECT_TRUE(reason.front().isUpper() && reason.endsWith(QLatin1Char('.'))) << reason.toStdString();
         EXPECT_FALSE(reason.endsWith(QStringLiteral(": .")) || reason.contains(QStringLiteral("\n.")))
