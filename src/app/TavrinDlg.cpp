@@ -155,9 +155,10 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
 
     // A rectangle saved on a screen that is gone, or made absurd by hand,
     // must not build a window far off or larger than the screen, nor one
-    // whose title bar lies above it, out of the mouse's reach.
+    // whose title bar lies above it, out of the mouse's reach. One smaller
+    // than the minimum size is fitted as the window will grow it.
     if (const std::optional<QRect> rect = LoadWindowState(m_profile))
-        setGeometry(FitOnScreen(*rect, EstimatedFrame(*this)));
+        setGeometry(FitOnScreen(*rect, EstimatedFrame(*this), minimumSize()));
 
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.

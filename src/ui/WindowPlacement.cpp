@@ -28,14 +28,16 @@ qint64 overlap(qint64 start, qint64 length, qint64 roomStart, qint64 roomLength)
     return std::max<qint64>(0, std::min(start + length, roomStart + roomLength) - std::max(start, roomStart));
 }
 
-const QScreen* screenUnder(const QRect& rect)
+// The size comes apart from the corner: grown to the window's minimum size, a
+// rectangle near the end of int would have its right or bottom edge past it.
+const QScreen* screenUnder(const QPoint& corner, const QSize& size)
 {
     const QScreen* under = QGuiApplication::primaryScreen();
     qint64 most = 0;
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect area = screen->geometry();
-        const qint64 shared = overlap(rect.left(), rect.width(), area.left(), area.width()) *
-                              overlap(rect.top(), rect.height(), area.top(), area.height());
+        const qint64 shared = overlap(corner.x(), size.width(), area.left(), area.width()) *
+                              overlap(corner.y(), size.height(), area.top(), area.height());
         if (shared > most) {
             most = shared;
             under = screen;
@@ -65,9 +67,9 @@ QMargins EstimatedFrame(const QWidget& window)
     return QMargins(border, style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window) + border, border, border);
 }
 
-QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& room)
+QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& room, const QSize& least)
 {
-    const QSize size = inner.size().boundedTo(room.size().shrunkBy(frame)).expandedTo(QSize(1, 1));
+    const QSize size = inner.size().boundedTo(room.size().shrunkBy(frame)).expandedTo(least.expandedTo(QSize(1, 1)));
     const int frameLeft = keptInside(qint64(inner.left()) - frame.left(), size.width() + frame.left() + frame.right(),
                                      room.left(), room.right());
     const int frameTop = keptInside(qint64(inner.top()) - frame.top(), size.height() + frame.top() + frame.bottom(),
@@ -75,8 +77,8 @@ QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& roo
     return QRect(frameLeft + frame.left(), frameTop + frame.top(), size.width(), size.height());
 }
 
-QRect FitOnScreen(const QRect& rect, const QMargins& frame)
+QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QSize& least)
 {
-    const QScreen* screen = screenUnder(rect);
-    return screen ? FitFrameInside(rect, frame, screen->availableGeometry()) : rect;
+    const QScreen* screen = screenUnder(rect.topLeft(), rect.size().expandedTo(least));
+    return screen ? FitFrameInside(rect, frame, screen->availableGeometry(), least) : rect;
 }

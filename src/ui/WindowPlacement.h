@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -19,11 +20,13 @@ QMargins EstimatedFrame(const QWidget& window);
 
 // A window's inner rectangle fitted so that the whole window, frame and title
 // bar included, lies in room: no larger than room, and moved onto it by the
-// least distance. A window larger than room keeps its title bar's corner on
-// room's, so it can still be moved and closed.
-QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& room);
+// least distance. It is never smaller than least, the window's minimum size:
+// the window would grow to that from its top-left corner, past room's edge.
+// A window larger than room keeps its title bar's corner on room's, so it can
+// still be moved and closed.
+QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& room, const QSize& least);
 
-// A saved inner rectangle fitted as above onto the free area of the screen it
-// lies on most (or, when it lies on none, as when a second screen is gone, the
-// primary one).
-QRect FitOnScreen(const QRect& rect, const QMargins& frame);
+// A saved inner rectangle fitted as above onto the free area of the screen
+// that the window, grown to least, lies on most (or, when it lies on none, as
+// when a second screen is gone, the primary one).
+QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QSize& least);

@@ -383,8 +383,9 @@ TEST_F(tavrinDlgTest, windowRectangleAndMessageFiltersSurviveARestart)
 }
 
 // A saved rectangle larger than the screen, or off it (as when a second
-// screen is gone), is fitted at start onto the screen it lies on most, the
-// frame and title bar included, and saved so.
+// screen is gone), or smaller than the window may be, is fitted at start onto
+// the screen the window lies on most, the frame and title bar included, and
+// saved so.
 TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
 {
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -393,6 +394,7 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
     ASSERT_EQ(screens[0]->availableGeometry(), QRect(0, 0, 1366, 768));
     ASSERT_EQ(screens[1]->availableGeometry(), QRect(1366, 100, 1280, 1024));
     constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
     const struct {
         QRect saved;
         int screen;
@@ -408,6 +410,17 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
         {QRect(1500, 300, 1100, 600), 1, true},
         {QRect(1300, 60, 1100, 600), 1, false},
         {QRect(2300, 900, 1100, 600), 1, false},
+        // Smaller than the window's minimum size, which it grows to from the
+        // top-left corner, so fitted and placed at that size.
+        {QRect(100, 500, 1100, 200), 0, false},
+        {QRect(1316, 718, 50, 50), 1, false},  // grown, it lies mostly on the second screen
+        {QRect(kMax - 1, kMax - 1, 1, 1), 0, false},  // the saved right and bottom edges are INT_MAX
+        {QRect(200, 700, 1000, 300), 0, false},  // reaches below the lower edge of the primary screen
+        // Grown, it shares more area but a narrower strip with the primary.
+        {QRect(1000, -400, 800, 200), 0, false},
+        // On no screen. The odd height makes a 32-bit overlap with the second
+        // screen wrap to a positive area.
+        {QRect(kMin, 300, 800, 601), 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.saved));
