@@ -1,5 +1,6 @@
 #include "data/Mixtures.h"
 
+#include "data/Sentence.h"
 #include "platform/Archive.h"
 #include "platform/SaveFile.h"
 
@@ -248,7 +249,7 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
     const QString failed =
         QStringLiteral("Не удалось записать базу баллонов в файл\n") + QDir::toNativeSeparators(m_path);
     const auto fail = [&](const QString& reason) {
-        result.message = failed + QStringLiteral("\n\n") + reason;
+        result.message = failed + QStringLiteral("\n\n") + AsSentence(reason);
         return result;
     };
 

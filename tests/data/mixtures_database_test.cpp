@@ -327,9 +327,9 @@ TEST(MixturesDatabase, fullDiskKeepsTheOldFileWholeAndSaysSo)
         const QString failed = QStringLiteral("Не удалось записать базу баллонов в файл\n")
                                + QDir::toNativeSeparators(path) + QStringLiteral("\n\n");
         const QString cause = qt_error_string(EFBIG);
-        EXPECT_EQ(s.message, failed + (c.damaged ? QStringLiteral("Не удалось сохранить копию прежнего файла %1: %2")
+        EXPECT_EQ(s.message, failed + (c.damaged ? QStringLiteral("Не удалось сохранить копию прежнего файла %1: %2.")
                                                        .arg(QDir::toNativeSeparators(db.backupPath()), cause)
-                                                 : cause));
+                                                 : cause + QStringLiteral(".")));
         EXPECT_EQ(readFileBytes(path), onDisk);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
         EXPECT_EQ(db.backupPending(), c.damaged);
