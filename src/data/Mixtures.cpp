@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -268,8 +270,11 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
                                                       "баллоны или компоненты.")
                                      : QStringLiteral("Удалите ненужные баллоны или компоненты.")));
     }
-    if (!QDir().mkpath(info.absolutePath()))
-        return fail(badPath);
+    // The system says why a folder cannot be made: a file in its way, no rights.
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(info.absolutePath().toStdU16String()), ec);
+    if (ec)
+        return fail(qt_error_string(ec.value()));
 
     if (m_backupPending && QFileInfo::exists(m_path)) {
         const QString bak = backupPath();
