@@ -940,6 +940,11 @@ TEST_F(tavrinDlgTest, addButtonNamesTheChosenFilesItCouldNotReadInOneBox)
         lines.removeDuplicates();
         EXPECT_EQ(lines.filter(QRegularExpression("^(cut[0-9]+\\.stg: Файл обрывается раньше, чем кончаются его данные\\.|"
                                                   "empty[0-9]+\\.stg: Файл пуст\\.)$")).size(), named) << boxes[1].toStdString();
+
+        // Files never warned of are named in the box alone: no warning of them outlasts it.
+        button(*dlg, "buttonRecalc")->click();
+        EXPECT_EQ(readWarnings(), QStringList());
+        EXPECT_FALSE(messageText(*dlg).contains(QStringLiteral("Чтение хроматограмм:")));
     }
 }
 
