@@ -162,19 +162,18 @@ TEST(MixturesDatabase, keepsTheOldFileWhenTheFolderIsReadOnly)
     const QByteArray old = buildMixturesArchive(fourArchiveCylinders());
     ASSERT_TRUE(writeFileBytes(path, old));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    struct Restore
-    {
-        QString folder;
-        ~Restore() { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
-    } restore{folder};
-
-    // A super-user writes anyway; the refusal can only be seen without those rights.
-    if (::access(folder.toLocal8Bit().constData(), W_OK) == 0)
-        GTEST_SKIP() << "the folder stays writable for this user";
 
     MixturesDatabase db(path);
     MixtureList list = twoCylinders();
-    const MixturesDatabase::SaveResult s = db.save(list);
+    bool bound = false;
+    MixturesDatabase::SaveResult s;
+    testsupport::runWithoutFileRights([&] {
+        bound = ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
+        s = db.save(list);
+    });
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!bound)
+        GTEST_SKIP() << "the folder stays writable for this user";
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
     EXPECT_EQ(readFileBytes(path), old);
