@@ -5,6 +5,7 @@
 #include "data/ChromatogramList.h"
 #include "data/MainDialogProfile.h"
 #include "data/MessageLog.h"
+#include "data/Sentence.h"
 #include "platform/Profile.h"
 #include "platform/Version.h"
 #include "ui/DlgComponents.h"
@@ -79,7 +80,7 @@ QString unreadFilesText(const UnreadChromatograms& unread)
                        : QStringLiteral("Не удалось прочитать файлов: %1. В список они не добавлены.\n").arg(unread.size());
     const std::size_t shown = std::min(unread.size(), kUnreadFilesShown);
     for (std::size_t i = 0; i < shown; ++i)
-        text += QStringLiteral("\n%1: %2").arg(QFileInfo(unread[i].path).fileName(), unread[i].reason);
+        text += QStringLiteral("\n%1: %2").arg(QFileInfo(unread[i].path).fileName(), AsSentence(unread[i].reason));
     if (unread.size() > shown)
         text += QStringLiteral("\nи ещё файлов: %1.").arg(unread.size() - shown);
     return text;

@@ -1,5 +1,6 @@
 #include "data/Mixtures.h"
 
+#include "data/Sentence.h"
 #include "platform/Archive.h"
 #include "platform/SaveFile.h"
 
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -248,7 +251,7 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
     const QString failed =
         QStringLiteral("Не удалось записать базу баллонов в файл\n") + QDir::toNativeSeparators(m_path);
     const auto fail = [&](const QString& reason) {
-        result.message = failed + QStringLiteral("\n\n") + reason;
+        result.message = failed + QStringLiteral("\n\n") + AsSentence(reason);
         return result;
     };
 
@@ -267,8 +270,11 @@ MixturesDatabase::SaveResult MixturesDatabase::save(const MixtureList& mixtures)
                                                       "баллоны или компоненты.")
                                      : QStringLiteral("Удалите ненужные баллоны или компоненты.")));
     }
-    if (!QDir().mkpath(info.absolutePath()))
-        return fail(badPath);
+    // The system says why a folder cannot be made: a file in its way, no rights.
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(info.absolutePath().toStdU16String()), ec);
+    if (ec)
+        return fail(qt_error_string(ec.value()));
 
     if (m_backupPending && QFileInfo::exists(m_path)) {
         const QString bak = backupPath();

@@ -1,5 +1,6 @@
 #include "ui/DlgReport.h"
 
+#include "data/Sentence.h"
 #include "platform/Profile.h"
 #include "report/ReportGraph.h"
 #include "report/ReportText.h"
@@ -199,16 +200,13 @@ QString DlgReport::AskSavePath(const QString& defaultName)
 void DlgReport::ShowReportError(bool save, const QString& path, const QString& reason)
 {
     // A parser's collected complaints can run long; the beginning tells enough.
-    QString why = reason.trimmed().isEmpty() ? QStringLiteral("причина неизвестна")
-                  : reason.size() > 600      ? reason.left(600) + QStringLiteral("…")
-                                             : reason.trimmed();
+    const QString why = reason.trimmed().isEmpty() ? QStringLiteral("причина неизвестна")
+                        : reason.size() > 600      ? reason.left(600) + QStringLiteral("…")
+                                                   : reason.trimmed();
     // A paragraph of its own, written as a sentence.
-    why[0] = why[0].toUpper();
-    if (!QStringLiteral(".!?…").contains(why.back()))
-        why += QLatin1Char('.');
     const QString text = (save ? QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2")
                                : QStringLiteral("Отчёт для просмотра не создан\n%1\n\n%2"))
-                             .arg(QDir::toNativeSeparators(path), why);
+                             .arg(QDir::toNativeSeparators(path), AsSentence(why));
     if (errorBoxHook)
         errorBoxHook(windowTitle(), text);
     else

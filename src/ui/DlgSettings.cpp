@@ -1,5 +1,6 @@
 #include "ui/DlgSettings.h"
 
+#include "data/Sentence.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
 #include "ui/DlgSettingsTabChrms.h"
@@ -102,12 +103,10 @@ void DlgSettings::accept()
     m_params->ReadControls();
     m_folders->ReadControls();
     if (Profile* profile = m_settings->profile(); profile && !m_settings->SaveSettings()) {
-        QString why = profile->writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile->writeError();
-        if (!why.endsWith(QLatin1Char('.')))
-            why += QLatin1Char('.');
+        const QString why = profile->writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile->writeError();
         showMessage(QStringLiteral("Не удалось записать настройки в профиль программы %1: %2\n"
                                    "Они действуют до конца работы программы.")
-                        .arg(QDir::toNativeSeparators(profile->fileName()), why));
+                        .arg(QDir::toNativeSeparators(profile->fileName()), AsSentence(why)));
     }
     QDialog::accept();
 }

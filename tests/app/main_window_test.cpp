@@ -545,7 +545,8 @@ TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared
         d->accept();
     });
     const QString cut = QStringLiteral("файл обрывается раньше, чем кончаются его данные");
-    EXPECT_EQ(boxes, QStringList{QStringLiteral("Не удалось прочитать файл. В список он не добавлен.\n\na.stg: ") + cut});
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Не удалось прочитать файл. В список он не добавлен.\n\n"
+                                                "a.stg: Файл обрывается раньше, чем кончаются его данные.")});
     expectWarnings({QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и не добавлен в список: %2.").arg(first, cut)});
 
     // Listed again, first in the list: forgotten, also once its row is gone.
@@ -950,8 +951,13 @@ TEST_F(tavrinDlgTest, addButtonNamesTheChosenFilesItCouldNotReadInOneBox)
         const int named = std::min(c.unread, 10);
         EXPECT_EQ(lines.size(), named) << boxes[1].toStdString();
         lines.removeDuplicates();
-        EXPECT_EQ(lines.filter(QRegularExpression("^(cut[0-9]+\\.stg: файл обрывается раньше, чем кончаются его данные|"
-                                                  "empty[0-9]+\\.stg: файл пуст)$")).size(), named) << boxes[1].toStdString();
+        EXPECT_EQ(lines.filter(QRegularExpression("^(cut[0-9]+\\.stg: Файл обрывается раньше, чем кончаются его данные\\.|"
+                                                  "empty[0-9]+\\.stg: Файл пуст\\.)$")).size(), named) << boxes[1].toStdString();
+
+        // Files never warned of are named in the box alone: no warning of them outlasts it.
+        button(*dlg, "buttonRecalc")->click();
+        EXPECT_EQ(readWarnings(), QStringList());
+        EXPECT_FALSE(messageText(*dlg).contains(QStringLiteral("Чтение хроматограмм:")));
     }
 }
 

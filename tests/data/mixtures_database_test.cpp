@@ -6,6 +6,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/MixturesArchiveBuilder.h"
 #include "support/QtRussianTexts.h"
+#include "support/WithoutFileRights.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,9 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <iterator>
 #include <optional>
+#include <vector>
 
 #include <unistd.h>
 
@@ -110,22 +113,44 @@ TEST(MixturesDatabase, createsTheMissingFolderBeforeTheFirstSave)
     EXPECT_TRUE(QFileInfo(path).isFile());
 }
 
+// A folder that cannot be made is refused with the system's reason, and a
+// folder is no file's path. The refusal for rights is seen as root too.
 TEST(MixturesDatabase, reportsAFolderThatCannotBeCreatedWithThePath)
 {
     QTemporaryDir dir;
     const QString blocker = dir.filePath(QStringLiteral("plainfile"));
+    const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(writeFileBytes(blocker, QByteArrayLiteral("not a folder")));
-    const QString path = blocker + QStringLiteral("/sub/MixturesData");
-
-    MixturesDatabase db(path);
+    ASSERT_TRUE(QDir().mkdir(locked) && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    const struct { const char* name; QString path; QString reason; bool forRights; } cases[] = {
+        {"a file in the way", blocker + QStringLiteral("/sub/MixturesData"), qt_error_string(ENOTDIR) + QStringLiteral("."), false},
+        {"no rights in the parent", locked + QStringLiteral("/sub/MixturesData"), qt_error_string(EACCES) + QStringLiteral("."), true},
+        {"a folder itself", locked, QStringLiteral("Путь некорректный."), false},
+    };
     MixtureList list = twoCylinders();
-    const MixturesDatabase::SaveResult s = db.save(list);
-    EXPECT_FALSE(s.ok);
-    EXPECT_FALSE(s.written);
-    EXPECT_EQ(s.message, QStringLiteral("Не удалось записать базу баллонов в файл\n") + QDir::toNativeSeparators(path)
-                             + QStringLiteral("\n\nПуть некорректный."));
+    bool bound = false;
+    std::vector<MixturesDatabase::SaveResult> results;
+    testsupport::runWithoutFileRights([&] {
+        bound = ::access(QFile::encodeName(locked).constData(), W_OK) != 0;
+        for (const auto& c : cases)
+            results.push_back(MixturesDatabase(c.path).save(list));
+    });
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        if (cases[i].forRights && !bound)
+            continue;
+        EXPECT_FALSE(results[i].ok);
+        EXPECT_FALSE(results[i].written);
+        EXPECT_EQ(results[i].message, QStringLiteral("Не удалось записать базу баллонов в файл\n")
+                                          + QDir::toNativeSeparators(cases[i].path) + QStringLiteral("\n\n")
+                                          + cases[i].reason);
+    }
     EXPECT_EQ(readFileBytes(blocker), QByteArrayLiteral("not a folder"));
+    EXPECT_TRUE(QDir(locked).isEmpty());
     EXPECT_EQ(list.size(), 2u); // the edits stay in memory
+    if (!bound)
+        GTEST_SKIP() << "the folder stays writable for this user";
 }
 
 TEST(MixturesDatabase, keepsTheOldFileWhenTheFolderIsReadOnly)
@@ -137,19 +162,18 @@ TEST(MixturesDatabase, keepsTheOldFileWhenTheFolderIsReadOnly)
     const QByteArray old = buildMixturesArchive(fourArchiveCylinders());
     ASSERT_TRUE(writeFileBytes(path, old));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    struct Restore
-    {
-        QString folder;
-        ~Restore() { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
-    } restore{folder};
-
-    // A super-user writes anyway; the refusal can only be seen without those rights.
-    if (::access(folder.toLocal8Bit().constData(), W_OK) == 0)
-        GTEST_SKIP() << "the folder stays writable for this user";
 
     MixturesDatabase db(path);
     MixtureList list = twoCylinders();
-    const MixturesDatabase::SaveResult s = db.save(list);
+    bool bound = false;
+    MixturesDatabase::SaveResult s;
+    testsupport::runWithoutFileRights([&] {
+        bound = ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
+        s = db.save(list);
+    });
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!bound)
+        GTEST_SKIP() << "the folder stays writable for this user";
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.message.contains(QDir::toNativeSeparators(path)));
     EXPECT_EQ(readFileBytes(path), old);
@@ -327,9 +351,9 @@ TEST(MixturesDatabase, fullDiskKeepsTheOldFileWholeAndSaysSo)
         const QString failed = QStringLiteral("Не удалось записать базу баллонов в файл\n")
                                + QDir::toNativeSeparators(path) + QStringLiteral("\n\n");
         const QString cause = qt_error_string(EFBIG);
-        EXPECT_EQ(s.message, failed + (c.damaged ? QStringLiteral("Не удалось сохранить копию прежнего файла %1: %2")
+        EXPECT_EQ(s.message, failed + (c.damaged ? QStringLiteral("Не удалось сохранить копию прежнего файла %1: %2.")
                                                        .arg(QDir::toNativeSeparators(db.backupPath()), cause)
-                                                 : cause));
+                                                 : cause + QStringLiteral(".")));
         EXPECT_EQ(readFileBytes(path), onDisk);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("MixturesData")});
         EXPECT_EQ(db.backupPending(), c.damaged);

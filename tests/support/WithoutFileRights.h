@@ -9,6 +9,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace testsupport {
@@ -29,5 +30,35 @@ void runWithoutFileRights(Fn&& fn)
         fn();
     }).join();
 }
+
+// Gives up the same rights on the calling thread while it lives, for code
+// that must stay on its thread, as widgets must. They stay permitted and come
+// back at its end; root's access() counts them still, faccessat(AT_EACCESS) not.
+class WithoutFileRights
+{
+public:
+    WithoutFileRights()
+    {
+        if (syscall(SYS_capget, &m_header, m_kept) != 0)
+            return;
+        __user_cap_data_struct data[2];
+        std::copy(m_kept, m_kept + 2, data);
+        for (const unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            data[cap / 32].effective &= ~(1u << (cap % 32));
+        m_dropped = syscall(SYS_capset, &m_header, data) == 0;
+    }
+    ~WithoutFileRights()
+    {
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_kept);
+    }
+    WithoutFileRights(const WithoutFileRights&) = delete;
+    WithoutFileRights& operator=(const WithoutFileRights&) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_kept[2]{};
+    bool m_dropped = false;
+};
 
 } // namespace testsupport

@@ -407,7 +407,7 @@ TEST_F(DlgMixturesTest, okOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG));
+    EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
     EXPECT_EQ(readFileBytes(m_path), stored);
     EXPECT_TRUE(dlg->HasUnsavedChanges());
 

@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <memory>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "data/Settings.h"
@@ -32,6 +33,7 @@
 #include "support/ProfileDir.h"
 #include "support/QtRussianTexts.h"
 #include "support/Screenshot.h"
+#include "support/WithoutFileRights.h"
 #include "ui/DlgSettings.h"
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
@@ -368,7 +370,8 @@ TEST_F(DlgSettingsTest, settingsThatCouldNotBeWrittenStayInForceUntilTheEnd)
 }
 
 // A profile in a folder that may not be written: the message says which file
-// and why, and the file stays as it was. (The full disk above runs as root too.)
+// and why, and the file stays as it was. The dialog's thread gives up a
+// super-user's rights, so the refusal is seen as root too.
 TEST_F(DlgSettingsTest, aProfileInAReadOnlyFolderIsNamedWithTheReason)
 {
     const QString folder = dir.filePath(QStringLiteral("ro"));
@@ -377,8 +380,8 @@ TEST_F(DlgSettingsTest, aProfileInAReadOnlyFolderIsNamedWithTheReason)
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     const auto restore = qScopeGuard(
         [&folder] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
-    // A super-user writes anyway; the refusal can only be seen without those rights.
-    if (::access(QFile::encodeName(folder).constData(), W_OK) == 0)
+    const testsupport::WithoutFileRights withoutRights;
+    if (::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK, AT_EACCESS) == 0)
         GTEST_SKIP() << "the folder stays writable for this user";
     Profile unwritable(ini);
     CSettings unsaved(unwritable);
