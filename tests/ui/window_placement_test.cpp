@@ -34,7 +34,8 @@ TEST(WindowPlacementTest, theWholeFrameIsFittedIntoTheRoom)
         {QRect(100, 50, 1100, 600), laptop, QRect(100, 50, 1100, 600), least},
         {QRect(100, 500, 1100, 200), laptop, QRect(100, 204, 1100, 560), least},
         {QRect(1316, 718, 50, 50), laptop, QRect(372, 204, 990, 560), least},
-        {QRect(kMax, kMax, 1, 1), laptop, QRect(372, 204, 990, 560), least},
+        // By its corners: Qt's own (x, y, width, height) would overflow there.
+        {QRect(QPoint(kMax, kMax), QPoint(kMax, kMax)), laptop, QRect(372, 204, 990, 560), least},
         {QRect(kMin, kMin, 1, 1), laptop, QRect(4, 24, 990, 560), least},
         // A minimum size larger than the room: the title bar's corner on the room's.
         {QRect(2000, 900, 100, 100), monitor, QRect(1370, 124, 1300, 1100), QSize(1300, 1100)},
