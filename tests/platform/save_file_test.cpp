@@ -30,17 +30,23 @@ QByteArray pattern(qsizetype size, char seed)
 
 // Each write meets a disk with room for `limit` bytes per file; the old file
 // must come through every failure byte for byte, with nothing left beside it.
+// A staged file put in place where hard links are refused copies the old one
+// aside first, which must fit too.
 TEST(SaveFile, writeAndCopyAreWholeOrNotAtAll)
 {
-    struct Case { const char* name; qsizetype oldSize; qsizetype newSize; rlim_t limit; bool copy; };
+    enum How { Write, Copy, CopyUnreadable, StagedWithoutLinks };
+    struct Case { const char* name; qsizetype oldSize; qsizetype newSize; rlim_t limit; How how; };
     const Case cases[] = {
-        {"fits", 1600, 1700, 4096, false},
-        {"cut inside the write buffer", 1600, 1700, 1000, false},
-        {"no room at all", 1600, 10, 0, false},
-        {"larger than the write buffer", 100, 40000, 20000, false},
-        {"no old file", -1, 1700, 1000, false},
-        {"copy that fits", 1600, 300000, 400000, true},
-        {"copy cut after some pieces", 1600, 300000, 150000, true},
+        {"fits", 1600, 1700, 4096, Write},
+        {"cut inside the write buffer", 1600, 1700, 1000, Write},
+        {"no room at all", 1600, 10, 0, Write},
+        {"larger than the write buffer", 100, 40000, 20000, Write},
+        {"no old file", -1, 1700, 1000, Write},
+        {"copy that fits", 1600, 300000, 400000, Copy},
+        {"copy cut after some pieces", 1600, 300000, 150000, Copy},
+        {"copy of a source that fails to read", 1600, 0, 400000, CopyUnreadable},
+        {"staged, the old file copied aside", 300000, 10, 400000, StagedWithoutLinks},
+        {"staged, no room for the old file's copy", 300000, 10, 150000, StagedWithoutLinks},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -52,21 +58,33 @@ TEST(SaveFile, writeAndCopyAreWholeOrNotAtAll)
         if (c.oldSize >= 0) {
             ASSERT_TRUE(writeFileBytes(target, old));
         }
-        if (c.copy) {
+        if (c.how == Copy) {
             ASSERT_TRUE(writeFileBytes(source, fresh));
         }
         const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        const bool fits = c.newSize <= static_cast<qsizetype>(c.limit);
+        const bool fits = c.how != CopyUnreadable && c.newSize <= static_cast<qsizetype>(c.limit)
+                          && (c.how != StagedWithoutLinks || c.oldSize <= static_cast<qsizetype>(c.limit));
 
         QString error;
         bool ok = false;
         {
             FileSizeLimit disk(c.limit);
             ASSERT_TRUE(disk.active());
-            ok = c.copy ? CopyFileAtomically(source, target, &error) : WriteFileAtomically(target, fresh, &error);
+            if (c.how == StagedWithoutLinks) {
+                SetHardLinksRefused(true);
+                StagedFile staged(target);
+                ok = staged.Write(fresh, &error) && staged.Install(&error);
+                if (ok)
+                    staged.Commit();
+                SetHardLinksRefused(false);
+            } else {
+                ok = c.how == Write  ? WriteFileAtomically(target, fresh, &error)
+                     : c.how == Copy ? CopyFileAtomically(source, target, &error)
+                                     : CopyFileAtomically(QStringLiteral("/proc/self/mem"), target, &error);
+            }
         }
         EXPECT_EQ(ok, fits);
-        EXPECT_EQ(error, fits ? QString() : qt_error_string(EFBIG));
+        EXPECT_EQ(error, fits ? QString() : qt_error_string(c.how == CopyUnreadable ? EIO : EFBIG));
         if (fits) {
             EXPECT_EQ(readFileBytes(target), fresh);
         } else if (c.oldSize >= 0) {

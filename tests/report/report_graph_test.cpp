@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #ifdef __linux__
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
@@ -65,7 +68,8 @@ protected:
     static QStringList Below(const QString& folder)
     {
         QStringList found;
-        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
         while (it.hasNext())
             found << QDir(folder).relativeFilePath(it.next());
         found.sort();
@@ -144,48 +148,80 @@ TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)
 }
 
 // Saved over a report that had a graph, one without a curve takes the old
-// graph away once committed, and its folder too when nothing else is in it.
+// graph away once committed, and its folder too when nothing else is in it;
+// discarded, it brings the old graph back.
 TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
 {
-    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b")})
+    const QStringList names = {"a", "b", "d", "f"};
+    for (const QString& name : names)
         ASSERT_TRUE(QDir(saved()).mkdir(name + QStringLiteral("_files")));
     for (const QString& file : {QStringLiteral("a_files/FormationGasGraph.png"), QStringLiteral("a_files/keep.txt"),
-                                QStringLiteral("b_files/FormationGasGraph.png")}) {
-        QFile f(saved(file));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                                QStringLiteral("b_files/FormationGasGraph.png"), QStringLiteral("d_files/FormationGasGraph.png")}) {
+        ASSERT_TRUE(testsupport::writeFileBytes(saved(file), "old graph"));
     }
-    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b")}) {
+    ASSERT_TRUE(QFile::link(saved(QStringLiteral("nowhere")), saved(QStringLiteral("f_files/FormationGasGraph.png"))));
+    for (const QString& name : names) {
         ReportGraphPlace place(saved(name + QStringLiteral(".html")));
+        const QStringList before = Below(saved());
         EXPECT_EQ(Write(Curve(0), &image, place), QString());
-        EXPECT_EQ(Below(saved()).size(), name == QLatin1String("a") ? 5 : 4);  // nothing goes before Commit
+        EXPECT_EQ(Below(saved()), before);  // nothing goes before Install
         ASSERT_TRUE(place.Install());
-        place.Commit();
+        name == QLatin1String("d") ? place.Discard() : place.Commit();
     }
-    EXPECT_EQ(Below(saved()), QStringList({"a_files", "a_files/keep.txt"}));
+    EXPECT_EQ(Below(saved()), QStringList({"a_files", "a_files/keep.txt", "d_files", "d_files/FormationGasGraph.png"}));
+    EXPECT_EQ(testsupport::readFileBytes(saved(QStringLiteral("d_files/FormationGasGraph.png"))), "old graph");
 
-    // A graph that may not be taken away fails the save with the system's
-    // reason before the page comes, and the old report stays whole.
-    const QString page = saved(QStringLiteral("c.html")), folder = saved(QStringLiteral("c_files"));
-    ASSERT_TRUE(QDir().mkdir(folder) && testsupport::writeFileBytes(page, "old page")
-                && testsupport::writeFileBytes(folder + "/FormationGasGraph.png", "old graph"));
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-    ReportGraphPlace place(page);
-    EXPECT_EQ(Write(Curve(0), &image, place), QString());
-    bool bound = false, ok = true;
-    QString error;
-    testsupport::runWithoutFileRights([&] {
-        bound = ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
-        ok = WriteSavedReport(page, "new page", place, &error);
-    });
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (!bound)
-        GTEST_SKIP() << "the folder stays writable for this user";
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(error, QStringLiteral("прежнее изображение графика %1/FormationGasGraph.png не убирается: %2")
-                         .arg(QDir::toNativeSeparators(folder), qt_error_string(EACCES)));
-    EXPECT_EQ(testsupport::readFileBytes(page), QByteArray("old page"));
-    EXPECT_EQ(testsupport::readFileBytes(folder + "/FormationGasGraph.png"), QByteArray("old graph"));
-    EXPECT_EQ(Below(saved()).filter(QStringLiteral("c")), QStringList({"c.html", "c_files", "c_files/FormationGasGraph.png"}));
+    // An old graph that may not be taken away or replaced fails the save with
+    // the system's reason before the page comes, and the old report stays
+    // whole: a read-only folder, and a shared one whose sticky bit keeps
+    // another user's graph (made so only as root).
+    const struct {
+        const char* what;
+        bool shared;
+        int points;
+        QString reason;
+    } refusals[] = {
+        {"read-only", false, 0, "прежнее изображение графика %1 не убирается: " + qt_error_string(EACCES)},
+        {"shared, without a graph", true, 0, "прежнее изображение графика %1 не убирается: " + qt_error_string(EPERM)},
+        {"shared, with a graph", true, 3, "изображение графика %1 не ставится на место: " + qt_error_string(EPERM)},
+    };
+    int skipped = 0;
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.what);
+        const QString page = saved(QStringLiteral("c%1.html").arg(c.points + c.shared));
+        const QString folder = QFileInfo(page).path() + "/" + QFileInfo(page).completeBaseName() + "_files";
+        const QString graph = folder + QStringLiteral("/FormationGasGraph.png");
+        ASSERT_TRUE(QDir().mkdir(folder) && testsupport::writeFileBytes(page, "old page")
+                    && testsupport::writeFileBytes(graph, "old graph"));
+        const QByteArray name = QFile::encodeName(folder);
+        if (c.shared ? ::chown(name, 65534, 65534) != 0 || ::chown(QFile::encodeName(graph), 65534, 65534) != 0
+                           || ::chmod(name, 01777) != 0
+                     : !QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
+            ++skipped;
+            continue;
+        }
+        const QStringList before = Below(saved());
+        bool bound = false, ok = true;
+        QString error;
+        testsupport::runWithoutFileRights([&] {
+            bound = c.shared || ::access(name, W_OK) != 0;
+            ReportGraphPlace place(page);
+            Write(Curve(c.points), &image, place);
+            ok = WriteSavedReport(page, "new page", place, &error);
+        });
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!bound) {
+            ++skipped;
+            continue;
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(error, c.reason.arg(QDir::toNativeSeparators(graph)));
+        EXPECT_EQ(testsupport::readFileBytes(page), QByteArray("old page"));
+        EXPECT_EQ(testsupport::readFileBytes(graph), QByteArray("old graph"));
+        EXPECT_EQ(Below(saved()), before);
+    }
+    if (skipped)
+        GTEST_SKIP() << skipped << " refusals cannot be made for this user";
 }
 
 #ifdef __linux__
