@@ -336,7 +336,7 @@ bool StagedFile::Install(QString* error)
 
 bool StagedFile::Replace(QString* error)
 {
-    if (m_temp.isEmpty() || m_installed || !m_aside.isEmpty()) {
+    if (m_temp.isEmpty() || m_installed) {
         setError(error, QStringLiteral("нечего ставить на место %1").arg(m_path));
         return false;
     }

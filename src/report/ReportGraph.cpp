@@ -30,12 +30,6 @@ QString CreateTemporaryGraphFolder()
     return QString();
 }
 
-void setError(QString* error, const QString& text)
-{
-    if (error)
-        *error = text;
-}
-
 } // namespace
 
 ReportGraphPlace::ReportGraphPlace(const QString& htmlPath)
@@ -103,8 +97,9 @@ bool ReportGraphPlace::Install(QString* error)
     if (m_staged) {
         if (m_staged->Install(&why))
             return true;
-        setError(error, QStringLiteral("изображение графика %1 не ставится на место: %2")
-                            .arg(QDir::toNativeSeparators(m_image), why));
+        if (error)
+            *error = QStringLiteral("изображение графика %1 не ставится на место: %2")
+                         .arg(QDir::toNativeSeparators(m_image), why);
         return false;
     }
     if (m_folder.isEmpty())
@@ -117,8 +112,8 @@ bool ReportGraphPlace::Install(QString* error)
     if (m_staged->TakeAway(&why))
         return true;
     m_staged.reset();
-    setError(error, QStringLiteral("прежнее изображение графика %1 не убирается: %2")
-                        .arg(QDir::toNativeSeparators(old), why));
+    if (error)
+        *error = QStringLiteral("прежнее изображение графика %1 не убирается: %2").arg(QDir::toNativeSeparators(old), why);
     return false;
 }
 

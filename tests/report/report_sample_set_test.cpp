@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "report/ReportResultTables.h"
 #include "platform/SaveFile.h"
+#include "report/ReportResultTables.h"
 #include "report/ReportTransform.h"
 #include "support/ColumnCaptions.h"
 #include "support/ReportPage.h"
