@@ -2,6 +2,7 @@
 
 #include "app/TavrinDlg.h"
 #include "data/Mixtures.h"
+#include "platform/SaveFile.h"
 #include "ui/DlgCalcInfo.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ bool LoadQtTranslations(QTranslator& translator)
 
 void SetUpApplication()
 {
+    LetWritesPastTheSizeLimitFail();
     QCoreApplication::setOrganizationName(QStringLiteral("Quindle"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
     // Every window, the About box's logo included, shows the program's icon.

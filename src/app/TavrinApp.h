@@ -13,9 +13,10 @@ class QTranslator;
 // translator left empty, when they are not installed.
 bool LoadQtTranslations(QTranslator& translator);
 
-// What the process needs before the application object: the names the
-// profile is kept under, the windows' icon, the "." decimal point and Qt's
-// own texts in Russian, which last as long as the QApplication does.
+// What the process needs before the application object: writes past a
+// file-size limit that fail rather than end it, the names the profile is
+// kept under, the windows' icon, the "." decimal point and Qt's own texts
+// in Russian, which last as long as the QApplication does.
 void SetUpApplication();
 
 // The application: it holds what lives for the whole run (the settings

@@ -207,8 +207,8 @@ MixturesDatabase::LoadResult MixturesDatabase::load(MixtureList& mixtures)
         // What cannot be read now must not be replaced later without a copy.
         m_backupPending = true;
         result.status = LoadStatus::Unreadable;
-        result.message = QStringLiteral("Не удалось прочитать базу баллонов %1: %2")
-                             .arg(QDir::toNativeSeparators(m_path), file.errorString());
+        result.message = QStringLiteral("Не удалось прочитать базу баллонов из файла\n%1\n\n%2")
+                             .arg(QDir::toNativeSeparators(m_path), AsSentence(file.errorString()));
         return result;
     }
 

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <csignal>
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
@@ -254,6 +255,13 @@ bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error
         return true;
     setError(error, failureText(device, errno));
     return false;
+}
+
+void LetWritesPastTheSizeLimitFail()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 void SetHardLinksRefused(bool refused)

@@ -14,6 +14,11 @@ class QSaveFile;
 // their bytes out with WriteAllAndFlush and commit only when that succeeded;
 // so does the profile, whose QSaveFile is QSettings' own.
 
+// Lets a write past a file-size limit (ulimit -f) fail with EFBIG, named as
+// a full disk is, instead of SIGXFSZ ending the process with the user's
+// work. The program calls it first thing.
+void LetWritesPastTheSizeLimitFail();
+
 // Why a QSaveFile did not open, in the system's words.
 QString SaveFileOpenFailure(const QSaveFile& file);
 

@@ -17,6 +17,7 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -200,11 +201,17 @@ bool WriteSavedReport(const QString& path, const QByteArray& html, ReportGraphPl
     return false;
 }
 
-QString CreateReportViewFile()
+QString CreateReportViewFile(QString* error)
 {
-    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("zqvXXXXXX.tmp.html")));
+    // Qt gives no folder for a TMPDIR that names none, and a bare name would
+    // put the page in the working folder.
+    const QString folder = QDir::tempPath();
+    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("zqvXXXXXX.tmp.html")));
     file.setAutoRemove(false);
-    if (!file.open())
+    if (folder.isEmpty() || !file.open()) {
+        if (error)
+            *error = folder.isEmpty() ? qt_error_string(ENOENT) : file.errorString();
         return QString();
+    }
     return file.fileName();
 }

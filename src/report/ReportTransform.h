@@ -41,5 +41,6 @@ bool WriteSavedReport(const QString& path, const QByteArray& html, ReportGraphPl
                       QString* error = nullptr);
 
 // A fresh, empty file "zqv….tmp.html" in the user's temporary folder that no
-// other report uses; an empty path when none can be made.
-QString CreateReportViewFile();
+// other report uses; an empty path when none can be made, with the system's
+// reason in error (when given).
+QString CreateReportViewFile(QString* error = nullptr);

@@ -237,10 +237,8 @@ bool DlgReport::BuildReport(bool save)
     QString reason;
     const auto write = [&]() -> bool {
         // The viewed page's name first, so that every message names it.
-        if (!save && (viewPath = CreateReportViewFile()).isEmpty()) {
-            reason = QStringLiteral("временный файл не создаётся");
+        if (!save && (viewPath = CreateReportViewFile(&reason)).isEmpty())
             return false;
-        }
         XMLWrapper doc;
         ReportDocument(sources, m_fields).Build(doc);
         reason = graphPlace.Error();
@@ -270,7 +268,9 @@ bool DlgReport::BuildReport(bool save)
     } catch (const std::exception& e) {
         reason = QString::fromUtf8(e.what());
     }
-    const QString where = save ? savePath : !viewPath.isEmpty() ? viewPath : QDir::tempPath();
+    // Qt names no temporary folder where TMPDIR names one that does not exist.
+    const QString temp = QDir::tempPath().isEmpty() ? qEnvironmentVariable("TMPDIR") : QDir::tempPath();
+    const QString where = save ? savePath : !viewPath.isEmpty() ? viewPath : temp;
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
     graphPlace.Discard();

@@ -4,6 +4,7 @@
 #include "app/TavrinApp.h"
 #include "app/TavrinDlg.h"
 #include "data/ChromatogramFolders.h"
+#include "data/Sentence.h"
 #include "data/MainDialogProfile.h"
 #include "data/MessageLog.h"
 #include "platform/Profile.h"
@@ -12,6 +13,7 @@
 #include "support/ChromatogramFiles.h"
 #include "support/ColumnCaptions.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/LaboratoryTypeRules.h"
 #include "support/Screenshot.h"
 #include "support/XmlTree.h"
@@ -63,6 +65,19 @@ void saveFromReportDialog(tavrinDlg& window, const std::function<void(QFileDialo
         report->reject();
     });
     window.findChild<QPushButton*>(QStringLiteral("buttonReport"))->click();
+}
+
+// Undoes what the program's set-up changed when the test ends.
+auto undoSetUpAtEnd()
+{
+    return qScopeGuard([locale = QLocale(), organisation = QCoreApplication::organizationName(),
+                        application = QCoreApplication::applicationName(), icon = QApplication::windowIcon()] {
+        qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+        QLocale::setDefault(locale);
+        QCoreApplication::setOrganizationName(organisation);
+        QCoreApplication::setApplicationName(application);
+        QApplication::setWindowIcon(icon);
+    });
 }
 
 } // namespace
@@ -272,15 +287,7 @@ TEST(MainWindowReportTest, dialogsOpenAtTheSamePlaceOverTheWindowEveryTime)
 // then shows the program's icon, and the About box shows it as its logo.
 TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
 {
-    const auto restore = qScopeGuard([locale = QLocale(), organisation = QCoreApplication::organizationName(),
-                                      application = QCoreApplication::applicationName(),
-                                      icon = QApplication::windowIcon()] {
-        qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
-        QLocale::setDefault(locale);
-        QCoreApplication::setOrganizationName(organisation);
-        QCoreApplication::setApplicationName(application);
-        QApplication::setWindowIcon(icon);
-    });
+    const auto restore = undoSetUpAtEnd();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     SetUpApplication();
 
@@ -309,4 +316,44 @@ TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
         testsupport::saveScreenshotIfAsked(files.grab(), QStringLiteral("save_dialog.png"));
     });
     EXPECT_EQ(cancel, QStringLiteral("Отмена"));
+}
+
+// Set up as the program is, a process whose report passes a file-size limit
+// is not ended by the system: "Сохранить" and "Просмотр" name the system's
+// reason, leave the old report and the temporary folder as they were, and
+// the window stays.
+TEST(MainWindowReportTest, aFileSizeLimitFailsTheReportAndTheWindowStays)
+{
+    const auto restore = undoSetUpAtEnd();
+    SetUpApplication();
+    QTemporaryDir dir;
+    const QString tmp = dir.filePath(QStringLiteral("tmp"));
+    const QString page = dir.filePath(QStringLiteral("отчёт.html"));
+    ASSERT_TRUE(dir.isValid() && QDir().mkdir(tmp) && testsupport::writeFileBytes(page, "old page"));
+    const auto restoreTmp = qScopeGuard([old = qgetenv("TMPDIR")] { qputenv("TMPDIR", old); });
+    qputenv("TMPDIR", QFile::encodeName(tmp));
+    Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
+    MessageLog log;
+    tavrinDlg window(profile, log, dir.filePath(QStringLiteral("MixturesData")));
+    window.show();
+    DlgReport& report = *window.Report();
+    report.SetStylesheetPath(QStringLiteral(TAVRIN_REPORT_XSL));
+    report.saveFileNameHook = [&page](QWidget*, const QString&) { return page; };
+    QStringList boxes, opened;
+    report.errorBoxHook = [&boxes](const QString&, const QString& text) { boxes << text; };
+    report.openFileHook = [&opened](const QString& path) { return opened << path, true; };
+    report.show();
+    {
+        testsupport::FileSizeLimit disk(512);
+        ASSERT_TRUE(disk.active());
+        for (const char* button : {"buttonSave", "buttonView"})
+            report.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+    }
+    ASSERT_EQ(boxes.size(), 2);
+    for (const QString& box : boxes)
+        EXPECT_TRUE(box.endsWith(QStringLiteral("\n\n") + AsSentence(qt_error_string(EFBIG)))) << box.toStdString();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(testsupport::readFileBytes(page), QByteArray("old page"));
+    EXPECT_EQ(QDir(tmp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    EXPECT_TRUE(window.isVisible() && report.isVisible());
 }

@@ -152,13 +152,15 @@ TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)
 // discarded, it brings the old graph back.
 TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
 {
-    const QStringList names = {"a", "b", "d", "f"};
+    const QStringList names = {"a", "b", "d", "e", "f"};
     for (const QString& name : names)
         ASSERT_TRUE(QDir(saved()).mkdir(name + QStringLiteral("_files")));
     for (const QString& file : {QStringLiteral("a_files/FormationGasGraph.png"), QStringLiteral("a_files/keep.txt"),
                                 QStringLiteral("b_files/FormationGasGraph.png"), QStringLiteral("d_files/FormationGasGraph.png")}) {
         ASSERT_TRUE(testsupport::writeFileBytes(saved(file), "old graph"));
     }
+    // A folder of the graph's name is no graph: it stays.
+    ASSERT_TRUE(QDir(saved()).mkdir(QStringLiteral("e_files/FormationGasGraph.png")));
     ASSERT_TRUE(QFile::link(saved(QStringLiteral("nowhere")), saved(QStringLiteral("f_files/FormationGasGraph.png"))));
     for (const QString& name : names) {
         ReportGraphPlace place(saved(name + QStringLiteral(".html")));
@@ -168,22 +170,36 @@ TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
         ASSERT_TRUE(place.Install());
         name == QLatin1String("d") ? place.Discard() : place.Commit();
     }
-    EXPECT_EQ(Below(saved()), QStringList({"a_files", "a_files/keep.txt", "d_files", "d_files/FormationGasGraph.png"}));
+    EXPECT_EQ(Below(saved()), QStringList({"a_files", "a_files/keep.txt", "d_files", "d_files/FormationGasGraph.png",
+                                           "e_files", "e_files/FormationGasGraph.png"}));
     EXPECT_EQ(testsupport::readFileBytes(saved(QStringLiteral("d_files/FormationGasGraph.png"))), "old graph");
 
-    // An old graph that may not be taken away or replaced fails the save with
-    // the system's reason before the page comes, and the old report stays
-    // whole: a read-only folder, and a shared one whose sticky bit keeps
-    // another user's graph (made so only as root).
+    // An old graph that may not be taken away, replaced or kept aside fails
+    // the save with the system's reason, and the old report stays whole: a
+    // read-only folder, a shared one whose sticky bit keeps another user's
+    // graph, and, where links are refused, one that may not be read or is a
+    // pipe. The system refuses a link to another user's graph too
+    // (fs.protected_hardlinks): its copy comes back when the page then fails.
+    // Another user's files are made only as root.
+    enum Setup { ReadOnlyFolder, SharedFolder, OthersGraph, UnreadableGraph, PipeAsGraph };
+    const QString refused = "изображение графика %1 не ставится на место: ";
     const struct {
         const char* what;
-        bool shared;
+        Setup setup;
         int points;
         QString reason;
     } refusals[] = {
-        {"read-only", false, 0, "прежнее изображение графика %1 не убирается: " + qt_error_string(EACCES)},
-        {"shared, without a graph", true, 0, "прежнее изображение графика %1 не убирается: " + qt_error_string(EPERM)},
-        {"shared, with a graph", true, 3, "изображение графика %1 не ставится на место: " + qt_error_string(EPERM)},
+        {"read-only", ReadOnlyFolder, 0, "прежнее изображение графика %1 не убирается: " + qt_error_string(EACCES)},
+        {"shared, without a graph", SharedFolder, 0, "прежнее изображение графика %1 не убирается: " + qt_error_string(EPERM)},
+        {"shared, with a graph", SharedFolder, 3, refused + qt_error_string(EPERM)},
+        {"another user's graph, the page refused", OthersGraph, 3, qt_error_string(EISDIR)},
+        {"an unreadable old graph, links refused", UnreadableGraph, 3, refused + qt_error_string(EACCES)},
+        {"a pipe as the old graph, links refused", PipeAsGraph, 3, refused + qt_error_string(EPERM)},
+    };
+    const auto links = qScopeGuard([] { SetHardLinksRefused(false); });
+    const auto isPipe = [](const QString& path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path), &st) == 0 && S_ISFIFO(st.st_mode);
     };
     int skipped = 0, n = 0;
     for (const auto& c : refusals) {
@@ -191,37 +207,47 @@ TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
         const QString page = saved(QStringLiteral("c%1.html").arg(++n));
         const QString folder = saved(QStringLiteral("c%1_files").arg(n));
         const QString graph = folder + QStringLiteral("/FormationGasGraph.png");
-        ASSERT_TRUE(QDir().mkdir(folder) && testsupport::writeFileBytes(page, "old page")
-                    && testsupport::writeFileBytes(graph, "old graph"));
+        ASSERT_TRUE(QDir().mkdir(folder));
+        ASSERT_TRUE(c.setup == OthersGraph ? QDir().mkdir(page) : testsupport::writeFileBytes(page, "old page"));
+        ASSERT_TRUE(c.setup == PipeAsGraph ? ::mkfifo(QFile::encodeName(graph), 0644) == 0
+                                           : testsupport::writeFileBytes(graph, "old graph"));
         const QByteArray name = QFile::encodeName(folder);
-        if (c.shared ? ::chown(name, 65534, 65534) != 0 || ::chown(QFile::encodeName(graph), 65534, 65534) != 0
-                           || ::chmod(name, 01777) != 0
-                     : !QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)) {
+        const bool others = c.setup == SharedFolder || c.setup == OthersGraph;
+        if (others && ::chown(QFile::encodeName(graph), 65534, 65534) != 0) {
             ++skipped;
             continue;
         }
+        if (c.setup == SharedFolder) {
+            ASSERT_TRUE(::chown(name, 65534, 65534) == 0 && ::chmod(name, 01777) == 0);
+        } else if (c.setup == ReadOnlyFolder) {
+            ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (c.setup == UnreadableGraph) {
+            ASSERT_TRUE(QFile::setPermissions(graph, QFile::WriteOwner));  // the new graph gets them too
+        }
+        SetHardLinksRefused(c.setup == UnreadableGraph || c.setup == PipeAsGraph);
         const QStringList before = Below(saved());
         bool bound = false, ok = true;
         QString error;
         testsupport::runWithoutFileRights([&] {
-            bound = c.shared || ::access(name, W_OK) != 0;
+            bound = c.setup == ReadOnlyFolder    ? testsupport::accessRefused(name, W_OK)
+                    : c.setup == UnreadableGraph ? testsupport::accessRefused(QFile::encodeName(graph), R_OK)
+                                                 : true;
             ReportGraphPlace place(page);
             Write(Curve(c.points), &image, place);
             ok = WriteSavedReport(page, "new page", place, &error);
         });
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (!bound) {
-            ++skipped;
-            continue;
-        }
+        EXPECT_TRUE(bound);
         EXPECT_FALSE(ok);
-        EXPECT_EQ(error, c.reason.arg(QDir::toNativeSeparators(graph)));
-        EXPECT_EQ(testsupport::readFileBytes(page), QByteArray("old page"));
-        EXPECT_EQ(testsupport::readFileBytes(graph), QByteArray("old graph"));
+        EXPECT_EQ(error, QString(c.reason).replace(QStringLiteral("%1"), QDir::toNativeSeparators(graph)));
+        EXPECT_TRUE(c.setup == OthersGraph ? QFileInfo(page).isDir()
+                                           : testsupport::readFileBytes(page) == QByteArray("old page"));
+        EXPECT_TRUE(c.setup == PipeAsGraph ? isPipe(graph)
+                                           : testsupport::readFileBytes(graph) == QByteArray("old graph"));
         EXPECT_EQ(Below(saved()), before);
     }
     if (skipped)
-        GTEST_SKIP() << skipped << " refusals cannot be made for this user";
+        GTEST_SKIP() << skipped << " refusals need another user's files, which only root can make";
 }
 
 #ifdef __linux__
@@ -282,20 +308,24 @@ int KilledAtStep(int step, Work work)
 } // namespace
 
 // A save over an old report, killed at each step, also where hard links are
-// refused: the graph's name always holds a whole graph, and a new page never
-// stands beside the old graph.
+// refused, and one whose page fails after its graph was put in place (a
+// folder of the page's name), undone: the graph's name always holds a whole
+// graph, and a new page never stands beside the old graph.
 TEST_F(ReportGraphTest, aSaveKilledAtAnyStepLeavesAWholeGraph)
 {
     const QString page = saved(QStringLiteral("r.html"));
     const QString graph = saved(QStringLiteral("r_files/FormationGasGraph.png"));
     image.bytes = "new graph";
     const auto links = qScopeGuard([] { SetHardLinksRefused(false); });
-    for (int run = 0, step = 1; run < 2; ++step) {
+    for (int run = 0, step = 1; run < 4; ++step) {
         ASSERT_LT(step, 40);
-        SCOPED_TRACE(testing::Message() << "step " << step << (run ? ", hard links refused" : ""));
-        SetHardLinksRefused(run);
+        const bool refused = run % 2, pageFails = run / 2;
+        SCOPED_TRACE(testing::Message() << "step " << step << (refused ? ", hard links refused" : "")
+                                        << (pageFails ? ", the page refused" : ""));
+        SetHardLinksRefused(refused);
         ASSERT_TRUE(QDir(saved()).removeRecursively() && QDir().mkpath(saved(QStringLiteral("r_files"))));
-        ASSERT_TRUE(testsupport::writeFileBytes(page, "old page") && testsupport::writeFileBytes(graph, "old graph"));
+        ASSERT_TRUE(pageFails ? QDir().mkdir(page) : testsupport::writeFileBytes(page, "old page"));
+        ASSERT_TRUE(testsupport::writeFileBytes(graph, "old graph"));
         const int killed = KilledAtStep(step, [&] {
             ReportGraphPlace place(page);
             Write(Curve(3), &image, place);
@@ -306,9 +336,11 @@ TEST_F(ReportGraphTest, aSaveKilledAtAnyStepLeavesAWholeGraph)
         const QByteArray shown = testsupport::readFileBytes(graph);
         EXPECT_TRUE(shown == "old graph" || shown == "new graph") << shown.constData();
         const QByteArray text = testsupport::readFileBytes(page);
-        EXPECT_TRUE(text == "old page" || (text == "new page" && shown == "new graph")) << text.constData();
+        EXPECT_TRUE(pageFails ? QFileInfo(page).isDir() : text == "old page" || (text == "new page" && shown == "new graph"))
+            << text.constData();
         if (!killed) {
             EXPECT_GT(step, 3);
+            EXPECT_TRUE(!pageFails || shown == "old graph");
             EXPECT_EQ(Below(saved()), QStringList({"r.html", "r_files", "r_files/FormationGasGraph.png"}));
             ++run;
             step = 0;

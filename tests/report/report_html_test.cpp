@@ -4,6 +4,7 @@
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/ReportPage.h"
 #include "support/XmlTree.h"
 
@@ -11,9 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using testsupport::readFileBytes;
 using testsupport::XPathCount;
@@ -242,20 +240,16 @@ TEST_F(ReportPageTest, unusableOrHostileStylesheetWritesNothing)
 TEST_F(ReportPageTest, failedWriteLeavesNoPartialFile)
 {
     EXPECT_FALSE(WriteFileAtomically(dir.filePath(QStringLiteral("absent/report.html")), html));
-    // A full disk, made with a file-size limit, which holds for root too; its
-    // signal is ignored so that the write only fails.
+    // A full disk, made with a file-size limit, which holds for root too.
     ASSERT_GT(html.size(), 3 * 4096);
     const QString out = dir.filePath(QStringLiteral("full.html"));
     ASSERT_TRUE(WriteFileAtomically(out, "old"));
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = WriteFileAtomically(out, html);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, handler);
+    bool ok = true;
+    {
+        testsupport::FileSizeLimit disk(4096);
+        ASSERT_TRUE(disk.active());
+        ok = WriteFileAtomically(out, html);
+    }
     EXPECT_FALSE(ok);
     EXPECT_EQ(readFileBytes(out), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),

@@ -14,6 +14,7 @@
 #include "support/ProfileDir.h"
 #include "support/QtRussianTexts.h"
 #include "support/Screenshot.h"
+#include "support/WithoutFileRights.h"
 #include "support/XmlTree.h"
 #include "ui/DlgReport.h"
 
@@ -88,7 +89,8 @@ protected:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
     QStringList tempFiles() const { return QDir(temp.path()).entryList(QDir::Files); }
-    // Everything below the test's folder, each file with a digest of its bytes.
+    // Everything below the test's folder, each file with its permissions and a
+    // digest of its bytes.
     QStringList everything() const
     {
         QStringList found;
@@ -100,7 +102,8 @@ protected:
             const QByteArray digest =
                 QCryptographicHash::hash(testsupport::readFileBytes(path), QCryptographicHash::Md5).toHex();
             found << QDir(temp.path()).relativeFilePath(path)
-                         + (it.fileInfo().isDir() ? QStringLiteral("/") : QStringLiteral(" ") + digest);
+                         + (it.fileInfo().isDir() ? QStringLiteral("/") : QStringLiteral(" ") + digest)
+                         + QStringLiteral(" %1").arg(int(it.fileInfo().permissions()), 0, 16);
         }
         found.sort();
         return found;
@@ -413,7 +416,9 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
             } else if (c.fault == GraphNotPutInPlace) {
                 ASSERT_TRUE(QDir().mkpath(folder + "/FormationGasGraph.png"));
             } else if (old) {
-                ASSERT_TRUE(testsupport::writeFileBytes(folder + "/FormationGasGraph.png", "old graph"));
+                // Not the permissions a new file gets, which a copy kept aside must keep too.
+                ASSERT_TRUE(testsupport::writeFileBytes(folder + "/FormationGasGraph.png", "old graph")
+                            && QFile::setPermissions(folder + "/FormationGasGraph.png", QFile::ReadOwner | QFile::WriteOwner));
             }
             dlg->SetStylesheetPath(c.fault == NoStylesheet ? temp.filePath(QStringLiteral("absent/Report.xsl"))
                                                            : QStringLiteral(TAVRIN_REPORT_XSL));
@@ -450,7 +455,7 @@ TEST_F(DlgReportTest, failedSaveLeavesAnOldReportAndItsGraphAsTheyWere)
 TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
 {
     const testsupport::QtRussianTexts russian;
-    enum Fault { None, ImageFails, DiskFull };
+    enum Fault { None, ImageFails, DiskFull, TmpIsAFile, TmpMissing, TmpReadOnly };
     const QString xsl = temp.filePath(QStringLiteral("style.xsl"));
     const QByteArray ours = testsupport::readFileBytes(QStringLiteral(TAVRIN_REPORT_XSL));
     const QByteArray stop = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
@@ -473,7 +478,14 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         {"graph not written", ours, 0, ImageFails, "FormationGasGraph.png"},
         // Room for the graph, not for the page.
         {"disk full", ours, 0, DiskFull, qt_error_string(EFBIG)},
+        // The page's file cannot be made in the temporary folder.
+        {"TMPDIR naming a file", ours, 0, TmpIsAFile, qt_error_string(ENOTDIR)},
+        {"TMPDIR naming no folder", ours, 0, TmpMissing, qt_error_string(ENOENT)},
+        {"a temporary folder without the right to write", ours, 0, TmpReadOnly, qt_error_string(EACCES)},
     };
+    const QString tmpFile = temp.filePath(QStringLiteral("a file")), tmpReadOnly = temp.filePath(QStringLiteral("ro"));
+    ASSERT_TRUE(testsupport::writeFileBytes(tmpFile, "") && QDir().mkdir(tmpReadOnly)
+                && QFile::setPermissions(tmpReadOnly, QFile::ReadOwner | QFile::ExeOwner));
     auto dlg = open();
     dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
     dlg->SetStylesheetPath(xsl);
@@ -489,13 +501,21 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         image.fail = c.fault == ImageFails;
         errors.clear();
         const QStringList before = everything();
+        const QString tmp = c.fault == TmpIsAFile    ? tmpFile
+                            : c.fault == TmpMissing  ? temp.filePath(QStringLiteral("absent"))
+                            : c.fault == TmpReadOnly ? tmpReadOnly
+                                                     : temp.path();
         {
             std::optional<testsupport::FileSizeLimit> disk;
             if (c.fault == DiskFull) {
                 ASSERT_TRUE(disk.emplace(1024).active());
             }
+            qputenv("TMPDIR", QFile::encodeName(tmp));
+            const testsupport::WithoutFileRights withoutRights;
+            ASSERT_TRUE(c.fault != TmpReadOnly || testsupport::accessRefused(QFile::encodeName(tmp), W_OK));
             click(dlg.get(), "buttonView");
         }
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
         EXPECT_EQ(everything(), before);
         EXPECT_TRUE(opened.isEmpty());
         ASSERT_EQ(errors.size(), 2);
@@ -503,8 +523,12 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         const QStringList lines = errors[1].split(QLatin1Char('\n'));
         ASSERT_GE(lines.size(), 4) << errors[1].toStdString();
         EXPECT_EQ(lines[0], QStringLiteral("Отчёт для просмотра не создан"));
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("zqv[^/\\\\]+\\.tmp\\.html$")).match(lines[1]).hasMatch())
-            << errors[1].toStdString();
+        if (tmp == temp.path()) {
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("zqv[^/\\\\]+\\.tmp\\.html$")).match(lines[1]).hasMatch())
+                << errors[1].toStdString();
+        } else {
+            EXPECT_EQ(lines[1], QDir::toNativeSeparators(tmp));
+        }
         const QString reason = errors[1].section(QStringLiteral("\n\n"), 1);
         EXPECT_TRUE(reason.contains(c.reason)) << reason.toStdString();
         // A sentence: never a bare "…: " with the libraries' silence after it.
