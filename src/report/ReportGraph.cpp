@@ -20,7 +20,7 @@ namespace {
 QString CreateTemporaryGraphFolder()
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        QTemporaryFile reservation(QDir(QDir::tempPath()).filePath(QStringLiteral("zqvXXXXXX.tmp")));
+        QTemporaryFile reservation(QDir(ReportTemporaryFolder()).filePath(QStringLiteral("zqvXXXXXX.tmp")));
         if (!reservation.open())
             return QString();
         const QString folder = reservation.fileName() + QStringLiteral(".cat");
@@ -31,6 +31,15 @@ QString CreateTemporaryGraphFolder()
 }
 
 } // namespace
+
+QString ReportTemporaryFolder()
+{
+    const QString folder = QDir::tempPath();
+    if (!folder.isEmpty())
+        return folder;
+    const QString given = qEnvironmentVariable("TMPDIR");
+    return given.isEmpty() ? QStringLiteral("/tmp") : given;
+}
 
 ReportGraphPlace::ReportGraphPlace(const QString& htmlPath)
 {
@@ -46,7 +55,7 @@ bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const Temperatu
         folder = CreateTemporaryGraphFolder();
         if (folder.isEmpty()) {
             m_error = QStringLiteral("папка для графика не создаётся в %1")
-                          .arg(QDir::toNativeSeparators(QDir::tempPath()));
+                          .arg(QDir::toNativeSeparators(ReportTemporaryFolder()));
             return false;
         }
         m_madeFolder = folder;

@@ -24,6 +24,12 @@ public:
                                  QString* error = nullptr) const = 0;
 };
 
+// The user's temporary folder, where a viewed report and its graph go. Qt
+// gives none for a TMPDIR that names no folder, where a bare name would put
+// the files in the working folder: the TMPDIR as given then, which names the
+// folder in a message and makes every file there fail to be made.
+QString ReportTemporaryFolder();
+
 // The image's file name in its folder.
 inline constexpr char kReportGraphFileName[] = "FormationGasGraph.png";
 

@@ -17,7 +17,6 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -203,14 +202,11 @@ bool WriteSavedReport(const QString& path, const QByteArray& html, ReportGraphPl
 
 QString CreateReportViewFile(QString* error)
 {
-    // Qt gives no folder for a TMPDIR that names none, and a bare name would
-    // put the page in the working folder.
-    const QString folder = QDir::tempPath();
-    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("zqvXXXXXX.tmp.html")));
+    QTemporaryFile file(QDir(ReportTemporaryFolder()).filePath(QStringLiteral("zqvXXXXXX.tmp.html")));
     file.setAutoRemove(false);
-    if (folder.isEmpty() || !file.open()) {
+    if (!file.open()) {
         if (error)
-            *error = folder.isEmpty() ? qt_error_string(ENOENT) : file.errorString();
+            *error = file.errorString();
         return QString();
     }
     return file.fileName();

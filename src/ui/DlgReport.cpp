@@ -268,9 +268,7 @@ bool DlgReport::BuildReport(bool save)
     } catch (const std::exception& e) {
         reason = QString::fromUtf8(e.what());
     }
-    // Qt names no temporary folder where TMPDIR names one that does not exist.
-    const QString temp = QDir::tempPath().isEmpty() ? qEnvironmentVariable("TMPDIR") : QDir::tempPath();
-    const QString where = save ? savePath : !viewPath.isEmpty() ? viewPath : temp;
+    const QString where = save ? savePath : !viewPath.isEmpty() ? viewPath : ReportTemporaryFolder();
     if (!viewPath.isEmpty())
         QFile::remove(viewPath);
     graphPlace.Discard();
