@@ -3,8 +3,7 @@
 // The super-user's rights over file permissions given up, so that a refusal
 // an ordinary user meets is seen when the tests run as root too. (An ordinary
 // user has no such rights to give up.) Capabilities belong to each thread, so
-// the rest of the process keeps them. A test that finds a refusal not made
-// as root must fail rather than skip: the rights were not given up.
+// the rest of the process keeps them.
 
 #include <QByteArray>
 
