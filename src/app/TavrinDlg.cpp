@@ -282,7 +282,8 @@ void tavrinDlg::OnDestroy()
     SaveRecentChromatograms(m_profile, paths);
     m_log.SaveFilters(m_profile);
     SaveWindowState(m_profile, geometry());
-    // The components dialog saves the changed search names as it goes.
+    // The components dialog wrote the changed search names as it closed;
+    // destroying it writes them once more, for a profile refused then.
     m_pDlgComponents.reset();
     // Destroying the report dialog writes its settings; the flush takes them too.
     m_pDlgReport.reset();

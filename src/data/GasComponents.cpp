@@ -2,6 +2,8 @@
 
 #include "platform/Profile.h"
 
+#include <algorithm>
+
 namespace {
 
 struct DefaultGasRow
@@ -253,6 +255,12 @@ void GasComponentTable::SaveSettings(Profile& profile)
             profile.writeString(section, altNameValue(entry.component->id), entry.component->searchName);
         entry.modified = false;
     }
+}
+
+bool GasComponentTable::HasUnsavedSearchNames() const
+{
+    return std::any_of(m_bySearchName.begin(), m_bySearchName.end(),
+                       [](const auto& item) { return item.second.modified; });
 }
 
 void GasComponentTable::RebuildSearchIndex()

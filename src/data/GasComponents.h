@@ -65,6 +65,8 @@ public:
     void LoadSettings(const Profile& profile);
     // Writes "qtyComps" and the search names edited since the last save.
     void SaveSettings(Profile& profile);
+    // Whether a search name was edited since the last save.
+    bool HasUnsavedSearchNames() const;
     // Rebuilds the search index from the records, in name-key order; a search
     // key that is already taken keeps its first entry.
     void RebuildSearchIndex();

@@ -1,6 +1,9 @@
 #include "data/Settings.h"
 
+#include "data/Sentence.h"
 #include "platform/Profile.h"
+
+#include <QDir>
 
 CSettings::CSettings(Profile& profile)
     : m_profile(&profile)
@@ -28,4 +31,12 @@ bool CSettings::SaveSettings()
     folders.SaveSettings(*m_profile);
     m_unwritten = !m_profile->sync();
     return !m_unwritten;
+}
+
+QString ProfileNotWrittenText(const Profile& profile, const QString& what)
+{
+    const QString why = profile.writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile.writeError();
+    return QStringLiteral("Не удалось записать %1 в профиль программы %2: %3\n"
+                          "Они действуют до конца работы программы.")
+        .arg(what, QDir::toNativeSeparators(profile.fileName()), AsSentence(why));
 }

@@ -44,3 +44,8 @@ private:
     Profile* m_profile = nullptr;
     bool m_unwritten = false;
 };
+
+// What the user is told of a profile whose last write failed: what was not
+// written ("настройки"), the profile's file, the system's reason as a
+// sentence, and that the values act until the program ends.
+QString ProfileNotWrittenText(const Profile& profile, const QString& what);

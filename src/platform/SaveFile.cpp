@@ -257,10 +257,22 @@ bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error
     return false;
 }
 
+#ifdef SIGXFSZ
+namespace {
+void ignoreFileSizeSignal(int) {}
+} // namespace
+#endif
+
 void LetWritesPastTheSizeLimitFail()
 {
 #ifdef SIGXFSZ
-    std::signal(SIGXFSZ, SIG_IGN);
+    // Caught rather than ignored: exec gives a caught signal its default back,
+    // so the programs started from here (the browser of a viewed report) do
+    // not inherit a signal set aside.
+    struct sigaction action {};
+    action.sa_handler = ignoreFileSizeSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGXFSZ, &action, nullptr);
 #endif
 }
 

@@ -16,7 +16,7 @@ class QSaveFile;
 
 // Lets a write past a file-size limit (ulimit -f) fail with EFBIG, named as
 // a full disk is, instead of SIGXFSZ ending the process with the user's
-// work. The program calls it first thing.
+// work. The program calls it before it writes any file.
 void LetWritesPastTheSizeLimitFail();
 
 // Why a QSaveFile did not open, in the system's words.

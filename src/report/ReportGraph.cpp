@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -16,16 +17,24 @@ namespace {
 
 // The platform's unique name "zqv….tmp" with ".cat" added. The name is held
 // as a file while the folder is made, and mkdir refuses a name that exists,
-// so no other report, or anything planted there, is taken over.
-QString CreateTemporaryGraphFolder()
+// so no other report, or anything planted there, is taken over. Empty, with
+// the system's reason in why, when no folder is made.
+QString CreateTemporaryGraphFolder(QString& why)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
         QTemporaryFile reservation(QDir(ReportTemporaryFolder()).filePath(QStringLiteral("zqvXXXXXX.tmp")));
-        if (!reservation.open())
+        if (!reservation.open()) {
+            why = reservation.errorString();
             return QString();
+        }
         const QString folder = reservation.fileName() + QStringLiteral(".cat");
-        if (QDir().mkdir(folder))
+        std::error_code ec;
+        if (std::filesystem::create_directory(std::filesystem::path(folder.toStdU16String()), ec))
             return folder;
+        why = qt_error_string(ec ? ec.value() : EEXIST);
+        // Only a name taken meanwhile is worth another try.
+        if (ec && ec != std::errc::file_exists)
+            return QString();
     }
     return QString();
 }
@@ -52,10 +61,11 @@ bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const Temperatu
     m_error.clear();
     QString folder = m_folder;
     if (folder.isEmpty()) {
-        folder = CreateTemporaryGraphFolder();
+        QString why;
+        folder = CreateTemporaryGraphFolder(why);
         if (folder.isEmpty()) {
-            m_error = QStringLiteral("папка для графика не создаётся в %1")
-                          .arg(QDir::toNativeSeparators(ReportTemporaryFolder()));
+            m_error = QStringLiteral("папка для графика не создаётся в %1: %2")
+                          .arg(QDir::toNativeSeparators(ReportTemporaryFolder()), why);
             return false;
         }
         m_madeFolder = folder;

@@ -25,9 +25,10 @@ public:
 };
 
 // The user's temporary folder, where a viewed report and its graph go. Qt
-// gives none for a TMPDIR that names no folder, where a bare name would put
-// the files in the working folder: the TMPDIR as given then, which names the
-// folder in a message and makes every file there fail to be made.
+// gives none for a TMPDIR that names nothing that exists (a missing folder, a
+// link to nowhere), where a bare name would put the files in the working
+// folder: the TMPDIR as given then, which names the folder in a message and
+// makes every file there fail to be made.
 QString ReportTemporaryFolder();
 
 // The image's file name in its folder.

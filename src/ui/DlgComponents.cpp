@@ -241,7 +241,28 @@ DlgComponents::~DlgComponents()
 void DlgComponents::setMessageHook(ComponentsMessageHook hook)
 {
     m_gasPage->messageHook = hook;
-    m_tempPage->messageHook = std::move(hook);
+    m_tempPage->messageHook = hook;
+    m_messageHook = std::move(hook);
+}
+
+void DlgComponents::done(int result)
+{
+    SaveSearchNames();
+    QDialog::done(result);
+}
+
+void DlgComponents::SaveSearchNames()
+{
+    if (!m_profile || !m_gas.HasUnsavedSearchNames())
+        return;
+    m_gas.SaveSettings(*m_profile);
+    if (m_profile->sync())
+        return;
+    const QString text = ProfileNotWrittenText(*m_profile, QStringLiteral("имена для поиска"));
+    if (m_messageHook)
+        m_messageHook(this, text);
+    else
+        QMessageBox::warning(this, kTitle, text);
 }
 
 void DlgComponents::showEvent(QShowEvent* e)

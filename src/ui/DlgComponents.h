@@ -101,9 +101,10 @@ private:
 };
 
 // The modal dialog "Компоненты" over the gas catalogue and the boiling table.
-// Building it fills both tables (built-in rows, then the stored search names);
-// destroying it saves the changed gas search names. OK and Cancel undo and
-// apply nothing: the caller recalculates after OK.
+// Building it fills both tables (built-in rows, then the stored search names).
+// The changed gas search names are saved when it closes, by OK or by Cancel,
+// and again when it is destroyed. OK and Cancel undo and apply nothing: the
+// caller recalculates after OK.
 class DlgComponents : public QDialog
 {
     Q_OBJECT
@@ -122,6 +123,10 @@ public:
     void setMessageHook(ComponentsMessageHook hook);
 
     QTabWidget* Tab() const { return m_tab; }
+
+    // Every edit is in force already, so both ways out keep them: the names
+    // are written now rather than only when the program ends.
+    void done(int result) override;
     DlgComponentsGas* GasPage() const { return m_gasPage; }
     DlgComponentsTemp* TempPage() const { return m_tempPage; }
 
@@ -133,8 +138,11 @@ private:
     // Every opening starts as a fresh window would: its first size, the gas
     // page in front, both grids filled from the tables as they are now.
     void OnInitDialog();
+    // Writes the changed gas search names; a refusal is told, the names stay in force.
+    void SaveSearchNames();
 
     Profile* m_profile;
+    ComponentsMessageHook m_messageHook;
     GasComponentTable& m_gas;
     QSize m_initialSize;
     QTabWidget* m_tab = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/DlgSettings.h"
 
-#include "data/Sentence.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
 #include "ui/DlgSettingsTabChrms.h"
@@ -8,7 +7,6 @@
 #include "ui/DlgSettingsTabParams.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -102,11 +100,7 @@ void DlgSettings::accept()
     m_general->ReadControls();
     m_params->ReadControls();
     m_folders->ReadControls();
-    if (Profile* profile = m_settings->profile(); profile && !m_settings->SaveSettings()) {
-        const QString why = profile->writeError().isEmpty() ? QStringLiteral("причина неизвестна") : profile->writeError();
-        showMessage(QStringLiteral("Не удалось записать настройки в профиль программы %1: %2\n"
-                                   "Они действуют до конца работы программы.")
-                        .arg(QDir::toNativeSeparators(profile->fileName()), AsSentence(why)));
-    }
+    if (Profile* profile = m_settings->profile(); profile && !m_settings->SaveSettings())
+        showMessage(ProfileNotWrittenText(*profile, QStringLiteral("настройки")));
     QDialog::accept();
 }

@@ -7,9 +7,12 @@
 #include "support/WithoutFileRights.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 using testsupport::FileSizeLimit;
@@ -97,6 +100,21 @@ TEST(SaveFile, writeAndCopyAreWholeOrNotAtAll)
             after.removeOne(QStringLiteral("target"));
         EXPECT_EQ(after, before);
     }
+}
+
+// The test program's start has set the signal aside as the program's does;
+// a program started after that (the viewer of a report) has it at its
+// default, as exec leaves a caught signal and not an ignored one.
+TEST(SaveFile, aProgramStartedLaterHasTheFileSizeSignalAtItsDefault)
+{
+    QProcess child;
+    child.start(QStringLiteral("cat"), {QStringLiteral("/proc/self/status")});
+    ASSERT_TRUE(child.waitForFinished()) << child.errorString().toStdString();
+    const QRegularExpressionMatch ignored =
+        QRegularExpression(QStringLiteral("^SigIgn:\\s*([0-9a-f]+)$"), QRegularExpression::MultilineOption)
+            .match(QString::fromLatin1(child.readAllStandardOutput()));
+    ASSERT_TRUE(ignored.hasMatch());
+    EXPECT_EQ(ignored.captured(1).toULongLong(nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u);
 }
 
 TEST(SaveFile, copyOfAMissingFileFailsWithoutTouchingTheTarget)

@@ -7,13 +7,18 @@
 #include "support/ProfileDir.h"
 #include "support/QtPrint.h"
 #include "support/Screenshot.h"
+#include "support/WithoutFileRights.h"
 #include "ui/DlgComponents.h"
 #include "ui/GridCtrl.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -135,8 +140,13 @@ TEST_F(DlgComponentsTest, gasSearchNameIsInForceAtOnceAndSortsAtTheNextOpening)
     ASSERT_TRUE(edit(grid, 35, ColumnSearchName, QStringLiteral("Изобутан")));
     EXPECT_EQ(gas.GetComponentSearchName(QStringLiteral("2-Метилпропан")), QStringLiteral("Изобутан"));
 
-    // Cancel undoes nothing; the next opening sorts the row under its new name.
+    // Cancel undoes nothing and writes the name at once; the next opening
+    // sorts the row under its new name.
+    const int id = gas.FindComponentByName(QStringLiteral("2-Метилпропан"))->id;
+    const QString altName = QStringLiteral("%1_altName").arg(id);
     dlg->reject();
+    EXPECT_EQ(Profile(iniPath()).readString(profile_sections::GasComponents, altName, QString()),
+              QStringLiteral("Изобутан"));
     dlg->show();
     const int row = rowOf(dlg->GasPage()->Grid(), QStringLiteral("2-Метилпропан"));
     EXPECT_NE(row, 35);
@@ -144,11 +154,37 @@ TEST_F(DlgComponentsTest, gasSearchNameIsInForceAtOnceAndSortsAtTheNextOpening)
     EXPECT_TRUE(messages.isEmpty());
 
     // Leaving the program saves the changed name.
-    const int id = gas.FindComponentByName(QStringLiteral("2-Метилпропан"))->id;
     dlg.reset();
     const Profile saved(iniPath());
-    EXPECT_EQ(saved.readString(profile_sections::GasComponents, QStringLiteral("%1_altName").arg(id), QString()),
-              QStringLiteral("Изобутан"));
+    EXPECT_EQ(saved.readString(profile_sections::GasComponents, altName, QString()), QStringLiteral("Изобутан"));
+}
+
+// A profile that cannot be written is named with the system's reason as the
+// dialog closes; the name stays in force for the rest of the run. The
+// dialog's thread gives up a super-user's rights, so root is refused too.
+TEST_F(DlgComponentsTest, aSearchNameThatCouldNotBeWrittenIsToldAndStaysInForce)
+{
+    const QString folder = dir.filePath(QStringLiteral("ro"));
+    const QString ini = folder + QStringLiteral("/tavrin.conf");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    profile = std::make_unique<Profile>(ini);
+    auto dlg = open();
+    ASSERT_TRUE(edit(dlg->GasPage()->Grid(), rowOf(dlg->GasPage()->Grid(), QStringLiteral("Аммиак")),
+                     ColumnSearchName, QStringLiteral("NH3")));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const auto restore = qScopeGuard(
+        [&folder] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    {
+        const testsupport::WithoutFileRights withoutRights;
+        ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(folder), W_OK));
+        dlg->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    }
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Не удалось записать имена для поиска в профиль программы %1: %2.\n"
+                                                   "Они действуют до конца работы программы.")
+                                        .arg(QDir::toNativeSeparators(ini), qt_error_string(EACCES))});
+    ASSERT_NE(gas.FindComponentBySearchName(QStringLiteral("nh3")), nullptr);
+    EXPECT_EQ(gas.FindComponentBySearchName(QStringLiteral("nh3"))->component->name, QStringLiteral("Аммиак"));
 }
 
 TEST_F(DlgComponentsTest, searchNameTakenByAnotherRowIsRefusedWithAMessage)
