@@ -2,6 +2,7 @@
 
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "ui/DialogFocus.h"
 #include "ui/DialogUnits.h"
 #include "ui/DlgOutTable.h"
 #include "ui/WindowPlacement.h"
@@ -270,6 +271,7 @@ void DlgComponents::showEvent(QShowEvent* e)
     if (!e->spontaneous()) {
         OnInitDialog();
         PlaceOverOwner(*this);
+        FocusFirstControl(*this);
     }
     QDialog::showEvent(e);
 }

@@ -1,7 +1,9 @@
 #include "ui/DlgMixtures.h"
 
 #include "data/Settings.h"
+#include "ui/DialogFocus.h"
 #include "ui/DlgOutTable.h"
+#include "ui/EnterKey.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDateTime>
@@ -10,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -46,6 +49,16 @@ int rowNumber(const CGridCtrl* grid, int row)
     return ok ? n : 0;
 }
 
+// The entry of `count` that the grid's highlighted row designates, or -1.
+int chosenIndex(const CGridCtrl* grid, std::size_t count)
+{
+    const int row = grid->GetFirstSelectedRow();
+    if (row < 0)
+        return -1;
+    const int index = rowNumber(grid, row) - 1;
+    return index >= 0 && index < static_cast<int>(count) ? index : -1;
+}
+
 } // namespace
 
 DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* parent)
@@ -64,6 +77,9 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     m_gridComponents->setNotifyHandler(this, IDC_COMPONENTS_GRID);
     m_gridMixtures->m_bEditable = true;
     m_gridComponents->m_bEditable = true;
+    // The commands act on one highlighted row; several would leave it unclear which.
+    m_gridMixtures->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_gridComponents->setSelectionMode(QAbstractItemView::SingleSelection);
 
     m_gridMixtures->InsertColumn(0, QStringLiteral("№"), LVCFMT_LEFT, 35);
     m_gridMixtures->InsertColumn(1, QStringLiteral("Баллон"), LVCFMT_LEFT, 260);
@@ -93,6 +109,7 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     m_buttonAddComponent = button("buttonAddComponent", QStringLiteral("Добавить компонент"));
     m_buttonDeleteComponent = button("buttonDeleteComponent", QStringLiteral("Удалить компонент"));
     QPushButton* ok = button("buttonOk", QStringLiteral("Ок"));
+    ok->setDefault(true);
     QPushButton* cancel = button("buttonCancel", QStringLiteral("Отмена"));
 
     auto* mixtureButtons = new QHBoxLayout;
@@ -127,7 +144,9 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_gridMixtures, &QAbstractItemView::clicked, this, &DlgMixtures::OnClickMixtures);
-    connect(m_gridComponents, &QAbstractItemView::clicked, this, &DlgMixtures::OnClickComponents);
+    // Whatever moves the highlight (a click, a key, a refill) chooses the cylinder.
+    connect(m_gridMixtures->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DlgMixtures::OnMixtureSelectionChanged);
     m_gridMixtures->installEventFilter(this);
     m_gridComponents->installEventFilter(this);
 }
@@ -215,15 +234,23 @@ void DlgMixtures::showEvent(QShowEvent* e)
     if (!e->spontaneous()) {
         OnInitDialog();
         PlaceOverOwner(*this);
+        FocusFirstControl(*this);
     }
+}
+
+void DlgMixtures::keyPressEvent(QKeyEvent* e)
+{
+    if (!HandleEnterKey(*this, *e))
+        QDialog::keyPressEvent(e);
 }
 
 void DlgMixtures::OnInitDialog()
 {
-    // Every opening starts as a fresh window would: the cylinders listed, no
-    // composition shown until a cylinder is chosen.
+    // Every opening starts as a fresh window would: the cylinders listed,
+    // none chosen, no composition shown until a cylinder is chosen.
     m_gridMixtures->DeleteAllItems();
     m_gridComponents->DeleteAllItems();
+    m_nShownMixture = -1;
     if (m_strPath.isEmpty()) {
         ShowMessage(QMessageBox::NoIcon, QStringLiteral("Ошибка чтения списка баллонов"),
                     QStringLiteral("Не задан путь к .db базе данных с баллонами"),
@@ -249,19 +276,28 @@ void DlgMixtures::AddPlaceholderRows(CGridCtrl* grid, const QString& text)
     }
 }
 
-void DlgMixtures::FillMixturesGrid()
+void DlgMixtures::FillMixturesGrid(int select)
 {
-    m_gridMixtures->DeleteAllItems();
-    for (const MixturePtr& m : m_mixtures) {
-        const int row = m_gridMixtures->AddRow();
-        if (row < 0)
-            return;
-        m_gridMixtures->SetItemText(row, 0, QString::number(m->number));
-        m_gridMixtures->SetItemText(row, 1, m->name);
-        m_gridMixtures->SetItemText(row, 2, m->identifier);
-        m_gridMixtures->SetItemText(row, 3, MixtureTypeText(m->type));
-        m_gridMixtures->SetItemText(row, 4, dateText(m->date));
+    {
+        // The rows pass through having none highlighted; only the end counts.
+        const QScopedValueRollback<bool> filling(m_bFillingMixtures, true);
+        m_gridMixtures->DeleteAllItems();
+        for (const MixturePtr& m : m_mixtures) {
+            const int row = m_gridMixtures->AddRow();
+            if (row < 0)
+                break;
+            m_gridMixtures->SetItemText(row, 0, QString::number(m->number));
+            m_gridMixtures->SetItemText(row, 1, m->name);
+            m_gridMixtures->SetItemText(row, 2, m->identifier);
+            m_gridMixtures->SetItemText(row, 3, MixtureTypeText(m->type));
+            m_gridMixtures->SetItemText(row, 4, dateText(m->date));
+        }
+        if (select >= 0 && select < m_gridMixtures->GetItemCount()) {
+            m_gridMixtures->SetSelectedRow(select);
+            m_gridMixtures->EnsureVisible(select);
+        }
     }
+    OnMixtureSelectionChanged();
 }
 
 QString DlgMixtures::FormatValue(double value) const
@@ -273,10 +309,13 @@ QString DlgMixtures::FormatValue(double value) const
 
 void DlgMixtures::FillComponentsGrid()
 {
+    // The same cylinder shown again keeps its highlighted component.
+    const int keep = SelectedComponent();
+    m_nShownMixture = SelectedMixture();
+    m_gridComponents->DeleteAllItems();
     MixtureData* m = SelectedMixtureData();
     if (!m)
         return;
-    m_gridComponents->DeleteAllItems();
     if (m->components.empty()) {
         AddPlaceholderRows(m_gridComponents, QStringLiteral("     Добавьте компоненты!  "));
         return;
@@ -290,57 +329,52 @@ void DlgMixtures::FillComponentsGrid()
         m_gridComponents->SetItemText(row, 2, FormatValue(c.concentration));
         m_gridComponents->SetItemText(row, 3, FormatValue(c.uncertainty));
     }
+    m_gridComponents->SetSelectedRow(keep);
+}
+
+int DlgMixtures::SelectedMixture() const
+{
+    return chosenIndex(m_gridMixtures, m_mixtures.size());
+}
+
+int DlgMixtures::SelectedComponent() const
+{
+    const MixtureData* m = SelectedMixtureData();
+    if (!m || m_nShownMixture != SelectedMixture())
+        return -1;
+    return chosenIndex(m_gridComponents, m->components.size());
 }
 
 MixtureData* DlgMixtures::SelectedMixtureData() const
 {
-    if (m_nSelMixture < 0 || m_nSelMixture >= static_cast<int>(m_mixtures.size()))
-        return nullptr;
-    return m_mixtures[static_cast<std::size_t>(m_nSelMixture)].get();
+    const int index = SelectedMixture();
+    return index < 0 ? nullptr : m_mixtures[static_cast<std::size_t>(index)].get();
 }
 
 // ---- selection --------------------------------------------------------------
 
 void DlgMixtures::OnClickMixtures()
 {
-    const int row = m_gridMixtures->GetFirstSelectedRow();
-    if (row < 0)
+    // A click shows the composition afresh even on the cylinder already chosen.
+    if (SelectedMixture() < 0)
         return;
-    m_nSelMixture = rowNumber(m_gridMixtures, row) - 1;
-    m_nSelComponent = -1;
+    m_gridComponents->clearSelection();
     FillComponentsGrid();
 }
 
-void DlgMixtures::OnClickComponents()
+void DlgMixtures::OnMixtureSelectionChanged()
 {
-    const int row = m_gridComponents->GetFirstSelectedRow();
-    const MixtureData* m = SelectedMixtureData();
-    if (row < 0 || !m || m->components.empty())
-        return;
-    m_nSelComponent = rowNumber(m_gridComponents, row) - 1;
+    if (!m_bFillingMixtures && SelectedMixture() != m_nShownMixture)
+        FillComponentsGrid();
 }
 
 bool DlgMixtures::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(watched, e);
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    // The grid still moves its own focus row; these only follow it.
-    if (watched == m_gridMixtures) {
-        const int count = static_cast<int>(m_mixtures.size());
-        if (key == Qt::Key_Up && count > 0 && m_nSelMixture - 1 >= 0) {
-            --m_nSelMixture;
-            m_nSelComponent = -1;
-            FillComponentsGrid();
-        } else if (key == Qt::Key_Down && m_nSelMixture + 1 < count) {
-            ++m_nSelMixture;
-            m_nSelComponent = -1;
-            FillComponentsGrid();
-        } else if (key == Qt::Key_Delete) {
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
+        if (watched == m_gridMixtures)
             OnBnClickedDeleteMixture();
-        }
-    } else if (watched == m_gridComponents && key == Qt::Key_Delete) {
-        OnBnClickedDeleteComponent();
+        else if (watched == m_gridComponents)
+            OnBnClickedDeleteComponent();
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -357,28 +391,20 @@ void DlgMixtures::OnBnClickedAddMixture()
     m->date = QDateTime::currentSecsSinceEpoch();
     m_mixtures.push_back(std::move(m));
     MarkModified();
-    m_nSelMixture = static_cast<int>(m_mixtures.size()) - 1;
-    m_nSelComponent = -1;
-    FillMixturesGrid();
-    FillComponentsGrid();
-    m_gridMixtures->clearSelection();
-    m_gridMixtures->SetSelectedRow(m_nSelMixture);
-    m_gridMixtures->EnsureVisible(m_nSelMixture);
+    FillMixturesGrid(static_cast<int>(m_mixtures.size()) - 1);
 }
 
 void DlgMixtures::OnBnClickedDeleteMixture()
 {
-    if (!SelectedMixtureData())
+    const int index = SelectedMixture();
+    if (index < 0)
         return;
     // Records matched to this cylinder hold their own reference to it.
-    m_mixtures.erase(m_mixtures.begin() + m_nSelMixture);
-    for (std::size_t i = static_cast<std::size_t>(m_nSelMixture); i < m_mixtures.size(); ++i)
+    m_mixtures.erase(m_mixtures.begin() + index);
+    for (std::size_t i = static_cast<std::size_t>(index); i < m_mixtures.size(); ++i)
         m_mixtures[i]->number -= 1;
     MarkModified();
-    m_nSelMixture = -1;
-    m_nSelComponent = -1;
     FillMixturesGrid();
-    m_gridComponents->DeleteAllItems();
 }
 
 void DlgMixtures::OnBnClickedResetDate()
@@ -388,7 +414,7 @@ void DlgMixtures::OnBnClickedResetDate()
         return;
     m->date = QDateTime::currentSecsSinceEpoch();
     MarkModified();
-    FillMixturesGrid();
+    FillMixturesGrid(SelectedMixture());
 }
 
 void DlgMixtures::OnBnClickedAddComponent()
@@ -409,13 +435,14 @@ void DlgMixtures::OnBnClickedAddComponent()
 void DlgMixtures::OnBnClickedDeleteComponent()
 {
     MixtureData* m = SelectedMixtureData();
-    if (!m || m_nSelComponent < 0 || m_nSelComponent >= static_cast<int>(m->components.size()))
+    const int index = SelectedComponent();
+    if (!m || index < 0)
         return;
-    m->components.erase(m->components.begin() + m_nSelComponent);
-    for (std::size_t i = static_cast<std::size_t>(m_nSelComponent); i < m->components.size(); ++i)
+    m->components.erase(m->components.begin() + index);
+    for (std::size_t i = static_cast<std::size_t>(index); i < m->components.size(); ++i)
         m->components[i].number -= 1;
     MarkModified();
-    m_nSelComponent = -1;
+    m_gridComponents->clearSelection();
     FillComponentsGrid();
 }
 

@@ -58,8 +58,10 @@ public:
                                                                   QMessageBox::StandardButtons buttons)>;
     void setMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
 
-    int SelectedMixture() const { return m_nSelMixture; }
-    int SelectedComponent() const { return m_nSelComponent; }
+    // The cylinder, and the component of it, that the highlighted rows
+    // designate; -1 when no row is highlighted or the row is a placeholder.
+    int SelectedMixture() const;
+    int SelectedComponent() const;
     CGridCtrl* MixturesGrid() { return m_gridMixtures; }
     CGridCtrl* ComponentsGrid() { return m_gridComponents; }
 
@@ -70,16 +72,18 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void OnInitDialog();
-    void FillMixturesGrid();
+    // Refills the cylinder grid, highlighting the cylinder `select` (-1: none).
+    void FillMixturesGrid(int select = -1);
     void FillComponentsGrid();
     void AddPlaceholderRows(CGridCtrl* grid, const QString& text);
 
     void OnClickMixtures();
-    void OnClickComponents();
+    void OnMixtureSelectionChanged();
     void OnBnClickedAddMixture();
     void OnBnClickedDeleteMixture();
     void OnBnClickedResetDate();
@@ -105,8 +109,9 @@ private:
 
     MixtureList m_mixtures;
     CSettings* m_pSettings = nullptr;
-    int m_nSelMixture = -1;
-    int m_nSelComponent = -1;
+    // The cylinder whose composition the composition grid shows, -1 none.
+    int m_nShownMixture = -1;
+    bool m_bFillingMixtures = false;
     QString m_strPath;
     bool m_bModified = false;
     bool m_bUnsaved = false;

@@ -6,6 +6,7 @@
 #include "report/ReportText.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
+#include "ui/DialogFocus.h"
 #include "ui/EnterKey.h"
 #include "ui/WindowPlacement.h"
 
@@ -151,6 +152,7 @@ void DlgReport::showEvent(QShowEvent* event)
     if (!event->spontaneous()) {
         UpdateData(false);
         PlaceOverOwner(*this);
+        FocusFirstControl(*this);
     }
     QDialog::showEvent(event);
 }

@@ -211,6 +211,8 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes on to the next control, as in a list; the arrows move within.
+    setTabKeyNavigation(false);
     setShowGrid(true);
     setWordWrap(false);
     setSortingEnabled(false);

@@ -17,9 +17,11 @@
 #include "support/QtPrint.h"
 #include "support/Screenshot.h"
 #include "support/UtcZone.h"
+#include "ui/DlgComponents.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
 #include "ui/DlgOutTable.h"
+#include "ui/DlgReport.h"
 #include "ui/DlgResultTabs.h"
 #include "ui/GridCtrl.h"
 #include "ui/OpenChrmDlg.h"
@@ -672,6 +674,44 @@ TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
     QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
+}
+
+// Every table shown passes Tab and Shift+Tab on to the controls around it,
+// and a kept dialog starts each opening at its first control.
+TEST_F(tavrinDlgTest, tabLeavesEveryTableAndDialogsReopenAtTheirFirstControl)
+{
+    ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, WriteMixturesArchive({std::make_shared<MixtureData>()})));
+    setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
+    auto dlg = open();
+    dlg->show();
+    const auto expectTabLeavesTables = [](QWidget* window) {
+        for (CGridCtrl* grid : window->findChildren<CGridCtrl*>())
+            for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+                grid->setFocus();
+                QTest::keyClick(grid, key);
+                EXPECT_TRUE(!grid->isVisible() || window->focusWidget() != grid) << grid->objectName().toStdString();
+            }
+    };
+    expectTabLeavesTables(dlg.get());
+    for (const char* opens : {"buttonComponents", "buttonMixtures", "buttonSettings"}) {
+        pressAndAnswer(*dlg, opens, [&](QDialog* d) {
+            expectTabLeavesTables(d);
+            d->reject();
+        });
+    }
+    const std::pair<QDialog*, QString> kept[] = {
+        {dlg->Report(), "deviceNumber"}, {dlg->Components(), "QTabBar"}, {dlg->Mixtures(), "gridMixtures"}};
+    for (const auto& [d, first] : kept) {
+        d->show();
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Отмена"))
+                b->setFocus();
+        d->reject();
+        d->show();
+        const QWidget* f = d->focusWidget();
+        EXPECT_TRUE(f && (f->objectName() == first || f->inherits(first.toLatin1()))) << first.toStdString();
+        d->reject();
+    }
 }
 
 // A 1366 x 768 screen, less a title bar, frames and a task bar.

@@ -272,6 +272,18 @@ TEST_F(DlgMixturesTest, keysMoveTheSelectionAndDeleteEntries)
     QTest::keyClick(grid, Qt::Key_Delete);
     EXPECT_EQ(dlg->Mixtures().size(), 3u);
     EXPECT_EQ(dlg->Mixtures().back()->name, QStringLiteral("Третий"));
+
+    // Any key that moves the highlight chooses what it highlights.
+    click(grid, 0);
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    EXPECT_EQ(dlg->SelectedMixture(), 2);
+    QTest::keyClick(grid, Qt::Key_PageUp);
+    QTest::keyClick(dlg->ComponentsGrid(), Qt::Key_Down);
+    QTest::keyClick(dlg->ComponentsGrid(), Qt::Key_Delete);
+    EXPECT_TRUE(first.components.empty());
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(dlg->Mixtures().back()->name, QStringLiteral("Баллон ГД"));
 }
 
 TEST_F(DlgMixturesTest, editingCylinderCellsChangesNameIdentifierAndExactType)
@@ -297,6 +309,7 @@ TEST_F(DlgMixturesTest, editingCylinderCellsChangesNameIdentifierAndExactType)
     EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("гс"));
     click(grid, 0);
     press(*dlg, "buttonResetDate");
+    EXPECT_EQ(grid->GetFirstSelectedRow(), 0);
     EXPECT_EQ(grid->GetItemText(1, 3), QString());
     EXPECT_NE(grid->GetItemText(0, 4), QStringLiteral("14.11.2023   22:13"));
 }
@@ -353,7 +366,9 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
 {
     auto dlg = open(buildMixturesArchive(storedCylinders()));
     click(dlg->MixturesGrid(), 0);
+    click(dlg->ComponentsGrid(), 0);
     edit(dlg->MixturesGrid(), 0, 1, QStringLiteral("Переименован"));
+    EXPECT_TRUE(dlg->isVisible());
     press(*dlg, "buttonCancel");
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
     EXPECT_FALSE(dlg->isVisible());
@@ -364,7 +379,16 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
     QCoreApplication::processEvents();
     EXPECT_EQ(dlg->MixturesGrid()->GetItemText(0, 1), QStringLiteral("Переименован"));
     EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
-    press(*dlg, "buttonOk");
+    // Nothing is chosen until the user chooses again: the commands do nothing.
+    const QByteArray before = WriteMixturesArchive(dlg->Mixtures());
+    for (const char* command :
+         {"buttonDeleteMixture", "buttonResetDate", "buttonAddComponent", "buttonDeleteComponent"})
+        press(*dlg, command);
+    QTest::keyClick(dlg->MixturesGrid(), Qt::Key_Delete);
+    EXPECT_EQ(WriteMixturesArchive(dlg->Mixtures()), before);
+    // Enter, with no cell being edited, ends the dialog as "Ок" does.
+    dlg->MixturesGrid()->setFocus();
+    QTest::keyClick(dlg->MixturesGrid(), Qt::Key_Return);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_TRUE(dlg->IsModified()); // never cleared
 
