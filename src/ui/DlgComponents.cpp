@@ -248,6 +248,7 @@ void DlgComponents::showEvent(QShowEvent* e)
 {
     if (!e->spontaneous()) {
         OnInitDialog();
+        FitToScreen(*this);
         PlaceOverOwner(*this);
     }
     QDialog::showEvent(e);
