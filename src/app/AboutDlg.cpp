@@ -1,6 +1,7 @@
 #include "app/AboutDlg.h"
 
 #include "platform/Version.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -35,6 +36,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     layout->addWidget(ok, 0, 2, Qt::AlignTop);
     layout->setColumnStretch(1, 1);
     resize(420, 150);
+    FitToScreen(*this);
 }
 
 QString CAboutDlg::VersionText()

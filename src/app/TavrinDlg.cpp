@@ -26,12 +26,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QUrl>
@@ -157,9 +159,15 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     // A rectangle saved on a screen that is gone, or made absurd by hand,
     // must not build a window far off or larger than the screen, nor one
     // whose title bar lies above it, out of the mouse's reach. One smaller
-    // than the minimum size is fitted as the window will grow it.
-    if (const std::optional<QRect> rect = LoadWindowState(m_profile))
-        setGeometry(FitOnScreen(*rect, EstimatedFrame(*this), minimumSize()));
+    // than the minimum size is fitted as the window will grow it. The first
+    // one, centred on the primary screen, is fitted alike, and a screen too
+    // small for the start size then gets one it can hold.
+    QRect first(QPoint(0, 0), size());
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        first.moveCenter(primary->availableGeometry().center());
+    setGeometry(FitOnScreen(LoadWindowState(m_profile).value_or(first), EstimatedFrame(*this), minimumSize()));
+    FitToScreen(*this);
+    setGeometry(FitOnScreen(geometry(), EstimatedFrame(*this), minimumSize()));
 
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.

@@ -1,12 +1,14 @@
 #include "ui/DlgCalcInfo.h"
 
 #include "platform/Profile.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -72,6 +74,16 @@ DlgCalcInfo::DlgCalcInfo(Profile& profile, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
     layout->addWidget(m_grid, 1);
+}
+
+// Shown as a window of its own, it is fitted onto its screen as the main window is.
+void DlgCalcInfo::showEvent(QShowEvent* event)
+{
+    if (isWindow() && !event->spontaneous()) {
+        FitToScreen(*this);
+        setGeometry(FitOnScreen(geometry(), EstimatedFrame(*this), minimumSize()));
+    }
+    QWidget::showEvent(event);
 }
 
 DlgCalcInfo::~DlgCalcInfo()

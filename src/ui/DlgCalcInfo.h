@@ -53,6 +53,9 @@ public:
 
     std::intptr_t onGridNotify(const GridNotify& notify) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Profile& m_profile;
     QString m_strSection;

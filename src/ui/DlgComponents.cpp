@@ -270,6 +270,7 @@ void DlgComponents::showEvent(QShowEvent* e)
 {
     if (!e->spontaneous()) {
         OnInitDialog();
+        FitToScreen(*this);
         PlaceOverOwner(*this);
         FocusFirstControl(*this);
     }

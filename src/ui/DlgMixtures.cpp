@@ -233,6 +233,7 @@ void DlgMixtures::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (!e->spontaneous()) {
         OnInitDialog();
+        FitToScreen(*this);
         PlaceOverOwner(*this);
         FocusFirstControl(*this);
     }

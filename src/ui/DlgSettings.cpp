@@ -5,12 +5,14 @@
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
 #include "ui/DlgSettingsTabParams.h"
+#include "ui/WindowPlacement.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -35,9 +37,10 @@ DlgSettings::DlgSettings(CSettings* settings, QWidget* parent)
     m_general = new CDlgSettingsTabGen(m_settings->general);
     m_params = new CDlgSettingsTabParams(m_settings->params);
     m_folders = new CDlgSettingsTabChrms(m_settings->folders);
-    m_tabs->addTab(m_general, QStringLiteral("Общие настройки"));
-    m_tabs->addTab(m_params, QStringLiteral("Параметры"));
-    m_tabs->addTab(m_folders, QStringLiteral("Настройки хрм."));
+    // The pages scroll on a screen too small for them; OK and Cancel stay in view.
+    m_tabs->addTab(new FittingScrollArea(m_general), QStringLiteral("Общие настройки"));
+    m_tabs->addTab(new FittingScrollArea(m_params), QStringLiteral("Параметры"));
+    m_tabs->addTab(new FittingScrollArea(m_folders), QStringLiteral("Настройки хрм."));
     for (QWidget* page : {static_cast<QWidget*>(m_general), static_cast<QWidget*>(m_params),
                           static_cast<QWidget*>(m_folders)})
         page->installEventFilter(this);
@@ -75,6 +78,15 @@ bool DlgSettings::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void DlgSettings::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        FitToScreen(*this);
+        PlaceOverOwner(*this);
+    }
+    QDialog::showEvent(event);
+}
+
 void DlgSettings::showMessage(const QString& text)
 {
     if (messageHook)
@@ -87,8 +99,11 @@ void DlgSettings::accept()
     QWidget* field = nullptr;
     if (!m_general->CheckControls(&message, &field) || !m_params->CheckControls(&message, &field)) {
         for (int i = 0; i < m_tabs->count(); ++i) {
-            if (m_tabs->widget(i)->isAncestorOf(field))
+            if (m_tabs->widget(i)->isAncestorOf(field)) {
                 m_tabs->setCurrentIndex(i);
+                // On a small screen the field may lie out of the page's view.
+                static_cast<QScrollArea*>(m_tabs->widget(i))->ensureWidgetVisible(field);
+            }
         }
         field->setFocus(Qt::OtherFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(field))

@@ -1,5 +1,7 @@
 #include "ui/FormDialog.h"
 
+#include "ui/WindowPlacement.h"
+
 #include <QResizeEvent>
 #include <QWidget>
 
@@ -108,6 +110,9 @@ void CFormDialog::OnCreate()
         m_nMinHeight = height();
         setMinimumSize(m_nMinWidth, m_nMinHeight);
     }
+    // On a screen too small for it the controls follow the smaller client
+    // as they follow a larger one.
+    FitToScreen(*this);
 }
 
 void CFormDialog::resizeEvent(QResizeEvent* e)

@@ -1,6 +1,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -55,8 +56,14 @@ void PlaceOverOwner(QWidget& dialog)
         return;
     QRect place(QPoint(0, 0), dialog.size());
     place.moveCenter(owner->geometry().center());
-    if (const QScreen* screen = owner->screen())
-        place = keptInside(place, screen->availableGeometry());
+    if (const QScreen* screen = owner->screen()) {
+        const QRect room = screen->availableGeometry();
+        place = keptInside(place, room);
+        // The title bar stays on the screen, within the mouse's reach, where
+        // a window as tall as the screen would lose it.
+        const QMargins frame = EstimatedFrame(dialog);
+        place.moveTo(std::max(place.left(), room.left() + frame.left()), std::max(place.top(), room.top() + frame.top()));
+    }
     dialog.setGeometry(place);
 }
 
@@ -81,4 +88,54 @@ QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QSize& least)
 {
     const QScreen* screen = screenUnder(rect.topLeft(), rect.size().expandedTo(least));
     return screen ? FitFrameInside(rect, frame, screen->availableGeometry(), least) : rect;
+}
+
+void FitToScreen(QWidget& window)
+{
+    const QWidget* owner = window.parentWidget() ? window.parentWidget()->window() : &window;
+    const QScreen* screen = owner->screen();
+    if (!screen)
+        return;
+    const QSize room = screen->availableGeometry().size().shrunkBy(EstimatedFrame(window));
+    const QList<FittingScrollArea*> areas = window.findChildren<FittingScrollArea*>();
+    if (QLayout* layout = window.layout(); layout && !areas.isEmpty()) {
+        for (FittingScrollArea* area : areas)
+            area->GiveWay(QSize(0, 0));
+        layout->activate();
+        const QSize lack = (layout->totalMinimumSize() - room).expandedTo(QSize(0, 0));
+        for (FittingScrollArea* area : areas)
+            area->GiveWay(lack);
+        layout->activate();
+    }
+    const QSize least = window.minimumSize();
+    if (least.width() > room.width() || least.height() > room.height())
+        window.setMinimumSize(least.boundedTo(room));
+    if (window.width() > room.width() || window.height() > room.height())
+        window.resize(window.size().boundedTo(room));
+}
+
+FittingScrollArea::FittingScrollArea(QWidget* content, QWidget* parent)
+    : QScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    // Tab goes from field to field as without it.
+    setFocusPolicy(Qt::NoFocus);
+    setWidgetResizable(true);
+    setWidget(content);
+}
+
+QSize FittingScrollArea::sizeHint() const
+{
+    return widget()->sizeHint();
+}
+
+QSize FittingScrollArea::minimumSizeHint() const
+{
+    return (widget()->minimumSizeHint() - m_lack).expandedTo(QScrollArea::minimumSizeHint());
+}
+
+void FittingScrollArea::GiveWay(const QSize& lack)
+{
+    m_lack = lack;
+    updateGeometry();
 }

@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QRect>
+#include <QScrollArea>
 #include <QSize>
 
 class QWidget;
@@ -30,3 +31,26 @@ QRect FitFrameInside(const QRect& inner, const QMargins& frame, const QRect& roo
 // that the window, grown to least, lies on most (or, when it lies on none, as
 // when a second screen is gone, the primary one).
 QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QSize& least);
+
+// Where the free area of the screen the window opens on (its owner's, for a
+// dialog), less the frame, cannot hold the window's minimum size or its size,
+// cuts both to it, the content of its FittingScrollAreas giving way first. A
+// window that fits keeps both, so a large screen sees no change.
+void FitToScreen(QWidget& window);
+
+// A scroll area as large as its content wants, without scroll bars, on a
+// screen that has the room; FitToScreen lets it shrink by what the window
+// lacks, and it scrolls then.
+class FittingScrollArea : public QScrollArea
+{
+    Q_OBJECT
+public:
+    explicit FittingScrollArea(QWidget* content, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    void GiveWay(const QSize& lack);
+
+private:
+    QSize m_lack{0, 0};
+};
