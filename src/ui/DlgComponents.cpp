@@ -270,7 +270,6 @@ void DlgComponents::showEvent(QShowEvent* e)
 {
     if (!e->spontaneous()) {
         OnInitDialog();
-        FitToScreen(*this);
         PlaceOverOwner(*this);
         FocusFirstControl(*this);
     }

@@ -233,7 +233,6 @@ void DlgMixtures::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (!e->spontaneous()) {
         OnInitDialog();
-        FitToScreen(*this);
         PlaceOverOwner(*this);
         FocusFirstControl(*this);
     }

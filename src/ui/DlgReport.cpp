@@ -151,7 +151,6 @@ void DlgReport::showEvent(QShowEvent* event)
     // Every opening shows the fields: what was changed and then cancelled is gone.
     if (!event->spontaneous()) {
         UpdateData(false);
-        FitToScreen(*this);
         PlaceOverOwner(*this);
         FocusFirstControl(*this);
     }

@@ -81,7 +81,6 @@ bool DlgSettings::eventFilter(QObject* watched, QEvent* event)
 void DlgSettings::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        FitToScreen(*this);
         PlaceOverOwner(*this);
     }
     QDialog::showEvent(event);

@@ -51,6 +51,7 @@ const QScreen* screenUnder(const QPoint& corner, const QSize& size)
 
 void PlaceOverOwner(QWidget& dialog)
 {
+    FitToScreen(dialog);
     QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
     if (!owner)
         return;

@@ -7,8 +7,9 @@
 
 class QWidget;
 
-// Centres the dialog over its owner's window, by the client areas, and keeps
-// it on the owner's screen. Called at every opening: Qt's own placement sets
+// Fits the dialog to its owner's screen (FitToScreen), centres it over the
+// owner's window, by the client areas, and keeps it, title bar included, on
+// that screen. Called at every opening: Qt's own placement sets
 // the frame's corner, and the frame is not known before the first showing,
 // so from the second opening on a dialog would stand lower than the first
 // time.
