@@ -165,9 +165,7 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     QRect first(QPoint(0, 0), size());
     if (const QScreen* primary = QGuiApplication::primaryScreen())
         first.moveCenter(primary->availableGeometry().center());
-    setGeometry(FitOnScreen(LoadWindowState(m_profile).value_or(first), EstimatedFrame(*this), minimumSize()));
-    FitToScreen(*this);
-    setGeometry(FitOnScreen(geometry(), EstimatedFrame(*this), minimumSize()));
+    SetGeometryOnScreen(*this, LoadWindowState(m_profile).value_or(first));
 
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.

@@ -79,10 +79,8 @@ DlgCalcInfo::DlgCalcInfo(Profile& profile, QWidget* parent)
 // Shown as a window of its own, it is fitted onto its screen as the main window is.
 void DlgCalcInfo::showEvent(QShowEvent* event)
 {
-    if (isWindow() && !event->spontaneous()) {
-        FitToScreen(*this);
-        setGeometry(FitOnScreen(geometry(), EstimatedFrame(*this), minimumSize()));
-    }
+    if (isWindow() && !event->spontaneous())
+        SetGeometryOnScreen(*this, geometry());
     QWidget::showEvent(event);
 }
 

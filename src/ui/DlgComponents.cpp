@@ -22,6 +22,15 @@ namespace {
 const QString kTitle = QStringLiteral("Компоненты");
 enum Column { ColumnNumber = 0, ColumnName = 1, ColumnSearchName = 2, ColumnValue = 3 };
 
+// Through the hook where one is set (tests), else in a warning box.
+void showMessage(const ComponentsMessageHook& hook, QWidget* parent, const QString& text)
+{
+    if (hook)
+        hook(parent, text);
+    else
+        QMessageBox::warning(parent, kTitle, text);
+}
+
 int digitsOf(const CSettings* settings)
 {
     return settings ? settings->general.qtySymInProg : 3;
@@ -67,10 +76,7 @@ void DlgComponentsPage::RefuseSearchName(const QString& text, const QString& own
 {
     const QString refusal =
         QStringLiteral("Имя для поиска \"%1\" уже есть у компонента \"%2\". Имя не изменено.").arg(text, owner);
-    if (messageHook)
-        messageHook(this, refusal);
-    else
-        QMessageBox::warning(this, kTitle, refusal);
+    showMessage(messageHook, this, refusal);
 }
 
 bool DlgComponentsPage::OnGridBeginEdit(int, int column) const
@@ -259,11 +265,7 @@ void DlgComponents::SaveSearchNames()
     m_gas.SaveSettings(*m_profile);
     if (m_profile->sync())
         return;
-    const QString text = ProfileNotWrittenText(*m_profile, QStringLiteral("имена для поиска"));
-    if (m_messageHook)
-        m_messageHook(this, text);
-    else
-        QMessageBox::warning(this, kTitle, text);
+    showMessage(m_messageHook, this, ProfileNotWrittenText(*m_profile, QStringLiteral("имена для поиска")));
 }
 
 void DlgComponents::showEvent(QShowEvent* e)

@@ -115,6 +115,14 @@ void FitToScreen(QWidget& window)
         window.resize(window.size().boundedTo(room));
 }
 
+void SetGeometryOnScreen(QWidget& window, const QRect& rect)
+{
+    // Placed first, so that the window is cut to the screen it will lie on.
+    window.setGeometry(FitOnScreen(rect, EstimatedFrame(window), window.minimumSize()));
+    FitToScreen(window);
+    window.setGeometry(FitOnScreen(window.geometry(), EstimatedFrame(window), window.minimumSize()));
+}
+
 FittingScrollArea::FittingScrollArea(QWidget* content, QWidget* parent)
     : QScrollArea(parent)
 {

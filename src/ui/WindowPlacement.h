@@ -39,6 +39,10 @@ QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QSize& least);
 // window that fits keeps both, so a large screen sees no change.
 void FitToScreen(QWidget& window);
 
+// Sets a top-level window's inner rectangle fitted onto its screen as
+// FitOnScreen does, cut first by FitToScreen to what that screen can hold.
+void SetGeometryOnScreen(QWidget& window, const QRect& rect);
+
 // A scroll area as large as its content wants, without scroll bars, on a
 // screen that has the room; FitToScreen lets it shrink by what the window
 // lacks, and it scrolls then.
