@@ -41,22 +41,26 @@ int typeFromText(const QString& text)
     return MixtureKindNone;
 }
 
-// The number shown in a row's first column, or 0 when the row shows none.
-int rowNumber(const CGridCtrl* grid, int row)
-{
-    bool ok = false;
-    const int n = grid->GetItemText(row, 0).trimmed().toInt(&ok);
-    return ok ? n : 0;
-}
-
-// The entry of `count` that the grid's highlighted row designates, or -1.
+// The entry of `count` that the grid's highlighted row is, or -1. The rows
+// are the entries in list order; placeholder rows stand only where there
+// are no entries.
 int chosenIndex(const CGridCtrl* grid, std::size_t count)
 {
     const int row = grid->GetFirstSelectedRow();
-    if (row < 0)
-        return -1;
-    const int index = rowNumber(grid, row) - 1;
-    return index >= 0 && index < static_cast<int>(count) ? index : -1;
+    return row >= 0 && row < static_cast<int>(count) ? row : -1;
+}
+
+// A file may hold any numbers: hand-made, damaged or written by another
+// program. From here on each is its entry's position, the only numbers the
+// dialog shows and writes.
+void numberByPosition(MixtureList& mixtures)
+{
+    for (std::size_t i = 0; i < mixtures.size(); ++i) {
+        mixtures[i]->number = static_cast<std::int32_t>(i) + 1;
+        std::vector<MixCompData>& components = mixtures[i]->components;
+        for (std::size_t j = 0; j < components.size(); ++j)
+            components[j].number = static_cast<std::int32_t>(j) + 1;
+    }
 }
 
 } // namespace
@@ -177,6 +181,7 @@ void DlgMixtures::MarkModified()
 void DlgMixtures::LoadMixtures()
 {
     const MixturesDatabase::LoadResult result = m_database.load(m_mixtures);
+    numberByPosition(m_mixtures);
     if (result.status == MixturesDatabase::LoadStatus::Damaged
         || result.status == MixturesDatabase::LoadStatus::Unreadable)
         ShowMessage(QMessageBox::Warning, QStringLiteral("Ошибка чтения списка баллонов"), result.message);
@@ -286,7 +291,7 @@ void DlgMixtures::FillMixturesGrid(int select)
             const int row = m_gridMixtures->AddRow();
             if (row < 0)
                 break;
-            m_gridMixtures->SetItemText(row, 0, QString::number(m->number));
+            m_gridMixtures->SetItemText(row, 0, QString::number(row + 1));
             m_gridMixtures->SetItemText(row, 1, m->name);
             m_gridMixtures->SetItemText(row, 2, m->identifier);
             m_gridMixtures->SetItemText(row, 3, MixtureTypeText(m->type));
@@ -324,7 +329,7 @@ void DlgMixtures::FillComponentsGrid()
         const int row = m_gridComponents->AddRow();
         if (row < 0)
             return;
-        m_gridComponents->SetItemText(row, 0, QString::number(c.number));
+        m_gridComponents->SetItemText(row, 0, QString::number(row + 1));
         m_gridComponents->SetItemText(row, 1, c.name);
         m_gridComponents->SetItemText(row, 2, FormatValue(c.concentration));
         m_gridComponents->SetItemText(row, 3, FormatValue(c.uncertainty));
@@ -464,10 +469,9 @@ std::intptr_t DlgMixtures::onGridNotify(const GridNotify& notify)
 
 std::intptr_t DlgMixtures::OnMixtureCellChanged(int row, int column)
 {
-    const int index = rowNumber(m_gridMixtures, row) - 1;
-    if (index < 0 || index >= static_cast<int>(m_mixtures.size()))
+    if (row < 0 || row >= static_cast<int>(m_mixtures.size()))
         return 1; // a placeholder row: nothing to change
-    MixtureData& m = *m_mixtures[static_cast<std::size_t>(index)];
+    MixtureData& m = *m_mixtures[static_cast<std::size_t>(row)];
     const QString text = m_gridMixtures->GetItemText(row, column);
     switch (column) {
     case 1:

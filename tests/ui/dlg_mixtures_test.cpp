@@ -286,6 +286,49 @@ TEST_F(DlgMixturesTest, keysMoveTheSelectionAndDeleteEntries)
     EXPECT_EQ(dlg->Mixtures().back()->name, QStringLiteral("Баллон ГД"));
 }
 
+// Numbers a file holds out of order (hand-made, damaged, another program's)
+// choose nothing: the highlighted or edited row is the entry, and the
+// numbers shown and written are the positions.
+TEST_F(DlgMixturesTest, aDatabaseStoredOutOfOrderIsWorkedByTheRow)
+{
+    std::vector<ArchiveCylinder> stored = storedCylinders();
+    stored.resize(3);
+    stored[0].number = 2;
+    stored[0].components[0].number = 2;
+    stored[0].components[1].number = 1;
+    stored[1].number = 1;
+    auto dlg = open(buildMixturesArchive(stored));
+    CGridCtrl* grid = dlg->MixturesGrid();
+    CGridCtrl* comp = dlg->ComponentsGrid();
+    EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3"}));
+    click(grid, 0);
+    EXPECT_EQ(column(comp, 0), QStringList({"1", "2"}));
+    EXPECT_EQ(column(comp, 1), QStringList({QStringLiteral("Метан"), QStringLiteral("Азот")}));
+    click(comp, 0);
+    QTest::keyClick(comp, Qt::Key_Delete);
+    ASSERT_EQ(dlg->Mixtures()[0]->components.size(), 1u);
+    EXPECT_EQ(dlg->Mixtures()[0]->components[0].name, QStringLiteral("Азот"));
+    QTest::keyClick(grid, Qt::Key_Delete);
+    ASSERT_EQ(dlg->Mixtures().size(), 2u);
+    EXPECT_EQ(dlg->Mixtures()[0]->name, QStringLiteral("Баллон ГД"));
+
+    stored[1].number = 7;
+    dlg.reset();
+    dlg = open(buildMixturesArchive(stored));
+    edit(dlg->MixturesGrid(), 1, 1, QStringLiteral("Седьмой"));
+    EXPECT_EQ(dlg->Mixtures()[1]->name, QStringLiteral("Седьмой"));
+    click(dlg->MixturesGrid(), 1);
+    EXPECT_EQ(dlg->SelectedMixture(), 1);
+    dlg.reset();
+    MixtureList saved;
+    MixturesDatabase(m_path).load(saved);
+    ASSERT_EQ(saved.size(), 3u);
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        EXPECT_EQ(saved[i]->number, static_cast<int>(i) + 1);
+    EXPECT_EQ(saved[0]->components[0].number, 1);
+    EXPECT_EQ(saved[0]->components[1].number, 2);
+}
+
 TEST_F(DlgMixturesTest, editingCylinderCellsChangesNameIdentifierAndExactType)
 {
     UtcZone utc;
