@@ -21,6 +21,8 @@
 namespace {
 
 constexpr int kDefaultDigits = 3;
+// Each opening starts from it; the screen the dialog opens on may cut it.
+constexpr QSize kOpeningSize(820, 620);
 const char* const kPlaceholderMark = "!!!!!";
 const char* const kPlaceholderDash = "   ---   ";
 
@@ -112,8 +114,8 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     m_buttonResetDate = button("buttonResetDate", QStringLiteral("Сбросить дату баллона"));
     m_buttonAddComponent = button("buttonAddComponent", QStringLiteral("Добавить компонент"));
     m_buttonDeleteComponent = button("buttonDeleteComponent", QStringLiteral("Удалить компонент"));
+    // No default button: Enter is the key handler's alone.
     QPushButton* ok = button("buttonOk", QStringLiteral("Ок"));
-    ok->setDefault(true);
     QPushButton* cancel = button("buttonCancel", QStringLiteral("Отмена"));
 
     auto* mixtureButtons = new QHBoxLayout;
@@ -138,7 +140,7 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
     layout->addWidget(m_gridComponents, 2);
     layout->addLayout(componentButtons);
     layout->addLayout(closeButtons);
-    resize(820, 620);
+    resize(kOpeningSize);
 
     connect(m_buttonAddMixture, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedAddMixture);
     connect(m_buttonDeleteMixture, &QPushButton::clicked, this, &DlgMixtures::OnBnClickedDeleteMixture);
@@ -252,7 +254,9 @@ void DlgMixtures::keyPressEvent(QKeyEvent* e)
 void DlgMixtures::OnInitDialog()
 {
     // Every opening starts as a fresh window would: the cylinders listed,
-    // none chosen, no composition shown until a cylinder is chosen.
+    // none chosen, no composition shown until a cylinder is chosen, at the
+    // whole size, whatever a smaller screen cut it to before.
+    resize(kOpeningSize);
     m_gridMixtures->DeleteAllItems();
     m_gridComponents->DeleteAllItems();
     m_nShownMixture = -1;

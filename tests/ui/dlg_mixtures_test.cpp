@@ -7,10 +7,12 @@
 #include "support/Screenshot.h"
 #include "support/UtcZone.h"
 #include "ui/DlgMixtures.h"
+#include "ui/WindowPlacement.h"
 
 #include <QDir>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -351,8 +353,13 @@ TEST_F(DlgMixturesTest, editingCylinderCellsChangesNameIdentifierAndExactType)
     EXPECT_EQ(m.type, 0);
     EXPECT_EQ(grid->GetItemText(1, 3), QStringLiteral("гс"));
     click(grid, 0);
+    click(dlg->ComponentsGrid(), 1);
     press(*dlg, "buttonResetDate");
     EXPECT_EQ(grid->GetFirstSelectedRow(), 0);
+    EXPECT_EQ(dlg->SelectedComponent(), 1);
+    press(*dlg, "buttonAddComponent");
+    EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 3);
+    EXPECT_EQ(dlg->SelectedComponent(), 1);
     EXPECT_EQ(grid->GetItemText(1, 3), QString());
     EXPECT_NE(grid->GetItemText(0, 4), QStringLiteral("14.11.2023   22:13"));
 }
@@ -412,14 +419,20 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
     click(dlg->ComponentsGrid(), 0);
     edit(dlg->MixturesGrid(), 0, 1, QStringLiteral("Переименован"));
     EXPECT_TRUE(dlg->isVisible());
+    const QSize fitted = dlg->size();
+    EXPECT_EQ(fitted, QSize(820, 620).boundedTo(dlg->screen()->availableGeometry().size().shrunkBy(
+                          EstimatedFrame(*dlg))));
     press(*dlg, "buttonCancel");
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_TRUE(dlg->IsModified());
 
-    // Opened again: the same list, the composition empty until a click.
+    // Opened again, after a smaller screen cut it: the whole size fitted
+    // afresh, the same list, the composition empty until a click.
+    dlg->resize(fitted / 2);
     dlg->show();
     QCoreApplication::processEvents();
+    EXPECT_EQ(dlg->size(), fitted);
     EXPECT_EQ(dlg->MixturesGrid()->GetItemText(0, 1), QStringLiteral("Переименован"));
     EXPECT_EQ(dlg->ComponentsGrid()->GetItemCount(), 0);
     // Nothing is chosen until the user chooses again: the commands do nothing.
@@ -429,7 +442,18 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
         press(*dlg, command);
     QTest::keyClick(dlg->MixturesGrid(), Qt::Key_Delete);
     EXPECT_EQ(WriteMixturesArchive(dlg->Mixtures()), before);
-    // Enter, with no cell being edited, ends the dialog as "Ок" does.
+    // Enter presses the focused button, and elsewhere, with no cell being
+    // edited, ends the dialog as "Ок" does; Escape ends it as "Отмена".
+    auto* addMixture = dlg->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"));
+    addMixture->setFocus();
+    QTest::keyClick(addMixture, Qt::Key_Return);
+    EXPECT_EQ(dlg->Mixtures().size(), 5u);
+    ASSERT_TRUE(dlg->isVisible());
+    QTest::keyClick(dlg->MixturesGrid(), Qt::Key_Escape);
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+    EXPECT_FALSE(dlg->isVisible());
+    dlg->show();
+    QCoreApplication::processEvents();
     dlg->MixturesGrid()->setFocus();
     QTest::keyClick(dlg->MixturesGrid(), Qt::Key_Return);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
@@ -438,7 +462,7 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
     dlg.reset();
     MixtureList saved;
     MixturesDatabase(m_path).load(saved);
-    ASSERT_EQ(saved.size(), 4u);
+    ASSERT_EQ(saved.size(), 5u);
     EXPECT_EQ(saved[0]->name, QStringLiteral("Переименован"));
 }
 
