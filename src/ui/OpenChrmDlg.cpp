@@ -355,7 +355,8 @@ void COpenChrmDlg::ShowFocusedFile()
 
 bool COpenChrmDlg::eventFilter(QObject* watched, QEvent* e)
 {
-    // A double click anywhere in the list opens the focused file.
+    // A double click anywhere in the list, a row holding the focus, acts as
+    // "Открыть"; on a row, its first press has selected that row.
     if (watched == m_list->viewport() && e->type() == QEvent::MouseButtonDblClick) {
         if (m_list->currentItem())
             QMetaObject::invokeMethod(this, &COpenChrmDlg::accept, Qt::QueuedConnection);
@@ -373,8 +374,7 @@ void COpenChrmDlg::accept()
     // A failed write is no reason to keep the operator from the files.
     m_userKey->sync();
 
-    if (QTreeWidgetItem* focused = m_list->currentItem())
-        focused->setSelected(true);
+    // Exactly the selected rows: a focused row the user deselected stays out.
     m_files.clear();
     for (int r = 0; r < m_list->topLevelItemCount(); ++r) {
         const QTreeWidgetItem* row = m_list->topLevelItem(r);

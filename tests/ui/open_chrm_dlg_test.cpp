@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -210,14 +211,31 @@ TEST_F(OpenChrmDlgTest, okReturnsTheSelectedFilesAndWritesTheFolders)
     EXPECT_EQ(saved.readInt(QString(), kMultiSelectMode, -1), 1);
 }
 
-TEST_F(OpenChrmDlgTest, okWithOnlyAFocusedRowReturnsItAndWithNeitherReturnsNothing)
+// The focused row counts only while it is selected: a file clicked and
+// Ctrl+clicked off again is not added, alone or among others.
+TEST_F(OpenChrmDlgTest, openReturnsExactlyTheSelectedFiles)
 {
+    const auto clickRow = [](COpenChrmDlg& dlg, int row, Qt::KeyboardModifiers keys = {}) {
+        QTreeWidget* list = dlg.List();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                          list->visualItemRect(list->topLevelItem(row)).center());
+    };
+    const struct
     {
+        QList<int> clicked; // the first plainly, the rest with Ctrl
+        QStringList files;
+    } cases[] = {
+        {{3, 3}, {}},
+        {{0, 2, 3, 2}, {runs + QStringLiteral("/cal.STG"), runs + QStringLiteral("/dk.stg")}},
+    };
+    for (const auto& c : cases) {
         auto dlg = open();
-        focusRow(*dlg, 3, false);
-        dlg->List()->clearSelection();
-        dlg->accept();
-        EXPECT_EQ(dlg->m_files, QStringList({runs + QStringLiteral("/dk.stg")}));
+        for (int i = 0; i < c.clicked.size(); ++i)
+            clickRow(*dlg, c.clicked[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+        ASSERT_EQ(dlg->List()->currentItem(), dlg->List()->topLevelItem(c.clicked.back()));
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+        EXPECT_EQ(dlg->m_files, c.files);
     }
     auto dlg = open();
     dlg->List()->setCurrentItem(nullptr);
