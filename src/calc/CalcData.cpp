@@ -33,14 +33,26 @@ GasComponentList Single(const GasComponent* component)
 }
 
 template <typename Set>
-void RunGasStages(Set& set, const MixtureList* cylinders, const KnownPeakMap& peaks, const CSettings* settings,
-                  const CalcEnvironment& env, void (*check)(GasAnalysisResult&, double, double, MessageLog&))
+void RunGasStages(Set& set, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+                  const CSettings* settings, const CalcEnvironment& env,
+                  void (*check)(GasAnalysisResult&, double, double, MessageLog&))
 {
-    set.calibrationResult = set.calibration.Calculate(cylinders, peaks, settings, env);
+    set.calibrationResult = set.calibration.Calculate(cylinders, runCylinders, peaks, settings, env);
     set.analysisResult = set.analysis.Calculate(peaks, settings, CopyCalibrationRows(set.calibrationResult.rows), env);
     set.sulphurResult = set.sulphur.Calculate(peaks, settings, set.analysisResult.density, env);
     set.methanolResult = set.methanol.Calculate(peaks, settings, set.analysisResult.density, env);
     check(set.analysisResult, set.sulphurResult.molConcTotal, set.methanolResult.methanol, env.log);
+}
+
+// The cylinder of each role; of two runs sharing a role, the earlier in the list.
+RunCylinders MatchedCylinders(const ChromatogramBlocks& blocks)
+{
+    RunCylinders matched;
+    for (const auto& [slot, block] : blocks) {
+        if (block.record && block.record->mixture)
+            matched.try_emplace(slot, block.record->mixture);
+    }
+    return matched;
 }
 
 } // namespace
@@ -123,8 +135,9 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Додекан"))), QStringLiteral("Группа С12"));
 
     const CalcEnvironment env{log, *m_components, *m_temperatures};
-    RunGsStages(m_gs, cylinders, m_knownPeaks, settings, env);
-    RunGdStages(m_gd, cylinders, m_knownPeaks, settings, env);
+    const RunCylinders runCylinders = MatchedCylinders(m_chromatograms);
+    RunGsStages(m_gs, cylinders, runCylinders, m_knownPeaks, settings, env);
+    RunGdStages(m_gd, cylinders, runCylinders, m_knownPeaks, settings, env);
     RunDcStages(m_dc, m_knownPeaks, settings, *this, env);
     RunPgStages(m_pg, m_gs, m_gd, m_dc, settings, env);
 }
@@ -204,16 +217,16 @@ void CalcData::MergeGroupPeaks(const std::vector<int>& slotList, const GasCompon
     }
 }
 
-void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const KnownPeakMap& peaks, const CSettings* settings,
-                 const CalcEnvironment& env)
+void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+                 const CSettings* settings, const CalcEnvironment& env)
 {
-    RunGasStages(gs, cylinders, peaks, settings, env, &CheckGsAnalysis);
+    RunGasStages(gs, cylinders, runCylinders, peaks, settings, env, &CheckGsAnalysis);
 }
 
-void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const KnownPeakMap& peaks, const CSettings* settings,
-                 const CalcEnvironment& env)
+void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+                 const CSettings* settings, const CalcEnvironment& env)
 {
-    RunGasStages(gd, cylinders, peaks, settings, env, &CheckGdAnalysis);
+    RunGasStages(gd, cylinders, runCylinders, peaks, settings, env, &CheckGdAnalysis);
 }
 
 void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,

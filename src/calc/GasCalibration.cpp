@@ -6,6 +6,8 @@
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -51,6 +53,16 @@ double RelativeRange(const std::vector<double>& values, double mean)
     return (*hi - *lo) * 100.0 / mean;
 }
 
+// The cylinder's first component of that exact name; null when it has none.
+const MixCompData* FindMixtureComponent(const MixtureData* mixture, const QString& name)
+{
+    if (!mixture)
+        return nullptr;
+    const auto it = std::find_if(mixture->components.begin(), mixture->components.end(),
+                                 [&](const MixCompData& component) { return component.name == name; });
+    return it != mixture->components.end() ? &*it : nullptr;
+}
+
 // Nitrogen that entered with air goes with its oxygen in this ratio.
 constexpr double kNitrogenPerOxygen = 3.73;
 
@@ -84,8 +96,9 @@ GasCalibrationCalculator::GasCalibrationCalculator(Kind kind)
 {
 }
 
-CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinders, const KnownPeakMap& peaks,
-                                                      const CSettings* settings, const CalcEnvironment& env)
+CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinders, const RunCylinders& runCylinders,
+                                                      const KnownPeakMap& peaks, const CSettings* settings,
+                                                      const CalcEnvironment& env)
 {
     m_settings = settings;
     m_working.clear();
@@ -107,10 +120,39 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
     }
     result.nParallel = nParallel;
 
-    // By exact name, in code-unit order; the first cylinder that holds a
-    // component supplies its concentration.
+    // The cylinder of each parallel run that is there, and those cylinders
+    // in run order; with no run at all, the first of the kind.
+    std::vector<const MixtureData*> runCylinder(static_cast<std::size_t>(nParallel), nullptr);
+    std::vector<const MixtureData*> used;
+    for (int i = 0; i < nParallel; ++i) {
+        const int slot = m_kind.firstSlot + i;
+        if (!peaks.contains(slot))
+            continue;
+        const auto matched = runCylinders.find(slot);
+        const MixtureData* mixture = matched != runCylinders.end() && matched->second
+                                             && matched->second->type == m_kind.mixtureType
+                                         ? matched->second.get()
+                                         : selected.front();
+        runCylinder[static_cast<std::size_t>(i)] = mixture;
+        if (std::find(used.begin(), used.end(), mixture) == used.end())
+            used.push_back(mixture);
+    }
+    if (used.empty())
+        used.push_back(selected.front());
+    if (used.size() > 1) {
+        QStringList runs;
+        for (int i = 0; i < nParallel; ++i) {
+            if (const MixtureData* mixture = runCylinder[static_cast<std::size_t>(i)])
+                runs.append(QStringLiteral("%1 (%2)").arg(ChromatogramSlotName(m_kind.firstSlot + i), mixture->name));
+        }
+        env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Хроматограммы калибровки относятся к разным баллонам: %1.")
+                                                               .arg(runs.join(QStringLiteral(", "))));
+    }
+
+    // By exact name, in code-unit order; the first run's cylinder that holds
+    // a component supplies the concentration shown.
     std::map<QString, const MixCompData*> components;
-    for (const MixtureData* mixture : selected) {
+    for (const MixtureData* mixture : used) {
         for (const MixCompData& component : mixture->components)
             components.try_emplace(component.name, &component);
     }
@@ -132,9 +174,19 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
             continue;
         }
         const double x = component->concentration;
+        // Each run's own certified value; NaN where its cylinder lacks the
+        // component, which leaves that run's factor 0.
+        std::vector<double> runX(static_cast<std::size_t>(nParallel), std::nan(""));
+        bool unset = false;
+        for (std::size_t i = 0; i < runX.size(); ++i) {
+            if (const MixCompData* own = FindMixtureComponent(runCylinder[i], name)) {
+                runX[i] = own->concentration;
+                unset = unset || !(own->concentration >= 0.0) || !std::isfinite(own->concentration);
+            }
+        }
         // The cylinder dialog marks a concentration never typed in with a
         // negative value; a factor made from it would be negative.
-        if (!(x >= 0.0) || !std::isfinite(x)) {
+        if (unset || !(x >= 0.0) || !std::isfinite(x)) {
             env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Концентрация компонента %1 в баллоне не задана.").arg(name));
             continue;
         }
@@ -157,7 +209,8 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
             const double area = value.peak->area;
             if (area != 0.0) {
                 row.areas[static_cast<std::size_t>(i)] = area;
-                row.K[static_cast<std::size_t>(i)] = x / area;
+                if (!std::isnan(runX[static_cast<std::size_t>(i)]))
+                    row.K[static_cast<std::size_t>(i)] = runX[static_cast<std::size_t>(i)] / area;
             }
         }
         row.Kavr = Mean(row.K);
@@ -206,7 +259,10 @@ void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const 
                                        oxygen->areas.size(), nitrogen->areas.size(), nitrogen->K.size()});
     int corrected = 0;
     for (std::size_t i = 0; i < runs; ++i) {
-        if (oxygen->areas[i] == 0.0 || nitrogen->areas[i] == 0.0 || nitrogen->conc_mol == 0.0)
+        // The run's own certified value, K·area: its cylinder may not be the
+        // one whose concentration the row shows.
+        const double certified = nitrogen->K[i] * nitrogen->areas[i];
+        if (oxygen->areas[i] == 0.0 || nitrogen->areas[i] == 0.0 || certified == 0.0)
             continue;
         const double area = nitrogen->areas[i] - kNitrogenPerOxygen * oxygen->areas[i];
         // More oxygen than air brings with it leaves no nitrogen to divide by.
@@ -216,7 +272,7 @@ void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const 
             continue;
         }
         nitrogen->areas[i] = area;
-        nitrogen->K[i] = nitrogen->conc_mol / area;
+        nitrogen->K[i] = certified / area;
         ++corrected;
     }
     if (corrected == 0)

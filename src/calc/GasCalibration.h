@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "calc/CalcResult.h"
@@ -57,6 +58,9 @@ bool CompareCalibrationRows(const CalibrationRow& a, const CalibrationRow& b);
 // A deep copy of the rows, for the gas analysis and the readers of the rows.
 std::vector<CalibrationRow> CopyCalibrationRows(const std::vector<CalibrationRow>& rows);
 
+// The cylinder each run is matched to, by slot; a run matched to none is absent.
+using RunCylinders = std::map<int, MixturePtr>;
+
 // The calibration of one gas against the cylinders of its kind. The two
 // gases differ only in the data of Kind; see CalcGsCalibration and
 // CalcGdCalibration.
@@ -65,8 +69,11 @@ class GasCalibrationCalculator
 public:
     // Never throws for bad data: every problem is a message in env.log. A null
     // cylinder list counts as an empty one, null settings as the defaults.
-    CalibrationResult Calculate(const MixtureList* cylinders, const KnownPeakMap& peaks,
-                                const CSettings* settings, const CalcEnvironment& env);
+    // Each run is calibrated against the cylinder it is matched to; a run
+    // matched to none, or to one of another kind, against the first cylinder
+    // of the kind in the list.
+    CalibrationResult Calculate(const MixtureList* cylinders, const RunCylinders& runCylinders,
+                                const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env);
 
     // Steps of Calculate on the rows before they are sorted.
     void CorrectNitrogen(CalibrationResult& result, const CalcEnvironment& env) const;

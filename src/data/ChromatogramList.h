@@ -24,8 +24,9 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 // The index of the record of that file (the same cleaned path), or -1.
 int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path);
 
-// Sets the record's cylinder to the first cylinder whose identifier occurs in
-// its sample name (letter case ignored); false, with no cylinder, when none does.
+// Sets the record's cylinder to the cylinder whose identifier occurs in its
+// sample name (letter case ignored; the longest identifier wins); false, with
+// no cylinder, when none does.
 bool FindMixtureForSample(ChromatogramRecord& record, const MixtureList& mixtures);
 
 // Removes the records at the given list positions (any order; duplicates and

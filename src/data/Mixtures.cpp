@@ -104,14 +104,21 @@ QString MixtureTypeText(int type)
 
 MixturePtr FindMixtureForSample(const QString& sample, const MixtureList& mixtures)
 {
+    // Cylinder numbers contain one another ("31" in "7731"), so the longest
+    // identifier found wins; of equal lengths, the first in the list.
     const QString lowerSample = sample.toLower();
+    MixturePtr found;
+    qsizetype foundLength = -1;
     for (const MixturePtr& m : mixtures) {
         if (!m)
             continue;
-        if (m->identifier.isEmpty() || lowerSample.contains(m->identifier.toLower()))
-            return m;
+        const QString lowerIdentifier = m->identifier.toLower();
+        if (lowerIdentifier.size() > foundLength && lowerSample.contains(lowerIdentifier)) {
+            found = m;
+            foundLength = lowerIdentifier.size();
+        }
     }
-    return nullptr;
+    return found;
 }
 
 std::optional<double> ParseMixtureValue(const QString& text)

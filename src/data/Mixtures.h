@@ -62,9 +62,9 @@ using MixtureList = std::vector<MixturePtr>;
 // "ГС", "ГД", "ДК" for 1, 2, 3; empty for any other value.
 QString MixtureTypeText(int type);
 
-// The first cylinder in list order whose identifier, lower-cased, occurs in
-// the lower-cased sample name; null when none does. An empty identifier
-// matches every sample.
+// The cylinder whose identifier, lower-cased, occurs in the lower-cased
+// sample name: the longest such identifier, and of equal lengths the first in
+// list order; null when none does. An empty identifier matches every sample.
 MixturePtr FindMixtureForSample(const QString& sample, const MixtureList& mixtures);
 
 // A concentration or uncertainty as typed: the whole text must be one finite

@@ -51,15 +51,19 @@ protected:
 
 TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
 {
+    // The runs are matched to the second cylinder of the kind; the first,
+    // whose components differ, plays no part.
     cylinders = {
+        Cylinder(MixtureKindGs, "Б-2", {{"Метан", 70.0}, {"Водород", 0.01}, {"н-Пентан", 0.1}}),
         Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"Этан", 5.0}, {"Пропан", 6.0}, {"н-Бутан", 0.5}, {"Аргон", 1.0}}),
-        Cylinder(MixtureKindGs, "Б-2", {{"Метан", 70.0}, {"Водород", 0.01}}),
     };
     records = {
         Record(5, "/lab/cal1.stg", {{"Метан", 1000}, {"Этан", 100}, {"Пропан", 300}, {"н-Бутан", 50}, {"Аргон", 20}}),
         Record(6, "/lab/cal2.stg", {{"Метан", 1004}, {"Этан", 104}, {"Пропан", 303}, {"н-Бутан", 51}, {"Аргон", 21}, {"Гелий", 5}}),
         Record(7, "/lab/cal3.stg", {{"Метан", 1002}, {"Этан", 100}, {"Пропан", 297}, {"Аргон", 19}}),
     };
+    for (ChromatogramRecord& record : records)
+        record.mixture = cylinders[1];
     const CalibrationResult& r = Recalculate();
 
     EXPECT_EQ(r.nParallel, 3);
@@ -73,12 +77,12 @@ TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
         {"Аргон", {}, 0.05008354218880534, 10.008340283569641, 0.0, false},          // no table row
     });
     const CalibrationRow* methane = Find(r.rows, QString("Метан"));
-    EXPECT_REL_NEAR(methane->conc_mol, 80.0);  // the first cylinder supplies it
+    EXPECT_REL_NEAR(methane->conc_mol, 80.0);  // the matched cylinder supplies it
     EXPECT_ALL_REL_NEAR(methane->areas, {1000, 1004, 1002});
     EXPECT_ALL_REL_NEAR(Find(r.rows, QString("н-Бутан"))->areas, {50, 51, 0});
+    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("н-Пентан"))->K, {0.008, 0.00784313725490196, 0.0});  // from н-Бутан
 
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({
-        "ГС Калибровка: Компонент Водород не найден в хромотограммах.",
         "ГС Калибровка: Невозможно выполнить проверку по таблице 7.4 для компонента Пропан. Концентрация вне диапазона.",
         "ГС Калибровка 3: Компонент н-Бутан не найден в наборе хромотограмм.",
         "ГД Калибровка: Отсутствует ГД баллон.",
@@ -87,6 +91,40 @@ TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
         "ГС Калибровка: Невозможно выполнить проверку по таблице 7.4 для компонента Аргон. Компонент отсутствует в таблице.",
     }));
     EXPECT_EQ(log.infos(), Texts({"ГС Калибровка 2: Пик 'Гелий' не использован в расчете."}));
+}
+
+TEST_F(GasCalibrationTest, runsMatchedToTwoCylindersTakeEachItsOwnValuesWithAWarning)
+{
+    settings.general.enGsGradCorrect = 1;
+    cylinders = {
+        Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"н-Бутан", 0.5}, {"Кислород", 0.2}, {"Азот", 2.0}}),
+        Cylinder(MixtureKindGs, "Б-2", {{"Метан", 90.0}, {"н-Бутан", 0.4}, {"Азот", 3.0}, {"Этан", 5.0}}),
+    };
+    records = {
+        Record(5, "/lab/c1.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
+        Record(6, "/lab/c2.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
+        Record(7, "/lab/c3.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 400}, {"Кислород", 0}}),
+    };
+    records[0].mixture = cylinders[1];
+    records[1].mixture = cylinders[0];  // the third run, matched to none, takes the first of the kind
+    const CalibrationResult& r = Recalculate();
+
+    // Run 1 against Б-2, runs 2 and 3 against Б-1; the table check and the
+    // column hold the first run's values. Азот: 3/500, 2/500, 2/400 checked,
+    // then runs 1 and 2 corrected to 500 − 3.73·10 with their own 3 and 2.
+    ExpectRows(r, {
+        {"Метан", {0.09, 0.08, 0.08}, 0.08333333333333333, 12.0, 0.594, false},
+        {"Этан", {0.05, 0.0, 0.0}, 0.016666666666666666, 300.0, 2.9205, false},
+        {"н-Бутан", {0.008, 0.01, 0.01}, 0.009333333333333334, 21.428571428571427, 8.514, false},
+        {"н-Пентан", {0.0064, 0.008, 0.008}, 0.007466666666666667, 21.428571428571427, 0.0, true},
+        {"Кислород", {0.0, 0.02, 0.0}, 0.006666666666666667, 300.0, 15.18, false},
+        {"Азот", {0.006483682731791658, 0.004322455154527772, 0.005}, 0.005268712628773143, 40.0, 9.57, false},
+    });
+    EXPECT_REL_NEAR(Find(r.rows, QString("Метан"))->conc_mol, 90.0);
+    EXPECT_EQ(log.warnings(), Texts({
+        "ГС Калибровка: Хроматограммы калибровки относятся к разным баллонам: ГС Калибровка 1 (Б-2), ГС Калибровка 2 (Б-1), ГС Калибровка 3 (Б-1).",
+    }));
+    EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
 }
 
 TEST_F(GasCalibrationTest, fiveRunsCheckBothBoundsOfTheTable)
@@ -236,6 +274,12 @@ TEST_F(GasCalibrationTest, missingCylindersChromatogramsAndConcentrationsAreRepo
     EXPECT_EQ(Names(Recalculate().rows), QStringList({"Этан"}));
     EXPECT_EQ(log.errors().front(), QString("ГС Калибровка: Концентрация компонента Метан в баллоне не задана."));
     EXPECT_TRUE(log.infos().empty());
+    // Nor does one never typed in for the cylinder of a later run.
+    cylinders.insert(cylinders.begin(), Cylinder(MixtureKindGs, "Б-0", {{"Метан", 80.0}, {"Этан", 5.0}}));
+    records.push_back(Record(6, "/lab/c2.stg", {{"Метан", 900}, {"Этан", 100}}));
+    records[1].mixture = cylinders[1];
+    EXPECT_EQ(Names(Recalculate().rows), QStringList({"Этан"}));
+    EXPECT_EQ(log.errors().front(), QString("ГС Калибровка: Концентрация компонента Метан в баллоне не задана."));
 
     settings.general.enGsGradCorrect = 1;
     records.clear();
@@ -280,7 +324,7 @@ TEST(GasCalibrationCatalogue, componentsMissingFromTheCatalogueGiveNoRows)
     const MixtureList cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"н-Бутан", 0.5}, {"Ксенон", 1.0}})};
     const KnownPeakMap peaks = {{5, {PeakItem{{}, "Метан", 0, 800}, PeakItem{{}, "н-Бутан", 0, 50}, PeakItem{{}, "Ксенон", 0, 10}}}};
     CalcGsCalibration calibration;
-    const CalibrationResult r = calibration.Calculate(&cylinders, peaks, nullptr, {log, catalogue, temperatures});
+    const CalibrationResult r = calibration.Calculate(&cylinders, {}, peaks, nullptr, {log, catalogue, temperatures});
 
     EXPECT_EQ(Names(r.rows), QStringList({"Метан", "н-Бутан", "н-Пентан"}));
     // The table goes by the built-in ids: here н-Бутан has id 2 and is held to the row of Этан.

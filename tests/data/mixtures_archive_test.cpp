@@ -287,25 +287,32 @@ TEST(MixturesArchiveDamage, survivesThousandsOfSeededMutations)
     EXPECT_GT(complete, 0); // some mutations only touch values
 }
 
-TEST(MixturesMatching, firstCylinderInListOrderWhoseIdentifierOccursWins)
+TEST(MixturesMatching, longestIdentifierThatOccursWinsThenListOrder)
 {
     const MixtureList list = {cylinder(1, QStringLiteral("a"), QStringLiteral("БГС-12")),
                               cylinder(2, QStringLiteral("b"), QStringLiteral("гс-1")),
-                              cylinder(3, QStringLiteral("c"), QStringLiteral("бгс-12"))};
-    // Cyrillic letters fold in both the sample and the identifier.
+                              cylinder(3, QStringLiteral("c"), QStringLiteral("бгс-12")),
+                              cylinder(4, QStringLiteral("d"), QStringLiteral("31")),
+                              cylinder(5, QStringLiteral("e"), QStringLiteral("7731"))};
+    // Cyrillic letters fold in both the sample and the identifier; "гс-1"
+    // also occurs in "бгс-12" but is the shorter.
     EXPECT_EQ(FindMixtureForSample(QStringLiteral("Градуировка бгс-12 №3"), list), list[0]);
     EXPECT_EQ(FindMixtureForSample(QStringLiteral("ГРАДУИРОВКА ГС-1"), list), list[1]);
+    EXPECT_EQ(FindMixtureForSample(QStringLiteral("Калибровка баллон 7731"), list), list[4]);
+    EXPECT_EQ(FindMixtureForSample(QStringLiteral("Калибровка баллон 31"), list), list[3]);
     EXPECT_EQ(FindMixtureForSample(QStringLiteral("проба ГД"), list), nullptr);
     EXPECT_EQ(FindMixtureForSample(QString(), list), nullptr);
     EXPECT_EQ(FindMixtureForSample(QStringLiteral("anything"), {}), nullptr);
 }
 
-TEST(MixturesMatching, emptyIdentifierMatchesEverySample)
+TEST(MixturesMatching, emptyIdentifierMatchesEverySampleButLosesToOneThatOccurs)
 {
     const MixtureList list = {cylinder(1, QStringLiteral("a"), QStringLiteral("zzz")),
                               cylinder(2, QStringLiteral("b"), QString()),
-                              cylinder(3, QStringLiteral("c"), QStringLiteral("проба"))};
-    EXPECT_EQ(FindMixtureForSample(QStringLiteral("проба"), list), list[1]);
+                              cylinder(3, QStringLiteral("c"), QStringLiteral("проба")),
+                              cylinder(4, QStringLiteral("d"), QString())};
+    EXPECT_EQ(FindMixtureForSample(QStringLiteral("проба"), list), list[2]);
+    EXPECT_EQ(FindMixtureForSample(QStringLiteral("другое"), list), list[1]);
     EXPECT_EQ(FindMixtureForSample(QString(), list), list[1]);
 }
 
