@@ -109,6 +109,13 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
             block.Init(record, baselineTime);
             m_chromatograms.emplace(record.role, std::move(block));
         }
+        // The roles were given before the log was cleared; a run that found
+        // no free slot is named again in every calculation.
+        for (const ChromatogramRecord& record : *records) {
+            if (!record.leftOutOf.isEmpty())
+                log.AddMessage(MessageWarning, QStringLiteral("%1: Хроматограмма %2 не использована в расчете, все параллели уже заняты.")
+                                                   .arg(record.leftOutOf, FileNameOf(record.path)));
+        }
     }
 
     CheckUnknownPeaks(log);

@@ -40,6 +40,9 @@ TEST_F(CalcDataTest, unknownPeaksAreReportedByRoleAndFile)
         "Неизвестный пик 'Неизв' в файле gd.stg.",
         "Неизвестный пик 'Неон2' в файле d.stg.",
         "Неизвестный пик 'Метан' в файле t.stg.",
+        "ГС Анализ 2: нет хроматограммы, параллель учтена как 0.",
+        "ГД Анализ 2: нет хроматограммы, параллель учтена как 0.",
+        "ДК С1С5 2: нет хроматограммы, параллель учтена как 0.",
     }));
     EXPECT_EQ(data.knownPeaks().size(), 4u);  // none for the unassigned and the blank chromatogram
     EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "н-гексан"}));  // known, but only exact names are merged
@@ -159,6 +162,39 @@ TEST_F(CalcDataTest, surplusAndSharedRunsAreNeverWrittenPastTheParallels)
         "ГС Калибровка 4: Пик 'н-Бутан' не использован в расчете.",
         "ГС Анализ 3: Пик 'Метан' не использован в расчете.",
     }));
+}
+
+TEST_F(CalcDataTest, missingParallelsAndRunsLeftOutAreWarnedOfInEveryRun)
+{
+    settings.general.QtyDcC1C5 = 1;
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 90.0}, {"н-Бутан", 0.5}})};
+    records = {
+        Record(5, "/lab/c1.stg", {{"Метан", 900}, {"н-Бутан", 50}}),
+        Record(7, "/lab/c3.stg", {{"Метан", 900}, {"н-Бутан", 50}}),
+        Record(3, "/lab/a2.stg", {{"Метан", 1000}}),
+        Record(0, "/lab/old/a1.stg", {{"Метан", 990}}),
+        Record(25, "/lab/s2.stg", {{"Сульфид водорода", 0, 2100}}),
+        Record(38, "/lab/m2.stg", {{"Метанол", 0, 300}}),
+        Record(32, "/lab/d3.stg", {{"Метан", 10}}),
+    };
+    records[3].leftOutOf = QStringLiteral("ГС Анализ");
+    // The ГД calibration and analysis and the ГС sulphur compounds have no run at all: not a word.
+    const std::vector<QString> warnings = Texts({
+        "ГС Анализ: Хроматограмма a1.stg не использована в расчете, все параллели уже заняты.",
+        "ГС Калибровка 2: нет хроматограммы, параллель учтена как 0.",
+        "ГС Анализ 1: нет хроматограммы, параллель учтена как 0.",
+        "ГД ССС 1: нет хроматограммы, параллель учтена как 0.",
+        "ДК С1С5 1: нет хроматограммы, параллель учтена как 0.",
+        "ДК С1С5 2: нет хроматограммы, параллель учтена как 0.",
+        "ДК Метанол 1: нет хроматограммы, параллель учтена как 0.",
+    });
+    Recalculate();
+    EXPECT_EQ(log.warnings(), warnings);
+    // The missing runs still count as 0.
+    EXPECT_ALL_REL_NEAR(data.gs().calibrationResult.rows.at(0).K, {0.1, 0.0, 0.1});
+    EXPECT_ALL_REL_NEAR(data.GetGsAnalysisResult().rows.at(0).rawConc, {0.0, 1000 * 0.2 / 3});
+    Recalculate();
+    EXPECT_EQ(log.warnings(), warnings);
 }
 
 TEST_F(CalcDataTest, aRunThatFailsLeavesNoResultOfTheRunBefore)

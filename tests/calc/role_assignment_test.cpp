@@ -159,6 +159,14 @@ TEST(RoleAssignmentDay, givesEveryRunItsRoleWithTheSmallerAnalysisCounts)
         {"c2", SlotDcC1C5_2, {}},
         {"c3", SlotNone, {}},
     });
+    // Each run beyond a count is marked with the calculation it was left out of.
+    for (const ChromatogramRecord& r : records) {
+        const QString leftOut = r.path == "g3" ? QStringLiteral("ГС Анализ")
+                                : r.path == "d3" ? QStringLiteral("ГД Анализ")
+                                : r.path == "c3" ? QStringLiteral("ДК С1С5")
+                                                 : QString();
+        EXPECT_EQ(r.leftOutOf, leftOut) << r.path.toStdString();
+    }
 }
 
 TEST(RoleAssignmentDay, largerAnalysisCountsFillTheThirdSlots)
@@ -194,6 +202,7 @@ TEST(RoleAssignmentDay, aReassignmentForgetsTheRolesOfAnEarlierTable)
     for (const ChromatogramRecord& r : records) {
         EXPECT_EQ(r.role, SlotNone) << r.path.toStdString();
         EXPECT_EQ(r.typeName, QString()) << r.path.toStdString();
+        EXPECT_EQ(r.leftOutOf, QString()) << r.path.toStdString();
     }
 }
 
