@@ -119,8 +119,7 @@ void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int f
         // A full family leaves the record without a role, even when a later
         // method token would have had room.
         if (counter >= count) {
-            if (record->leftOutOf.isEmpty())
-                record->leftOutOf = rule->type;
+            record->leftOutOf = rule->type;
             continue;
         }
         record->role = firstSlot + counter;
