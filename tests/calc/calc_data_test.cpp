@@ -180,7 +180,7 @@ TEST_F(CalcDataTest, missingParallelsAndRunsLeftOutAreWarnedOfInEveryRun)
     records[3].leftOutOf = QStringLiteral("ГС Анализ");
     // The ГД calibration and analysis and the ГС sulphur compounds have no run at all: not a word.
     const std::vector<QString> warnings = Texts({
-        "ГС Анализ: Хроматограмма a1.stg не использована в расчете, все параллели уже заняты.",
+        "ГС Анализ: Хроматограмма /lab/old/a1.stg не использована в расчете, все параллели уже заняты.",
         "ГС Калибровка 2: нет хроматограммы, параллель учтена как 0.",
         "ГС Анализ 1: нет хроматограммы, параллель учтена как 0.",
         "ГД ССС 1: нет хроматограммы, параллель учтена как 0.",
