@@ -159,14 +159,10 @@ TEST(RoleAssignmentDay, givesEveryRunItsRoleWithTheSmallerAnalysisCounts)
         {"c2", SlotDcC1C5_2, {}},
         {"c3", SlotNone, {}},
     });
-    // Each run beyond a count is marked with the calculation it was left out of.
-    for (const ChromatogramRecord& r : records) {
-        const QString leftOut = r.path == "g3" ? QStringLiteral("ГС Анализ")
-                                : r.path == "d3" ? QStringLiteral("ГД Анализ")
-                                : r.path == "c3" ? QStringLiteral("ДК С1С5")
-                                                 : QString();
-        EXPECT_EQ(r.leftOutOf, leftOut) << r.path.toStdString();
-    }
+    // A run beyond a count keeps the calculation it was left out of.
+    EXPECT_EQ(byPath(records, "g3").leftOutOf, QStringLiteral("ГС Анализ"));
+    EXPECT_EQ(byPath(records, "c3").leftOutOf, QStringLiteral("ДК С1С5"));
+    EXPECT_EQ(byPath(records, "g2").leftOutOf, QString());
 }
 
 TEST(RoleAssignmentDay, largerAnalysisCountsFillTheThirdSlots)
