@@ -5,6 +5,7 @@
 #include "data/Settings.h"
 #include "data/TempComponents.h"
 
+#include <QDir>
 #include <QHash>
 
 #include <algorithm>
@@ -120,6 +121,14 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
             CalcChromatogram block;
             block.Init(record, baselineTime);
             m_chromatograms.emplace(record.role, std::move(block));
+        }
+        // The roles were given before the log was cleared; a run that found
+        // no free slot is named again in every calculation. By its whole path:
+        // the runs of another day often carry the same file names.
+        for (const ChromatogramRecord& record : *records) {
+            if (!record.leftOutOf.isEmpty())
+                log.AddMessage(MessageWarning, QStringLiteral("%1: Хроматограмма %2 не использована в расчете, все параллели уже заняты.")
+                                                   .arg(record.leftOutOf, QDir::toNativeSeparators(record.path)));
         }
     }
 

@@ -13,6 +13,7 @@ CondensateResult CalcDcC1C5::Calculate(const KnownPeakMap& peaks, const CSetting
 
     CondensateResult result;
     result.nParallel = n;
+    ReportMissingParallels(peaks, SlotDcC1C5_1, n, env.log);
 
     for (const GasComponent* component : env.components.ComponentsC1C5()) {
         if (!component)

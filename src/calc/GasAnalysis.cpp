@@ -68,6 +68,7 @@ GasAnalysisResult GasAnalysisCalculator::Calculate(const KnownPeakMap& peaks, co
     GasAnalysisResult result;
     const int n = general.*m_kind.countSelector != 0 ? 3 : 2;
     result.nParallel = n;
+    ReportMissingParallels(peaks, m_kind.firstSlot, n, env.log);
     std::vector<double> totals(static_cast<std::size_t>(n), 0.0);
 
     // The third slot is loaded even for two parallels, so a surplus run's

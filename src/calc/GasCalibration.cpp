@@ -119,6 +119,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         return result;
     }
     result.nParallel = nParallel;
+    ReportMissingParallels(peaks, m_kind.firstSlot, nParallel, env.log);
 
     // The cylinder of each parallel run that is there, and those cylinders
     // in run order; with no run at all, the first of the kind.
@@ -200,7 +201,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         for (int i = 0; i < nParallel; ++i) {
             const ParallelPeak& value = values[static_cast<std::size_t>(i)];
             if (!value.slotPresent)
-                continue;  // fewer runs than parallels: the factor stays 0 without a word
+                continue;  // a missing run: its factor stays 0, warned of above
             if (!value.peak) {
                 env.log.AddMessage(MessageError, QStringLiteral("%1: Компонент %2 не найден в наборе хромотограмм.")
                                                      .arg(ChromatogramSlotName(m_kind.firstSlot + i), name));

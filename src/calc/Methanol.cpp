@@ -73,6 +73,7 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
     // No methanol at all: no row and not a word, not even on the peaks left.
     if (notFound)
         return result;
+    ReportMissingParallels(peaks, m_kind.firstSlot, n, env.log);
 
     for (const QString& text : sample.zeroErrors)
         env.log.AddMessage(MessageError, text);

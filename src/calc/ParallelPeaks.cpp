@@ -63,6 +63,19 @@ std::vector<double> ParallelConcentrations(const std::vector<ParallelPeak>& valu
     return conc;
 }
 
+void ReportMissingParallels(const KnownPeakMap& peaks, int firstSlot, int nParallel, MessageLog& log)
+{
+    std::vector<int> missing;
+    for (int slot = firstSlot; slot < firstSlot + nParallel; ++slot) {
+        if (!peaks.contains(slot))
+            missing.push_back(slot);
+    }
+    if (static_cast<int>(missing.size()) == nParallel)
+        return;
+    for (int slot : missing)
+        log.AddMessage(MessageWarning, ChromatogramSlotName(slot) + QStringLiteral(": нет хроматограммы, параллель учтена как 0."));
+}
+
 double ParallelSpread(const std::vector<double>& conc, AccuracyForm form)
 {
     if (conc.empty())

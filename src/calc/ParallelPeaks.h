@@ -31,6 +31,11 @@ void LoadWorkingPeaks(WorkingPeakMap& working, const KnownPeakMap& peaks, int fi
 std::vector<ParallelPeak> TakeParallelPeaks(WorkingPeakMap& working, int firstSlot, int nParallel,
                                             const QString& name, bool& notFound);
 
+// Where some of the parallels' slots hold a chromatogram but not all, warns
+// once for each empty slot, which the mean and the spread count as 0. A
+// calculation with none of its runs says nothing: it may simply not be done.
+void ReportMissingParallels(const KnownPeakMap& peaks, int firstSlot, int nParallel, MessageLog& log);
+
 // What a calculator of two or three parallel runs keeps between calculations:
 // the peaks it works on, what the last calculation left of them, and the
 // settings it read.

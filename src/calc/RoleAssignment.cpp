@@ -118,8 +118,10 @@ void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int f
         int& counter = counters[static_cast<std::size_t>(u)];
         // A full family leaves the record without a role, even when a later
         // method token would have had room.
-        if (counter >= count)
+        if (counter >= count) {
+            record->leftOutOf = rule->type;
             continue;
+        }
         record->role = firstSlot + counter;
         record->typeName = ChromatogramSlotName(record->role);
         if (record->mixture)
@@ -135,6 +137,7 @@ void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const Gene
     for (ChromatogramRecord& record : records) {
         record.role = SlotNone;
         record.typeName.clear();
+        record.leftOutOf.clear();
         all.push_back(&record);
     }
     for (int row : kServingOrder)

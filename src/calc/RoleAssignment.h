@@ -21,11 +21,12 @@ std::vector<QString> SplitRuleText(const QString& text, const QString& separator
 // Fills one family's slots from the candidates, which are taken by value
 // since the family filters them. count: the family's number of slots;
 // firstSlot: its first slot. Each method token counts its own runs, so the
-// runs of two method tokens may share a slot.
+// runs of two method tokens may share a slot. A matching run that finds its
+// token's slots full keeps the family's type text as left out of it.
 void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int firstSlot,
                    const TypeRuleTable& rules);
 
-// Clears every role and type name, then serves the families in their fixed
+// Clears every role, type name and left-out mark, then serves the families in their fixed
 // order (calibrations before the analyses of the same gas); a record keeps
 // the first role it gets.
 void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general);

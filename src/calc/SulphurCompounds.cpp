@@ -37,6 +37,7 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
     SulphurResult result;
     const int n = m_kind.countSelector == nullptr || general.*m_kind.countSelector != 0 ? 3 : 2;
     result.nParallel = n;
+    ReportMissingParallels(peaks, m_kind.firstSlot, n, env.log);
 
     // The data system's concentration over ρ × 10000 is mass %.
     const auto massPercent = [&](double c) { return sample.density != 0.0 ? c / (sample.density * 10000.0) : 0.0; };

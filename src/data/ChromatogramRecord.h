@@ -38,6 +38,9 @@ struct ChromatogramRecord
     QString method;
     int role = 0; // ChromatogramSlot; 0 until roles are assigned
     QString typeName;
+    // The calculation whose type the run matched but that had no free slot
+    // left for it; empty when none.
+    QString leftOutOf;
     bool isCalibration = false;
     QString samplingPoint;
     // Shared, so a cylinder deleted from the list never leaves a record dangling.

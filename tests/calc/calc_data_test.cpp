@@ -40,6 +40,9 @@ TEST_F(CalcDataTest, unknownPeaksAreReportedByRoleAndFile)
         "Неизвестный пик 'Неизв' в файле gd.stg.",
         "Неизвестный пик 'Неон2' в файле d.stg.",
         "Неизвестный пик 'Метан' в файле t.stg.",
+        "ГС Анализ 2: нет хроматограммы, параллель учтена как 0.",
+        "ГД Анализ 2: нет хроматограммы, параллель учтена как 0.",
+        "ДК С1С5 2: нет хроматограммы, параллель учтена как 0.",
     }));
     EXPECT_EQ(data.knownPeaks().size(), 4u);  // none for the unassigned and the blank chromatogram
     EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "н-гексан"}));  // known, but only exact names are merged
@@ -95,6 +98,10 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
                                                  {"н-Бутан", 45}, {"и-Пентан", 20}}));
     records.push_back(Record(3, "/lab/gs2.stg", {{"Метан", 890}, {"Этан", 165}, {"н-Гексан", 55}, {"Бензол", 40},
                                                  {"н-Бутан", 50}, {"и-Пентан", 25}}));
+    records.push_back(Record(35, "/lab/dc-s2.stg", {{"Сульфид водорода", 0, 10}}));
+    records.push_back(Record(38, "/lab/dc-m2.stg", {{"Метанол", 0, 300}}));
+    records.push_back(Record(0, "/lab/old/gs1.stg", {{"Метан", 870}}));
+    records.back().leftOutOf = QStringLiteral("ГС Анализ");
     Recalculate();
 
     EXPECT_EQ(Names(data.gs().calibrationResult.rows),
@@ -116,7 +123,10 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     EXPECT_REL_NEAR(r.rows[1].norm, 2.2857601307241415);  // two parallels: r2a − r2b·X
     EXPECT_REL_NEAR(r.rows[4].uncertainty, 0.05270075181107939);
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
-    EXPECT_TRUE(log.warnings().empty());
+    // A run left out and the condensate's missing parallels, in every run.
+    const std::vector<QString> warnings = Texts({"ГС Анализ: Хроматограмма /lab/old/gs1.stg не использована в расчете, все параллели уже заняты.",
+                                                 "ДК ССС 1: нет хроматограммы, параллель учтена как 0.", "ДК Метанол 1: нет хроматограммы, параллель учтена как 0."});
+    EXPECT_EQ(log.warnings(), warnings);
     EXPECT_TRUE(log.infos().empty());
 
     // Nothing carries over into a second run.
@@ -127,6 +137,7 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     EXPECT_EQ(again.rows[4].rawConc, r.rows[4].rawConc);
     EXPECT_EQ(again.density, r.density);
     EXPECT_EQ(log.errors(), errors);
+    EXPECT_EQ(log.warnings(), warnings);
     EXPECT_TRUE(log.infos().empty());
     EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "Этан", "н-Бутан", "и-Пентан", "Группа С6"}));
 }

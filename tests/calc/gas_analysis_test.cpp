@@ -218,10 +218,10 @@ TEST_F(GasAnalysisTest, nitrogenIsCorrectedRunByRun)
     CalcGdAnalysis gd;
     log.ClearMessages();
     gd.Calculate({{16, {P("Азот", 300)}}}, &settings, factors, env);
-    EXPECT_EQ(log.warnings(), Texts({"ГД Анализ: Коррекция Азота не произведена (не найден пик Кислорода)."}));
+    EXPECT_EQ(Except(log.warnings(), "ГД Анализ "), Texts({"ГД Анализ: Коррекция Азота не произведена (не найден пик Кислорода)."}));
     log.ClearMessages();
     gd.Calculate({{16, {P("Кислород", 10)}}}, &settings, factors, env);
-    EXPECT_EQ(log.warnings(), Texts({"ГД Анализ: Коррекция Азота не произведена (не найден пик Азота)."}));
+    EXPECT_EQ(Except(log.warnings(), "ГД Анализ "), Texts({"ГД Анализ: Коррекция Азота не произведена (не найден пик Азота)."}));
 
     GasComponentTable noOxygen;
     noOxygen.AddGasComponent("N2", "Азот", 0.0173, 28.0135);

@@ -159,6 +159,10 @@ TEST(RoleAssignmentDay, givesEveryRunItsRoleWithTheSmallerAnalysisCounts)
         {"c2", SlotDcC1C5_2, {}},
         {"c3", SlotNone, {}},
     });
+    // A run beyond a count keeps the calculation it was left out of.
+    EXPECT_EQ(byPath(records, "g3").leftOutOf, QStringLiteral("ГС Анализ"));
+    EXPECT_EQ(byPath(records, "c3").leftOutOf, QStringLiteral("ДК С1С5"));
+    EXPECT_EQ(byPath(records, "g2").leftOutOf, QString());
 }
 
 TEST(RoleAssignmentDay, largerAnalysisCountsFillTheThirdSlots)
@@ -194,6 +198,7 @@ TEST(RoleAssignmentDay, aReassignmentForgetsTheRolesOfAnEarlierTable)
     for (const ChromatogramRecord& r : records) {
         EXPECT_EQ(r.role, SlotNone) << r.path.toStdString();
         EXPECT_EQ(r.typeName, QString()) << r.path.toStdString();
+        EXPECT_EQ(r.leftOutOf, QString()) << r.path.toStdString();
     }
 }
 
