@@ -124,9 +124,10 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
         }
         // The roles were given before the log was cleared; a run that found
         // no free slot is named again in every calculation. By its whole path:
-        // the runs of another day often carry the same file names.
+        // the runs of another day often carry the same file names. A run that
+        // a later type took in is used, so it is not named.
         for (const ChromatogramRecord& record : *records) {
-            if (!record.leftOutOf.isEmpty())
+            if (!record.leftOutOf.isEmpty() && record.role == SlotNone)
                 log.AddMessage(MessageWarning, QStringLiteral("%1: Хроматограмма %2 не использована в расчете, все параллели уже заняты.")
                                                    .arg(record.leftOutOf, QDir::toNativeSeparators(record.path)));
         }

@@ -98,6 +98,7 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
                                                  {"н-Бутан", 45}, {"и-Пентан", 20}}));
     records.push_back(Record(3, "/lab/gs2.stg", {{"Метан", 890}, {"Этан", 165}, {"н-Гексан", 55}, {"Бензол", 40},
                                                  {"н-Бутан", 50}, {"и-Пентан", 25}}));
+    records.back().leftOutOf = QStringLiteral("ДК С1С5"); // found a later type's slot: used, not named
     records.push_back(Record(35, "/lab/dc-s2.stg", {{"Сульфид водорода", 0, 10}}));
     records.push_back(Record(38, "/lab/dc-m2.stg", {{"Метанол", 0, 300}}));
     records.push_back(Record(0, "/lab/old/gs1.stg", {{"Метан", 870}}));
