@@ -3,7 +3,6 @@
 #include "data/ChmFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 #include <QThreadPool>
 
@@ -27,26 +26,41 @@ std::uint64_t sortKey(const ChromatogramRecord& record)
     return record.mixture ? std::uint64_t(static_cast<std::uint32_t>(record.mixture->number)) + 1000u : 0u;
 }
 
-void collectFolder(const QString& folder, QStringList& paths, QSet<QString>& visited)
-{
-    // A folder reached a second time (a link back up the tree) would make the
-    // scan endless.
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    if (canonical.isEmpty() || visited.contains(canonical))
-        return;
-    visited.insert(canonical);
+// The reasons a name cannot be opened by; the name is shown with U+FFFD
+// for its bytes.
+const QString kUndecodableFile = QStringLiteral("имя файла не в кодировке UTF-8, файл по нему не открыть");
+const QString kUndecodableFolder = QStringLiteral("имя папки не в кодировке UTF-8, папку по нему не открыть");
 
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        const QString path = entry.filePath();
-        if (entry.isDir()) {
-            if (!entry.fileName().contains(QLatin1Char('.')))
-                collectFolder(path, paths, visited);
+void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>& visited,
+                   UnreadChromatograms* unread)
+{
+    // A folder reached a second time through links is not entered again: a
+    // link back up the tree would make the scan endless.
+    const FileIdentity identity = ReadFileIdentity(folder);
+    if (!identity.known || visited.contains(identity))
+        return;
+    visited.insert(identity);
+
+    std::vector<FolderEntry> entries = ReadFolderEntries(folder);
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    const QDir dir(folder);
+    for (const FolderEntry& entry : entries) {
+        const QString path = dir.filePath(entry.name);
+        if (entry.isFolder) {
+            if (entry.name.startsWith(QLatin1Char('.')))
+                continue; // hidden
+            if (entry.decodable)
+                collectFolder(path, paths, visited, unread);
+            else if (unread)
+                unread->push_back({path, kUndecodableFolder, true});
             continue;
         }
-        if (path.endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive))
+        if (!entry.name.endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive))
+            continue;
+        if (entry.decodable)
             paths.append(path);
+        else if (unread)
+            unread->push_back({path, kUndecodableFile});
     }
 }
 
@@ -267,21 +281,27 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
 
 QString listKey(const QString& path) { return QDir::cleanPath(path); }
 
-} // namespace
-
-int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path)
+int findChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path, const FileIdentity& identity)
 {
     const QString cleaned = listKey(path);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (listKey(records[i].path) == cleaned)
+        if (listKey(records[i].path) == cleaned || SameFile(records[i].identity, identity))
             return static_cast<int>(i);
     }
     return -1;
 }
 
+} // namespace
+
+int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path)
+{
+    return findChromatogram(records, path, ReadFileIdentity(path));
+}
+
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
 {
-    if (const int listed = FindChromatogram(records, path); listed >= 0)
+    const FileIdentity identity = ReadFileIdentity(path);
+    if (const int listed = findChromatogram(records, path, identity); listed >= 0)
         return listed;
 
     ChromatogramRecord record;
@@ -292,6 +312,7 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
     } catch (...) {
         return -1;
     }
+    record.identity = identity;
     record.number = static_cast<std::int32_t>(records.size()) + 1;
     if (record.isCalibration)
         FindMixtureForSample(record, mixtures);
@@ -302,16 +323,28 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
                      const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread)
 {
+    // The records keep their files' identities, so the system is asked once
+    // per new path, not once per listed record.
     QSet<QString> listed;
-    for (const ChromatogramRecord& record : records)
+    QSet<FileIdentity> listedFiles;
+    for (const ChromatogramRecord& record : records) {
         listed.insert(listKey(record.path));
+        if (record.identity.known)
+            listedFiles.insert(record.identity);
+    }
     QStringList toRead;
+    std::vector<FileIdentity> identities;
     for (const QString& path : paths) {
         const QString key = listKey(path);
         if (listed.contains(key))
             continue;
         listed.insert(key);
+        const FileIdentity identity = ReadFileIdentity(path);
+        if (identity.known && listedFiles.contains(identity))
+            continue;
+        listedFiles.insert(identity);
         toRead.append(path);
+        identities.push_back(identity);
     }
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
@@ -323,6 +356,7 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
+        record.identity = identities[i];
         record.number = static_cast<std::int32_t>(records.size()) + 1;
         if (record.isCalibration)
             FindMixtureForSample(record, mixtures);
@@ -335,25 +369,45 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
                         const ReadProgress& progress, UnreadChromatograms* unread)
 {
+    // Each file is asked for anew: one replaced, or a link turned to another
+    // listed file since, makes a later record of that file drop out, as
+    // adding the paths again would.
     QStringList paths;
-    for (const ChromatogramRecord& record : records)
-        paths.append(record.path);
+    std::vector<FileIdentity> identities;
+    std::vector<qsizetype> slotOf(records.size(), -1); // -1: a file listed further up
+    QSet<FileIdentity> seen;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const FileIdentity identity = ReadFileIdentity(records[i].path);
+        if (identity.known && seen.contains(identity))
+            continue;
+        seen.insert(identity);
+        slotOf[i] = paths.size();
+        paths.append(records[i].path);
+        identities.push_back(identity);
+    }
     std::vector<ReadSlot> readSlots = readAll(paths, progress);
 
     std::vector<ChromatogramRecord> kept;
     kept.reserve(records.size());
     int dropped = 0;
-    for (std::size_t i = 0; i < readSlots.size(); ++i) {
-        switch (readSlots[i].state) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const qsizetype s = slotOf[i];
+        if (s < 0) {
+            ++dropped;
+            continue;
+        }
+        ReadSlot& slot = readSlots[static_cast<std::size_t>(s)];
+        switch (slot.state) {
         case ReadState::Read:
-            kept.push_back(std::move(readSlots[i].record));
+            kept.push_back(std::move(slot.record));
+            kept.back().identity = identities[static_cast<std::size_t>(s)];
             break;
         case ReadState::NotReached:
             kept.push_back(std::move(records[i]));
             break;
         case ReadState::Failed:
             if (unread)
-                unread->push_back({paths[static_cast<qsizetype>(i)], readSlots[i].reason});
+                unread->push_back({paths[s], slot.reason});
             ++dropped;
             continue;
         }
@@ -401,11 +455,11 @@ void SortChromatograms(std::vector<ChromatogramRecord>& records)
     });
 }
 
-QStringList CollectChromatogramPaths(const QString& folder)
+QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread)
 {
     QStringList paths;
-    QSet<QString> visited;
-    collectFolder(folder, paths, visited);
+    QSet<FileIdentity> visited;
+    collectFolder(folder, paths, visited, unread);
     return paths;
 }
 
