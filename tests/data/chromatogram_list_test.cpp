@@ -149,24 +149,19 @@ TEST_F(ChromatogramListFiles, fileReachedThroughALinkedFolderIsListedOnceUnderIt
     write(QStringLiteral("real/g2.stg"), QStringLiteral("g2"));
     ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("real")), m_dir.filePath(QStringLiteral("link"))));
     const QString linked = m_dir.filePath(QStringLiteral("link/g1.stg"));
-    const struct
-    {
-        const char* order;
-        QString first;
-        QString second;
-    } cases[] = {{"the link first", linked, real}, {"the real path first", real, linked}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.order);
+    // The link first, then the real path first.
+    for (const auto& [first, second] : {std::pair(linked, real), std::pair(real, linked)}) {
+        SCOPED_TRACE(first.toStdString());
         records.clear();
         // The recent list names one path, the scan finds the other.
-        const QString scanned = QFileInfo(c.second).path();
-        EXPECT_EQ(AddChromatograms(records, QStringList{c.first} + CollectChromatogramPaths(scanned), mixtures), 2);
+        const QString scanned = QFileInfo(second).path();
+        EXPECT_EQ(AddChromatograms(records, QStringList{first} + CollectChromatogramPaths(scanned), mixtures), 2);
         ASSERT_EQ(records.size(), 2u);
-        EXPECT_EQ(records[0].path, c.first);
+        EXPECT_EQ(records[0].path, first);
         EXPECT_EQ(records[1].path, scanned + QStringLiteral("/g2.stg"));
-        EXPECT_EQ(AddChromatogram(records, c.second, mixtures), 0);
+        EXPECT_EQ(AddChromatogram(records, second, mixtures), 0);
         EXPECT_EQ(RereadChromatograms(records, mixtures), 0);
-        EXPECT_EQ(FindChromatogram(records, c.second), 0);
+        EXPECT_EQ(FindChromatogram(records, second), 0);
         EXPECT_EQ(records.size(), 2u);
     }
 
@@ -279,10 +274,8 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotO
     ASSERT_EQ(unread.size(), 2u);
     EXPECT_EQ(unread[0].path + ": " + unread[0].reason,
               undecodable + ": имя файла не в кодировке UTF-8, файл по нему не открыть");
-    EXPECT_FALSE(unread[0].folder);
     EXPECT_EQ(unread[1].path + ": " + unread[1].reason,
               undecodableFolder + ": имя папки не в кодировке UTF-8, папку по нему не открыть");
-    EXPECT_TRUE(unread[1].folder);
 
     EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 5);
     QStringList names = fileNames();
