@@ -169,7 +169,7 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
 
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.
-    // So is a name the scan cannot open the file or folder by.
+    // A file or folder the scan cannot open by its name is warned of alike.
     QStringList paths = LoadRecentChromatograms(m_profile);
     UnreadChromatograms unread;
     if (m_settings.folders.enAutoOpen == 1) {

@@ -26,8 +26,8 @@ std::uint64_t sortKey(const ChromatogramRecord& record)
     return record.mixture ? std::uint64_t(static_cast<std::uint32_t>(record.mixture->number)) + 1000u : 0u;
 }
 
-// The reasons a name cannot be opened by; the name is shown with U+FFFD
-// for its bytes.
+// Why a name from another system cannot be opened by; the warning shows it
+// with U+FFFD for the bytes that are not UTF-8.
 const QString kUndecodableFile = QStringLiteral("имя файла не в кодировке UTF-8, файл по нему не открыть");
 const QString kUndecodableFolder = QStringLiteral("имя папки не в кодировке UTF-8, папку по нему не открыть");
 

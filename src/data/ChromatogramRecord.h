@@ -11,7 +11,7 @@
 #include "data/Lattice.h"
 #include "data/Mixtures.h"
 #include "data/PeeksTable.h"
-#include "platform/FileIdentity.h"
+#include "platform/FileSystem.h"
 
 // One recognised peak of a chromatogram as the calculators see it.
 struct PeakItem

@@ -1,4 +1,4 @@
-#include "platform/FileIdentity.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
 
