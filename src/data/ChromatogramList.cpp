@@ -148,6 +148,9 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
             slot.state = readRecord(paths[i], *file, slot.record) ? ReadState::Read : ReadState::Failed;
             if (slot.state == ReadState::Failed)
                 slot.reason = file->errorString();
+            else
+                slot.record.identity = ReadFileIdentity(paths[i]); // asked on every core, like the reading
+
         } catch (...) {
             // Memory for one more signal refused: that file is not listed.
             slot.record = ChromatogramRecord();
@@ -323,28 +326,19 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
                      const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread)
 {
-    // The records keep their files' identities, so the system is asked once
-    // per new path, not once per listed record.
     QSet<QString> listed;
     QSet<FileIdentity> listedFiles;
     for (const ChromatogramRecord& record : records) {
         listed.insert(listKey(record.path));
-        if (record.identity.known)
-            listedFiles.insert(record.identity);
+        listedFiles.insert(record.identity);
     }
     QStringList toRead;
-    std::vector<FileIdentity> identities;
     for (const QString& path : paths) {
         const QString key = listKey(path);
         if (listed.contains(key))
             continue;
         listed.insert(key);
-        const FileIdentity identity = ReadFileIdentity(path);
-        if (identity.known && listedFiles.contains(identity))
-            continue;
-        listedFiles.insert(identity);
         toRead.append(path);
-        identities.push_back(identity);
     }
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
@@ -356,7 +350,11 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
-        record.identity = identities[i];
+        // Another path to a listed file, or to one earlier in the batch: the
+        // records keep their identities, so each file was asked for once.
+        if (record.identity.known && listedFiles.contains(record.identity))
+            continue;
+        listedFiles.insert(record.identity);
         record.number = static_cast<std::int32_t>(records.size()) + 1;
         if (record.isCalibration)
             FindMixtureForSample(record, mixtures);
@@ -369,48 +367,36 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
                         const ReadProgress& progress, UnreadChromatograms* unread)
 {
-    // Each file is asked for anew: one replaced, or a link turned to another
-    // listed file since, makes a later record of that file drop out, as
-    // adding the paths again would.
     QStringList paths;
-    std::vector<FileIdentity> identities;
-    std::vector<qsizetype> slotOf(records.size(), -1); // -1: a file listed further up
-    QSet<FileIdentity> seen;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const FileIdentity identity = ReadFileIdentity(records[i].path);
-        if (identity.known && seen.contains(identity))
-            continue;
-        seen.insert(identity);
-        slotOf[i] = paths.size();
-        paths.append(records[i].path);
-        identities.push_back(identity);
-    }
+    for (const ChromatogramRecord& record : records)
+        paths.append(record.path);
     std::vector<ReadSlot> readSlots = readAll(paths, progress);
 
     std::vector<ChromatogramRecord> kept;
     kept.reserve(records.size());
+    QSet<FileIdentity> keptFiles;
     int dropped = 0;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const qsizetype s = slotOf[i];
-        if (s < 0) {
-            ++dropped;
-            continue;
-        }
-        ReadSlot& slot = readSlots[static_cast<std::size_t>(s)];
-        switch (slot.state) {
+    for (std::size_t i = 0; i < readSlots.size(); ++i) {
+        switch (readSlots[i].state) {
         case ReadState::Read:
-            kept.push_back(std::move(slot.record));
-            kept.back().identity = identities[static_cast<std::size_t>(s)];
+            // A file replaced, or a link turned to another listed file since:
+            // the row further up keeps it, as adding the paths again would.
+            if (readSlots[i].record.identity.known && keptFiles.contains(readSlots[i].record.identity)) {
+                ++dropped;
+                continue;
+            }
+            kept.push_back(std::move(readSlots[i].record));
             break;
         case ReadState::NotReached:
             kept.push_back(std::move(records[i]));
             break;
         case ReadState::Failed:
             if (unread)
-                unread->push_back({paths[s], slot.reason});
+                unread->push_back({paths[static_cast<qsizetype>(i)], readSlots[i].reason});
             ++dropped;
             continue;
         }
+        keptFiles.insert(kept.back().identity);
         ChromatogramRecord& record = kept.back();
         record.number = static_cast<std::int32_t>(kept.size());
         record.mixture = nullptr;
