@@ -46,10 +46,8 @@ inline QString makeCp1251Entry(const QString& folder, const QString& name, bool 
     const QByteArray bytes = textcodec::toCp1251(name);
     const QByteArray path = QFile::encodeName(folder) + '/' + bytes;
     const int made = isFolder ? ::mkdir(path.constData(), 0700) : ::open(path.constData(), O_CREAT | O_WRONLY, 0600);
-    if (made < 0)
+    if (made < 0 || (!isFolder && ::close(made) != 0))
         return QString();
-    if (!isFolder)
-        ::close(made);
     return QDir(folder).filePath(QFile::decodeName(bytes));
 }
 
