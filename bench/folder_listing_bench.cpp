@@ -1,7 +1,9 @@
 // Listing a folder of 2 000 chromatograms as the opening dialog does (folder
 // scan, passport of each file, type filter, sort) against merely opening each
 // compound file and reading its "Passport" stream's bytes; and reading the
-// same files whole into list records on all cores against one at a time.
+// same files whole into list records on all cores against one at a time;
+// and the start of the main window on that folder (the recent list and the
+// folder scan naming the same files), with the scan's walk alone beside it.
 // The ratios are printed at the end.
 
 #include <benchmark/benchmark.h>
@@ -124,10 +126,42 @@ void readRecordsOneByOne(benchmark::State& state)
     }
 }
 
+void collectPaths(benchmark::State& state)
+{
+    const BenchFolder& folder = benchFolder();
+    for (auto _ : state) {
+        const QStringList paths = CollectChromatogramPaths(folder.dir.path());
+        if (paths.size() != kFiles) {
+            state.SkipWithError("the scan did not find every file");
+            break;
+        }
+        benchmark::DoNotOptimize(paths.constData());
+    }
+}
+
+// As the main window starts the day after: last run's recent list first,
+// then the scan of the folder, each naming all 2 000 files.
+void startScan(benchmark::State& state)
+{
+    const BenchFolder& folder = benchFolder();
+    const MixtureList mixtures;
+    for (auto _ : state) {
+        std::vector<ChromatogramRecord> records;
+        AddChromatograms(records, folder.paths + CollectChromatogramPaths(folder.dir.path()), mixtures);
+        if (records.size() != static_cast<std::size_t>(kFiles)) {
+            state.SkipWithError("not every file was listed once");
+            break;
+        }
+        benchmark::DoNotOptimize(records.data());
+    }
+}
+
 BENCHMARK(listFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(readPassportStreams)->Unit(benchmark::kMillisecond);
 BENCHMARK(readRecordsOnAllCores)->Unit(benchmark::kMillisecond);
 BENCHMARK(readRecordsOneByOne)->Unit(benchmark::kMillisecond);
+BENCHMARK(collectPaths)->Unit(benchmark::kMillisecond);
+BENCHMARK(startScan)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -137,5 +171,6 @@ int main(int argc, char** argv)
         reporter.PrintRatio("listing / passport-stream reading", "listFolder", "readPassportStreams", " (target <= 2)");
         reporter.PrintRatio("whole files one by one / on all cores", "readRecordsOneByOne", "readRecordsOnAllCores",
                             " " + QStringLiteral("(%1 cores)").arg(QThread::idealThreadCount()).toStdString());
+        reporter.PrintRatio("start (recent list and scan) / reading on all cores", "startScan", "readRecordsOnAllCores", "");
     });
 }

@@ -169,12 +169,13 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
 
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.
+    // A file or folder the scan cannot open by its name is warned of alike.
     QStringList paths = LoadRecentChromatograms(m_profile);
+    UnreadChromatograms unread;
     if (m_settings.folders.enAutoOpen == 1) {
         for (const QString& folder : m_settings.folders.folders())
-            paths += CollectChromatogramPaths(folder);
+            paths += CollectChromatogramPaths(folder, &unread);
     }
-    UnreadChromatograms unread;
     ReadProgressDialog progress(this);
     AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
     KeepReadWarnings(unread, false);
@@ -434,8 +435,11 @@ void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
 {
     const QString what = listed ? QStringLiteral("удалён из списка") : QStringLiteral("не добавлен в список");
     for (const UnreadChromatogram& file : unread) {
-        const QString warning = QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
-                                    .arg(QDir::toNativeSeparators(file.path), what, file.reason);
+        const QString warning =
+            file.folder ? QStringLiteral("Чтение хроматограмм: Папка %1 не просмотрена: %2.")
+                              .arg(QDir::toNativeSeparators(file.path), file.reason)
+                        : QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
+                              .arg(QDir::toNativeSeparators(file.path), what, file.reason);
         if (const auto known = FindReadWarning(file.path); known != m_readWarnings.end())
             known->second = warning;
         else

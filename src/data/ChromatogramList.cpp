@@ -3,7 +3,6 @@
 #include "data/ChmFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 #include <QThreadPool>
 
@@ -27,26 +26,41 @@ std::uint64_t sortKey(const ChromatogramRecord& record)
     return record.mixture ? std::uint64_t(static_cast<std::uint32_t>(record.mixture->number)) + 1000u : 0u;
 }
 
-void collectFolder(const QString& folder, QStringList& paths, QSet<QString>& visited)
-{
-    // A folder reached a second time (a link back up the tree) would make the
-    // scan endless.
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    if (canonical.isEmpty() || visited.contains(canonical))
-        return;
-    visited.insert(canonical);
+// Why a name from another system cannot be opened by; the warning shows it
+// with U+FFFD for the bytes that are not UTF-8.
+const QString kUndecodableFile = QStringLiteral("имя файла не в кодировке UTF-8, файл по нему не открыть");
+const QString kUndecodableFolder = QStringLiteral("имя папки не в кодировке UTF-8, папку по нему не открыть");
 
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        const QString path = entry.filePath();
-        if (entry.isDir()) {
-            if (!entry.fileName().contains(QLatin1Char('.')))
-                collectFolder(path, paths, visited);
+void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>& visited,
+                   UnreadChromatograms* unread)
+{
+    // A folder reached a second time through links is not entered again: a
+    // link back up the tree would make the scan endless.
+    const FileIdentity identity = ReadFileIdentity(folder);
+    if (!identity.known || visited.contains(identity))
+        return;
+    visited.insert(identity);
+
+    std::vector<FolderEntry> entries = ReadFolderEntries(folder);
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    const QDir dir(folder);
+    for (const FolderEntry& entry : entries) {
+        const QString path = dir.filePath(entry.name);
+        if (entry.isFolder) {
+            if (entry.name.startsWith(QLatin1Char('.')))
+                continue; // hidden
+            if (entry.decodable)
+                collectFolder(path, paths, visited, unread);
+            else if (unread)
+                unread->push_back({path, kUndecodableFolder, true});
             continue;
         }
-        if (path.endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive))
+        if (!entry.name.endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive))
+            continue;
+        if (entry.decodable)
             paths.append(path);
+        else if (unread)
+            unread->push_back({path, kUndecodableFile});
     }
 }
 
@@ -134,6 +148,9 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
             slot.state = readRecord(paths[i], *file, slot.record) ? ReadState::Read : ReadState::Failed;
             if (slot.state == ReadState::Failed)
                 slot.reason = file->errorString();
+            else
+                slot.record.identity = ReadFileIdentity(paths[i]); // asked on every core, like the reading
+
         } catch (...) {
             // Memory for one more signal refused: that file is not listed.
             slot.record = ChromatogramRecord();
@@ -267,21 +284,27 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
 
 QString listKey(const QString& path) { return QDir::cleanPath(path); }
 
-} // namespace
-
-int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path)
+int findChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path, const FileIdentity& identity)
 {
     const QString cleaned = listKey(path);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (listKey(records[i].path) == cleaned)
+        if (listKey(records[i].path) == cleaned || SameFile(records[i].identity, identity))
             return static_cast<int>(i);
     }
     return -1;
 }
 
+} // namespace
+
+int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path)
+{
+    return findChromatogram(records, path, ReadFileIdentity(path));
+}
+
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
 {
-    if (const int listed = FindChromatogram(records, path); listed >= 0)
+    const FileIdentity identity = ReadFileIdentity(path);
+    if (const int listed = findChromatogram(records, path, identity); listed >= 0)
         return listed;
 
     ChromatogramRecord record;
@@ -292,6 +315,7 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
     } catch (...) {
         return -1;
     }
+    record.identity = identity;
     record.number = static_cast<std::int32_t>(records.size()) + 1;
     if (record.isCalibration)
         FindMixtureForSample(record, mixtures);
@@ -303,8 +327,11 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
                      const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread)
 {
     QSet<QString> listed;
-    for (const ChromatogramRecord& record : records)
+    QSet<FileIdentity> listedFiles;
+    for (const ChromatogramRecord& record : records) {
         listed.insert(listKey(record.path));
+        listedFiles.insert(record.identity);
+    }
     QStringList toRead;
     for (const QString& path : paths) {
         const QString key = listKey(path);
@@ -323,6 +350,11 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
+        // Another path to a listed file, or to one earlier in the batch: the
+        // records keep their identities, so each file was asked for once.
+        if (record.identity.known && listedFiles.contains(record.identity))
+            continue;
+        listedFiles.insert(record.identity);
         record.number = static_cast<std::int32_t>(records.size()) + 1;
         if (record.isCalibration)
             FindMixtureForSample(record, mixtures);
@@ -342,10 +374,17 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
 
     std::vector<ChromatogramRecord> kept;
     kept.reserve(records.size());
+    QSet<FileIdentity> keptFiles;
     int dropped = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
         switch (readSlots[i].state) {
         case ReadState::Read:
+            // A file replaced, or a link turned to another listed file since:
+            // the row further up keeps it, as adding the paths again would.
+            if (readSlots[i].record.identity.known && keptFiles.contains(readSlots[i].record.identity)) {
+                ++dropped;
+                continue;
+            }
             kept.push_back(std::move(readSlots[i].record));
             break;
         case ReadState::NotReached:
@@ -357,6 +396,7 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
             ++dropped;
             continue;
         }
+        keptFiles.insert(kept.back().identity);
         ChromatogramRecord& record = kept.back();
         record.number = static_cast<std::int32_t>(kept.size());
         record.mixture = nullptr;
@@ -401,11 +441,11 @@ void SortChromatograms(std::vector<ChromatogramRecord>& records)
     });
 }
 
-QStringList CollectChromatogramPaths(const QString& folder)
+QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread)
 {
     QStringList paths;
-    QSet<QString> visited;
-    collectFolder(folder, paths, visited);
+    QSet<FileIdentity> visited;
+    collectFolder(folder, paths, visited, unread);
     return paths;
 }
 

@@ -15,13 +15,14 @@
 // rules are tested without a window.
 
 // Reads the file and appends its record; returns the record's index. A path
-// that is listed already (the same file path after cleaning; letter case
-// counts, as it does on the file system) returns that record's index and
-// reads nothing; a file that cannot be read returns -1 and adds nothing.
+// that names a listed file (the same path after cleaning, letter case
+// counting as it does on the file system, or the same file reached another
+// way, through a link) returns that record's index and reads nothing; a file
+// that cannot be read returns -1 and adds nothing.
 // A calibration run is matched to a cylinder of the list.
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures);
 
-// The index of the record of that file (the same cleaned path), or -1.
+// The index of the record of that file (the same cleaned path or the same file), or -1.
 int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path);
 
 // Sets the record's cylinder to the cylinder whose identifier occurs in its
@@ -44,21 +45,24 @@ void SortChromatograms(std::vector<ChromatogramRecord>& records);
 // left unread, files being read are finished and kept.
 using ReadProgress = std::function<bool(int done, int total)>;
 
-// Every "*.stg" file (extension in any letter case) under the folder, depth
-// first in name order. Sub-folders whose own name holds a dot are not
-// entered, nor is a folder reached twice through links.
-QStringList CollectChromatogramPaths(const QString& folder);
-
-// A file that could not be read, with the reader's reason.
+// A file that could not be read, or a folder that could not be entered, with the reason.
 struct UnreadChromatogram
 {
     QString path;
     QString reason;
+    bool folder = false;
 };
 using UnreadChromatograms = std::vector<UnreadChromatogram>;
 
+// Every "*.stg" file (extension in any letter case) under the folder, depth
+// first in name order. Every sub-folder is entered but hidden ones (a name
+// beginning with a dot) and a folder reached a second time through links.
+// A file or folder whose name cannot be opened by (not UTF-8) is appended
+// to unread, when given, in its place of the walk.
+QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread = nullptr);
+
 // AddChromatogram for each path, in order, with the files read on all cores.
-// Paths listed already or earlier in the batch are skipped; unreadable files
+// Paths naming files listed already or earlier in the batch are skipped; unreadable files
 // are left out and, when unread is given, appended to it in path order.
 // Returns the number of records added.
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
@@ -67,7 +71,8 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 
 // Reads every listed file anew, on all cores, keeping the list order: a file
 // that can no longer be read drops out (into unread, when given), the others
-// are renumbered from 1 and matched to the cylinders again. Files left
+// are renumbered from 1 and matched to the cylinders again; a record whose
+// file a record above it names too drops out without a word. Files left
 // unread by a stop keep their records as they were. Returns the number of
 // records that dropped out.
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,

@@ -11,6 +11,7 @@
 #include "data/Lattice.h"
 #include "data/Mixtures.h"
 #include "data/PeeksTable.h"
+#include "platform/FileSystem.h"
 
 // One recognised peak of a chromatogram as the calculators see it.
 struct PeakItem
@@ -34,6 +35,9 @@ struct ChromatogramRecord
     std::int32_t number = 0;       // 1-based position when added
     std::int64_t analysisTime = 0; // seconds since 1970-01-01 00:00 UTC
     QString path;
+    // The file behind the path when it was read: another path to the same
+    // file is not listed again.
+    FileIdentity identity;
     QString sample;
     QString method;
     int role = 0; // ChromatogramSlot; 0 until roles are assigned

@@ -140,6 +140,43 @@ TEST_F(ChromatogramListFiles, listedPathIsNotReadAgain)
     EXPECT_EQ(records.size(), 1u);
 }
 
+// A folder reached through a link and by its own path: the path that comes
+// first keeps the row, at the start, in "Добавить" and in "Пересчитать".
+TEST_F(ChromatogramListFiles, fileReachedThroughALinkedFolderIsListedOnceUnderItsFirstPath)
+{
+    const QString real = write(QStringLiteral("real/g1.stg"), QStringLiteral("g1"));
+    write(QStringLiteral("real/g2.stg"), QStringLiteral("g2"));
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("real")), m_dir.filePath(QStringLiteral("link"))));
+    const QString linked = m_dir.filePath(QStringLiteral("link/g1.stg"));
+    // The link first, then the real path first.
+    for (const auto& [first, second] : {std::pair(linked, real), std::pair(real, linked)}) {
+        SCOPED_TRACE(first.toStdString());
+        records.clear();
+        // The recent list names one path, the scan finds the other.
+        const QString scanned = QFileInfo(second).path();
+        EXPECT_EQ(AddChromatograms(records, QStringList{first} + CollectChromatogramPaths(scanned), mixtures), 2);
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[0].path, first);
+        EXPECT_EQ(records[1].path, scanned + QStringLiteral("/g2.stg"));
+        EXPECT_EQ(AddChromatogram(records, second, mixtures), 0);
+        EXPECT_EQ(RereadChromatograms(records, mixtures), 0);
+        EXPECT_EQ(FindChromatogram(records, second), 0);
+    }
+
+    // A listed file turned into a link to another listed one since: the
+    // re-read keeps the row above.
+    const QString other = write(QStringLiteral("other.stg"), QStringLiteral("other"));
+    ASSERT_EQ(AddChromatogram(records, other, mixtures), 2);
+    ASSERT_TRUE(QFile::link(other, m_dir.filePath(QStringLiteral("other-link.stg"))));
+    EXPECT_EQ(FindChromatogram(records, m_dir.filePath(QStringLiteral("other-link.stg"))), 2);
+    ASSERT_TRUE(QFile::remove(other));
+    ASSERT_TRUE(QFile::link(real, other));
+    UnreadChromatograms unread;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread), 1);
+    EXPECT_TRUE(unread.empty());
+    EXPECT_EQ(fileNames(), QStringList({"g1.stg", "g2.stg"}));
+}
+
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
 {
     ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("a.stg"), QStringLiteral("первая")), mixtures), 0);
@@ -208,24 +245,39 @@ TEST(ChromatogramListSort, runsWithoutCylinderComeFirstThenEachCylinderInTimeOrd
     EXPECT_EQ(sortedPaths(records), QStringList({"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"}));
 }
 
-TEST_F(ChromatogramListFiles, scanWalksSubfoldersAndSkipsDottedFoldersAndUnreadableFiles)
+TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotOpenAndSkipsUnreadableFiles)
 {
     // The configured folder's own name may hold a dot.
     const QString root = m_dir.filePath(QStringLiteral("run.2024"));
     write(QStringLiteral("run.2024/a.stg"), QStringLiteral("a"));
     write(QStringLiteral("run.2024/sub/b.STG"), QStringLiteral("b"));
     write(QStringLiteral("run.2024/sub/deeper/c.stg"), QStringLiteral("c"));
-    write(QStringLiteral("run.2024/old.archive/d.stg"), QStringLiteral("d"));
+    write(QStringLiteral("run.2024/12.03.2024/d.stg"), QStringLiteral("d"));
+    write(QStringLiteral("run.2024/.hidden/h.stg"), QStringLiteral("h"));
     write(QStringLiteral("run.2024/sub/e.stg.bak"), QStringLiteral("e"));
     writeBytes(QStringLiteral("run.2024/sub/broken.stg"), "garbage");
     writeBytes(QStringLiteral("run.2024/notes.txt"), "text");
-    // A link back to the top must not make the scan endless.
+    // A link back to the top must not make the scan endless; one out of the tree is followed.
     ASSERT_TRUE(QFile::link(root, m_dir.filePath(QStringLiteral("run.2024/sub/deeper/loop"))));
+    write(QStringLiteral("outside/f.stg"), QStringLiteral("f"));
+    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("outside")), m_dir.filePath(QStringLiteral("run.2024/linked"))));
+    // Names from another system: named, with the reason; a file of another kind is not.
+    const QString undecodable = testsupport::makeCp1251Entry(root, QStringLiteral("ГС_анализ_2.stg"), false);
+    const QString undecodableFolder = testsupport::makeCp1251Entry(root, QStringLiteral("Архив"), true);
+    ASSERT_FALSE(testsupport::makeCp1251Entry(root, QStringLiteral("заметки.txt"), false).isEmpty());
 
-    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 3);
+    UnreadChromatograms unread;
+    EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 6);
+    ASSERT_EQ(unread.size(), 2u);
+    EXPECT_EQ(unread[0].path + ": " + unread[0].reason,
+              undecodable + ": имя файла не в кодировке UTF-8, файл по нему не открыть");
+    EXPECT_EQ(unread[1].path + ": " + unread[1].reason,
+              undecodableFolder + ": имя папки не в кодировке UTF-8, папку по нему не открыть");
+
+    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 5);
     QStringList names = fileNames();
     names.sort();
-    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg"}));
+    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg", "d.stg", "f.stg"}));
 
     // A second scan finds only listed files.
     EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 0);

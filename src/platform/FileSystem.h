@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHashFunctions>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// What tells one file from another however it is reached: through a link, a
+// bind mount or another spelling of its path. On this system that is the
+// device and the inode once links are followed; a Windows build would take
+// the volume serial number and the file index here.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool known = false; // false when the system could not be asked (a file gone, a folder without rights)
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+inline size_t qHash(const FileIdentity& id, size_t seed = 0)
+{
+    return qHashMulti(seed, id.device, id.inode, id.known);
+}
+
+// One question to the system per call.
+FileIdentity ReadFileIdentity(const QString& path);
+
+// Whether both identities are known and equal: two files the system could not
+// tell about are never taken for one.
+inline bool SameFile(const FileIdentity& a, const FileIdentity& b)
+{
+    return a.known && b.known && a == b;
+}
+
+// One entry of a folder as the system names it.
+struct FolderEntry
+{
+    QString name;            // bytes that are not UTF-8 show as U+FFFD
+    bool decodable = true;   // false: the name above does not lead back to the entry, so it cannot be opened
+    bool isFolder = false;   // links followed; a broken link is no folder
+};
+
+// The entries of the folder, "." and ".." left out, in no particular order;
+// empty when the folder cannot be read. Read at the byte level, since the
+// usual listing drops names it cannot decode without a word.
+std::vector<FolderEntry> ReadFolderEntries(const QString& folder);
