@@ -5,9 +5,11 @@
 #include "ui/DlgSettingsTabChrms.h"
 #include "ui/DlgSettingsTabGen.h"
 #include "ui/DlgSettingsTabParams.h"
+#include "ui/GridCtrl.h"
 #include "ui/WindowPlacement.h"
 
 #include <QDialogButtonBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -29,21 +31,35 @@ DlgSettings::DlgSettings(CSettings* settings, QWidget* parent)
     setWindowTitle(kTitle);
     messageHook = [](QWidget* owner, const QString& text) { QMessageBox::warning(owner, kTitle, text); };
 
-    // Pages show what the profile holds now, on top of the type patterns and
-    // folders changed earlier in this run.
+    // Pages show what the profile holds now.
     m_settings->LoadSettings();
+    m_openedTypeRules = m_settings->general.typeRules;
+    m_openedFolders = m_settings->folders;
 
     m_tabs = new QTabWidget;
     m_general = new CDlgSettingsTabGen(m_settings->general);
     m_params = new CDlgSettingsTabParams(m_settings->params);
     m_folders = new CDlgSettingsTabChrms(m_settings->folders);
     // The pages scroll on a screen too small for them; OK and Cancel stay in view.
-    m_tabs->addTab(new FittingScrollArea(m_general), QStringLiteral("Общие настройки"));
+    auto* generalArea = new FittingScrollArea(m_general);
+    m_tabs->addTab(generalArea, QStringLiteral("Общие настройки"));
     m_tabs->addTab(new FittingScrollArea(m_params), QStringLiteral("Параметры"));
     m_tabs->addTab(new FittingScrollArea(m_folders), QStringLiteral("Настройки хрм."));
     for (QWidget* page : {static_cast<QWidget*>(m_general), static_cast<QWidget*>(m_params),
                           static_cast<QWidget*>(m_folders)})
         page->installEventFilter(this);
+    // The type table does not scroll itself: the page follows the row that
+    // the arrows move to.
+    CGridCtrl* grid = m_general->typeGrid();
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, generalArea,
+            [grid, generalArea](const QModelIndex& current) {
+                if (!current.isValid())
+                    return;
+                const QRect cell = grid->visualRect(current);
+                const QPoint centre = grid->viewport()->mapTo(generalArea->widget(), cell.center());
+                // Half the cell and one pixel each way: the centre rounds down.
+                generalArea->ensureVisible(centre.x(), centre.y(), cell.width() / 2 + 1, cell.height() / 2 + 1);
+            });
 
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("Ок"), QDialogButtonBox::AcceptRole);
@@ -117,4 +133,13 @@ void DlgSettings::accept()
     if (Profile* profile = m_settings->profile(); profile && !m_settings->SaveSettings())
         showMessage(ProfileNotWrittenText(*profile, QStringLiteral("настройки")));
     QDialog::accept();
+}
+
+void DlgSettings::reject()
+{
+    // A recalculation after Cancel must not use patterns or folders that no
+    // window shows any more.
+    m_settings->general.typeRules = m_openedTypeRules;
+    m_settings->folders = m_openedFolders;
+    QDialog::reject();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/ChromatogramFolders.h"
+#include "data/GeneralSettings.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -12,7 +15,8 @@ class QTabWidget;
 
 // The modal dialog "Настройки расчёта" over the program's settings: three
 // pages, OK checks every field, takes them into the settings and saves the
-// profile; Cancel saves nothing. Enter and Escape pressed inside a page do
+// profile; Cancel saves nothing and puts back the type patterns and folders,
+// which the pages change at once. Enter and Escape pressed inside a page do
 // nothing; the buttons (and the keys outside the pages) end the dialog.
 // Built anew for every opening:
 //     DlgSettings dlg(&settings, parent);
@@ -36,6 +40,9 @@ public:
     // OK: a field that does not hold a valid value keeps the dialog open
     // with a message naming it, and nothing is taken or saved.
     void accept() override;
+    // Cancel, Escape and the close box: the type patterns and folders as
+    // they were when the dialog opened.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,4 +56,6 @@ private:
     CDlgSettingsTabGen* m_general = nullptr;
     CDlgSettingsTabParams* m_params = nullptr;
     CDlgSettingsTabChrms* m_folders = nullptr;
+    TypeRuleTable m_openedTypeRules;
+    ChromatogramFolders m_openedFolders;
 };

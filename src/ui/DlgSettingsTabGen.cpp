@@ -212,8 +212,8 @@ bool CDlgSettingsTabGen::CheckControls(QString* message, QWidget** field) const
     const std::pair<QLineEdit*, QString> digitFields[] = {{m_digitsInProgram, kInProgramCaption},
                                                           {m_digitsInReport, kInReportCaption}};
     for (const auto& [edit, caption] : digitFields) {
-        // Any whole number is kept; the formatting alone limits the digits shown.
-        if (!ParseFieldInteger(edit->text(), &digits)) {
+        // Any count is kept however large; the formatting alone limits the digits shown.
+        if (!ParseFieldCount(edit->text(), &digits)) {
             *message = FieldMessage(caption, kRoundingCaption, EnterAnIntegerText());
             *field = edit;
             return false;
@@ -229,8 +229,8 @@ bool CDlgSettingsTabGen::CheckControls(QString* message, QWidget** field) const
 
 void CDlgSettingsTabGen::ReadControls()
 {
-    ParseFieldInteger(m_digitsInProgram->text(), &m_general.qtySymInProg);
-    ParseFieldInteger(m_digitsInReport->text(), &m_general.qtySymInReport);
+    ParseFieldCount(m_digitsInProgram->text(), &m_general.qtySymInProg);
+    ParseFieldCount(m_digitsInReport->text(), &m_general.qtySymInReport);
     m_general.enGsGradCorrect = m_gsGradCorrect->isChecked() ? 1 : 0;
     m_general.enGsAnalysCorrect = m_gsAnalysCorrect->isChecked() ? 1 : 0;
     m_general.enGdGradCorrect = m_gdGradCorrect->isChecked() ? 1 : 0;

@@ -1,31 +1,31 @@
 #include "ui/SettingsFieldText.h"
 
-#include <QLocale>
+#include "data/Mixtures.h"
 
-#include <cmath>
+#include <QLocale>
 
 QString FormatFieldNumber(double value)
 {
     return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-bool ParseFieldInteger(const QString& text, int* value)
+bool ParseFieldCount(const QString& text, int* value)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
-    if (ok)
-        *value = v;
-    return ok;
+    if (!ok || v < 0)
+        return false;
+    *value = v;
+    return true;
 }
 
 bool ParseFieldNumber(const QString& text, double* value)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);  // locale-independent
-    if (!ok || !std::isfinite(v))
-        return false;
-    *value = v;
-    return true;
+    // Read as "Смеси" reads its numbers, so both dialogs take the same texts.
+    const std::optional<double> v = ParseMixtureValue(text);
+    if (v)
+        *value = *v;
+    return v.has_value();
 }
 
 QString FieldMessage(const QString& caption, const QString& group, const QString& reason)
@@ -46,5 +46,5 @@ QString EnterAnIntegerText()
 
 QString EnterANumberText()
 {
-    return QStringLiteral("Введите число.");
+    return QStringLiteral("Введите число, например 1.5 или 1,5.");
 }

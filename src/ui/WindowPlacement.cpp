@@ -1,7 +1,6 @@
 #include "ui/WindowPlacement.h"
 
 #include <QGuiApplication>
-#include <QLayout>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -98,16 +97,6 @@ void FitToScreen(QWidget& window)
     if (!screen)
         return;
     const QSize room = screen->availableGeometry().size().shrunkBy(EstimatedFrame(window));
-    const QList<FittingScrollArea*> areas = window.findChildren<FittingScrollArea*>();
-    if (QLayout* layout = window.layout(); layout && !areas.isEmpty()) {
-        for (FittingScrollArea* area : areas)
-            area->GiveWay(QSize(0, 0));
-        layout->activate();
-        const QSize lack = (layout->totalMinimumSize() - room).expandedTo(QSize(0, 0));
-        for (FittingScrollArea* area : areas)
-            area->GiveWay(lack);
-        layout->activate();
-    }
     const QSize least = window.minimumSize();
     if (least.width() > room.width() || least.height() > room.height())
         window.setMinimumSize(least.boundedTo(room));
@@ -131,20 +120,12 @@ FittingScrollArea::FittingScrollArea(QWidget* content, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setWidget(content);
-}
-
-QSize FittingScrollArea::sizeHint() const
-{
-    return widget()->sizeHint();
+    // The page shows the tab pane's colour through it, as without the area.
+    viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
 }
 
 QSize FittingScrollArea::minimumSizeHint() const
 {
-    return (widget()->minimumSizeHint() - m_lack).expandedTo(QScrollArea::minimumSizeHint());
-}
-
-void FittingScrollArea::GiveWay(const QSize& lack)
-{
-    m_lack = lack;
-    updateGeometry();
+    return widget()->minimumSizeHint();
 }

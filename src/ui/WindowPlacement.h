@@ -35,27 +35,23 @@ QRect FitOnScreen(const QRect& rect, const QMargins& frame, const QSize& least);
 
 // Where the free area of the screen the window opens on (its owner's, for a
 // dialog), less the frame, cannot hold the window's minimum size or its size,
-// cuts both to it, the content of its FittingScrollAreas giving way first. A
-// window that fits keeps both, so a large screen sees no change.
+// cuts both to it; its FittingScrollAreas then scroll. A window that fits
+// keeps both, so a large screen sees no change.
 void FitToScreen(QWidget& window);
 
 // Sets a top-level window's inner rectangle fitted onto its screen as
 // FitOnScreen does, cut first by FitToScreen to what that screen can hold.
 void SetGeometryOnScreen(QWidget& window, const QRect& rect);
 
-// A scroll area as large as its content wants, without scroll bars, on a
-// screen that has the room; FitToScreen lets it shrink by what the window
-// lacks, and it scrolls then.
+// A scroll area that asks for its content's least size, so a window on a
+// screen with the room is as large as without it and nothing scrolls; where
+// FitToScreen cuts the window below that, the area shrinks and scrolls. It
+// takes no focus and draws no background of its own.
 class FittingScrollArea : public QScrollArea
 {
     Q_OBJECT
 public:
     explicit FittingScrollArea(QWidget* content, QWidget* parent = nullptr);
 
-    QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    void GiveWay(const QSize& lack);
-
-private:
-    QSize m_lack{0, 0};
 };

@@ -13,9 +13,31 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 namespace {
+
+// Runs events until no widget of the window moves or changes size: Qt lays
+// out nested widgets through posted events, round after round, and the user
+// sees the window only once they have run.
+void settle(QWidget& window)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto geometries = [&window] {
+        QList<QRect> all;
+        for (const QWidget* w : window.findChildren<QWidget*>())
+            all << QRect(w->mapTo(&window, QPoint()), w->size());
+        return all;
+    };
+    for (int round = 0; round < 50; ++round) {
+        const QList<QRect> before = geometries();
+        QApplication::processEvents();
+        if (geometries() == before)
+            return;
+    }
+    ADD_FAILURE() << "the layout does not settle";
+}
 
 // The whole window lies on its screen, title bar included, can be made as
 // small as the screen's free area, and shows whole every button, field and
@@ -61,11 +83,13 @@ TEST(WindowsFitTheScreenTest, everyWindowComesUpWholeOnTheScreen)
         SCOPED_TRACE(opener ? opener : window->metaObject()->className());
         if (window) {
             window->show();
+            settle(*window);
             expectWholeOnScreen(*window);
         } else {
             QTimer::singleShot(0, [] {
                 QWidget* shown = QApplication::activeModalWidget();
                 ASSERT_NE(shown, nullptr);
+                settle(*shown);
                 expectWholeOnScreen(*shown);
                 shown->close();
             });

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -21,7 +22,9 @@
 #include <QTreeWidget>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
+#include <tuple>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -120,6 +123,81 @@ TEST_F(DlgSettingsTest, wholeTypeTableShowsOnASmallScreen)
         EXPECT_GE(grid->columnWidth(0), grid->fontMetrics().horizontalAdvance(grid->GetItemText(row, 0))) << row;
 }
 
+// Whether the page shows as much of a field or a cell as its view can hold.
+bool inView(const QScrollArea* page, const QWidget* within, const QRect& rect)
+{
+    const QWidget* view = page->viewport();
+    const QRect place(within->mapTo(view, rect.topLeft()), rect.size());
+    return (view->rect() & place).size() == place.size().boundedTo(view->size());
+}
+
+TEST_F(DlgSettingsTest, onASmallScreenTabStopsOnFieldsAndThePageFollowsTheArrowsAndARefusal)
+{
+    auto dlg = openDialog();
+    dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    // As short as on a screen at 150 % text, where the page holds a few rows of the table.
+    dlg->setMinimumSize(1, 1);
+    dlg->resize(dlg->width(), 420);
+    auto* general = qobject_cast<QScrollArea*>(dlg->tabs()->widget(0));
+    ASSERT_NE(general, nullptr);
+    ASSERT_GT(general->verticalScrollBar()->maximum(), 0);
+
+    // Tab stops on fields only, never on a page's scroll area.
+    QWidget* first = edit(dlg.get(), "qtySymInProg");
+    first->setFocus();
+    int stops = 0;
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* field = QApplication::focusWidget();
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(qobject_cast<QScrollArea*>(field), nullptr) << field->metaObject()->className();
+    } while (QApplication::focusWidget() != first && ++stops < 100);
+    EXPECT_LT(stops, 100);
+
+    // The arrows move the highlight through the type table; the page keeps it in view.
+    CGridCtrl* grid = dlg->generalPage()->typeGrid();
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up}) {
+        for (int step = 1; step < grid->rowCount(); ++step) {
+            QTest::keyClick(grid, key);
+            const QRect cell = grid->visualRect(grid->currentIndex());
+            EXPECT_TRUE(inView(general, grid->viewport(), cell)) << grid->currentRow();
+        }
+    }
+
+    // A refused field lying out of view is scrolled into it.
+    general->verticalScrollBar()->setValue(general->verticalScrollBar()->maximum());
+    general->horizontalScrollBar()->setValue(general->horizontalScrollBar()->maximum());
+    QLineEdit* digits = edit(dlg.get(), "qtySymInProg");
+    ASSERT_FALSE(inView(general, digits, digits->rect()));
+    digits->setText(QStringLiteral("много"));
+    dlg->accept();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(inView(general, digits, digits->rect()));
+}
+
+// The pages show the tab pane's colour, as a bare pane does, not the
+// window's grey of a scroll area's own background.
+TEST_F(DlgSettingsTest, pagesShowTheTabPanesColour)
+{
+    auto dlg = openDialog();
+    dlg->show();
+    for (int i = 0; i < dlg->tabs()->count(); ++i) {
+        dlg->tabs()->setCurrentIndex(i);
+        QWidget* area = dlg->tabs()->widget(i);
+        // A corner of the page's margin, where no control lies.
+        const QPoint spot = static_cast<QScrollArea*>(area)->widget()->mapTo(dlg.get(), QPoint(2, 2));
+        const QColor shown = dlg->grab().toImage().pixelColor(spot);
+        area->hide();
+        const QColor pane = dlg->grab().toImage().pixelColor(spot);
+        area->show();
+        ASSERT_NE(pane, dlg->palette().color(QPalette::Window));  // else the test tells nothing
+        EXPECT_EQ(shown, pane) << i;
+    }
+}
+
 TEST_F(DlgSettingsTest, showsWhatTheProfileHoldsWhenOpened)
 {
     // Written after the settings were built: the dialog must reload first.
@@ -169,7 +247,7 @@ TEST_F(DlgSettingsTest, okTakesEveryPageAndRewritesTheProfile)
     child<QCheckBox>(dlg.get(), "enBlankSubtraction")->setChecked(true);
     edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("2.1234567"));
     child<QRadioButton>(dlg.get(), "QtyDcSss_1")->setChecked(true);
-    edit(dlg.get(), "GsPressure")->setText(QStringLiteral("101.325"));
+    edit(dlg.get(), "GsPressure")->setText(QStringLiteral("101,325"));  // a decimal comma as typed in Russia
     edit(dlg.get(), "PgMpodc")->setText(QStringLiteral("-0.5"));
     child<QCheckBox>(dlg.get(), "enAutoOpen")->setChecked(false);
 
@@ -211,7 +289,7 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Суммарный объём раствора сернокислого натрия")));
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Газ дегазации")));
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите число.")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите число, например 1.5 или 1,5.")));
     EXPECT_EQ(dlg->tabs()->currentIndex(), 1);  // the page of the refused field
     // Nothing was taken, not even the valid field, and nothing written.
     EXPECT_EQ(settings.general.qtySymInProg, 3);
@@ -226,63 +304,81 @@ TEST_F(DlgSettingsTest, textThatIsNotANumberKeepsTheDialogOpenAndSavesNothing)
     EXPECT_EQ(settings.params.GdVol1, 12.0);
 }
 
-TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeButKeepsLargeOnes)
+TEST_F(DlgSettingsTest, refusesDigitCountsThatAreNotWholeOrNegativeButKeepsLargeOnes)
 {
     auto dlg = openDialog();
-    QLineEdit* digits = edit(dlg.get(), "qtySymInReport");
-    dlg->tabs()->setCurrentIndex(2);
+    // A fraction or a negative count, in either field.
+    const std::tuple<const char*, const char*, const char*> refused[] = {
+        {"qtySymInReport", "3.5", "В отчете"}, {"qtySymInProg", "-1", "В программе"}, {"qtySymInReport", "-1", "В отчете"}};
+    for (const auto& [name, text, caption] : refused) {
+        QLineEdit* digits = edit(dlg.get(), name);
+        digits->setText(QString::fromUtf8(text));
+        dlg->tabs()->setCurrentIndex(2);
+        messages.clear();
+        dlg->accept();
+        ASSERT_EQ(messages.size(), 1) << name << text;
+        EXPECT_TRUE(messages[0].contains(QString::fromUtf8(caption) + QStringLiteral("»"))) << name << text;
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите целое число.")));
+        EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
+        digits->setText(QStringLiteral("3"));
+    }
 
-    digits->setText(QStringLiteral("3.5"));
+    // Twenty digits are no reason to refuse; the next complaint is the start
+    // time's, which holds both decimal marks.
+    edit(dlg.get(), "qtySymInReport")->setText(QStringLiteral("20"));
+    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1,5.0"));
+    messages.clear();
     dlg->accept();
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("В отчете")));
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите целое число.")));
-    EXPECT_EQ(dlg->tabs()->currentIndex(), 0);
-
-    // Twenty digits are no reason to refuse; the next complaint is the start time's.
-    digits->setText(QStringLiteral("20"));
-    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1,5"));
-    dlg->accept();
-    ASSERT_EQ(messages.size(), 2);
-    EXPECT_TRUE(messages[1].contains(QStringLiteral("Начало выхода пробы")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Начало выхода пробы")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Введите число, например 1.5 или 1,5.")));
     EXPECT_NE(dlg->result(), QDialog::Accepted);
     EXPECT_FALSE(profile.contains(General, QStringLiteral("qtySymInReport")));
 
-    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1.5"));
+    edit(dlg.get(), "TimeStartSample")->setText(QStringLiteral("1,5"));
     dlg->accept();
-    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(settings.general.qtySymInReport, 20);
+    EXPECT_EQ(settings.general.TimeStartSample, 1.5);
     EXPECT_EQ(profile.readInt(General, QStringLiteral("qtySymInReport"), 0), 20);
 }
 
-TEST_F(DlgSettingsTest, cancelSavesNothingButKeepsGridAndFolderChangesForTheRun)
+TEST_F(DlgSettingsTest, cancelEscapeAndTheCloseBoxSaveNothingAndPutPatternsAndFoldersBack)
 {
-    auto dlg = openDialog();
-    edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("7"));
-    dlg->generalPage()->onGridNotify(GridNotify{});  // a stray notice changes nothing
-    CGridCtrl* grid = dlg->generalPage()->typeGrid();
-    grid->SetItemText(4, 1, QStringLiteral("Метанол"));
-    GridNotify changed{grid, CDlgSettingsTabGen::TypeGridId, GN_CELLCHANGED, 4, 1};
-    EXPECT_EQ(dlg->generalPage()->onGridNotify(changed), 1);
-    dlg->foldersPage()->folderPicker = [](QWidget*) { return QStringLiteral("/data/new"); };
-    dlg->foldersPage()->OnBnClickedAdd();
+    profile.writeString(Methods, QStringLiteral("1_sample"), QStringLiteral("ГС"));
+    profile.writeInt(Chrms, QStringLiteral("qtyFolders"), 1);
+    profile.writeString(Chrms, QStringLiteral("folder_0"), QStringLiteral("/data/old"));
+    const std::function<void(DlgSettings&)> cancels[] = {
+        [this](DlgSettings& d) { QTest::mouseClick(child<QPushButton>(&d, "cancelButton"), Qt::LeftButton); },
+        [](DlgSettings& d) { QTest::keyClick(d.tabs()->tabBar(), Qt::Key_Escape); },
+        [](DlgSettings& d) { d.close(); }};
+    for (const auto& cancel : cancels) {
+        auto dlg = openDialog();
+        dlg->show();
+        edit(dlg.get(), "qtySymInProg")->setText(QStringLiteral("7"));
+        dlg->generalPage()->onGridNotify(GridNotify{});  // a stray notice changes nothing
+        CGridCtrl* grid = dlg->generalPage()->typeGrid();
+        for (const auto& [row, column, text] : {std::tuple{1, 2, "ZZZ"}, std::tuple{4, 1, "Метанол"}}) {
+            grid->SetItemText(row, column, QString::fromUtf8(text));
+            GridNotify changed{grid, CDlgSettingsTabGen::TypeGridId, GN_CELLCHANGED, row, column};
+            EXPECT_EQ(dlg->generalPage()->onGridNotify(changed), 1);
+        }
+        EXPECT_EQ(settings.general.typeRules[1].samplePattern, QStringLiteral("ZZZ"));  // at once, as the grid shows
+        dlg->foldersPage()->folderPicker = [](QWidget*) { return QStringLiteral("/data/new"); };
+        dlg->foldersPage()->OnBnClickedAdd();
 
-    dlg->reject();
-    EXPECT_EQ(dlg->result(), QDialog::Rejected);
-    EXPECT_EQ(settings.general.qtySymInProg, 3);
-    EXPECT_EQ(settings.general.typeRules[4].methodPattern, QStringLiteral("Метанол"));
-    EXPECT_EQ(settings.folders.folders(), QStringList{QStringLiteral("/data/new")});
-    ASSERT_TRUE(profile.sync());
-    EXPECT_FALSE(profile.contains(Methods, QStringLiteral("4_method")));
-    EXPECT_FALSE(profile.contains(Chrms, QStringLiteral("qtyFolders")));
-
-    // The next opening still shows them, and its OK saves them.
-    auto again = openDialog();
-    EXPECT_EQ(again->generalPage()->typeGrid()->GetItemText(4, 1), QStringLiteral("Метанол"));
-    EXPECT_EQ(again->foldersPage()->folderList()->topLevelItemCount(), 1);
-    again->accept();
-    EXPECT_EQ(profile.readString(Methods, QStringLiteral("4_method"), QString()), QStringLiteral("Метанол"));
-    EXPECT_EQ(profile.readString(Chrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/data/new"));
+        cancel(*dlg);
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->result(), QDialog::Rejected);
+        EXPECT_EQ(settings.general.qtySymInProg, 3);
+        EXPECT_EQ(settings.general.typeRules[1].samplePattern, QStringLiteral("ГС"));
+        EXPECT_TRUE(settings.general.typeRules[4].methodPattern.isEmpty());
+        EXPECT_FALSE(settings.general.typeRules[4].stored);
+        EXPECT_EQ(settings.folders.folders(), QStringList{QStringLiteral("/data/old")});
+        ASSERT_TRUE(profile.sync());
+        EXPECT_FALSE(profile.contains(Methods, QStringLiteral("4_method")));
+        EXPECT_EQ(profile.readString(Chrms, QStringLiteral("folder_0"), QString()), QStringLiteral("/data/old"));
+    }
 }
 
 TEST_F(DlgSettingsTest, modalRunEndsWithOkThroughTheButton)
@@ -312,7 +408,7 @@ TEST_F(DlgSettingsTest, refusalShowsAWarningBoxByDefault)
     });
     dlg.accept();
     EXPECT_TRUE(shown.contains(QStringLiteral("Температура газа в газовом счетчике")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("Введите число.")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Введите число, например 1.5 или 1,5.")));
     EXPECT_TRUE(dlg.isVisible());
 }
 
