@@ -8,6 +8,7 @@
 #include "data/Sentence.h"
 #include "platform/Profile.h"
 #include "platform/Version.h"
+#include "ui/DesktopOpen.h"
 #include "ui/DlgComponents.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
@@ -23,7 +24,6 @@
 
 #include <QContextMenuEvent>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -36,7 +36,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -64,11 +63,6 @@ int widthForColumns(const CGridCtrl& grid)
         width += grid.columnWidth(c);
     const QStyle* style = grid.style();
     return width + style->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
-}
-
-bool openWithDesktop(const QString& path)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 // At most this many unread files are named in one message box.
@@ -416,10 +410,17 @@ void tavrinDlg::OpenInChromatographySoftware()
         if (row < 0 || static_cast<std::size_t>(row) >= m_records.size())
             continue;
         const QString& path = m_records[static_cast<std::size_t>(row)].path;
-        const bool opened = openFileHook ? openFileHook(path) : openWithDesktop(path);
-        if (opened)
-            continue;
-        ShowErrorBox(QStringLiteral("Ошибка"), QStringLiteral("Не удалось открыть файл\n%1").arg(path));
+        const auto told = [this, path](DesktopOpenResult result) {
+            if (result == DesktopOpenResult::NotStarted)
+                ShowErrorBox(QStringLiteral("Ошибка"), QStringLiteral("Не удалось открыть файл\n%1").arg(path));
+            else if (result == DesktopOpenResult::NoApplication)
+                ShowErrorBox(QStringLiteral("Ошибка"),
+                             QStringLiteral("Ни одно приложение не смогло открыть файл\n%1").arg(path));
+        };
+        if (openFileHook)
+            told(openFileHook(path) ? DesktopOpenResult::Opened : DesktopOpenResult::NotStarted);
+        else
+            OpenWithDesktop(path, this, told);
     }
 }
 

@@ -92,7 +92,8 @@ public:
     // What the result pages show, captions included.
     const ResultTables& Tables() const { return m_resultTables; }
 
-    // How a file is opened and how a failure is shown; tests replace them.
+    // How a file is handed to its application (false: the opener did not
+    // start) and how a failure is shown; tests replace them.
     std::function<bool(const QString& path)> openFileHook;
     std::function<void(const QString& caption, const QString& text)> errorBoxHook;
 

@@ -259,7 +259,7 @@ bool WriteAllAndFlush(QIODevice& device, const QByteArray& bytes, QString* error
 
 #ifdef SIGXFSZ
 namespace {
-void ignoreFileSizeSignal(int) {}
+void catchFileSizeSignal(int) {}
 } // namespace
 #endif
 
@@ -268,9 +268,11 @@ void LetWritesPastTheSizeLimitFail()
 #ifdef SIGXFSZ
     // Caught rather than ignored: exec gives a caught signal its default back,
     // so the programs started from here (the browser of a viewed report) do
-    // not inherit a signal set aside.
+    // not inherit a signal set aside. SA_RESTART: one sent from outside must
+    // not fail a blocking read of another thread with EINTR.
     struct sigaction action {};
-    action.sa_handler = ignoreFileSizeSignal;
+    action.sa_handler = catchFileSizeSignal;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGXFSZ, &action, nullptr);
 #endif

@@ -254,18 +254,23 @@ void DlgComponents::setMessageHook(ComponentsMessageHook hook)
 
 void DlgComponents::done(int result)
 {
-    SaveSearchNames();
+    const bool told = !SaveSearchNames();
     QDialog::done(result);
+    // The box took the focus from the dialog, and some window managers give
+    // it to no window once the dialog is gone.
+    if (told && parentWidget())
+        parentWidget()->window()->activateWindow();
 }
 
-void DlgComponents::SaveSearchNames()
+bool DlgComponents::SaveSearchNames()
 {
     if (!m_profile || !m_gas.HasUnsavedSearchNames())
-        return;
+        return true;
     m_gas.SaveSettings(*m_profile);
     if (m_profile->sync())
-        return;
+        return true;
     showMessage(m_messageHook, this, ProfileNotWrittenText(*m_profile, QStringLiteral("имена для поиска")));
+    return false;
 }
 
 void DlgComponents::showEvent(QShowEvent* e)

@@ -138,8 +138,9 @@ private:
     // Every opening starts as a fresh window would: its first size, the gas
     // page in front, both grids filled from the tables as they are now.
     void OnInitDialog();
-    // Writes the changed gas search names; a refusal is told, the names stay in force.
-    void SaveSearchNames();
+    // Writes the changed gas search names; a refusal is told (false), the
+    // names stay in force.
+    bool SaveSearchNames();
 
     Profile* m_profile;
     ComponentsMessageHook m_messageHook;

@@ -6,13 +6,13 @@
 #include "report/ReportText.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
+#include "ui/DesktopOpen.h"
 #include "ui/DialogFocus.h"
 #include "ui/EnterKey.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -26,7 +26,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -209,10 +208,30 @@ void DlgReport::ShowReportError(bool save, const QString& path, const QString& r
     const QString text = (save ? QStringLiteral("Отчёт не сохранён в файл\n%1\n\n%2")
                                : QStringLiteral("Отчёт для просмотра не создан\n%1\n\n%2"))
                              .arg(QDir::toNativeSeparators(path), AsSentence(why));
+    ShowErrorBox(text);
+}
+
+void DlgReport::ShowErrorBox(const QString& text)
+{
     if (errorBoxHook)
         errorBoxHook(windowTitle(), text);
     else
         QMessageBox::critical(this, windowTitle(), text);
+}
+
+void DlgReport::OpenReportPage(const QString& page)
+{
+    const auto told = [this, page](DesktopOpenResult result) {
+        const QString name = QDir::toNativeSeparators(page);
+        if (result == DesktopOpenResult::NotStarted)
+            ShowErrorBox(QStringLiteral("Не удалось открыть отчёт\n%1").arg(name));
+        else if (result == DesktopOpenResult::NoApplication)
+            ShowErrorBox(QStringLiteral("Ни одно приложение не смогло открыть отчёт\n%1").arg(name));
+    };
+    if (openFileHook)
+        told(openFileHook(page) ? DesktopOpenResult::Opened : DesktopOpenResult::NotStarted);
+    else
+        OpenWithDesktop(page, this, told);
 }
 
 bool DlgReport::BuildReport(bool save)
@@ -255,11 +274,7 @@ bool DlgReport::BuildReport(bool save)
         }
         if (!TransformReport(m_xslPath, viewPath, doc, &reason))
             return false;
-        const QString written = std::exchange(viewPath, QString());
-        if (openFileHook)
-            openFileHook(written);
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+        OpenReportPage(std::exchange(viewPath, QString()));
         return true;
     };
     try {

@@ -27,7 +27,8 @@ class QPushButton;
 // nothing behind, and a saved one replaces an old page and its graph
 // together or not at all; a failed "Просмотр" or "Сохранить" says so in a
 // message box with the path and the reason, so that nobody takes the report
-// for saved or waits for a page that never opens.
+// for saved or waits for a page that never opens; so does a written page
+// that no application opens.
 class DlgReport : public QDialog
 {
     Q_OBJECT
@@ -54,8 +55,9 @@ public:
     void SetStylesheetPath(const QString& path) { m_xslPath = path; }
     const QString& StylesheetPath() const { return m_xslPath; }
 
-    // How a viewed report is opened, and how the file name for saving is
-    // asked (an empty name cancels); tests replace them.
+    // How a viewed report is handed to the browser (false: the opener did
+    // not start), and how the file name for saving is asked (an empty name
+    // cancels); tests replace them.
     std::function<bool(const QString& path)> openFileHook;
     std::function<QString(QWidget* parent, const QString& defaultName)> saveFileNameHook;
     // How a report that was not written is shown; tests replace it.
@@ -78,6 +80,9 @@ private:
     QString AskSavePath(const QString& defaultName);
     // The report was not saved or not made for viewing: where to and why.
     void ShowReportError(bool save, const QString& path, const QString& reason);
+    void ShowErrorBox(const QString& text);
+    // Hands a written page to the browser; a page no application opens is told.
+    void OpenReportPage(const QString& page);
 
     Profile& m_profile;
     ReportSettings m_fields;

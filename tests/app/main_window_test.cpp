@@ -16,6 +16,7 @@
 #include "support/ProfileDir.h"
 #include "support/QtPrint.h"
 #include "support/Screenshot.h"
+#include "support/StandInOpener.h"
 #include "support/UtcZone.h"
 #include "ui/DlgComponents.h"
 #include "ui/DlgMSG.h"
@@ -49,6 +50,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 using testsupport::ChromatogramFile;
@@ -411,10 +413,11 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
     constexpr int kMin = std::numeric_limits<int>::min();
     constexpr int kMax = std::numeric_limits<int>::max();
     const struct {
-        QRect saved;
+        std::optional<QRect> saved;  // none: the first start, centred on the primary screen
         int screen;
         bool kept;
     } cases[] = {
+        {std::nullopt, 0, false},
         {QRect(1000000000, 1000000000, 1147483647, 1147483647), 0, false},
         {QRect(kMin, kMin, -1 - kMin, -1 - kMin), 0, false},  // the edges -2^31, -2^31, -1, -1
         {QRect(3000, 100, 1100, 600), 0, false},
@@ -439,7 +442,9 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.saved));
-        SaveWindowState(*profile, c.saved);
+        if (c.saved) {
+            SaveWindowState(*profile, *c.saved);
+        }
         auto dlg = open();
         const QRect shown = dlg->geometry();
         const QMargins frame = EstimatedFrame(*dlg);
@@ -450,32 +455,73 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
         if (c.kept) {
             EXPECT_EQ(shown, c.saved);
         }
+        if (!c.saved) {
+            EXPECT_EQ(shown.center(), screens[0]->availableGeometry().center()) << testing::PrintToString(shown);
+        }
         EXPECT_EQ(LoadWindowState(*profile), shown);
     }
 }
 
+// A file whose opener does not start, or that no application opens, is
+// named in a box; nobody waits for the opener meanwhile.
 TEST_F(tavrinDlgTest, openingShowsOneErrorPerFileThatCannotBeOpened)
 {
     const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
     const QString b = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
     const QString c = write(QStringLiteral("c.stg"), QStringLiteral("ГС"), 3000);
     setRecent({a, b, c});
-    auto dlg = open();
-    QStringList opened;
-    QStringList errors;
-    dlg->openFileHook = [&](const QString& path) {
-        opened.append(path);
-        return path != a;
+    const QString notStarted = QStringLiteral("Не удалось открыть файл\n"),
+                  noApplication = QStringLiteral("Ни одно приложение не смогло открыть файл\n");
+    const struct {
+        const char* what;
+        bool hook;
+        std::optional<QByteArray> opener;  // the stand-in xdg-open's ending
+        QStringList boxes;
+    } cases[] = {
+        {"the hook refusing a", true, std::nullopt, {notStarted + a}},
+        {"no application for a", false, "case \"$1\" in */a.stg) exit 3;; esac", {noApplication + a}},
+        {"the application killed", false, "kill -9 $$", {noApplication + a, noApplication + c}},
+        {"no opener to start", false, std::nullopt, {notStarted + a, notStarted + c}},
     };
-    dlg->errorBoxHook = [&](const QString& caption, const QString& text) {
-        EXPECT_EQ(caption, QStringLiteral("Ошибка"));
-        errors.append(text);
-    };
-    selectRows(*dlg, {0, 2});
-    button(*dlg, "buttonOpen")->click();
-    EXPECT_EQ(opened, QStringList({a, c}));
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains(a));
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.what);
+        auto dlg = open();
+        QStringList opened;
+        QStringList errors;
+        if (t.hook) {
+            dlg->openFileHook = [&](const QString& path) {
+                opened.append(path);
+                return path != a;
+            };
+        }
+        dlg->errorBoxHook = [&](const QString& caption, const QString& text) {
+            EXPECT_EQ(caption, QStringLiteral("Ошибка"));
+            errors.append(text);
+        };
+        std::optional<testsupport::StandInOpener> opener;
+        if (!t.hook) {
+            ASSERT_TRUE(opener.emplace(t.opener).ready());
+        }
+        selectRows(*dlg, {0, 2});
+        button(*dlg, "buttonOpen")->click();
+        if (t.opener) {
+            // Both handed over while the first is still at work.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return opener->files().size() == 2; }, 20000));
+            QStringList files = opener->files();
+            files.sort();
+            EXPECT_EQ(files, QStringList({a, c}));
+            EXPECT_TRUE(errors.isEmpty());
+            ASSERT_TRUE(opener->release());
+        }
+        if (t.hook) {
+            EXPECT_EQ(opened, QStringList({a, c}));
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return errors.size() >= t.boxes.size(); }, 20000));
+        // Nothing more comes once every opener has ended.
+        QTest::qWait(200);
+        errors.sort();
+        EXPECT_EQ(errors, t.boxes);
+    }
 }
 
 // Every full read warns once of each file it could not read; the warning

@@ -8,11 +8,18 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <thread>
+
+#include <pthread.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using testsupport::FileSizeLimit;
@@ -102,11 +109,33 @@ TEST(SaveFile, writeAndCopyAreWholeOrNotAtAll)
     }
 }
 
-// The test program's start has set the signal aside as the program's does;
-// a program started after that (the viewer of a report) has it at its
-// default, as exec leaves a caught signal and not an ignored one.
+namespace {
+
+// A line's value in a status file of /proc, "" when there is none.
+QString procStatus(const QString& file, const QString& field)
+{
+    QFile status(file);
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^%1:\\s*(\\S+)").arg(field), QRegularExpression::MultilineOption)
+            .match(QString::fromLatin1(status.readAll()));
+    return m.captured(1);
+}
+
+bool hasFileSizeSignal(const QString& mask)
+{
+    return mask.toULongLong(nullptr, 16) & (1ull << (SIGXFSZ - 1));
+}
+
+} // namespace
+
+// The test program's start has set the signal aside as the program's does,
+// by catching it; a program started after that (the viewer of a report) has
+// it at its default, as exec leaves a caught signal and not an ignored one.
 TEST(SaveFile, aProgramStartedLaterHasTheFileSizeSignalAtItsDefault)
 {
+    ASSERT_TRUE(hasFileSizeSignal(procStatus(QStringLiteral("/proc/self/status"), QStringLiteral("SigCgt"))));
     QProcess child;
     child.start(QStringLiteral("cat"), {QStringLiteral("/proc/self/status")});
     ASSERT_TRUE(child.waitForFinished()) << child.errorString().toStdString();
@@ -114,7 +143,43 @@ TEST(SaveFile, aProgramStartedLaterHasTheFileSizeSignalAtItsDefault)
         QRegularExpression(QStringLiteral("^SigIgn:\\s*([0-9a-f]+)$"), QRegularExpression::MultilineOption)
             .match(QString::fromLatin1(child.readAllStandardOutput()));
     ASSERT_TRUE(ignored.hasMatch());
-    EXPECT_EQ(ignored.captured(1).toULongLong(nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u);
+    EXPECT_FALSE(hasFileSizeSignal(ignored.captured(1)));
+}
+
+// The signal sent from outside to a thread asleep in a read does not fail
+// that read: the read goes on and gets what comes later.
+TEST(SaveFile, aFileSizeSignalFailsNoBlockingRead)
+{
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::atomic<pid_t> tid{0};
+    std::atomic<bool> done{false};
+    ssize_t got = 0;
+    int error = 0;
+    std::thread reader([&] {
+        tid = static_cast<pid_t>(::syscall(SYS_gettid));
+        char byte = 0;
+        got = ::read(fds[0], &byte, 1);
+        error = errno;
+        done = true;
+    });
+    const auto status = [&](const char* field) {
+        return procStatus(QStringLiteral("/proc/self/task/%1/status").arg(tid.load()), QLatin1String(field));
+    };
+    const auto asleep = [&] { return tid && status("State") == QLatin1String("S"); };
+    const auto waitFor = [&](auto settled) {
+        for (QDeadlineTimer bound(30000); !bound.hasExpired() && !done && !settled();)
+            QThread::msleep(1);
+    };
+    waitFor(asleep);
+    EXPECT_EQ(::pthread_kill(reader.native_handle(), SIGXFSZ), 0);
+    // Handled: the read failed, or sleeps again.
+    waitFor([&] { return asleep() && !hasFileSizeSignal(status("SigPnd")); });
+    EXPECT_EQ(::write(fds[1], "x", 1), 1);
+    reader.join();
+    ::close(fds[0]);
+    ::close(fds[1]);
+    EXPECT_EQ(got, 1) << qt_error_string(error).toStdString();
 }
 
 TEST(SaveFile, copyOfAMissingFileFailsWithoutTouchingTheTarget)

@@ -5,6 +5,7 @@
 #include "support/FileBytes.h"
 #include "support/FakeGraphImage.h"
 #include "support/WithoutFileRights.h"
+#include "support/QtPrint.h"
 #include "support/XmlTree.h"
 
 #include <QDir>
@@ -145,6 +146,18 @@ TEST_F(ReportGraphTest, noCurveNoPainterOrAFailedImageLeavesNoGraphFileOrFolder)
             EXPECT_TRUE(Below(tmp()).isEmpty() && Below(saved()).isEmpty()) << c.what << " save " << save;
         }
     }
+}
+
+// A viewed report's graph folder that cannot be made names the temporary
+// folder first, then the reason.
+TEST_F(ReportGraphTest, aGraphFolderNotMadeNamesTheTemporaryFolderThenWhy)
+{
+    const QString absent = root.filePath(QStringLiteral("absent"));
+    qputenv("TMPDIR", QFile::encodeName(absent));
+    ReportGraphPlace place;
+    EXPECT_EQ(Write(Curve(3), &image, place), QString());
+    EXPECT_EQ(place.Error(), QStringLiteral("папка для графика не создаётся в %1: %2")
+                                 .arg(QDir::toNativeSeparators(absent), qt_error_string(ENOENT)));
 }
 
 // Saved over a report that had a graph, one without a curve takes the old

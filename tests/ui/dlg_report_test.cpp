@@ -15,6 +15,7 @@
 #include "support/QtRussianTexts.h"
 #include "support/Screenshot.h"
 #include "support/SmallTmpfs.h"
+#include "support/StandInOpener.h"
 #include "support/WithoutFileRights.h"
 #include "support/XmlTree.h"
 #include "ui/DlgReport.h"
@@ -198,6 +199,38 @@ TEST_F(DlgReportTest, viewTakesTheControlsAndOpensAFreshPageEachTime)
     EXPECT_TRUE(page(1).contains(QStringLiteral("ГС-1 проба")));
     EXPECT_EQ(dlg->Fields().deviceNumber, QStringLiteral("ХГ-7 <b>&x</b>"));
     EXPECT_TRUE(proposed.isEmpty());
+
+    // A page no application opens, or whose opener does not start, is named
+    // in a box and stays; nobody waits for the opener meanwhile.
+    dlg->openFileHook = nullptr;
+    const struct {
+        std::optional<QByteArray> opener;  // the stand-in xdg-open's ending
+        QString head;
+    } openers[] = {
+        {"exit 4", QStringLiteral("Ни одно приложение не смогло открыть отчёт\n")},
+        {std::nullopt, QStringLiteral("Не удалось открыть отчёт\n")},
+    };
+    for (const auto& o : openers) {
+        errors.clear();
+        const QStringList before = tempFiles();
+        testsupport::StandInOpener opener(o.opener);
+        ASSERT_TRUE(opener.ready());
+        click(dlg.get(), "buttonView");
+        QStringList added = tempFiles();
+        for (const QString& name : before)
+            added.removeOne(name);
+        ASSERT_EQ(added.size(), 1);
+        const QString page = temp.filePath(added[0]);
+        if (o.opener) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.files().isEmpty(); }, 20000));
+            EXPECT_EQ(opener.files(), QStringList{page});
+            EXPECT_TRUE(errors.isEmpty());
+            ASSERT_TRUE(opener.release());
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }, 20000));
+        EXPECT_EQ(errors, QStringList({QStringLiteral("Отчёт"), o.head + QDir::toNativeSeparators(page)}));
+        EXPECT_TRUE(QFileInfo(page).isFile());
+    }
 }
 
 TEST_F(DlgReportTest, saveWritesWhereTheOperatorSaysAndNothingWithoutAName)
@@ -460,6 +493,7 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
     enum Fault { None, ImageFails, DiskFull, TmpForThePage, TmpForTheReservation, TmpIsAFile, TmpMissing, TmpReadOnly };
     const QString xsl = temp.filePath(QStringLiteral("style.xsl"));
     const QByteArray ours = testsupport::readFileBytes(QStringLiteral(TAVRIN_REPORT_XSL));
+    const QString tmpSmall = temp.filePath(QStringLiteral("small"));
     const QByteArray stop = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
                             "<xsl:template match=\"/\"><xsl:message terminate=\"yes\">%1</xsl:message>"
                             "</xsl:template></xsl:stylesheet>";
@@ -482,14 +516,14 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         {"disk full", ours, 0, DiskFull, qt_error_string(EFBIG)},
         // Inodes for the page's file, and then for the name the graph's folder is made under, but no more.
         {"no inode for the graph's folder's name", ours, 0, TmpForThePage, qt_error_string(ENOSPC)},
-        {"no inode for the graph's folder", ours, 0, TmpForTheReservation, qt_error_string(ENOSPC)},
+        {"no inode for the graph's folder", ours, 0, TmpForTheReservation,
+         "Папка для графика не создаётся в " + QDir::toNativeSeparators(tmpSmall) + ": " + qt_error_string(ENOSPC) + "."},
         // The page's file cannot be made in the temporary folder.
         {"TMPDIR naming a file", ours, 0, TmpIsAFile, qt_error_string(ENOTDIR)},
         {"TMPDIR naming no folder", ours, 0, TmpMissing, qt_error_string(ENOENT)},
         {"a temporary folder without the right to write", ours, 0, TmpReadOnly, qt_error_string(EACCES)},
     };
     const QString tmpFile = temp.filePath(QStringLiteral("a file")), tmpReadOnly = temp.filePath(QStringLiteral("ro"));
-    const QString tmpSmall = temp.filePath(QStringLiteral("small"));
     ASSERT_TRUE(testsupport::writeFileBytes(tmpFile, "") && QDir().mkdir(tmpReadOnly) && QDir().mkdir(tmpSmall)
                 && QFile::setPermissions(tmpReadOnly, QFile::ReadOwner | QFile::ExeOwner));
     int skipped = 0;
@@ -517,6 +551,7 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
         // Its own root takes one inode; mounted until what is left in it is seen.
         std::optional<testsupport::SmallTmpfs> inodes;
         if (small && !inodes.emplace(QFile::encodeName(tmpSmall), c.fault == TmpForThePage ? 2 : 3).mounted()) {
+            EXPECT_TRUE(inodes->refused()) << qt_error_string(inodes->error()).toStdString();
             ++skipped;
             continue;
         }
@@ -553,5 +588,5 @@ TEST_F(DlgReportTest, failedViewSaysWhyAndLeavesNothing)
             << reason.toStdString();
     }
     if (skipped)
-        GTEST_SKIP() << skipped << " faults need a small tmpfs, which only root can mount";
+        GTEST_SKIP() << skipped << " faults need a small tmpfs, which only the right to mount can make";
 }

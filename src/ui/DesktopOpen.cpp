@@ -1,0 +1,39 @@
+#include "ui/DesktopOpen.h"
+
+#include <QDesktopServices>
+#include <QMetaObject>
+#include <QProcess>
+#include <QUrl>
+
+void OpenWithDesktop(const QString& path, QObject* context, std::function<void(DesktopOpenResult)> done)
+{
+#ifdef Q_OS_LINUX
+    // xdg-open may run the application itself and end only with it, so it
+    // is watched, never waited for. It is nobody's child: destroyed while it
+    // runs, a process object would kill it, and the application may outlive
+    // the window.
+    auto* opener = new QProcess;
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, context, [done](int code, QProcess::ExitStatus status) {
+        done(status == QProcess::NormalExit && code == 0 ? DesktopOpenResult::Opened
+                                                         : DesktopOpenResult::NoApplication);
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, context, [done](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            done(DesktopOpenResult::NotStarted);
+    });
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            opener->deleteLater();
+    });
+    opener->start(QStringLiteral("xdg-open"), {path});
+#else
+    // The shell's call tells at once whether an application took the file.
+    const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QMetaObject::invokeMethod(
+        context, [done, opened] { done(opened ? DesktopOpenResult::Opened : DesktopOpenResult::NoApplication); },
+        Qt::QueuedConnection);
+#endif
+}
