@@ -442,9 +442,8 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.saved));
-        if (c.saved) {
+        if (c.saved)
             SaveWindowState(*profile, *c.saved);
-        }
         auto dlg = open();
         const QRect shown = dlg->geometry();
         const QMargins frame = EstimatedFrame(*dlg);
