@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -172,11 +173,9 @@ TEST_F(DlgComponentsTest, gasSearchNameIsInForceAtOnceAndSortsAtTheNextOpening)
 // refused too.
 TEST_F(DlgComponentsTest, aSearchNameThatCouldNotBeWrittenIsToldAndStaysInForce)
 {
-    const struct {
-        bool sizeLimit;  // else a read-only folder
-        bool edited;
-        QString why;
-    } cases[] = {{false, true, qt_error_string(EACCES)}, {true, true, QStringLiteral("Причина неизвестна")}, {false, false, {}}};
+    // A file-size limit (else a read-only folder), an edit, the reason told.
+    const std::tuple<bool, bool, QString> cases[] = {
+        {false, true, qt_error_string(EACCES)}, {true, true, QStringLiteral("Причина неизвестна")}, {false, false, {}}};
     QWidget mainWindow;
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&mainWindow));
@@ -188,28 +187,28 @@ TEST_F(DlgComponentsTest, aSearchNameThatCouldNotBeWrittenIsToldAndStaysInForce)
         }
     });
     closer.start(10);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
+    for (const auto& [sizeLimit, edited, why] : cases) {
+        SCOPED_TRACE(why.toStdString());
         messages.clear();
-        const QString folder = dir.filePath(QString::number(&c - cases));
+        const QString folder = dir.filePath(QString::number(sizeLimit) + QString::number(edited));
         const QString ini = folder + QStringLiteral("/tavrin.conf");
         ASSERT_TRUE(QDir().mkpath(folder));
         Profile profile(ini);
         GasComponentTable gas;
         DlgComponents dlg(&profile, &mainWindow, gas, temp);
         dlg.show();
-        if (c.edited) {
+        if (edited) {
             ASSERT_TRUE(edit(dlg.GasPage()->Grid(), rowOf(dlg.GasPage()->Grid(), QStringLiteral("Аммиак")),
                              ColumnSearchName, QStringLiteral("NH3")));
         }
-        if (!c.sizeLimit)
+        if (!sizeLimit)
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         const auto restore = qScopeGuard(
             [&folder] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
         {
             const testsupport::WithoutFileRights withoutRights;
             std::optional<testsupport::FileSizeLimit> disk;
-            if (c.sizeLimit)
+            if (sizeLimit)
                 ASSERT_TRUE(disk.emplace(8).active());
             else
                 ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(folder), W_OK));
@@ -218,10 +217,10 @@ TEST_F(DlgComponentsTest, aSearchNameThatCouldNotBeWrittenIsToldAndStaysInForce)
         EXPECT_FALSE(dlg.isVisible());
         const QString told = QStringLiteral("Не удалось записать имена для поиска в профиль программы %1: %2.\n"
                                             "Они действуют до конца работы программы.")
-                                 .arg(QDir::toNativeSeparators(ini), c.why);
-        EXPECT_EQ(messages, c.edited ? QStringList({QStringLiteral("Компоненты"), told}) : QStringList());
+                                 .arg(QDir::toNativeSeparators(ini), why);
+        EXPECT_EQ(messages, edited ? QStringList({QStringLiteral("Компоненты"), told}) : QStringList());
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &mainWindow; }, 1000));
-        if (c.edited) {
+        if (edited) {
             ASSERT_NE(gas.FindComponentBySearchName(QStringLiteral("nh3")), nullptr);
             EXPECT_EQ(gas.FindComponentBySearchName(QStringLiteral("nh3"))->component->name, QStringLiteral("Аммиак"));
         }
