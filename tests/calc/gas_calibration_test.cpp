@@ -96,15 +96,11 @@ TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
 TEST_F(GasCalibrationTest, runsMatchedToTwoCylindersTakeEachItsOwnValuesWithAWarning)
 {
     settings.general.enGsGradCorrect = 1;
-    cylinders = {
-        Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"н-Бутан", 0.5}, {"Кислород", 0.2}, {"Азот", 2.0}}),
-        Cylinder(MixtureKindGs, "Б-2", {{"Метан", 90.0}, {"н-Бутан", 0.4}, {"Азот", 3.0}, {"Этан", 5.0}}),
-    };
-    records = {
-        Record(5, "/lab/c1.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
-        Record(6, "/lab/c2.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
-        Record(7, "/lab/c3.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 400}, {"Кислород", 0}}),
-    };
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"н-Бутан", 0.5}, {"Кислород", 0.2}, {"Азот", 2.0}}),
+                 Cylinder(MixtureKindGs, "Б-2", {{"Метан", 90.0}, {"н-Бутан", 0.4}, {"Азот", 3.0}, {"Этан", 5.0}})};
+    records = {Record(5, "/lab/c1.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
+               Record(6, "/lab/c2.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
+               Record(7, "/lab/c3.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 400}, {"Кислород", 0}})};
     records[0].mixture = cylinders[1];
     records[1].mixture = cylinders[0];  // the third run, matched to none, takes the first of the kind
     const CalibrationResult& r = Recalculate();
@@ -121,9 +117,8 @@ TEST_F(GasCalibrationTest, runsMatchedToTwoCylindersTakeEachItsOwnValuesWithAWar
         {"Азот", {0.006483682731791658, 0.004322455154527772, 0.005}, 0.005268712628773143, 40.0, 9.57, false},
     });
     EXPECT_REL_NEAR(Find(r.rows, QString("Метан"))->conc_mol, 90.0);
-    EXPECT_EQ(log.warnings(), Texts({
-        "ГС Калибровка: Хроматограммы калибровки относятся к разным баллонам: ГС Калибровка 1 (Б-2), ГС Калибровка 2 (Б-1), ГС Калибровка 3 (Б-1).",
-    }));
+    EXPECT_EQ(log.warnings(), Texts({"ГС Калибровка: Хроматограммы калибровки относятся к разным баллонам: "
+                                     "ГС Калибровка 1 (Б-2), ГС Калибровка 2 (Б-1), ГС Калибровка 3 (Б-1)."}));
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
 }
 

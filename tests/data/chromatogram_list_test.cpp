@@ -160,7 +160,6 @@ TEST_F(ChromatogramListFiles, fileReachedThroughALinkedFolderIsListedOnceUnderIt
         EXPECT_EQ(records[1].path, scanned + QStringLiteral("/g2.stg"));
         EXPECT_EQ(AddChromatogram(records, second, mixtures), 0);
         EXPECT_EQ(RereadChromatograms(records, mixtures), 0);
-        EXPECT_EQ(FindChromatogram(records, second), 0);
     }
 
     // A listed file turned into a link to another listed one since: the

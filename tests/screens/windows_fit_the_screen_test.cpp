@@ -24,17 +24,15 @@ namespace {
 void settle(QWidget& window)
 {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const auto geometries = [&window] {
-        QList<QRect> all;
-        for (const QWidget* w : window.findChildren<QWidget*>())
-            all << QRect(w->mapTo(&window, QPoint()), w->size());
-        return all;
-    };
+    QList<QRect> before;
     for (int round = 0; round < 50; ++round) {
-        const QList<QRect> before = geometries();
-        QApplication::processEvents();
-        if (geometries() == before)
+        QList<QRect> now;
+        for (const QWidget* w : window.findChildren<QWidget*>())
+            now << QRect(w->mapTo(&window, QPoint()), w->size());
+        if (now == before)
             return;
+        before = now;
+        QApplication::processEvents();
     }
     ADD_FAILURE() << "the layout does not settle";
 }

@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -164,81 +165,62 @@ TEST_F(DlgComponentsTest, gasSearchNameIsInForceAtOnceAndSortsAtTheNextOpening)
     EXPECT_EQ(saved.readString(profile_sections::GasComponents, altName, QString()), QStringLiteral("Изобутан"));
 }
 
-// A profile that cannot be written is named with the system's reason, or
-// with none where none can be found, as the dialog closes after an edit; the
-// name stays in force for the rest of the run. Without an edit nothing is
+// A profile that cannot be written is named in a box with the system's
+// reason, or with none where none can be found, as the dialog closes after
+// an edit; the name stays in force for the rest of the run, and once the box
+// closes the keyboard is back in the main window. Without an edit nothing is
 // told. The dialog's thread gives up a super-user's rights, so root is
-// refused too. The box itself bears the dialog's title, and once it closes
-// the keyboard is back in the main window.
+// refused too.
 TEST_F(DlgComponentsTest, aSearchNameThatCouldNotBeWrittenIsToldAndStaysInForce)
 {
-    enum Refusal { ReadOnlyFolder, FewBytesPerFile };
-    const struct {
-        const char* what;
-        Refusal refusal;
-        bool edited;
-        bool box;  // the box itself rather than the hook
-        QString why;
-    } cases[] = {
-        {"read-only folder", ReadOnlyFolder, true, false, qt_error_string(EACCES)},
-        {"a file-size limit, no reason found", FewBytesPerFile, true, false, QStringLiteral("Причина неизвестна")},
-        {"read-only folder, no edit", ReadOnlyFolder, false, false, {}},
-        {"read-only folder, the box itself", ReadOnlyFolder, true, true, qt_error_string(EACCES)},
-    };
+    // A file-size limit (else a read-only folder), an edit, the reason told.
+    const std::tuple<bool, bool, QString> cases[] = {
+        {false, true, qt_error_string(EACCES)}, {true, true, QStringLiteral("Причина неизвестна")}, {false, false, {}}};
     QWidget mainWindow;
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&mainWindow));
-    int n = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QString folder = dir.filePath(QStringLiteral("c%1").arg(++n));
+    QTimer closer;  // each box is closed as soon as it shows
+    QObject::connect(&closer, &QTimer::timeout, [this] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            messages << box->windowTitle() << box->text();
+            box->done(QMessageBox::Ok);
+        }
+    });
+    closer.start(10);
+    for (const auto& [sizeLimit, edited, why] : cases) {
+        SCOPED_TRACE(why.toStdString());
+        messages.clear();
+        const QString folder = dir.filePath(QString::number(sizeLimit) + QString::number(edited));
         const QString ini = folder + QStringLiteral("/tavrin.conf");
         ASSERT_TRUE(QDir().mkpath(folder));
         Profile profile(ini);
         GasComponentTable gas;
-        TempComponentTable temp;
         DlgComponents dlg(&profile, &mainWindow, gas, temp);
-        QStringList messages;
-        if (!c.box)
-            dlg.setMessageHook([&messages](QWidget*, const QString& text) { messages.append(text); });
-        // The box is closed as soon as it shows.
-        QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [&messages] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                messages << box->windowTitle() << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        closer.start(10);
         dlg.show();
-        if (c.edited) {
+        if (edited) {
             ASSERT_TRUE(edit(dlg.GasPage()->Grid(), rowOf(dlg.GasPage()->Grid(), QStringLiteral("Аммиак")),
                              ColumnSearchName, QStringLiteral("NH3")));
         }
-        if (c.refusal == ReadOnlyFolder)
+        if (!sizeLimit)
             QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         const auto restore = qScopeGuard(
             [&folder] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
         {
             const testsupport::WithoutFileRights withoutRights;
             std::optional<testsupport::FileSizeLimit> disk;
-            if (c.refusal == FewBytesPerFile) {
+            if (sizeLimit)
                 ASSERT_TRUE(disk.emplace(8).active());
-            } else {
+            else
                 ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(folder), W_OK));
-            }
             dlg.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         }
         EXPECT_FALSE(dlg.isVisible());
         const QString told = QStringLiteral("Не удалось записать имена для поиска в профиль программы %1: %2.\n"
                                             "Они действуют до конца работы программы.")
-                                 .arg(QDir::toNativeSeparators(ini), c.why);
-        const QStringList expected = !c.edited ? QStringList()
-                                     : c.box   ? QStringList({QStringLiteral("Компоненты"), told})
-                                               : QStringList({told});
-        EXPECT_EQ(messages, expected);
+                                 .arg(QDir::toNativeSeparators(ini), why);
+        EXPECT_EQ(messages, edited ? QStringList({QStringLiteral("Компоненты"), told}) : QStringList());
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &mainWindow; }, 1000));
-        if (c.edited) {
+        if (edited) {
             ASSERT_NE(gas.FindComponentBySearchName(QStringLiteral("nh3")), nullptr);
             EXPECT_EQ(gas.FindComponentBySearchName(QStringLiteral("nh3"))->component->name, QStringLiteral("Аммиак"));
         }

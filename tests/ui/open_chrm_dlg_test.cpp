@@ -215,13 +215,7 @@ TEST_F(OpenChrmDlgTest, okReturnsTheSelectedFilesAndWritesTheFolders)
 // Ctrl+clicked off again is not added, alone or among others.
 TEST_F(OpenChrmDlgTest, openReturnsExactlyTheSelectedFiles)
 {
-    const auto clickRow = [](COpenChrmDlg& dlg, int row, Qt::KeyboardModifiers keys = {}) {
-        QTreeWidget* list = dlg.List();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
-                          list->visualItemRect(list->topLevelItem(row)).center());
-    };
-    const struct
-    {
+    const struct {
         QList<int> clicked; // the first plainly, the rest with Ctrl
         QStringList files;
     } cases[] = {
@@ -230,8 +224,10 @@ TEST_F(OpenChrmDlgTest, openReturnsExactlyTheSelectedFiles)
     };
     for (const auto& c : cases) {
         auto dlg = open();
+        QTreeWidget* list = dlg->List();
         for (int i = 0; i < c.clicked.size(); ++i)
-            clickRow(*dlg, c.clicked[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, i ? Qt::ControlModifier : Qt::NoModifier,
+                              list->visualItemRect(list->topLevelItem(c.clicked[i])).center());
         ASSERT_EQ(dlg->List()->currentItem(), dlg->List()->topLevelItem(c.clicked.back()));
         QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
         EXPECT_EQ(dlg->result(), QDialog::Accepted);
