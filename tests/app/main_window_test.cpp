@@ -248,8 +248,8 @@ TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
 {
     write(QStringLiteral("scan/a.stg"), QStringLiteral("ГС 1"), 1000);
     write(QStringLiteral("scan/12.03.2024/b.stg"), QStringLiteral("ГС 2"), 2000);
-    const QString undecodable =
-        testsupport::makeCp1251Entry(m_dir.filePath(QStringLiteral("scan")), QStringLiteral("Архив"), true);
+    const testsupport::Cp1251Entry folder(m_dir.filePath(QStringLiteral("scan")), QStringLiteral("Архив"), true);
+    const QString& undecodable = folder.path();
     ChromatogramFolders folders;
     folders.AddFolder(m_dir.filePath(QStringLiteral("scan")));
     folders.enAutoOpen = 0;

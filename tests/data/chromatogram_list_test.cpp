@@ -261,9 +261,11 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotO
     write(QStringLiteral("outside/f.stg"), QStringLiteral("f"));
     ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("outside")), m_dir.filePath(QStringLiteral("run.2024/linked"))));
     // Names from another system: named, with the reason; a file of another kind is not.
-    const QString undecodable = testsupport::makeCp1251Entry(root, QStringLiteral("ГС_анализ_2.stg"), false);
-    const QString undecodableFolder = testsupport::makeCp1251Entry(root, QStringLiteral("Архив"), true);
-    ASSERT_FALSE(testsupport::makeCp1251Entry(root, QStringLiteral("заметки.txt"), false).isEmpty());
+    const testsupport::Cp1251Entry file(root, QStringLiteral("ГС_анализ_2.stg"), false),
+        folder(root, QStringLiteral("Архив"), true), notes(root, QStringLiteral("заметки.txt"), false);
+    const QString& undecodable = file.path();
+    const QString& undecodableFolder = folder.path();
+    ASSERT_FALSE(notes.path().isEmpty());
 
     UnreadChromatograms unread;
     EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 6);

@@ -38,17 +38,34 @@ inline bool setFileModified(const QString& path, std::int64_t seconds)
            f.setFileTime(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC), QFileDevice::FileModificationTime);
 }
 
-// Makes an empty file or a folder in the folder under a name written in
-// Windows-1251, as copies from other systems bring them. Returns the path Qt
-// shows for it (U+FFFD for the bytes that are not UTF-8); empty on failure.
-inline QString makeCp1251Entry(const QString& folder, const QString& name, bool isFolder)
+// An empty file or a folder made in the folder under a name written in
+// Windows-1251, as copies from other systems bring them. It removes itself by
+// its bytes, which the temporary folder around it cannot do by name.
+class Cp1251Entry
 {
-    const QByteArray bytes = textcodec::toCp1251(name);
-    const QByteArray path = QFile::encodeName(folder) + '/' + bytes;
-    const int made = isFolder ? ::mkdir(path.constData(), 0700) : ::open(path.constData(), O_CREAT | O_WRONLY, 0600);
-    if (made < 0 || (!isFolder && ::close(made) != 0))
-        return QString();
-    return QDir(folder).filePath(QFile::decodeName(bytes));
-}
+public:
+    Cp1251Entry(const QString& folder, const QString& name, bool isFolder)
+        : m_bytes(QFile::encodeName(folder) + '/' + textcodec::toCp1251(name)), m_isFolder(isFolder)
+    {
+        const int made = isFolder ? ::mkdir(m_bytes.constData(), 0700) : ::open(m_bytes.constData(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+        if (made >= 0 && (isFolder || ::close(made) == 0))
+            m_path = QDir(folder).filePath(QFile::decodeName(textcodec::toCp1251(name)));
+    }
+    ~Cp1251Entry()
+    {
+        if (!m_path.isEmpty())
+            m_isFolder ? ::rmdir(m_bytes.constData()) : ::unlink(m_bytes.constData());
+    }
+    Cp1251Entry(const Cp1251Entry&) = delete;
+    Cp1251Entry& operator=(const Cp1251Entry&) = delete;
+
+    // The path Qt shows for it (U+FFFD for the bytes that are not UTF-8); empty on failure.
+    const QString& path() const { return m_path; }
+
+private:
+    QByteArray m_bytes;
+    bool m_isFolder;
+    QString m_path;
+};
 
 } // namespace testsupport
