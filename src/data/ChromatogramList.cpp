@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -32,7 +33,7 @@ const QString kUndecodableFile = QStringLiteral("имя файла не в ко�
 const QString kUndecodableFolder = QStringLiteral("имя папки не в кодировке UTF-8, папку по нему не открыть");
 
 void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>& visited,
-                   UnreadChromatograms* unread)
+                   UnreadChromatograms* unread, bool below = false)
 {
     // A folder reached a second time through links is not entered again: a
     // link back up the tree would make the scan endless.
@@ -41,7 +42,13 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>
         return;
     visited.insert(identity);
 
-    std::vector<FolderEntry> entries = ReadFolderEntries(folder);
+    int error = 0;
+    std::vector<FolderEntry> entries = ReadFolderEntries(folder, &error);
+    // A folder that cannot be listed (no rights) would hide its runs without
+    // a word; a configured one that is not there may be a drive out today.
+    const bool absent = error == ENOENT || error == ENOTDIR;
+    if (error != 0 && (below || !absent) && unread)
+        unread->push_back({folder, qt_error_string(error), true});
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     const QDir dir(folder);
     for (const FolderEntry& entry : entries) {
@@ -50,7 +57,7 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>
             if (entry.name.startsWith(QLatin1Char('.')))
                 continue; // hidden
             if (entry.decodable)
-                collectFolder(path, paths, visited, unread);
+                collectFolder(path, paths, visited, unread, true);
             else if (unread)
                 unread->push_back({path, kUndecodableFolder, true});
             continue;

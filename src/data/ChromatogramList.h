@@ -57,8 +57,9 @@ using UnreadChromatograms = std::vector<UnreadChromatogram>;
 // Every "*.stg" file (extension in any letter case) under the folder, depth
 // first in name order. Every sub-folder is entered but hidden ones (a name
 // beginning with a dot) and a folder reached a second time through links.
-// A file or folder whose name cannot be opened by (not UTF-8) is appended
-// to unread, when given, in its place of the walk.
+// A file or folder whose name cannot be opened by (not UTF-8), and a folder
+// that cannot be listed (but a configured one that is not there), are
+// appended to unread, when given, in their place of the walk.
 QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread = nullptr);
 
 // AddChromatogram for each path, in order, with the files read on all cores.

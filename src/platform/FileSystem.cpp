@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <memory>
 
 #include <dirent.h>
@@ -15,17 +16,22 @@ FileIdentity ReadFileIdentity(const QString& path)
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
 }
 
-std::vector<FolderEntry> ReadFolderEntries(const QString& folder)
+std::vector<FolderEntry> ReadFolderEntries(const QString& folder, int* error)
 {
     std::vector<FolderEntry> entries;
+    if (error)
+        *error = folder.isEmpty() ? ENOENT : 0;
     if (folder.isEmpty())
         return entries;
     QByteArray prefix = QFile::encodeName(folder);
     if (!prefix.endsWith('/'))
         prefix += '/';
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(prefix.constData()), ::closedir);
-    if (!dir)
+    if (!dir) {
+        if (error)
+            *error = errno;
         return entries;
+    }
     while (const dirent* d = ::readdir(dir.get())) {
         const QByteArray bytes(d->d_name);
         if (bytes == "." || bytes == "..")

@@ -43,6 +43,7 @@ struct FolderEntry
 };
 
 // The entries of the folder, "." and ".." left out, in no particular order;
-// empty when the folder cannot be read. Read at the byte level, since the
-// usual listing drops names it cannot decode without a word.
-std::vector<FolderEntry> ReadFolderEntries(const QString& folder);
+// empty when the folder cannot be read, with the system's error number in
+// `error` (0 when it was read). Read at the byte level, since the usual
+// listing drops names it cannot decode without a word.
+std::vector<FolderEntry> ReadFolderEntries(const QString& folder, int* error = nullptr);

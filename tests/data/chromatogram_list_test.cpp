@@ -3,6 +3,7 @@
 #include "data/ChromatogramList.h"
 #include "support/ChromatogramFiles.h"
 #include "support/FileBytes.h"
+#include "support/WithoutFileRights.h"
 
 #include <QDir>
 #include <QFile>
@@ -267,12 +268,26 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotO
     const QString& undecodableFolder = folder.path();
     ASSERT_FALSE(notes.path().isEmpty());
 
-    UnreadChromatograms unread;
-    EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 6);
-    ASSERT_EQ(unread.size(), 2u);
-    EXPECT_EQ(unread[0].path + ": " + unread[0].reason,
-              undecodable + ": имя файла не в кодировке UTF-8, файл по нему не открыть");
+    // A folder below that may not be listed is named with the system's reason.
+    const QString locked = m_dir.filePath(QStringLiteral("run.2024/locked"));
+    ASSERT_TRUE(QDir().mkpath(locked) && ::chmod(QFile::encodeName(locked).constData(), 0) == 0);
+
+    // So is a configured one, but not one that is not there (a drive out today).
+    UnreadChromatograms unread, configured;
+    testsupport::runWithoutFileRights([&] {
+        ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(locked), R_OK));
+        EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 6);
+        CollectChromatogramPaths(locked, &configured);
+        CollectChromatogramPaths(m_dir.filePath(QStringLiteral("absent")), &configured);
+    });
+    ASSERT_EQ(configured.size(), 1u);
+    EXPECT_EQ(configured[0].path, locked);
+    ASSERT_EQ(unread.size(), 3u);
+    EXPECT_EQ(unread[0].path + ": " + unread[0].reason, locked + ": " + qt_error_string(EACCES));
+    EXPECT_TRUE(unread[0].folder);
     EXPECT_EQ(unread[1].path + ": " + unread[1].reason,
+              undecodable + ": имя файла не в кодировке UTF-8, файл по нему не открыть");
+    EXPECT_EQ(unread[2].path + ": " + unread[2].reason,
               undecodableFolder + ": имя папки не в кодировке UTF-8, папку по нему не открыть");
 
     EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 5);
