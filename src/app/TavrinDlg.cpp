@@ -410,17 +410,10 @@ void tavrinDlg::OpenInChromatographySoftware()
         if (row < 0 || static_cast<std::size_t>(row) >= m_records.size())
             continue;
         const QString& path = m_records[static_cast<std::size_t>(row)].path;
-        const auto told = [this, path](DesktopOpenResult result) {
-            if (result == DesktopOpenResult::NotStarted)
-                ShowErrorBox(QStringLiteral("Ошибка"), QStringLiteral("Не удалось открыть файл\n%1").arg(path));
-            else if (result == DesktopOpenResult::NoApplication)
-                ShowErrorBox(QStringLiteral("Ошибка"),
-                             QStringLiteral("Ни одно приложение не смогло открыть файл\n%1").arg(path));
-        };
-        if (openFileHook)
-            told(openFileHook(path) ? DesktopOpenResult::Opened : DesktopOpenResult::NotStarted);
-        else
-            OpenWithDesktop(path, this, told);
+        OpenWithDesktop(path, this, openFileHook, [this, path](DesktopOpenResult result) {
+            if (const QString text = DesktopOpenFailureText(result, QStringLiteral("файл"), path); !text.isEmpty())
+                ShowErrorBox(QStringLiteral("Ошибка"), text);
+        });
     }
 }
 

@@ -175,19 +175,20 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
             continue;
         }
         const double x = component->concentration;
+        // The cylinder dialog marks a concentration never typed in with a
+        // negative value; a factor made from it would be negative.
+        const auto notSet = [](double value) { return !(value >= 0.0) || !std::isfinite(value); };
+        bool unset = notSet(x);
         // Each run's own certified value; NaN where its cylinder lacks the
         // component, which leaves that run's factor 0.
         std::vector<double> runX(static_cast<std::size_t>(nParallel), std::nan(""));
-        bool unset = false;
         for (std::size_t i = 0; i < runX.size(); ++i) {
             if (const MixCompData* own = FindMixtureComponent(runCylinder[i], name)) {
                 runX[i] = own->concentration;
-                unset = unset || !(own->concentration >= 0.0) || !std::isfinite(own->concentration);
+                unset = unset || notSet(own->concentration);
             }
         }
-        // The cylinder dialog marks a concentration never typed in with a
-        // negative value; a factor made from it would be negative.
-        if (unset || !(x >= 0.0) || !std::isfinite(x)) {
+        if (unset) {
             env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Концентрация компонента %1 в баллоне не задана.").arg(name));
             continue;
         }

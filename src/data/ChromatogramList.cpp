@@ -157,7 +157,6 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
                 slot.reason = file->errorString();
             else
                 slot.record.identity = ReadFileIdentity(paths[i]); // asked on every core, like the reading
-
         } catch (...) {
             // Memory for one more signal refused: that file is not listed.
             slot.record = ChromatogramRecord();

@@ -5,8 +5,13 @@
 #include <QProcess>
 #include <QUrl>
 
-void OpenWithDesktop(const QString& path, QObject* context, std::function<void(DesktopOpenResult)> done)
+void OpenWithDesktop(const QString& path, QObject* context, const std::function<bool(const QString&)>& hook,
+                     std::function<void(DesktopOpenResult)> done)
 {
+    if (hook) {
+        done(hook(path) ? DesktopOpenResult::Opened : DesktopOpenResult::NotStarted);
+        return;
+    }
 #ifdef Q_OS_LINUX
     // xdg-open may run the application itself and end only with it, so it
     // is watched, never waited for. It is nobody's child: destroyed while it
@@ -36,4 +41,17 @@ void OpenWithDesktop(const QString& path, QObject* context, std::function<void(D
         context, [done, opened] { done(opened ? DesktopOpenResult::Opened : DesktopOpenResult::NoApplication); },
         Qt::QueuedConnection);
 #endif
+}
+
+QString DesktopOpenFailureText(DesktopOpenResult result, const QString& what, const QString& shownPath)
+{
+    switch (result) {
+    case DesktopOpenResult::NotStarted:
+        return QStringLiteral("Не удалось открыть %1\n%2").arg(what, shownPath);
+    case DesktopOpenResult::NoApplication:
+        return QStringLiteral("Ни одно приложение не смогло открыть %1\n%2").arg(what, shownPath);
+    case DesktopOpenResult::Opened:
+        break;
+    }
+    return {};
 }

@@ -14,4 +14,11 @@ enum class DesktopOpenResult { Opened, NotStarted, NoApplication };
 // later, from the event loop, unless `context` is gone by then. On Linux the
 // opener is the first `xdg-open` on PATH, which fails when no application
 // takes the file.
-void OpenWithDesktop(const QString& path, QObject* context, std::function<void(DesktopOpenResult)> done);
+// hook, where set (tests), stands in for the opener: true as opened, false
+// as not started; done then hears at once.
+void OpenWithDesktop(const QString& path, QObject* context, const std::function<bool(const QString&)>& hook,
+                     std::function<void(DesktopOpenResult)> done);
+
+// The box text for a hand-over that failed, naming what (a "файл", an
+// "отчёт") and its path as shown; empty for one that went well.
+QString DesktopOpenFailureText(DesktopOpenResult result, const QString& what, const QString& shownPath);

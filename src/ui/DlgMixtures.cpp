@@ -52,9 +52,9 @@ int chosenIndex(const CGridCtrl* grid, std::size_t count)
     return row >= 0 && row < static_cast<int>(count) ? row : -1;
 }
 
-// A file may hold any numbers: hand-made, damaged or written by another
-// program. From here on each is its entry's position, the only numbers the
-// dialog shows and writes.
+// Each entry's number is its position, the only numbers the dialog shows and
+// writes: a file may hold any (hand-made, damaged or written by another
+// program), and a deletion moves the later entries up.
 void numberByPosition(MixtureList& mixtures)
 {
     for (std::size_t i = 0; i < mixtures.size(); ++i) {
@@ -410,8 +410,7 @@ void DlgMixtures::OnBnClickedDeleteMixture()
         return;
     // Records matched to this cylinder hold their own reference to it.
     m_mixtures.erase(m_mixtures.begin() + index);
-    for (std::size_t i = static_cast<std::size_t>(index); i < m_mixtures.size(); ++i)
-        m_mixtures[i]->number -= 1;
+    numberByPosition(m_mixtures);
     MarkModified();
     FillMixturesGrid();
 }
@@ -448,8 +447,7 @@ void DlgMixtures::OnBnClickedDeleteComponent()
     if (!m || index < 0)
         return;
     m->components.erase(m->components.begin() + index);
-    for (std::size_t i = static_cast<std::size_t>(index); i < m->components.size(); ++i)
-        m->components[i].number -= 1;
+    numberByPosition(m_mixtures);
     MarkModified();
     m_gridComponents->clearSelection();
     FillComponentsGrid();

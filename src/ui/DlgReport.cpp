@@ -221,17 +221,11 @@ void DlgReport::ShowErrorBox(const QString& text)
 
 void DlgReport::OpenReportPage(const QString& page)
 {
-    const auto told = [this, page](DesktopOpenResult result) {
-        const QString name = QDir::toNativeSeparators(page);
-        if (result == DesktopOpenResult::NotStarted)
-            ShowErrorBox(QStringLiteral("Не удалось открыть отчёт\n%1").arg(name));
-        else if (result == DesktopOpenResult::NoApplication)
-            ShowErrorBox(QStringLiteral("Ни одно приложение не смогло открыть отчёт\n%1").arg(name));
-    };
-    if (openFileHook)
-        told(openFileHook(page) ? DesktopOpenResult::Opened : DesktopOpenResult::NotStarted);
-    else
-        OpenWithDesktop(page, this, told);
+    OpenWithDesktop(page, this, openFileHook, [this, page](DesktopOpenResult result) {
+        const QString text = DesktopOpenFailureText(result, QStringLiteral("отчёт"), QDir::toNativeSeparators(page));
+        if (!text.isEmpty())
+            ShowErrorBox(text);
+    });
 }
 
 bool DlgReport::BuildReport(bool save)
