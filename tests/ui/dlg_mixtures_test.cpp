@@ -302,6 +302,15 @@ TEST_F(DlgMixturesTest, aDatabaseStoredOutOfOrderIsWorkedByTheRow)
     EXPECT_EQ(column(grid, 0), QStringList({"1", "2", "3"}));
     edit(grid, 2, 1, QStringLiteral("Седьмой"));
     EXPECT_EQ(dlg->Mixtures()[2]->name, QStringLiteral("Седьмой"));
+    // Written back with nothing deleted, each cylinder and each component
+    // bears its own position.
+    ASSERT_TRUE(dlg->SaveMixtures());
+    MixtureList written;
+    MixturesDatabase(m_path).load(written);
+    ASSERT_EQ(written.size(), 3u);
+    ASSERT_EQ(written[0]->components.size(), 2u);
+    EXPECT_EQ(QList<int>({written[0]->number, written[1]->number, written[2]->number}), QList<int>({1, 2, 3}));
+    EXPECT_EQ(QList<int>({written[0]->components[0].number, written[0]->components[1].number}), QList<int>({1, 2}));
     click(grid, 0);
     EXPECT_EQ(column(comp, 0), QStringList({"1", "2"}));
     EXPECT_EQ(column(comp, 1), QStringList({QStringLiteral("Метан"), QStringLiteral("Азот")}));
@@ -395,9 +404,13 @@ TEST_F(DlgMixturesTest, placeholderRowsChangeNothing)
     edit(comp, 1, 2, QStringLiteral("7"));
     EXPECT_TRUE(dlg->Mixtures()[2]->components.empty());
     EXPECT_EQ(comp->GetItemText(1, 2), QStringLiteral("7"));
-    click(comp, 1);
-    EXPECT_EQ(dlg->SelectedComponent(), -1);
-    press(*dlg, "buttonDeleteComponent");
+    // Neither the key nor the button deletes from a cylinder without components.
+    for (int row : {0, 1}) {
+        click(comp, row);
+        ASSERT_EQ(dlg->SelectedComponent(), -1) << row;
+        QTest::keyClick(comp, Qt::Key_Delete);
+        press(*dlg, "buttonDeleteComponent");
+    }
     EXPECT_FALSE(dlg->IsModified());
 }
 
