@@ -58,11 +58,19 @@ void expectWholeOnScreen(QWidget& window)
             EXPECT_EQ(seen, within(control)) << control->metaObject()->className();
         }
     }
+    // A screen that holds the whole window leaves its pages nothing to scroll.
+    if (window.sizeHint().boundedTo(room.size().shrunkBy(frame)) == window.sizeHint()) {
+        for (const FittingScrollArea* page : window.findChildren<FittingScrollArea*>()) {
+            if (page->isVisibleTo(&window)) {
+                EXPECT_EQ(page->widget()->size().boundedTo(page->viewport()->size()), page->widget()->size());
+            }
+        }
+    }
 }
 
 } // namespace
 
-// Run once on each of the small screens the program is meant to fit.
+// Run once on each of the small screens the program is meant to fit, and on a large one.
 TEST(WindowsFitTheScreenTest, everyWindowComesUpWholeOnTheScreen)
 {
     QTemporaryDir dir;
