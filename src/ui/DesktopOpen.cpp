@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QMetaObject>
 #include <QProcess>
+#include <QStringList>
 #include <QUrl>
 
 void OpenWithDesktop(const QString& path, QObject* context, const std::function<bool(const QString&)>& hook,
@@ -54,4 +55,19 @@ QString DesktopOpenFailureText(DesktopOpenResult result, const QString& what, co
         break;
     }
     return {};
+}
+
+QString DesktopOpenFailureText(const std::vector<DesktopHandOver>& handOvers, const QString& what,
+                               const QString& whatPlural)
+{
+    QStringList parts;
+    for (DesktopOpenResult result : {DesktopOpenResult::NotStarted, DesktopOpenResult::NoApplication}) {
+        QStringList paths;
+        for (const DesktopHandOver& h : handOvers)
+            if (h.result == result)
+                paths << h.shownPath;
+        if (!paths.isEmpty())
+            parts << DesktopOpenFailureText(result, paths.size() == 1 ? what : whatPlural, paths.join(u'\n'));
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }

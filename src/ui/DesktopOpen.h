@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QObject;
 
@@ -22,3 +23,16 @@ void OpenWithDesktop(const QString& path, QObject* context, const std::function<
 // The box text for a hand-over that failed, naming what (a "файл", an
 // "отчёт") and its path as shown; empty for one that went well.
 QString DesktopOpenFailureText(DesktopOpenResult result, const QString& what, const QString& shownPath);
+
+struct DesktopHandOver
+{
+    DesktopOpenResult result = DesktopOpenResult::Opened;
+    QString shownPath;
+};
+
+// One box text for the hand-overs of one command, in their order, leaving
+// out those that went well: the failures of each kind under one lead line,
+// the one-file text for a single file, `whatPlural` ("файлы") and a path a
+// line for several. Empty when none failed.
+QString DesktopOpenFailureText(const std::vector<DesktopHandOver>& handOvers, const QString& what,
+                               const QString& whatPlural);

@@ -456,7 +456,7 @@ TEST_F(tavrinDlgTest, savedWindowRectangleIsFittedOntoTheScreen)
     }
 }
 
-TEST_F(tavrinDlgTest, openingShowsOneErrorPerFileThatCannotBeOpened)
+TEST_F(tavrinDlgTest, openingShowsOneErrorNamingEveryFileThatCannotBeOpened)
 {
     const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
     const QString b = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
@@ -479,15 +479,18 @@ TEST_F(tavrinDlgTest, openingShowsOneErrorPerFileThatCannotBeOpened)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(a));
 
-    // Through xdg-open: no application, the application killed, no opener;
-    // nobody waits for the opener meanwhile.
+    // Through xdg-open: no application for one file or for both, the
+    // application killed, no opener; nobody waits for the opener meanwhile,
+    // and the files that failed share one box once both have ended.
     dlg->openFileHook = nullptr;
-    const QString notStarted = QStringLiteral("Не удалось открыть файл\n"),
-                  noApp = QStringLiteral("Ни одно приложение не смогло открыть файл\n");
+    const QString notStarted = QStringLiteral("Не удалось открыть файлы\n"),
+                  noApp = QStringLiteral("Ни одно приложение не смогло открыть файл\n"),
+                  noApps = QStringLiteral("Ни одно приложение не смогло открыть файлы\n");
     const std::pair<std::optional<QByteArray>, QStringList> openers[] = {
         {"case \"$1\" in */a.stg) exit 3;; esac", {noApp + a}},
-        {"kill -9 $$", {noApp + a, noApp + c}},
-        {std::nullopt, {notStarted + a, notStarted + c}}};
+        {"exit 3", {noApps + a + '\n' + c}},
+        {"kill -9 $$", {noApps + a + '\n' + c}},
+        {std::nullopt, {notStarted + a + '\n' + c}}};
     for (const auto& [ending, boxes] : openers) {
         errors.clear();
         testsupport::StandInOpener opener(ending);
