@@ -17,6 +17,10 @@
 #include <stdexcept>
 #include <thread>
 
+#include <climits>
+
+#include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +30,54 @@ using testsupport::peak;
 using testsupport::writeChromatogramFile;
 
 namespace {
+
+// The next folder listing fails with this error (0: none), as a network
+// mount may fail halfway.
+std::atomic<int> listingFault{0};
+
+} // namespace
+
+extern "C" dirent* readdir(DIR* dir)
+{
+    if (const int fault = listingFault.exchange(0)) {
+        errno = fault;
+        return nullptr;
+    }
+    static const auto system = reinterpret_cast<dirent* (*)(DIR*)>(::dlsym(RTLD_NEXT, "readdir"));
+    return system(dir);
+}
+
+namespace {
+
+// A chain of folders below top deeper than the longest path the system
+// takes, made and removed relative to each folder, since no path reaches
+// its bottom.
+class FoldersBeyondTheLongestPath
+{
+public:
+    explicit FoldersBeyondTheLongestPath(const QString& top)
+    {
+        int fd = ::open(QFile::encodeName(top).constData(), O_RDONLY | O_DIRECTORY);
+        while (fd >= 0 && m_parents.size() * (m_name.size() + 1) <= PATH_MAX) {
+            m_parents.push_back(fd);
+            fd = ::mkdirat(fd, m_name.constData(), 0700) == 0 ? ::openat(fd, m_name.constData(), O_RDONLY | O_DIRECTORY) : -1;
+        }
+        m_made = fd >= 0 && ::close(fd) == 0;
+    }
+    ~FoldersBeyondTheLongestPath()
+    {
+        for (auto fd = m_parents.rbegin(); fd != m_parents.rend(); ++fd)
+            ::unlinkat(*fd, m_name.constData(), AT_REMOVEDIR), ::close(*fd);
+    }
+    FoldersBeyondTheLongestPath(const FoldersBeyondTheLongestPath&) = delete;
+    FoldersBeyondTheLongestPath& operator=(const FoldersBeyondTheLongestPath&) = delete;
+    bool made() const { return m_made; }
+
+private:
+    const QByteArray m_name = QByteArray(200, 'd');
+    std::vector<int> m_parents;
+    bool m_made = false;
+};
 
 class ChromatogramListFiles : public ::testing::Test
 {
@@ -177,6 +229,29 @@ TEST_F(ChromatogramListFiles, fileReachedThroughALinkedFolderIsListedOnceUnderIt
     EXPECT_EQ(fileNames(), QStringList({"g1.stg", "g2.stg"}));
 }
 
+// A row's identity is the file's when it was read: a run moved into a dated
+// folder, or a new file given a deleted run's inode, is another file then.
+TEST_F(ChromatogramListFiles, fileThatTookAListedRowsIdentityAtAnotherPathIsAdded)
+{
+    const QString listed = write(QStringLiteral("a.stg"), QStringLiteral("a"));
+    ASSERT_EQ(AddChromatograms(records, {listed}, mixtures), 1);
+    const QString moved = m_dir.filePath(QStringLiteral("07.12.2026/a.stg"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(moved).path()) && QFile::rename(listed, moved));
+    EXPECT_EQ(FindChromatogram(records, moved), -1);
+    EXPECT_EQ(AddChromatograms(records, {moved}, mixtures), 1);
+    EXPECT_EQ(RereadChromatograms(records, mixtures), 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].path, moved);
+
+    // Deleted, then a new run written: the row is given the new file's identity,
+    // as the file system does when it hands the inode on at once.
+    ASSERT_TRUE(QFile::remove(moved));
+    const QString next = write(QStringLiteral("b.stg"), QStringLiteral("b"));
+    records[0].identity = ReadFileIdentity(next);
+    EXPECT_EQ(FindChromatogram(records, next), -1);
+    EXPECT_EQ(AddChromatogram(records, next, mixtures), 1);
+}
+
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
 {
     ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("a.stg"), QStringLiteral("первая")), mixtures), 0);
@@ -239,13 +314,17 @@ TEST(ChromatogramListSort, runsWithoutCylinderComeFirstThenEachCylinderInTimeOrd
     const MixturePtr one = cylinder(1, QStringLiteral("y"));
     std::vector<ChromatogramRecord> records = {
         inMemory("k2-late", 50, two), inMemory("a-late", 300), inMemory("k1", 10, one),
-        inMemory("a-tie-first", 200), inMemory("k2-early", 5, two), inMemory("a-early", 100),
-        inMemory("a-tie-second", 200),
+        inMemory("a-tie-second", 200), inMemory("k2-early", 5, two), inMemory("a-early", 100),
+        inMemory("a-tie-first", 200), inMemory("k2-tie-b", 50, two), inMemory("k2-tie-a", 50, two),
     };
-    EXPECT_EQ(sortedPaths(records), QStringList({"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"}));
+    // Runs of one time go by path, in whichever order they were added.
+    const QStringList expected = {"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late", "k2-tie-a", "k2-tie-b"};
+    EXPECT_EQ(sortedPaths(records), expected);
+    std::reverse(records.begin(), records.end());
+    EXPECT_EQ(sortedPaths(records), expected);
 }
 
-TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotOpenAndSkipsUnreadableFiles)
+TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatItCannotOpenAndSkipsUnreadableFiles)
 {
     // The configured folder's own name may hold a dot.
     const QString root = m_dir.filePath(QStringLiteral("run.2024"));
@@ -261,58 +340,69 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotO
     ASSERT_TRUE(QFile::link(root, m_dir.filePath(QStringLiteral("run.2024/sub/deeper/loop"))));
     write(QStringLiteral("outside/f.stg"), QStringLiteral("f"));
     ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("outside")), m_dir.filePath(QStringLiteral("run.2024/linked"))));
-    // Names from another system: named, with the reason; a file of another kind is not.
+    // Names from another system: named by their bytes, with the reason; a file of another kind is not.
     const testsupport::Cp1251Entry file(root, QStringLiteral("ГС_анализ_2.stg"), false),
         folder(root, QStringLiteral("Архив"), true), notes(root, QStringLiteral("заметки.txt"), false);
-    const QString& undecodable = file.path();
-    const QString& undecodableFolder = folder.path();
-    ASSERT_FALSE(notes.path().isEmpty());
-
-    // A folder below that may not be listed is named with the system's reason.
+    ASSERT_FALSE(file.path().isEmpty() || folder.path().isEmpty() || notes.path().isEmpty());
+    // A folder deeper than the longest path is named, so is one below that may not be listed.
+    QDir().mkpath(m_dir.filePath(QStringLiteral("run.2024/deep")));
+    const FoldersBeyondTheLongestPath deep(m_dir.filePath(QStringLiteral("run.2024/deep")));
+    ASSERT_TRUE(deep.made());
     const QString locked = m_dir.filePath(QStringLiteral("run.2024/locked"));
     ASSERT_TRUE(QDir().mkpath(locked) && ::chmod(QFile::encodeName(locked).constData(), 0) == 0);
 
-    // So is a configured one, but not one that is not there (a drive out today).
+    // So is a configured one that cannot be listed, but not one that is not there (a drive out today).
     UnreadChromatograms unread, configured;
     testsupport::runWithoutFileRights([&] {
         ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(locked), R_OK));
-        EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 6);
+        EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 5);
         CollectChromatogramPaths(locked, &configured);
         CollectChromatogramPaths(m_dir.filePath(QStringLiteral("absent")), &configured);
     });
     ASSERT_EQ(configured.size(), 1u);
     EXPECT_EQ(configured[0].path, locked);
-    ASSERT_EQ(unread.size(), 3u);
-    EXPECT_EQ(unread[0].path + ": " + unread[0].reason, locked + ": " + qt_error_string(EACCES));
-    EXPECT_TRUE(unread[0].folder);
-    EXPECT_EQ(unread[1].path + ": " + unread[1].reason,
-              undecodable + ": имя файла не в кодировке UTF-8, файл по нему не открыть");
-    EXPECT_EQ(unread[2].path + ": " + unread[2].reason,
-              undecodableFolder + ": имя папки не в кодировке UTF-8, папку по нему не открыть");
+    QStringList named;
+    for (const UnreadChromatogram& u : unread)
+        named.append((u.folder ? "folder " : "file ") + u.path + ": " + u.reason);
+    ASSERT_EQ(named.size(), 4);
+    EXPECT_TRUE(named[2].startsWith("folder " + root + "/deep/dddd") && named[2].endsWith(": " + qt_error_string(ENAMETOOLONG)))
+        << named[2].toStdString();
+    named.removeAt(2);
+    EXPECT_EQ(named, QStringList({"folder " + root + "/\\xC0\\xF0\\xF5\\xE8\\xE2: имя папки не в кодировке UTF-8, папку по нему не открыть",
+                                  "file " + root + "/\\xC3\\xD1_\\xE0\\xED\\xE0\\xEB\\xE8\\xE7_2.stg: имя файла не в кодировке UTF-8, файл по нему не открыть",
+                                  "folder " + locked + ": " + qt_error_string(EACCES)}));
 
-    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 5);
+    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 4);
     QStringList names = fileNames();
     names.sort();
-    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg", "d.stg", "f.stg"}));
+    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg", "f.stg"}));
 
     // A second scan finds only listed files.
     EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 0);
     EXPECT_EQ(ScanFolderForChromatograms(records, m_dir.filePath(QStringLiteral("absent")), mixtures), 0);
     EXPECT_EQ(ScanFolderForChromatograms(records, QString(), mixtures), 0);
+
+    // A listing cut short is not taken for a whole one.
+    UnreadChromatograms cut;
+    listingFault = EIO;
+    EXPECT_TRUE(CollectChromatogramPaths(m_dir.filePath(QStringLiteral("outside")), &cut).isEmpty());
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_EQ(cut[0].path + ": " + cut[0].reason, m_dir.filePath(QStringLiteral("outside")) + ": " + qt_error_string(EIO));
 }
 
-TEST(ChromatogramListSort, manyRunsOfEqualKeyKeepTheirOrder)
+TEST(ChromatogramListSort, manyRunsOfEqualTimeGoByPath)
 {
     const MixturePtr one = cylinder(1, QStringLiteral("y"));
     std::vector<ChromatogramRecord> records;
     QStringList expected;
     for (int i = 0; i < 40; ++i) {
-        const QString path = QString::number(i);
+        const QString path = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
         records.push_back(inMemory(path, 500, i % 2 ? one : nullptr));
         expected.append(path);
     }
-    // Without cylinder (even numbers) first, each half in the order added.
+    // Without cylinder (even numbers) first, each half in path order, not the order added.
     std::stable_partition(expected.begin(), expected.end(), [](const QString& p) { return p.toInt() % 2 == 0; });
+    std::reverse(records.begin(), records.end());
     EXPECT_EQ(sortedPaths(records), expected);
 }
 
@@ -406,8 +496,10 @@ TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListed
 TEST_F(ChromatogramListFiles, readingStoppedBeforeItBeginsAddsNothing)
 {
     const QStringList paths = {write(QStringLiteral("a.stg")), write(QStringLiteral("b.stg"))};
-    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }), 0);
+    int leftUnread = 0;
+    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }, nullptr, &leftUnread), 0);
     EXPECT_TRUE(records.empty());
+    EXPECT_EQ(leftUnread, 2);
 }
 
 TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumbers)
@@ -484,8 +576,8 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
     for (int i = 0; i < 40; ++i)
         write(QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("new %1").arg(i));
 
-    int reports = 0;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }), 0);
+    int reports = 0, leftUnread = 0;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }, nullptr, &leftUnread), 0);
     ASSERT_EQ(records.size(), 40u);
     int renewed = 0;
     for (int i = 0; i < 40; ++i) {
@@ -500,6 +592,7 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
     // then ends the batch, so not every file is read anew.
     EXPECT_GE(renewed, 1);
     EXPECT_EQ(reports, 2);
+    EXPECT_EQ(leftUnread, 40 - renewed);
 }
 
 TEST_F(ChromatogramListFiles, aReportThatFailsIsPassedOnWithNothingAdded)
