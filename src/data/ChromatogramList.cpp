@@ -50,7 +50,8 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>
     for (const FolderEntry& entry : entries) {
         const QString path = dir.filePath(entry.name);
         if (entry.isFolder) {
-            // Dated folders keep other days' runs, hidden ones none: "Добавить" takes them.
+            // A dated folder keeps other days' runs, a hidden one no runs at all;
+            // "Добавить" takes the runs of such a folder.
             if (entry.name.contains(QLatin1Char('.')))
                 continue;
             if (entry.decodable)
