@@ -172,7 +172,8 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
             paths += CollectChromatogramPaths(folder, &unread);
     }
     ReadProgressDialog progress(this);
-    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
+                     &m_addingLeftUnread);
     KeepReadWarnings(unread, false);
     RefreshChromatograms();
 }
@@ -335,6 +336,7 @@ int tavrinDlg::RemoveChromatograms(bool all)
         m_records.clear();
         // A new set begins: warnings about files of the old one go with it.
         m_readWarnings.clear();
+        m_addingLeftUnread = m_rereadLeftUnread = 0;
     } else {
         removed = ::RemoveChromatograms(m_records, SelectedRows());
     }
@@ -466,6 +468,14 @@ std::vector<std::pair<QString, QString>>::iterator tavrinDlg::FindReadWarning(co
                         [key = QDir::cleanPath(path)](const auto& kept) { return kept.first == key; });
 }
 
+ReadProgress tavrinDlg::ReadingProgress(ReadProgressDialog& dialog)
+{
+    ReadProgress shown = dialog.progress();
+    if (!readProgressHook)
+        return shown;
+    return [this, shown](int done, int total) { return readProgressHook(done, total) && shown(done, total); };
+}
+
 void tavrinDlg::ForgetListedReadWarnings()
 {
     // A file listed again has been read: its old warning no longer holds,
@@ -488,6 +498,15 @@ void tavrinDlg::RunCalculation()
     ForgetListedReadWarnings();
     for (const auto& kept : m_readWarnings)
         m_log.AddMessage(MessageWarning, kept.second);
+    // A stopped reading leaves the results resting on part of the files.
+    if (m_addingLeftUnread > 0)
+        m_log.AddMessage(MessageWarning, QStringLiteral("Чтение хроматограмм: Чтение остановлено кнопкой «Отмена»: "
+                                                        "не прочитано файлов: %1, в список они не добавлены.")
+                                             .arg(m_addingLeftUnread));
+    if (m_rereadLeftUnread > 0)
+        m_log.AddMessage(MessageWarning, QStringLiteral("Чтение хроматограмм: Пересчёт остановлен кнопкой «Отмена»: "
+                                                        "не перечитано файлов: %1, в списке они остались прочитанными ранее.")
+                                             .arg(m_rereadLeftUnread));
     m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
@@ -514,7 +533,7 @@ void tavrinDlg::OnBnClickedRecalc()
         m_nSelected = -1;
     UnreadChromatograms unread;
     ReadProgressDialog progress(this);
-    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &m_rereadLeftUnread);
     KeepReadWarnings(unread, true);
     RefreshChromatograms();
 }
@@ -528,7 +547,11 @@ void tavrinDlg::OnBnClickedAdd()
     UnreadChromatograms unread;
     {
         ReadProgressDialog progress(this);
-        AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), progress.progress(), &unread);
+        int leftUnread = 0;
+        AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
+                         &leftUnread);
+        if (leftUnread > 0)
+            m_addingLeftUnread = leftUnread;
     }
     // A file warned of already keeps its one warning, with the reason found now.
     UnreadChromatograms warned;

@@ -27,6 +27,7 @@ class MessageLog;
 class Profile;
 class QPushButton;
 class QTabWidget;
+class ReadProgressDialog;
 
 // The main window: the command buttons, the chromatogram list and the tabs
 // with the chromatogram's peaks and the system messages. It owns the records,
@@ -96,6 +97,9 @@ public:
     // start) and how a failure is shown; tests replace them.
     std::function<bool(const QString& path)> openFileHook;
     std::function<void(const QString& caption, const QString& text)> errorBoxHook;
+    // Asked at each report of a reading before the progress dialog; false
+    // stops the reading as "Отмена" does. Tests set it.
+    ReadProgress readProgressHook;
 
 protected:
     // The one call into the calculation engine.
@@ -122,6 +126,8 @@ private:
     // The warning kept for the file at path, or the end.
     std::vector<std::pair<QString, QString>>::iterator FindReadWarning(const QString& path);
     void ForgetListedReadWarnings();
+    // The progress a reading reports to: the hook, when set, then the dialog.
+    ReadProgress ReadingProgress(ReadProgressDialog& dialog);
 
     Profile& m_profile;
     MessageLog& m_log;
@@ -135,6 +141,11 @@ private:
     // each. Every calculation clears the log and puts these back, until the
     // file is listed again or "Удалить все" starts a new set.
     std::vector<std::pair<QString, QString>> m_readWarnings;
+    // How many files the last adding and the last re-read that "Отмена"
+    // stopped left unread; named on the message page until "Удалить все"
+    // starts a new set, or, for the re-read, until one reads every file.
+    int m_addingLeftUnread = 0;
+    int m_rereadLeftUnread = 0;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
     ResultTables m_resultTables;

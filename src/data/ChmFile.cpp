@@ -60,13 +60,13 @@ CChmFile::CChmFile()
 
 CChmFile::~CChmFile() = default;
 
-int CChmFile::Open(const QString& path)
+int CChmFile::Open(const QString& path, FileIdentity* identity)
 {
     const QFileInfo info(path);
     if (!info.isFile())
         return Fail(info.exists() ? QStringLiteral("это папка или устройство, а не файл") : QStringLiteral("файл не найден"));
     CompoundFile file;
-    if (!file.open(path))
+    if (!file.open(path, identity))
         return Fail(compoundFault(file));
     return OpenFrom(file, path);
 }

@@ -3,6 +3,7 @@
 #include "data/Lattice.h"
 #include "data/Passport.h"
 #include "data/PeeksTable.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,7 +23,9 @@ public:
     // 1 when the file was read whole, 0 otherwise, with errorString(); nothing
     // is thrown and the object is left as it was on failure. Only a regular
     // file (or a link to one) is opened: a pipe or a device can wait for ever.
-    int Open(const QString& path);
+    // identity, when given, gets the identity of the file read, asked of the
+    // open file, so a file put in its place at once is not taken for it.
+    int Open(const QString& path, FileIdentity* identity = nullptr);
     // The same over the bytes of a whole file (tests, fuzzing); the passport
     // keeps the path given.
     int OpenBytes(const QByteArray& fileBytes, const QString& path = QString());

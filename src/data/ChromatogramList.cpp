@@ -3,6 +3,7 @@
 #include "data/ChmFile.h"
 
 #include <QDir>
+#include <QMultiHash>
 #include <QSet>
 #include <QThreadPool>
 
@@ -28,34 +29,31 @@ std::uint64_t sortKey(const ChromatogramRecord& record)
 }
 
 // Why a name from another system cannot be opened by; the warning shows it
-// with U+FFFD for the bytes that are not UTF-8.
+// with \xNN for the bytes that are not UTF-8.
 const QString kUndecodableFile = QStringLiteral("имя файла не в кодировке UTF-8, файл по нему не открыть");
 const QString kUndecodableFolder = QStringLiteral("имя папки не в кодировке UTF-8, папку по нему не открыть");
 
 void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>& visited,
                    UnreadChromatograms* unread, bool below = false)
 {
-    // A folder reached a second time through links is not entered again: a
+    // A folder reached a second time through links is not listed again: a
     // link back up the tree would make the scan endless.
-    const FileIdentity identity = ReadFileIdentity(folder);
-    if (!identity.known || visited.contains(identity))
-        return;
-    visited.insert(identity);
-
     int error = 0;
-    std::vector<FolderEntry> entries = ReadFolderEntries(folder, &error);
-    // A folder that cannot be listed (no rights) would hide its runs without
-    // a word; a configured one that is not there may be a drive out today.
-    const bool absent = error == ENOENT || error == ENOTDIR;
-    if (error != 0 && (below || !absent) && unread)
+    std::vector<FolderEntry> entries = ReadFolderEntries(folder, visited, &error);
+    // A folder that cannot be opened or listed whole (no rights, a path too
+    // long, a network fault) would hide its runs without a word; a configured
+    // one that is not there may be a drive out today.
+    if (error != 0 && (below || error != ENOENT) && unread)
         unread->push_back({folder, qt_error_string(error), true});
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     const QDir dir(folder);
     for (const FolderEntry& entry : entries) {
         const QString path = dir.filePath(entry.name);
         if (entry.isFolder) {
-            if (entry.name.startsWith(QLatin1Char('.')))
-                continue; // hidden
+            // A dated folder keeps other days' runs, a hidden one no runs at all;
+            // "Добавить" takes the runs of such a folder.
+            if (entry.name.contains(QLatin1Char('.')))
+                continue;
             if (entry.decodable)
                 collectFolder(path, paths, visited, unread, true);
             else if (unread)
@@ -75,7 +73,7 @@ void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>
 // The file object may be one used before: a file read whole replaces all it held.
 bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& record)
 {
-    if (file.Open(path) == 0)
+    if (file.Open(path, &record.identity) == 0)
         return false;
 
     const CPassport& passport = file.passport();
@@ -155,8 +153,6 @@ void readFiles(ReadBatch& batch, const QStringList& paths, std::vector<ReadSlot>
             slot.state = readRecord(paths[i], *file, slot.record) ? ReadState::Read : ReadState::Failed;
             if (slot.state == ReadState::Failed)
                 slot.reason = file->errorString();
-            else
-                slot.record.identity = ReadFileIdentity(paths[i]); // asked on every core, like the reading
         } catch (...) {
             // Memory for one more signal refused: that file is not listed.
             slot.record = ChromatogramRecord();
@@ -290,14 +286,53 @@ std::vector<ReadSlot> readAll(const QStringList& paths, const ReadProgress& prog
 
 QString listKey(const QString& path) { return QDir::cleanPath(path); }
 
+// A listed file deleted outside the program may have left its identity to a
+// new file at once, so a listed path that shares the identity is asked again:
+// one look per match, not per row.
+bool stillSameFile(const QString& listedPath, const FileIdentity& identity)
+{
+    return SameFile(ReadFileIdentity(listedPath), identity);
+}
+
 int findChromatogram(const std::vector<ChromatogramRecord>& records, const QString& path, const FileIdentity& identity)
 {
     const QString cleaned = listKey(path);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        if (listKey(records[i].path) == cleaned || SameFile(records[i].identity, identity))
+        if (listKey(records[i].path) == cleaned
+            || (SameFile(records[i].identity, identity) && stillSameFile(records[i].path, identity)))
             return static_cast<int>(i);
     }
     return -1;
+}
+
+// The paths of the listed files by their identities.
+class ListedFiles
+{
+public:
+    void add(const FileIdentity& identity, const QString& path)
+    {
+        if (identity.known)
+            m_paths.insert(identity, path);
+    }
+    // Whether a listed path still names the file.
+    bool contains(const FileIdentity& identity) const
+    {
+        for (auto it = m_paths.constFind(identity); it != m_paths.cend() && it.key() == identity; ++it) {
+            if (stillSameFile(it.value(), identity))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    QMultiHash<FileIdentity, QString> m_paths;
+};
+
+// How many files a stop left unread.
+int countNotReached(const std::vector<ReadSlot>& readSlots)
+{
+    return static_cast<int>(std::count_if(readSlots.begin(), readSlots.end(),
+                                          [](const ReadSlot& slot) { return slot.state == ReadState::NotReached; }));
 }
 
 } // namespace
@@ -309,8 +344,7 @@ int FindChromatogram(const std::vector<ChromatogramRecord>& records, const QStri
 
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures)
 {
-    const FileIdentity identity = ReadFileIdentity(path);
-    if (const int listed = findChromatogram(records, path, identity); listed >= 0)
+    if (const int listed = findChromatogram(records, path, ReadFileIdentity(path)); listed >= 0)
         return listed;
 
     ChromatogramRecord record;
@@ -321,7 +355,6 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
     } catch (...) {
         return -1;
     }
-    record.identity = identity;
     record.number = static_cast<std::int32_t>(records.size()) + 1;
     if (record.isCalibration)
         FindMixtureForSample(record, mixtures);
@@ -330,13 +363,14 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 }
 
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
-                     const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread)
+                     const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread,
+                     int* leftUnread)
 {
     QSet<QString> listed;
-    QSet<FileIdentity> listedFiles;
+    ListedFiles listedFiles;
     for (const ChromatogramRecord& record : records) {
         listed.insert(listKey(record.path));
-        listedFiles.insert(record.identity);
+        listedFiles.add(record.identity, record.path);
     }
     QStringList toRead;
     for (const QString& path : paths) {
@@ -348,6 +382,8 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
     }
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
+    if (leftUnread)
+        *leftUnread = countNotReached(readSlots);
     int added = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
         ReadSlot& slot = readSlots[i];
@@ -356,11 +392,10 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
-        // Another path to a listed file, or to one earlier in the batch: the
-        // records keep their identities, so each file was asked for once.
-        if (record.identity.known && listedFiles.contains(record.identity))
+        // Another path to a listed file, or to one earlier in the batch.
+        if (listedFiles.contains(record.identity))
             continue;
-        listedFiles.insert(record.identity);
+        listedFiles.add(record.identity, record.path);
         record.number = static_cast<std::int32_t>(records.size()) + 1;
         if (record.isCalibration)
             FindMixtureForSample(record, mixtures);
@@ -371,23 +406,25 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 }
 
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress, UnreadChromatograms* unread)
+                        const ReadProgress& progress, UnreadChromatograms* unread, int* leftUnread)
 {
     QStringList paths;
     for (const ChromatogramRecord& record : records)
         paths.append(record.path);
     std::vector<ReadSlot> readSlots = readAll(paths, progress);
+    if (leftUnread)
+        *leftUnread = countNotReached(readSlots);
 
     std::vector<ChromatogramRecord> kept;
     kept.reserve(records.size());
-    QSet<FileIdentity> keptFiles;
+    ListedFiles keptFiles;
     int dropped = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
         switch (readSlots[i].state) {
         case ReadState::Read:
             // A file replaced, or a link turned to another listed file since:
             // the row further up keeps it, as adding the paths again would.
-            if (readSlots[i].record.identity.known && keptFiles.contains(readSlots[i].record.identity)) {
+            if (keptFiles.contains(readSlots[i].record.identity)) {
                 ++dropped;
                 continue;
             }
@@ -402,8 +439,8 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
             ++dropped;
             continue;
         }
-        keptFiles.insert(kept.back().identity);
         ChromatogramRecord& record = kept.back();
+        keptFiles.add(record.identity, record.path);
         record.number = static_cast<std::int32_t>(kept.size());
         record.mixture = nullptr;
         if (record.isCalibration)
@@ -443,7 +480,10 @@ void SortChromatograms(std::vector<ChromatogramRecord>& records)
         const std::uint64_t kb = sortKey(b);
         if (ka != kb)
             return ka < kb;
-        return a.analysisTime < b.analysisTime;
+        if (a.analysisTime != b.analysisTime)
+            return a.analysisTime < b.analysisTime;
+        // Parallel runs of one time: the path decides, not the order of adding.
+        return a.path < b.path;
     });
 }
 

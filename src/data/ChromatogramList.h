@@ -17,8 +17,9 @@
 // Reads the file and appends its record; returns the record's index. A path
 // that names a listed file (the same path after cleaning, letter case
 // counting as it does on the file system, or the same file reached another
-// way, through a link) returns that record's index and reads nothing; a file
-// that cannot be read returns -1 and adds nothing.
+// way, through a link, while the listed path still names it) returns that
+// record's index and reads nothing; a file that cannot be read returns -1 and
+// adds nothing.
 // A calibration run is matched to a cylinder of the list.
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures);
 
@@ -36,8 +37,8 @@ bool FindMixtureForSample(ChromatogramRecord& record, const MixtureList& mixture
 int RemoveChromatograms(std::vector<ChromatogramRecord>& records, QList<int> rows);
 
 // List order: records without a cylinder first, then by cylinder number;
-// within each, by analysis time. Equal keys keep their order, so repeated
-// sorting never swaps parallel runs.
+// within each, by analysis time, and runs of one time by path, so the order
+// of adding never decides which parallel run is used.
 void SortChromatograms(std::vector<ChromatogramRecord>& records);
 
 // Called now and then on the calling thread while files are read: how many of
@@ -55,29 +56,32 @@ struct UnreadChromatogram
 using UnreadChromatograms = std::vector<UnreadChromatogram>;
 
 // Every "*.stg" file (extension in any letter case) under the folder, depth
-// first in name order. Every sub-folder is entered but hidden ones (a name
-// beginning with a dot) and a folder reached a second time through links.
-// A file or folder whose name cannot be opened by (not UTF-8), and a folder
-// that cannot be listed (but a configured one that is not there), are
+// first in name order. Every sub-folder is entered but those whose own name
+// holds a dot (dated and hidden ones; the folder given is scanned whatever
+// its name) and a folder reached a second time through links. A file or
+// folder whose name cannot be opened by (not UTF-8), and a folder that cannot
+// be opened or listed whole (but a configured one that is not there), are
 // appended to unread, when given, in their place of the walk.
 QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread = nullptr);
 
 // AddChromatogram for each path, in order, with the files read on all cores.
 // Paths naming files listed already or earlier in the batch are skipped; unreadable files
 // are left out and, when unread is given, appended to it in path order.
+// leftUnread, when given, gets how many files a stop left unread.
 // Returns the number of records added.
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
                      const MixtureList& mixtures, const ReadProgress& progress = {},
-                     UnreadChromatograms* unread = nullptr);
+                     UnreadChromatograms* unread = nullptr, int* leftUnread = nullptr);
 
 // Reads every listed file anew, on all cores, keeping the list order: a file
 // that can no longer be read drops out (into unread, when given), the others
 // are renumbered from 1 and matched to the cylinders again; a record whose
 // file a record above it names too drops out without a word. Files left
-// unread by a stop keep their records as they were. Returns the number of
-// records that dropped out.
+// unread by a stop keep their records as they were; leftUnread, when given,
+// gets how many. Returns the number of records that dropped out.
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress = {}, UnreadChromatograms* unread = nullptr);
+                        const ReadProgress& progress = {}, UnreadChromatograms* unread = nullptr,
+                        int* leftUnread = nullptr);
 
 // Adds the files of CollectChromatogramPaths; unreadable files are skipped.
 // Returns the number of records added.

@@ -49,6 +49,7 @@ public:
         return true;
     }
     QString errorString() const { return m_file.errorString(); }
+    int handle() const { return m_file.handle(); }
 
     qint64 size() const override { return m_size; }
     bool read(qint64 offset, char* dst, qint64 len) override
@@ -703,13 +704,15 @@ CompoundFile::CompoundFile() : d(std::make_unique<Impl>()) {}
 
 CompoundFile::~CompoundFile() = default;
 
-bool CompoundFile::open(const QString& path)
+bool CompoundFile::open(const QString& path, FileIdentity* identity)
 {
     close();
     d->path = path;
     auto file = std::make_unique<FileSource>(path);
     if (!file->open())
         return d->fail(Fault::CannotOpen, file->errorString());
+    if (identity)
+        *identity = ReadOpenFileIdentity(file->handle());
     return d->load(std::move(file));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QString>
@@ -34,8 +36,9 @@ public:
     };
 
     // false, with fault() and errorString(), when the file is missing or not
-    // a sound compound file.
-    bool open(const QString& path);
+    // a sound compound file. identity, when given, gets the identity of the
+    // file opened, asked of the open file.
+    bool open(const QString& path, FileIdentity* identity = nullptr);
     // The same over bytes already in memory (tests, fuzzing).
     bool openBytes(const QByteArray& bytes);
     void close();

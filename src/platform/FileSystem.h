@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHashFunctions>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -26,6 +27,9 @@ inline size_t qHash(const FileIdentity& id, size_t seed = 0)
 
 // One question to the system per call.
 FileIdentity ReadFileIdentity(const QString& path);
+// The identity of the file open as fd: the file read, whatever its path
+// names by the time it is asked.
+FileIdentity ReadOpenFileIdentity(int fd);
 
 // Whether both identities are known and equal: two files the system could not
 // tell about are never taken for one.
@@ -37,13 +41,16 @@ inline bool SameFile(const FileIdentity& a, const FileIdentity& b)
 // One entry of a folder as the system names it.
 struct FolderEntry
 {
-    QString name;            // bytes that are not UTF-8 show as U+FFFD
+    QString name;            // bytes that are not UTF-8 show as \xNN, so the user can tell which entry is meant
     bool decodable = true;   // false: the name above does not lead back to the entry, so it cannot be opened
     bool isFolder = false;   // links followed; a broken link is no folder
 };
 
-// The entries of the folder, "." and ".." left out, in no particular order;
-// empty when the folder cannot be read, with the system's error number in
-// `error` (0 when it was read). Read at the byte level, since the usual
-// listing drops names it cannot decode without a word.
-std::vector<FolderEntry> ReadFolderEntries(const QString& folder, int* error = nullptr);
+// The entries of the folder, "." and ".." left out, in no particular order.
+// Read at the byte level, since the usual listing drops names it cannot
+// decode without a word. The folder is opened once and known by the open
+// folder's identity: one already in `seen` is not listed again, another is
+// added to it. `error` gets 0, or the system's error number when the folder
+// could not be opened, or when its listing was cut short (the entries read
+// until then are kept).
+std::vector<FolderEntry> ReadFolderEntries(const QString& folder, QSet<FileIdentity>& seen, int* error = nullptr);

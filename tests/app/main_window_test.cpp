@@ -243,13 +243,12 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
     EXPECT_EQ(dlg->InfoPage()->m_grid.GetItemCount(), 0);
 }
 
-// The scan enters the dated folder and names a folder it cannot open by its name.
+// The scan leaves a dated folder out and names one it cannot open by its name, by its bytes.
 TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
 {
     write(QStringLiteral("scan/a.stg"), QStringLiteral("ГС 1"), 1000);
     write(QStringLiteral("scan/12.03.2024/b.stg"), QStringLiteral("ГС 2"), 2000);
     const testsupport::Cp1251Entry folder(m_dir.filePath(QStringLiteral("scan")), QStringLiteral("Архив"), true);
-    const QString& undecodable = folder.path();
     ChromatogramFolders folders;
     folders.AddFolder(m_dir.filePath(QStringLiteral("scan")));
     folders.enAutoOpen = 0;
@@ -259,9 +258,9 @@ TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
     folders.enAutoOpen = 1;
     folders.SaveSettings(*profile);
     auto dlg = open();
-    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
-    const QString warning = QStringLiteral("Чтение хроматограмм: Папка %1 не просмотрена: имя папки не в кодировке "
-                                           "UTF-8, папку по нему не открыть.").arg(undecodable);
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
+    const QString warning = QStringLiteral("Чтение хроматограмм: Папка %1/\\xC0\\xF0\\xF5\\xE8\\xE2 не просмотрена: имя папки не в "
+                                           "кодировке UTF-8, папку по нему не открыть.").arg(m_dir.filePath(QStringLiteral("scan")));
     EXPECT_EQ(readWarnings(), QStringList{warning});
     EXPECT_TRUE(messageText(*dlg).contains(warning));
 }
@@ -332,7 +331,15 @@ TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
         ASSERT_TRUE(QFile::remove(b));
         EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС старая"), QStringLiteral("ГС")}));
 
+        // "Отмена" before the first file: the page says so.
+        const QString stopped = QStringLiteral("Чтение хроматограмм: Пересчёт остановлен кнопкой «Отмена»: не перечитано "
+                                               "файлов: 2, в списке они остались прочитанными ранее.");
+        dlg->readProgressHook = [](int, int) { return false; };
         button(*dlg, "buttonRecalc")->click();
+        EXPECT_TRUE(messageText(*dlg).contains(stopped));
+        dlg->readProgressHook = nullptr;
+        button(*dlg, "buttonRecalc")->click();
+        EXPECT_FALSE(messageText(*dlg).contains(stopped));
         EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
         EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС новая")}));
     }
@@ -992,6 +999,17 @@ TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
     });
     EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
     EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
+
+    // "Отмена" while the third is read: it is not added, and the page says so until a new set begins.
+    dlg->readProgressHook = [](int, int) { return false; };
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        qobject_cast<COpenChrmDlg*>(d)->List()->topLevelItem(2)->setSelected(true);
+        d->accept();
+    });
+    EXPECT_EQ(readWarnings(), QStringList{QStringLiteral("Чтение хроматограмм: Чтение остановлено кнопкой «Отмена»: не "
+                                                         "прочитано файлов: 1, в список они не добавлены.")});
+    button(*dlg, "buttonDeleteAll")->click();
+    EXPECT_TRUE(readWarnings().isEmpty());
     const Profile saved(m_dir.filePath(QStringLiteral("user/Quindle/Morvane.conf")));
     EXPECT_EQ(saved.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), runs);
 }

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThreadPool>
 
@@ -17,6 +18,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include <climits>
+#include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,7 +29,35 @@ using testsupport::ChromatogramFile;
 using testsupport::peak;
 using testsupport::writeChromatogramFile;
 
+// The next folder listing fails with this error (0: none), as one on a network mount may.
+static std::atomic<int> listingFault{0};
+extern "C" dirent* readdir(DIR* dir)
+{
+    static const auto system = reinterpret_cast<dirent* (*)(DIR*)>(::dlsym(RTLD_NEXT, "readdir"));
+    const int fault = listingFault.exchange(0);
+    errno = fault ? fault : errno;
+    return fault ? nullptr : system(dir);
+}
+
 namespace {
+
+// Folders nested below top deeper than the longest path the system takes,
+// made and removed relative to each other, as no path reaches the bottom.
+struct FoldersBeyondTheLongestPath
+{
+    explicit FoldersBeyondTheLongestPath(const QString& top) : fds{::open(QFile::encodeName(top).constData(), O_DIRECTORY)}
+    {
+        while (fds.back() >= 0 && (fds.size() - 1) * name.size() < PATH_MAX)
+            fds.push_back(::mkdirat(fds.back(), name, 0700) == 0 ? ::openat(fds.back(), name, O_DIRECTORY) : -1);
+    }
+    ~FoldersBeyondTheLongestPath()
+    {
+        for (auto fd = fds.rbegin(); fd != fds.rend(); ++fd)
+            ::unlinkat(*fd, name, AT_REMOVEDIR), ::close(*fd);
+    }
+    const QByteArray name = QByteArray(250, 'd');
+    std::vector<int> fds;
+};
 
 class ChromatogramListFiles : public ::testing::Test
 {
@@ -177,6 +209,28 @@ TEST_F(ChromatogramListFiles, fileReachedThroughALinkedFolderIsListedOnceUnderIt
     EXPECT_EQ(fileNames(), QStringList({"g1.stg", "g2.stg"}));
 }
 
+// A row's identity is the file's when it was read: a run moved into a dated
+// folder, or a new file given a deleted run's inode, is another file then.
+TEST_F(ChromatogramListFiles, fileThatTookAListedRowsIdentityAtAnotherPathIsAdded)
+{
+    const QString listed = write(QStringLiteral("a.stg"), QStringLiteral("a"));
+    ASSERT_EQ(AddChromatograms(records, {listed}, mixtures), 1);
+    const QString moved = m_dir.filePath(QStringLiteral("07.12.2026/a.stg"));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("07.12.2026") && QFile::rename(listed, moved));
+    EXPECT_EQ(FindChromatogram(records, moved), -1);
+    EXPECT_EQ(AddChromatograms(records, {moved}, mixtures), 1);
+    EXPECT_EQ(RereadChromatograms(records, mixtures), 1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].path, moved);
+
+    // Deleted, then a new run written that the file system gave the deleted one's inode.
+    ASSERT_TRUE(QFile::remove(moved));
+    const QString next = write(QStringLiteral("b.stg"), QStringLiteral("b"));
+    records[0].identity = ReadFileIdentity(next);
+    EXPECT_EQ(FindChromatogram(records, next), -1);
+    EXPECT_EQ(AddChromatogram(records, next, mixtures), 1);
+}
+
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
 {
     ASSERT_EQ(AddChromatogram(records, write(QStringLiteral("a.stg"), QStringLiteral("первая")), mixtures), 0);
@@ -242,10 +296,13 @@ TEST(ChromatogramListSort, runsWithoutCylinderComeFirstThenEachCylinderInTimeOrd
         inMemory("a-tie-first", 200), inMemory("k2-early", 5, two), inMemory("a-early", 100),
         inMemory("a-tie-second", 200),
     };
-    EXPECT_EQ(sortedPaths(records), QStringList({"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"}));
+    const QStringList expected = {"a-early", "a-tie-first", "a-tie-second", "a-late", "k1", "k2-early", "k2-late"};
+    EXPECT_EQ(sortedPaths(records), expected);
+    std::reverse(records.begin(), records.end()); // runs of one time go by path, not by the order added
+    EXPECT_EQ(sortedPaths(records), expected);
 }
 
-TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotOpenAndSkipsUnreadableFiles)
+TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatItCannotOpenAndSkipsUnreadableFiles)
 {
     // The configured folder's own name may hold a dot.
     const QString root = m_dir.filePath(QStringLiteral("run.2024"));
@@ -264,11 +321,11 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotO
     // Names from another system: named, with the reason; a file of another kind is not.
     const testsupport::Cp1251Entry file(root, QStringLiteral("ГС_анализ_2.stg"), false),
         folder(root, QStringLiteral("Архив"), true), notes(root, QStringLiteral("заметки.txt"), false);
-    const QString& undecodable = file.path();
-    const QString& undecodableFolder = folder.path();
-    ASSERT_FALSE(notes.path().isEmpty());
-
-    // A folder below that may not be listed is named with the system's reason.
+    ASSERT_FALSE(file.path().isEmpty() || folder.path().isEmpty() || notes.path().isEmpty());
+    // A folder below that may not be listed is named with the system's reason, so is one beyond the longest path.
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("run.2024/deep"))));
+    const FoldersBeyondTheLongestPath deep(m_dir.filePath(QStringLiteral("run.2024/deep")));
+    ASSERT_GE(deep.fds.back(), 0);
     const QString locked = m_dir.filePath(QStringLiteral("run.2024/locked"));
     ASSERT_TRUE(QDir().mkpath(locked) && ::chmod(QFile::encodeName(locked).constData(), 0) == 0);
 
@@ -276,43 +333,51 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButHiddenOnesNamesWhatItCannotO
     UnreadChromatograms unread, configured;
     testsupport::runWithoutFileRights([&] {
         ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(locked), R_OK));
-        EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 6);
+        EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 5);
         CollectChromatogramPaths(locked, &configured);
         CollectChromatogramPaths(m_dir.filePath(QStringLiteral("absent")), &configured);
     });
-    ASSERT_EQ(configured.size(), 1u);
-    EXPECT_EQ(configured[0].path, locked);
-    ASSERT_EQ(unread.size(), 3u);
-    EXPECT_EQ(unread[0].path + ": " + unread[0].reason, locked + ": " + qt_error_string(EACCES));
-    EXPECT_TRUE(unread[0].folder);
-    EXPECT_EQ(unread[1].path + ": " + unread[1].reason,
-              undecodable + ": имя файла не в кодировке UTF-8, файл по нему не открыть");
-    EXPECT_EQ(unread[2].path + ": " + unread[2].reason,
-              undecodableFolder + ": имя папки не в кодировке UTF-8, папку по нему не открыть");
+    const auto named = [](const UnreadChromatograms& list) {
+        QStringList texts;
+        for (const UnreadChromatogram& u : list)
+            texts.append((u.folder ? "folder " : "file ") + QString(u.path).replace(QRegularExpression("(/d{250})+$"), "/…") + ": " + u.reason);
+        return texts;
+    };
+    EXPECT_EQ(named(configured), QStringList{"folder " + locked + ": " + qt_error_string(EACCES)});
+    EXPECT_EQ(named(unread), QStringList({"folder " + root + "/\\xC0\\xF0\\xF5\\xE8\\xE2: имя папки не в кодировке UTF-8, папку по нему не открыть",
+                                          "file " + root + "/\\xC3\\xD1_\\xE0\\xED\\xE0\\xEB\\xE8\\xE7_2.stg: имя файла не в кодировке UTF-8, файл по нему не открыть",
+                                          "folder " + root + "/deep/…: " + qt_error_string(ENAMETOOLONG),
+                                          "folder " + locked + ": " + qt_error_string(EACCES)}));
 
-    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 5);
+    EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 4);
     QStringList names = fileNames();
     names.sort();
-    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg", "d.stg", "f.stg"}));
+    EXPECT_EQ(names, QStringList({"a.stg", "b.STG", "c.stg", "f.stg"}));
 
     // A second scan finds only listed files.
     EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 0);
     EXPECT_EQ(ScanFolderForChromatograms(records, m_dir.filePath(QStringLiteral("absent")), mixtures), 0);
     EXPECT_EQ(ScanFolderForChromatograms(records, QString(), mixtures), 0);
+
+    // A listing cut short is not taken for a whole one.
+    listingFault = EIO;
+    EXPECT_TRUE(CollectChromatogramPaths(m_dir.filePath(QStringLiteral("outside")), &(unread = {})).isEmpty());
+    EXPECT_EQ(named(unread), QStringList{"folder " + m_dir.filePath(QStringLiteral("outside")) + ": " + qt_error_string(EIO)});
 }
 
-TEST(ChromatogramListSort, manyRunsOfEqualKeyKeepTheirOrder)
+TEST(ChromatogramListSort, manyRunsOfEqualTimeGoByPath)
 {
     const MixturePtr one = cylinder(1, QStringLiteral("y"));
     std::vector<ChromatogramRecord> records;
     QStringList expected;
     for (int i = 0; i < 40; ++i) {
-        const QString path = QString::number(i);
+        const QString path = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
         records.push_back(inMemory(path, 500, i % 2 ? one : nullptr));
         expected.append(path);
     }
-    // Without cylinder (even numbers) first, each half in the order added.
+    // Without cylinder (even numbers) first, each half in path order, not the order added.
     std::stable_partition(expected.begin(), expected.end(), [](const QString& p) { return p.toInt() % 2 == 0; });
+    std::reverse(records.begin(), records.end());
     EXPECT_EQ(sortedPaths(records), expected);
 }
 
@@ -406,8 +471,10 @@ TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListed
 TEST_F(ChromatogramListFiles, readingStoppedBeforeItBeginsAddsNothing)
 {
     const QStringList paths = {write(QStringLiteral("a.stg")), write(QStringLiteral("b.stg"))};
-    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }), 0);
+    int leftUnread = 0;
+    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }, nullptr, &leftUnread), 0);
     EXPECT_TRUE(records.empty());
+    EXPECT_EQ(leftUnread, 2);
 }
 
 TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumbers)
@@ -484,8 +551,8 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
     for (int i = 0; i < 40; ++i)
         write(QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("new %1").arg(i));
 
-    int reports = 0;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }), 0);
+    int reports = 0, leftUnread = 0;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }, nullptr, &leftUnread), 0);
     ASSERT_EQ(records.size(), 40u);
     int renewed = 0;
     for (int i = 0; i < 40; ++i) {
@@ -500,6 +567,7 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
     // then ends the batch, so not every file is read anew.
     EXPECT_GE(renewed, 1);
     EXPECT_EQ(reports, 2);
+    EXPECT_EQ(leftUnread, 40 - renewed);
 }
 
 TEST_F(ChromatogramListFiles, aReportThatFailsIsPassedOnWithNothingAdded)
