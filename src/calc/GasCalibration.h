@@ -24,7 +24,7 @@ struct CalibrationRow
     std::vector<double> K;
     std::vector<double> areas;  // peak area per run; empty in derived rows
     double conc_mol = 0.0;      // certified concentration, mol %; 0 in derived rows
-    double Kavr = 0.0;          // mean of K
+    double Kavr = 0.0;          // mean of the counted K
     double Rk = 0.0;            // relative range of K, %
     double norm = 0.0;          // permissible relative range, %; 0 when not checked
     bool ok = false;            // Rk within norm; true in derived rows
