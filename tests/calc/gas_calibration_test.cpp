@@ -107,11 +107,12 @@ TEST_F(GasCalibrationTest, runsMatchedToTwoCylindersTakeEachItsOwnValuesWithAWar
     const CalibrationResult& r = Recalculate();
 
     // Run 1 against Б-2, runs 2 and 3 against Б-1; the table check and the
-    // column hold the first run's values. н-Пентан of runs 2 and 3 is their
-    // н-Бутан's 0.01·4/5; a component a run's cylinder lacks is not counted.
+    // column hold the first run's values. н-Пентан: 0.1/20, then runs 2 and 3
+    // from their н-Бутан, 0.01·4/5; Rk 0.003·100/0.007 against 3.3·(5 − 3·0.1).
+    // A component a run's cylinder lacks is not counted: Гелий is 0.05/10 alone.
     // Азот: 2/500 and 2/400 checked, then run 2 corrected to 500 − 3.73·10
     // with its own 2; run 1 has no certified value to correct.
-    const double no = -DBL_MAX;
+    const double no = -DBL_MAX;  // shown as unset
     ExpectRows(r, {
         {"Метан", {0.09, 0.08, 0.08}, 0.08333333333333333, 12.0, 0.594, false},
         {"н-Бутан", {0.008, 0.01, 0.01}, 0.009333333333333334, 21.428571428571427, 8.514, false},
