@@ -266,7 +266,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
                 // The run's cylinder lacks the component: a pentane or group
                 // takes the run's n-butane factor below, any other is left out.
                 row.K[at] = kNotCounted;
-                if (!fromButane)
+                if (!fromButane && runCylinder[at])
                     env.log.AddMessage(MessageWarning, QStringLiteral("%1: Компонент %2 отсутствует в баллоне %3, коэффициент не учтён в среднем и размахе.")
                                                            .arg(ChromatogramSlotName(m_kind.firstSlot + i), name, runCylinder[at]->name));
                 continue;
