@@ -348,7 +348,7 @@ int tavrinDlg::RemoveChromatograms(bool all)
 void tavrinDlg::RefreshChromatograms()
 {
     SortChromatograms(m_records);
-    AssignCalculationTypes(m_records, m_settings.general);
+    AssignCalculationTypes(m_records, m_settings.general, m_pDlgMixtures->Mixtures());
     FillChromatogramList();
     ClearInfoPage();
     RunCalculation();

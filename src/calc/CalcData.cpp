@@ -1,5 +1,6 @@
 #include "calc/CalcData.h"
 
+#include "calc/RoleAssignment.h"
 #include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
@@ -45,13 +46,15 @@ void RunGasStages(Set& set, const MixtureList* cylinders, const RunCylinders& ru
     check(set.analysisResult, set.sulphurResult.molConcTotal, set.methanolResult.methanol, env.log);
 }
 
-// The cylinder of each role; of two runs sharing a role, the earlier in the list.
-RunCylinders MatchedCylinders(const ChromatogramBlocks& blocks)
+// The run of each role and the cylinder it names; of two runs sharing a
+// role, the earlier in the list.
+RunCylinders MatchedCylinders(const ChromatogramBlocks& blocks, const MixtureList* cylinders)
 {
     RunCylinders matched;
     for (const auto& [slot, block] : blocks) {
-        if (block.record && block.record->mixture)
-            matched.try_emplace(slot, block.record->mixture);
+        if (block.record)
+            matched.try_emplace(slot, CalibrationRun{block.record->path,
+                                                     NamedCylinder(*block.record, slot, cylinders ? *cylinders : MixtureList())});
     }
     return matched;
 }
@@ -130,6 +133,10 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
             if (!record.leftOutOf.isEmpty() && record.role == SlotNone)
                 log.AddMessage(MessageWarning, QStringLiteral("%1: Хроматограмма %2 не использована в расчете, все параллели уже заняты.")
                                                    .arg(record.leftOutOf, QDir::toNativeSeparators(record.path)));
+            // Its cylinder deleted or never entered: the run calibrates nothing.
+            if (record.isCalibration && !record.mixture)
+                log.AddMessage(MessageWarning, QStringLiteral("Калибровка: В названии пробы '%1' калибровочной хроматограммы %2 не указан ни один баллон из базы.")
+                                                   .arg(record.sample, QDir::toNativeSeparators(record.path)));
         }
     }
 
@@ -145,7 +152,7 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Додекан"))), QStringLiteral("Группа С12"));
 
     const CalcEnvironment env{log, *m_components, *m_temperatures};
-    const RunCylinders runCylinders = MatchedCylinders(m_chromatograms);
+    const RunCylinders runCylinders = MatchedCylinders(m_chromatograms, cylinders);
     RunGsStages(m_gs, cylinders, runCylinders, m_knownPeaks, settings, env);
     RunGdStages(m_gd, cylinders, runCylinders, m_knownPeaks, settings, env);
     RunDcStages(m_dc, m_knownPeaks, settings, *this, env);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <list>
+#include <utility>
 
 namespace {
 
@@ -251,6 +252,18 @@ CalcPgMethod1Result CalcPgMethod1::Calculate(const GasAnalysisResult& gsAnalysis
     for (const auto& [hasError, text] : checks) {
         if (hasError)
             env.log.AddMessage(MessageError, Text(text));
+    }
+    // Left at 0 these two give a formation gas without its condensate, or
+    // without the condensate's molar mass; a parameter whose 0 may be real
+    // (0 °C) is not named. With no analysis at all there is nothing to name.
+    const std::pair<double, const char16_t*> required[] = {
+        {params.PgVol1, u"Объём пробоотборника, в который отобрана проба КГН, см3"},
+        {params.DcAvg, u"Средняя молярная масса дегазированного конденсата, г/моль"},
+    };
+    const bool anyAnalysis = !gsAnalysis.rows.empty() || !gdAnalysis.rows.empty() || !dcGroups.rows.empty();
+    for (const auto& [value, name] : required) {
+        if (anyAnalysis && value == 0.0)
+            env.log.AddMessage(MessageError, QStringLiteral("ПГ Способ 1: Не задан параметр '%1'.").arg(Text(name)));
     }
 
     std::list<GasAnalysisRow> gsRows = WorkingCopy(gsAnalysis.rows);

@@ -6,11 +6,14 @@
 #include "data/MessageLog.h"
 #include "data/Settings.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -44,13 +47,59 @@ const CalibrationTableEntry kCalibrationTable[] = {
     {{32, 101}, {17, 0.0005, 0.2, 33, 40, 8, 10, 22, 28}},    // н-Октан, Группа С8
 };
 
-// (max − min)·100 / mean over every entry, zeros included; 0 when the mean is 0.
+// The factor of a run whose cylinder lacks the component: shown as unset,
+// left out of the mean and the range.
+constexpr double kNotCounted = -DBL_MAX;
+
+std::vector<double> Counted(const std::vector<double>& values)
+{
+    std::vector<double> counted;
+    std::copy_if(values.begin(), values.end(), std::back_inserter(counted), [](double v) { return v != kNotCounted; });
+    return counted;
+}
+
+// (max − min)·100 / mean over the counted entries, zeros included; 0 when the mean is 0.
 double RelativeRange(const std::vector<double>& values, double mean)
 {
-    if (values.empty() || mean == 0.0)
+    const std::vector<double> counted = Counted(values);
+    if (counted.empty() || mean == 0.0)
         return 0.0;
-    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    const auto [lo, hi] = std::minmax_element(counted.begin(), counted.end());
     return (*hi - *lo) * 100.0 / mean;
+}
+
+// The components whose factor comes from n-butane's, ×4 / carbons, where no
+// cylinder gives their own: by the component or, when given, its group.
+struct ButaneDerived
+{
+    const char16_t* component;
+    int carbons;
+    const char16_t* alternative;  // nullptr: none
+};
+constexpr ButaneDerived kButaneDerived[] = {
+    {u"н-Пентан", 5, nullptr},
+    {u"2-Метилбутан", 5, nullptr},
+    {u"2,2-Диметилпропан", 5, nullptr},
+    {u"н-Гексан", 6, u"Группа С6"},
+    {u"н-Гептан", 7, u"Группа С7"},
+    {u"н-Октан", 8, u"Группа С8"},
+};
+
+// The carbons of a component of that table by its search name; 0 for any other.
+int ButaneDerivedCarbons(const QString& name, const GasComponentTable& catalogue)
+{
+    for (const ButaneDerived& d : kButaneDerived) {
+        for (const char16_t* text : {d.component, d.alternative}) {
+            if (text && !name.isEmpty() && name == catalogue.GetComponentSearchName(QString::fromUtf16(text)))
+                return d.carbons;
+        }
+    }
+    return 0;
+}
+
+double FromButane(double butaneK, int carbons)
+{
+    return butaneK == kNotCounted ? kNotCounted : butaneK * 4.0 / carbons;
 }
 
 // The cylinder's first component of that exact name; null when it has none.
@@ -129,11 +178,16 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         const int slot = m_kind.firstSlot + i;
         if (!peaks.contains(slot))
             continue;
-        const auto matched = runCylinders.find(slot);
-        const MixtureData* mixture = matched != runCylinders.end() && matched->second
-                                             && matched->second->type == m_kind.mixtureType
-                                         ? matched->second.get()
-                                         : selected.front();
+        const auto run = runCylinders.find(slot);
+        const CalibrationRun named = run != runCylinders.end() ? run->second : CalibrationRun{};
+        const MixtureData* mixture = named.mixture.get();
+        // A cylinder of the other gas would calibrate with values this gas's runs do not hold.
+        if (!mixture || mixture->type != m_kind.mixtureType) {
+            mixture = selected.front();
+            env.log.AddMessage(MessageWarning, QStringLiteral("%1: В названии пробы хроматограммы %2 не найден баллон %3, использован баллон %4.")
+                                                   .arg(ChromatogramSlotName(slot), QDir::toNativeSeparators(named.path),
+                                                        m_kind.gasText, mixture->name));
+        }
         runCylinder[static_cast<std::size_t>(i)] = mixture;
         if (std::find(used.begin(), used.end(), mixture) == used.end())
             used.push_back(mixture);
@@ -199,23 +253,33 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         row.conc_mol = x;
         row.K.assign(static_cast<std::size_t>(nParallel), 0.0);
         row.areas.assign(static_cast<std::size_t>(nParallel), 0.0);
+        row.runConc = runX;
+        const bool fromButane = ButaneDerivedCarbons(name, env.components) != 0;
         for (int i = 0; i < nParallel; ++i) {
-            const ParallelPeak& value = values[static_cast<std::size_t>(i)];
+            const std::size_t at = static_cast<std::size_t>(i);
+            const ParallelPeak& value = values[at];
             if (!value.slotPresent)
                 continue;  // a missing run: its factor stays 0, warned of above
+            if (value.peak)
+                row.areas[at] = value.peak->area;  // oxygen's counts for nitrogen whatever the cylinder
+            if (std::isnan(runX[at])) {
+                // The run's cylinder lacks the component: a pentane or group
+                // takes the run's n-butane factor below, any other is left out.
+                row.K[at] = kNotCounted;
+                if (!fromButane && runCylinder[at])
+                    env.log.AddMessage(MessageWarning, QStringLiteral("%1: Компонент %2 отсутствует в баллоне %3, коэффициент не учтён в среднем и размахе.")
+                                                           .arg(ChromatogramSlotName(m_kind.firstSlot + i), name, runCylinder[at]->name));
+                continue;
+            }
             if (!value.peak) {
                 env.log.AddMessage(MessageError, QStringLiteral("%1: Компонент %2 не найден в наборе хромотограмм.")
                                                      .arg(ChromatogramSlotName(m_kind.firstSlot + i), name));
                 continue;
             }
-            const double area = value.peak->area;
-            if (area != 0.0) {
-                row.areas[static_cast<std::size_t>(i)] = area;
-                if (!std::isnan(runX[static_cast<std::size_t>(i)]))
-                    row.K[static_cast<std::size_t>(i)] = runX[static_cast<std::size_t>(i)] / area;
-            }
+            if (row.areas[at] != 0.0)
+                row.K[at] = runX[at] / row.areas[at];
         }
-        row.Kavr = Mean(row.K);
+        row.Kavr = Mean(Counted(row.K));
         row.Rk = RelativeRange(row.K, row.Kavr);
 
         const CalibrationNormRow norm = CalibrationTableRow(row.id);
@@ -257,14 +321,14 @@ void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const 
         return;
     }
 
-    const std::size_t runs = std::min({static_cast<std::size_t>(std::max(result.nParallel, 0)),
-                                       oxygen->areas.size(), nitrogen->areas.size(), nitrogen->K.size()});
+    const std::size_t runs = std::min({static_cast<std::size_t>(std::max(result.nParallel, 0)), oxygen->areas.size(),
+                                       nitrogen->areas.size(), nitrogen->K.size(), nitrogen->runConc.size()});
     int corrected = 0;
     for (std::size_t i = 0; i < runs; ++i) {
-        // The run's own certified value, K·area: its cylinder may not be the
-        // one whose concentration the row shows.
-        const double certified = nitrogen->K[i] * nitrogen->areas[i];
-        if (oxygen->areas[i] == 0.0 || nitrogen->areas[i] == 0.0 || certified == 0.0)
+        // The run's own certified value: its cylinder may not be the one
+        // whose concentration the row shows, and may hold no nitrogen.
+        const double certified = nitrogen->runConc[i];
+        if (oxygen->areas[i] == 0.0 || nitrogen->areas[i] == 0.0 || std::isnan(certified) || certified == 0.0)
             continue;
         const double area = nitrogen->areas[i] - kNitrogenPerOxygen * oxygen->areas[i];
         // More oxygen than air brings with it leaves no nitrogen to divide by.
@@ -280,7 +344,7 @@ void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const 
     if (corrected == 0)
         return;
     // Rk, norm and ok stay those of the uncorrected factors.
-    nitrogen->Kavr = Mean(nitrogen->K);
+    nitrogen->Kavr = Mean(Counted(nitrogen->K));
     env.log.AddMessage(MessageInfo, m_kind.prefix + QStringLiteral(": Проведена коррекция азота по СТО Газпром 5.40 - 2011 п. 7.3.2.2."));
 }
 
@@ -298,22 +362,26 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
     // A copy: the rows grow below.
     const std::vector<double> butaneK = butane->K;
 
-    struct Derived
-    {
-        const char16_t* component;
-        int carbons;
-        const char16_t* alternative;  // nullptr: none
-    };
-    static const Derived kDerived[] = {
-        {u"н-Пентан", 5, nullptr},
-        {u"2-Метилбутан", 5, nullptr},
-        {u"2,2-Диметилпропан", 5, nullptr},
-        {u"н-Гексан", 6, u"Группа С6"},
-        {u"н-Гептан", 7, u"Группа С7"},
-        {u"н-Октан", 8, u"Группа С8"},
-    };
+    // A measured row takes, for each run whose cylinder lacks it, that run's
+    // n-butane factor, as a row no cylinder gives takes for every run.
+    for (CalibrationRow& row : result.rows) {
+        const int carbons = ButaneDerivedCarbons(row.name, catalogue);
+        bool filled = false;
+        for (std::size_t i = 0; carbons != 0 && i < row.K.size() && i < butaneK.size(); ++i) {
+            if (row.K[i] == kNotCounted) {
+                row.K[i] = FromButane(butaneK[i], carbons);
+                filled = true;
+            }
+        }
+        if (!filled)
+            continue;
+        row.Kavr = Mean(Counted(row.K));
+        row.Rk = RelativeRange(row.K, row.Kavr);
+        if (row.norm > 0.0)  // checked against the table: every norm there is positive
+            row.ok = row.norm >= row.Rk;
+    }
 
-    for (const Derived& d : kDerived) {
+    for (const ButaneDerived& d : kButaneDerived) {
         const QString lookup = catalogue.GetComponentSearchName(QString::fromUtf16(d.component));
         if (lookup.isEmpty())
             continue;  // not in the catalogue: nothing to derive
@@ -336,8 +404,8 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
         row.name = name;
         row.K.reserve(butaneK.size());
         for (double k : butaneK)
-            row.K.push_back(k * 4.0 / d.carbons);
-        row.Kavr = Mean(row.K);
+            row.K.push_back(FromButane(k, d.carbons));
+        row.Kavr = Mean(Counted(row.K));
         row.Rk = RelativeRange(row.K, row.Kavr);
         row.ok = true;
         result.rows.push_back(std::move(row));

@@ -19,13 +19,18 @@ struct CalibrationRow
 {
     std::int32_t id = -1;       // gas component id
     QString name;               // as the cylinder names it; a search name in derived rows
-    std::vector<double> K;      // one per calibration run; 0 where no value was obtained
+    // One per calibration run; 0 where no value was obtained, -DBL_MAX (not
+    // counted in Kavr and Rk) where the run's cylinder lacks the component.
+    std::vector<double> K;
     std::vector<double> areas;  // peak area per run; empty in derived rows
     double conc_mol = 0.0;      // certified concentration, mol %; 0 in derived rows
-    double Kavr = 0.0;          // mean of K
+    double Kavr = 0.0;          // mean of the counted K
     double Rk = 0.0;            // relative range of K, %
     double norm = 0.0;          // permissible relative range, %; 0 when not checked
     bool ok = false;            // Rk within norm; true in derived rows
+    // The certified concentration of each run's own cylinder; NaN where the
+    // run is missing or its cylinder lacks the component; empty in derived rows.
+    std::vector<double> runConc;
 };
 
 // nParallel is 3 or 5, or 0 when no cylinder of the kind exists. hasError
@@ -58,8 +63,14 @@ bool CompareCalibrationRows(const CalibrationRow& a, const CalibrationRow& b);
 // A deep copy of the rows, for the gas analysis and the readers of the rows.
 std::vector<CalibrationRow> CopyCalibrationRows(const std::vector<CalibrationRow>& rows);
 
-// The cylinder each run is matched to, by slot; a run matched to none is absent.
-using RunCylinders = std::map<int, MixturePtr>;
+// A calibration run: its file, and the cylinder its sample names (null when none).
+struct CalibrationRun
+{
+    QString path;
+    MixturePtr mixture;
+};
+// The calibration runs by slot.
+using RunCylinders = std::map<int, CalibrationRun>;
 
 // The calibration of one gas against the cylinders of its kind. The two
 // gases differ only in the data of Kind; see CalcGsCalibration and
@@ -69,9 +80,9 @@ class GasCalibrationCalculator
 public:
     // Never throws for bad data: every problem is a message in env.log. A null
     // cylinder list counts as an empty one, null settings as the defaults.
-    // Each run is calibrated against the cylinder it is matched to; a run
-    // matched to none, or to one of another kind, against the first cylinder
-    // of the kind in the list.
+    // Each run is calibrated against the cylinder it names; a run naming
+    // none, or one of another kind, against the first cylinder of the kind
+    // in the list, with a warning.
     CalibrationResult Calculate(const MixtureList* cylinders, const RunCylinders& runCylinders,
                                 const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env);
 

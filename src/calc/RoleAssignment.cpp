@@ -4,7 +4,9 @@
 #include "data/ChromatogramSlot.h"
 #include "data/GeneralSettings.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -28,14 +30,14 @@ constexpr std::array<int, TypeRuleTable::RowCount> kServingOrder = {
     13, // ДК С6С44
 };
 
-bool isGsCalibrationFamily(int firstSlot)
+bool isGsCalibrationFamily(int slot)
 {
-    return firstSlot >= SlotGsCalibration1 && firstSlot <= SlotGsCalibration5;
+    return slot >= SlotGsCalibration1 && slot <= SlotGsCalibration5;
 }
 
-bool isGdCalibrationFamily(int firstSlot)
+bool isGdCalibrationFamily(int slot)
 {
-    return firstSlot >= SlotGdCalibration1 && firstSlot <= SlotGdCalibration5;
+    return slot >= SlotGdCalibration1 && slot <= SlotGdCalibration5;
 }
 
 // A calibration run serves only the calibration of the gas its cylinder is
@@ -92,7 +94,7 @@ std::vector<QString> SplitRuleText(const QString& text, const QString& separator
 }
 
 void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int firstSlot,
-                   const TypeRuleTable& rules)
+                   const TypeRuleTable& rules, const MixtureList& cylinders)
 {
     std::erase_if(candidates, [firstSlot](const ChromatogramRecord* record) {
         return record == nullptr || !staysCandidate(*record, firstSlot);
@@ -124,13 +126,14 @@ void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int f
         }
         record->role = firstSlot + counter;
         record->typeName = ChromatogramSlotName(record->role);
-        if (record->mixture)
-            record->typeName += QStringLiteral(" (") + record->mixture->name + QStringLiteral(")");
+        if (const MixturePtr named = NamedCylinder(*record, record->role, cylinders))
+            record->typeName += QStringLiteral(" (") + named->name + QStringLiteral(")");
         ++counter;
     }
 }
 
-void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general)
+void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general,
+                            const MixtureList& cylinders)
 {
     std::vector<ChromatogramRecord*> all;
     all.reserve(records.size());
@@ -142,5 +145,20 @@ void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const Gene
     }
     for (int row : kServingOrder)
         MatchTypeRule(all, TypeRuleTable::RunCount(row, general), TypeRuleTable::FirstSlot(row),
-                      general.typeRules);
+                      general.typeRules, cylinders);
+}
+
+MixturePtr NamedCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders)
+{
+    if (record.mixture)
+        return record.mixture;
+    const int kind = isGsCalibrationFamily(slot) ? MixtureKindGs : isGdCalibrationFamily(slot) ? MixtureKindGd : MixtureKindNone;
+    if (kind == MixtureKindNone)
+        return nullptr;
+    // A run the passport does not mark may still calibrate: the cylinder its
+    // sample names among those of the kind, as a marked run's would be.
+    MixtureList ofKind;
+    std::copy_if(cylinders.begin(), cylinders.end(), std::back_inserter(ofKind),
+                 [kind](const MixturePtr& m) { return m && m->type == kind; });
+    return FindMixtureForSample(record.sample, ofKind);
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "data/Mixtures.h"
+
 struct ChromatogramRecord;
 class GeneralSettings;
 class TypeRuleTable;
@@ -22,11 +24,18 @@ std::vector<QString> SplitRuleText(const QString& text, const QString& separator
 // since the family filters them. count: the family's number of slots;
 // firstSlot: its first slot. Each method token counts its own runs, so the
 // runs of two method tokens may share a slot. A matching run that finds its
-// token's slots full keeps the family's type text as left out of it.
+// token's slots full keeps the family's type text as left out of it. The
+// type name shows the cylinder a calibration run names (NamedCylinder).
 void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int firstSlot,
-                   const TypeRuleTable& rules);
+                   const TypeRuleTable& rules, const MixtureList& cylinders = MixtureList());
 
 // Clears every role, type name and left-out mark, then serves the families in their fixed
 // order (calibrations before the analyses of the same gas); a record keeps
 // the first role it gets.
-void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general);
+void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general,
+                            const MixtureList& cylinders = MixtureList());
+
+// The cylinder a run in the slot names: the one it was matched to as a
+// calibration run; in a calibration slot, else, the cylinder of the slot's
+// kind whose identifier its sample holds. Null when it names none.
+MixturePtr NamedCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders);

@@ -74,13 +74,13 @@ TEST_F(CalcDataTest, groupPeaksOfTheGasAnalysesAreMerged)
     Recalculate();
 
     EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "Этан", "Группа С6", "Группа С7", "Группа С9", "Группа С12"}));
-    const PeakItem* c6 = Find(Known(2), QString("Группа С6"));
-    EXPECT_REL_NEAR(c6->area, 15);
-    EXPECT_REL_NEAR(c6->concentration, 0.15);
-    EXPECT_EQ(c6->sortGroup, -1);
-    EXPECT_EQ(c6->retentionTime, -DBL_MAX);
-    EXPECT_EQ(c6->endTime, -DBL_MAX);
-    EXPECT_REL_NEAR(Find(Known(2), QString("Группа С12"))->concentration, 0.02);
+    const PeakItem& c6 = Named(Known(2), "Группа С6");
+    EXPECT_REL_NEAR(c6.area, 15);
+    EXPECT_REL_NEAR(c6.concentration, 0.15);
+    EXPECT_EQ(c6.sortGroup, -1);
+    EXPECT_EQ(c6.retentionTime, -DBL_MAX);
+    EXPECT_EQ(c6.endTime, -DBL_MAX);
+    EXPECT_REL_NEAR(Named(Known(2), "Группа С12").concentration, 0.02);
     EXPECT_EQ(Names(Known(17)), QStringList({"Группа С6", "Группа С7"}));
     EXPECT_REL_NEAR(Known(17)[1].area, 6);
     // Condensate and calibration peaks are never merged.
@@ -93,7 +93,7 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     settings.params.GsPressure = 100.0;
     cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 90.0}, {"Этан", 8.0}, {"н-Гексан", 0.2}, {"н-Бутан", 0.5}})};
     for (int slot : {5, 6, 7})
-        records.push_back(Record(slot, "/lab/cal.stg", {{"Метан", 900}, {"Этан", 160}, {"н-Гексан", 100}, {"н-Бутан", 50}}));
+        records.push_back(Record(slot, "/lab/cal.stg", {{"Метан", 900}, {"Этан", 160}, {"н-Гексан", 100}, {"н-Бутан", 50}}, "Б-1"));
     records.push_back(Record(2, "/lab/gs1.stg", {{"Метан", 880}, {"Этан", 170}, {"н-Гексан", 60}, {"Бензол", 40},
                                                  {"н-Бутан", 45}, {"и-Пентан", 20}}));
     records.push_back(Record(3, "/lab/gs2.stg", {{"Метан", 890}, {"Этан", 165}, {"н-Гексан", 55}, {"Бензол", 40},
@@ -103,6 +103,8 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     records.push_back(Record(38, "/lab/dc-m2.stg", {{"Метанол", 0, 300}}));
     records.push_back(Record(0, "/lab/old/gs1.stg", {{"Метан", 870}}));
     records.back().leftOutOf = QStringLiteral("ГС Анализ");
+    records.push_back(Record(0, "/lab/cal7790.stg", {{"Метан", 900}}, "Калибровка баллон 7790"));
+    records.back().isCalibration = true;  // its cylinder is not in the database
     Recalculate();
 
     EXPECT_EQ(Names(data.gs().calibrationResult.rows),
@@ -126,6 +128,7 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
     // A run left out and the condensate's missing parallels, in every run.
     const std::vector<QString> warnings = Texts({"ГС Анализ: Хроматограмма /lab/old/gs1.stg не использована в расчете, все параллели уже заняты.",
+                                                 "Калибровка: В названии пробы 'Калибровка баллон 7790' калибровочной хроматограммы /lab/cal7790.stg не указан ни один баллон из базы.",
                                                  "ДК ССС 1: нет хроматограммы, параллель учтена как 0.", "ДК Метанол 1: нет хроматограммы, параллель учтена как 0."});
     EXPECT_EQ(log.warnings(), warnings);
     EXPECT_TRUE(log.infos().empty());

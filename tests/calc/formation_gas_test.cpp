@@ -306,6 +306,9 @@ TEST_F(FormationGasTest, zeroParametersLeaveTheFormationGasEqualToTheSeparatorGa
     settings.params = SamplingParameters();
     const CalcPgMethod1Result r = Method1();
 
+    // Of the parameters left at 0 only the two that cannot be 0 are named.
+    EXPECT_EQ(log.errors(), Texts({"ПГ Способ 1: Не задан параметр 'Объём пробоотборника, в который отобрана проба КГН, см3'.",
+                                   "ПГ Способ 1: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
     EXPECT_TRUE(AllFinite(r.rows));
     EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Метан")),
                         {88.5058, 885.058, 75.02715196513469, 590.6399955906821, 41.707, 0.0, 19.39016809302173,

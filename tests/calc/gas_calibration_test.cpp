@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
+
 #include "calc/GasCalibration.h"
 #include "support/CalcInputs.h"
 #include "support/NumericCompare.h"
@@ -51,19 +53,17 @@ protected:
 
 TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
 {
-    // The runs are matched to the second cylinder of the kind; the first,
-    // whose components differ, plays no part.
+    // The runs, not marked as calibration runs, name the second cylinder of
+    // the kind; the first, whose components differ, plays no part.
     cylinders = {
         Cylinder(MixtureKindGs, "Б-2", {{"Метан", 70.0}, {"Водород", 0.01}, {"н-Пентан", 0.1}}),
         Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"Этан", 5.0}, {"Пропан", 6.0}, {"н-Бутан", 0.5}, {"Аргон", 1.0}}),
     };
     records = {
-        Record(5, "/lab/cal1.stg", {{"Метан", 1000}, {"Этан", 100}, {"Пропан", 300}, {"н-Бутан", 50}, {"Аргон", 20}}),
-        Record(6, "/lab/cal2.stg", {{"Метан", 1004}, {"Этан", 104}, {"Пропан", 303}, {"н-Бутан", 51}, {"Аргон", 21}, {"Гелий", 5}}),
-        Record(7, "/lab/cal3.stg", {{"Метан", 1002}, {"Этан", 100}, {"Пропан", 297}, {"Аргон", 19}}),
+        Record(5, "/lab/cal1.stg", {{"Метан", 1000}, {"Этан", 100}, {"Пропан", 300}, {"н-Бутан", 50}, {"Аргон", 20}}, "Калибровка Б-1"),
+        Record(6, "/lab/cal2.stg", {{"Метан", 1004}, {"Этан", 104}, {"Пропан", 303}, {"н-Бутан", 51}, {"Аргон", 21}, {"Гелий", 5}}, "Калибровка Б-1"),
+        Record(7, "/lab/cal3.stg", {{"Метан", 1002}, {"Этан", 100}, {"Пропан", 297}, {"Аргон", 19}}, "Калибровка Б-1"),
     };
-    for (ChromatogramRecord& record : records)
-        record.mixture = cylinders[1];
     const CalibrationResult& r = Recalculate();
 
     EXPECT_EQ(r.nParallel, 3);
@@ -76,11 +76,11 @@ TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
         {"н-Бутан", {0.01, 0.00980392156862745, 0.0}, 0.006601307189542484, 151.4851485148515, 8.085, false},
         {"Аргон", {}, 0.05008354218880534, 10.008340283569641, 0.0, false},          // no table row
     });
-    const CalibrationRow* methane = Find(r.rows, QString("Метан"));
-    EXPECT_REL_NEAR(methane->conc_mol, 80.0);  // the matched cylinder supplies it
-    EXPECT_ALL_REL_NEAR(methane->areas, {1000, 1004, 1002});
-    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("н-Бутан"))->areas, {50, 51, 0});
-    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("н-Пентан"))->K, {0.008, 0.00784313725490196, 0.0});  // from н-Бутан
+    const CalibrationRow& methane = Named(r.rows, "Метан");
+    EXPECT_REL_NEAR(methane.conc_mol, 80.0);  // the named cylinder supplies it
+    EXPECT_ALL_REL_NEAR(methane.areas, {1000, 1004, 1002});
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "н-Бутан").areas, {50, 51, 0});
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "н-Пентан").K, {0.008, 0.00784313725490196, 0.0});  // from н-Бутан
 
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({
         "ГС Калибровка: Невозможно выполнить проверку по таблице 7.4 для компонента Пропан. Концентрация вне диапазона.",
@@ -96,30 +96,42 @@ TEST_F(GasCalibrationTest, threeRunsGiveFactorsRangesAndVerdicts)
 TEST_F(GasCalibrationTest, runsMatchedToTwoCylindersTakeEachItsOwnValuesWithAWarning)
 {
     settings.general.enGsGradCorrect = 1;
+    // Б-1 lacks helium and n-pentane, Б-2 oxygen and nitrogen; Б-3 is of the other gas.
     cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"н-Бутан", 0.5}, {"Кислород", 0.2}, {"Азот", 2.0}}),
-                 Cylinder(MixtureKindGs, "Б-2", {{"Метан", 90.0}, {"н-Бутан", 0.4}, {"Азот", 3.0}, {"Этан", 5.0}})};
-    records = {Record(5, "/lab/c1.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
-               Record(6, "/lab/c2.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}),
-               Record(7, "/lab/c3.stg", {{"Метан", 1000}, {"Этан", 100}, {"н-Бутан", 50}, {"Азот", 400}, {"Кислород", 0}})};
-    records[0].mixture = cylinders[1];
-    records[1].mixture = cylinders[0];  // the third run, matched to none, takes the first of the kind
+                 Cylinder(MixtureKindGs, "Б-2", {{"Метан", 90.0}, {"н-Бутан", 0.4}, {"Гелий", 0.05}, {"н-Пентан", 0.1}}),
+                 Cylinder(MixtureKindGd, "Б-3", {{"Метан", 40.0}})};
+    records = {Record(5, "/lab/c1.stg", {{"Метан", 1000}, {"н-Бутан", 50}, {"Гелий", 10}, {"н-Пентан", 20}, {"Азот", 500}, {"Кислород", 10}}, "Калибровка Б-2"),
+               Record(6, "/lab/c2.stg", {{"Метан", 1000}, {"н-Бутан", 50}, {"Азот", 500}, {"Кислород", 10}}, "Калибровка Б-1"),
+               Record(7, "/lab/c3.stg", {{"Метан", 1000}, {"н-Бутан", 50}, {"Азот", 400}, {"Кислород", 0}})};
+    records[2].mixture = cylinders[2];  // the other gas's: the first of the kind, Б-1, is taken
     const CalibrationResult& r = Recalculate();
 
     // Run 1 against Б-2, runs 2 and 3 against Б-1; the table check and the
-    // column hold the first run's values. Азот: 3/500, 2/500, 2/400 checked,
-    // then runs 1 and 2 corrected to 500 − 3.73·10 with their own 3 and 2.
+    // column hold the first run's values. н-Пентан: 0.1/20, then runs 2 and 3
+    // from their н-Бутан, 0.01·4/5; Rk 0.003·100/0.007 against 3.3·(5 − 3·0.1).
+    // A component a run's cylinder lacks is not counted: Гелий is 0.05/10 alone.
+    // Азот: 2/500 and 2/400 checked, then run 2 corrected to 500 − 3.73·10
+    // with its own 2; run 1 has no certified value to correct.
+    const double no = -DBL_MAX;  // shown as unset
     ExpectRows(r, {
         {"Метан", {0.09, 0.08, 0.08}, 0.08333333333333333, 12.0, 0.594, false},
-        {"Этан", {0.05, 0.0, 0.0}, 0.016666666666666666, 300.0, 2.9205, false},
         {"н-Бутан", {0.008, 0.01, 0.01}, 0.009333333333333334, 21.428571428571427, 8.514, false},
-        {"н-Пентан", {0.0064, 0.008, 0.008}, 0.007466666666666667, 21.428571428571427, 0.0, true},
-        {"Кислород", {0.0, 0.02, 0.0}, 0.006666666666666667, 300.0, 15.18, false},
-        {"Азот", {0.006483682731791658, 0.004322455154527772, 0.005}, 0.005268712628773143, 40.0, 9.57, false},
+        {"н-Пентан", {0.005, 0.008, 0.008}, 0.007, 42.857142857142854, 15.51, false},
+        {"Гелий", {0.005, no, no}, 0.005, 0.0, 15.675, true},
+        {"Кислород", {no, 0.02, 0.0}, 0.01, 200.0, 15.18, false},
+        {"Азот", {no, 0.004322455154527772, 0.005}, 0.004661227577263886, 22.22222222222222, 10.23, false},
     });
-    EXPECT_REL_NEAR(Find(r.rows, QString("Метан"))->conc_mol, 90.0);
-    EXPECT_EQ(log.warnings(), Texts({"ГС Калибровка: Хроматограммы калибровки относятся к разным баллонам: "
-                                     "ГС Калибровка 1 (Б-2), ГС Калибровка 2 (Б-1), ГС Калибровка 3 (Б-1)."}));
-    EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
+    EXPECT_REL_NEAR(Named(r.rows, "Метан").conc_mol, 90.0);
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "Азот").areas, {500, 462.7, 400});
+    EXPECT_EQ(Only(log.warnings(), "ГС"), Texts({
+        "ГС Калибровка 3: В названии пробы хроматограммы /lab/c3.stg не найден баллон ГС, использован баллон Б-1.",
+        "ГС Калибровка: Хроматограммы калибровки относятся к разным баллонам: ГС Калибровка 1 (Б-2), ГС Калибровка 2 (Б-1), ГС Калибровка 3 (Б-1).",
+        "ГС Калибровка 1: Компонент Азот отсутствует в баллоне Б-2, коэффициент не учтён в среднем и размахе.",
+        "ГС Калибровка 2: Компонент Гелий отсутствует в баллоне Б-1, коэффициент не учтён в среднем и размахе.",
+        "ГС Калибровка 3: Компонент Гелий отсутствует в баллоне Б-1, коэффициент не учтён в среднем и размахе.",
+        "ГС Калибровка 1: Компонент Кислород отсутствует в баллоне Б-2, коэффициент не учтён в среднем и размахе.",
+    }));
+    EXPECT_TRUE(Except(log.errors(), {"ДК", "ПГ", "ГД"}).empty());
 }
 
 TEST_F(GasCalibrationTest, fiveRunsCheckBothBoundsOfTheTable)
@@ -130,7 +142,7 @@ TEST_F(GasCalibrationTest, fiveRunsCheckBothBoundsOfTheTable)
                                 {900, 20, 2, 5, 100}, {901, 19.5, 2, 5, 130}};
     for (int i = 0; i < 5; ++i) {
         records.push_back(Record(5 + i, "/lab/c.stg", {{"Метан", areas[i][0]}, {"Азот", areas[i][1]}, {"Гелий", areas[i][2]},
-                                                        {"н-Бутан", areas[i][3]}, {"Водород", areas[i][4]}}));
+                                                        {"н-Бутан", areas[i][3]}, {"Водород", areas[i][4]}}, "Б-5"));
     }
     const CalibrationResult& r = Recalculate();
 
@@ -144,7 +156,7 @@ TEST_F(GasCalibrationTest, fiveRunsCheckBothBoundsOfTheTable)
         {"н-Бутан", {}, 0.00981818181818182, 9.259259259259247, 10.0155, true},       // on the lower bound
         {"Водород", {}, 0.0047692307692307695, 24.193548387096772, 13.2, false},       // on the upper bound
     });
-    EXPECT_EQ(Find(r.rows, QString("н-Пентан"))->K.size(), 5u);
+    EXPECT_EQ(Named(r.rows, "н-Пентан").K.size(), 5u);
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({
         "ГС Калибровка: Невозможно выполнить проверку по таблице 7.4 для компонента Гелий. Концентрация вне диапазона.",
         "ГД Калибровка: Отсутствует ГД баллон.",
@@ -161,7 +173,7 @@ TEST_F(GasCalibrationTest, fiveRunsCheckBothBoundsOfTheTable)
 TEST_F(GasCalibrationTest, derivesPentanesAndGroupsFromButane)
 {
     cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"н-Бутан", 0.5}})};
-    records = {Record(5, "/lab/c1.stg", {{"н-Бутан", 50}}), Record(6, "/lab/c2.stg", {{"н-Бутан", 51}})};
+    records = {Record(5, "/lab/c1.stg", {{"н-Бутан", 50}}, "Б-1"), Record(6, "/lab/c2.stg", {{"н-Бутан", 51}}, "Б-1")};
     const CalibrationResult& r = Recalculate();
 
     // K(н-Бутан) = {0.01, 0.5/51, 0} times 4/5, 4/6, 4/7, 4/8; no check, no message.
@@ -173,17 +185,17 @@ TEST_F(GasCalibrationTest, derivesPentanesAndGroupsFromButane)
         {"Группа С7", {}, 0.003772175536881419, 151.4851485148515, 0.0, true},
         {"Группа С8", {0.005, 0.004901960784313725, 0.0}, 0.003300653594771242, 151.4851485148515, 0.0, true},
     });
-    EXPECT_EQ(Find(r.rows, QString("Группа С6"))->id, 99);
-    EXPECT_EQ(Find(r.rows, QString("нео-Пентан"))->id, 8);
-    EXPECT_TRUE(Find(r.rows, QString("Группа С8"))->areas.empty());
+    EXPECT_EQ(Named(r.rows, "Группа С6").id, 99);
+    EXPECT_EQ(Named(r.rows, "нео-Пентан").id, 8);
+    EXPECT_TRUE(Named(r.rows, "Группа С8").areas.empty());
     EXPECT_EQ(log.warnings(), Texts({"ГС Калибровка 3: нет хроматограммы, параллель учтена как 0."}));
 
     // A measured н-Гексан stops "Группа С6"; a measured "Группа С7" does not stop a second one.
     cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"н-Бутан", 0.5}, {"н-Пентан", 0.1}, {"н-Гексан", 0.2}, {"Группа С7", 0.1}})};
-    records = {Record(5, "/lab/c1.stg", {{"н-Бутан", 50}, {"н-Пентан", 10}, {"н-Гексан", 20}, {"Группа С7", 10}})};
+    records = {Record(5, "/lab/c1.stg", {{"н-Бутан", 50}, {"н-Пентан", 10}, {"н-Гексан", 20}, {"Группа С7", 10}}, "Б-1")};
     EXPECT_EQ(Names(Recalculate().rows), QStringList({"н-Бутан", "и-Пентан", "н-Пентан", "нео-Пентан", "н-Гексан",
                                                       "Группа С7", "Группа С7", "Группа С8"}));
-    EXPECT_REL_NEAR(Find(data.gs().calibrationResult.rows, QString("Группа С7"), 1)->Kavr, 0.0019047619047619048);
+    EXPECT_REL_NEAR(Named(data.gs().calibrationResult.rows, "Группа С7", 1).Kavr, 0.0019047619047619048);
 }
 
 TEST_F(GasCalibrationTest, nitrogenCorrectionSkipsRunsWithoutOxygenOrWithTooMuchOfIt)
@@ -191,9 +203,9 @@ TEST_F(GasCalibrationTest, nitrogenCorrectionSkipsRunsWithoutOxygenOrWithTooMuch
     settings.general.enGsGradCorrect = 1;
     cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Кислород", 0.2}, {"Азот", 2.0}, {"н-Бутан", 0.5}})};
     records = {
-        Record(5, "/lab/c1.stg", {{"Кислород", 10}, {"Азот", 500}, {"н-Бутан", 50}}),
-        Record(6, "/lab/c2.stg", {{"Кислород", 0}, {"Азот", 520}, {"н-Бутан", 50}}),
-        Record(7, "/lab/c3.stg", {{"Кислород", 20}, {"Азот", 60}, {"н-Бутан", 50}}),
+        Record(5, "/lab/c1.stg", {{"Кислород", 10}, {"Азот", 500}, {"н-Бутан", 50}}, "Б-1"),
+        Record(6, "/lab/c2.stg", {{"Кислород", 0}, {"Азот", 520}, {"н-Бутан", 50}}, "Б-1"),
+        Record(7, "/lab/c3.stg", {{"Кислород", 20}, {"Азот", 60}, {"н-Бутан", 50}}, "Б-1"),
     };
     const CalibrationResult& r = Recalculate();
 
@@ -202,7 +214,7 @@ TEST_F(GasCalibrationTest, nitrogenCorrectionSkipsRunsWithoutOxygenOrWithTooMuch
     ExpectRows(r, {{"Азот", {0.004322455154527772, 0.0038461538461538464, 0.03333333333333333}, 0.013833980778004984,
                     214.81942714819428, 10.23, false},
                    {"Кислород", {0.02, 0.0, 0.01}, 0.01, 200.0, 15.18, false}});
-    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("Азот"))->areas, {462.7, 520, 60});
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "Азот").areas, {462.7, 520, 60});
     EXPECT_EQ(log.warnings(), Texts({
         "ГС Калибровка: Коррекция Азота в хроматограмме ГС Калибровка 3 не произведена (площадь пика Азота после коррекции не больше нуля).",
     }));
@@ -243,8 +255,8 @@ TEST_F(GasCalibrationTest, degassingGasRowsComeByMolarMassWithTheirOwnPrefix)
     const CalibrationResult& r = data.gd().calibrationResult;
     EXPECT_EQ(Names(r.rows), QStringList({"Водород", "Метан", "Азот", "Этан", "Кислород", "Аргон", "Диоксид углерода",
                                           "н-Бутан", "н-Пентан", "и-Пентан", "нео-Пентан", "Группа С6", "Группа С7", "Группа С8"}));
-    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("Метан"))->K, {0.1, 0, 0, 0, 0});
-    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("Азот"))->areas, {262.7, 0, 0, 0, 0});
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "Метан").K, {0.1, 0, 0, 0, 0});
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "Азот").areas, {262.7, 0, 0, 0, 0});
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({
         "ГС Калибровка: Компонент Метан не найден в хромотограммах.",
         "ГД Калибровка: Невозможно выполнить проверку по таблице 7.4 для компонента Водород. Концентрация вне диапазона.",
@@ -291,9 +303,9 @@ TEST_F(GasCalibrationTest, zeroAreasGiveZeroFactorsSilentlyAndAnAllZeroRowPasses
 {
     cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}, {"Этан", 5.0}})};
     records = {
-        Record(5, "/lab/c1.stg", {{"Метан", 0}, {"Этан", 100}}),
-        Record(6, "/lab/c2.stg", {{"Метан", 0}, {"Этан", 0}}),
-        Record(7, "/lab/c3.stg", {{"Метан", 0}, {"Этан", 100}}),
+        Record(5, "/lab/c1.stg", {{"Метан", 0}, {"Этан", 100}}, "Б-1"),
+        Record(6, "/lab/c2.stg", {{"Метан", 0}, {"Этан", 0}}, "Б-1"),
+        Record(7, "/lab/c3.stg", {{"Метан", 0}, {"Этан", 100}}, "Б-1"),
     };
     const CalibrationResult& r = Recalculate();
 
@@ -301,7 +313,7 @@ TEST_F(GasCalibrationTest, zeroAreasGiveZeroFactorsSilentlyAndAnAllZeroRowPasses
     // Этан: {0.05, 0, 0.05}, Kavr 0.1 / 3, Rk 0.05·100 / (0.1 / 3) = 150.
     ExpectRows(r, {{"Метан", {0.0, 0.0, 0.0}, 0.0, 0.0, 0.858, true},
                    {"Этан", {0.05, 0.0, 0.05}, 0.03333333333333333, 150.0, 2.9205, false}});
-    EXPECT_ALL_REL_NEAR(Find(r.rows, QString("Метан"))->areas, {0, 0, 0});
+    EXPECT_ALL_REL_NEAR(Named(r.rows, "Метан").areas, {0, 0, 0});
     EXPECT_EQ(Except(log.errors(), {"ДК", "ПГ"}), Texts({"ГД Калибровка: Отсутствует ГД баллон."}));
     EXPECT_EQ(log.warnings(), Texts({"ГС Калибровка: Не найден н-бутан для расчета пентанов/с6/с7/с8."}));
     EXPECT_TRUE(log.infos().empty());

@@ -32,6 +32,7 @@ MixturePtr cylinder(int number, const QString& name, int type)
     auto m = std::make_shared<MixtureData>();
     m->number = number;
     m->name = name;
+    m->identifier = name;
     m->type = type;
     return m;
 }
@@ -211,9 +212,10 @@ TEST(RoleAssignmentCalibration, runServesOnlyTheCalibrationOfItsCylindersGas)
         record("dc", QStringLiteral("Калибровка 4"), QStringLiteral("ГАЗ-1"), 200,
                cylinder(2, QStringLiteral("Баллон ДК"), MixtureKindDc)),
         record("none", QStringLiteral("Калибровка ГС"), QStringLiteral("ГАЗ-1"), 300),
+        record("unmarked", QStringLiteral("Калибровка баллон 7790"), QStringLiteral("ГАЗ-1"), 400),
     };
     records[2].isCalibration = true;  // a calibration run without a cylinder
-    AssignCalculationTypes(records, settings);
+    AssignCalculationTypes(records, settings, {cylinder(1, "7731", MixtureKindGs), cylinder(2, "7790", MixtureKindGs)});
 
     EXPECT_EQ(records[0].role, SlotGdCalibration1);
     EXPECT_EQ(records[0].typeName, QStringLiteral("ГД Калибровка 1 (Баллон ГД)"));
@@ -222,6 +224,8 @@ TEST(RoleAssignmentCalibration, runServesOnlyTheCalibrationOfItsCylindersGas)
     // Without a cylinder the run is no calibration, but other families may take it.
     EXPECT_EQ(records[2].role, SlotGsAnalysis1);
     EXPECT_EQ(records[2].typeName, QStringLiteral("ГС Анализ 1"));
+    // A run its passport does not mark shows the cylinder its sample names.
+    EXPECT_EQ(records[3].typeName, QStringLiteral("ГС Калибровка 1 (7790)"));
 }
 
 TEST(RoleAssignmentCalibration, runFittingBothCalibrationAndAnalysisBecomesACalibration)

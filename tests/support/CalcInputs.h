@@ -40,12 +40,14 @@ inline PeakItem ConcPeak(const char* name, double concentration)
 }
 
 // A record of the given role whose peak table holds the peaks in this order,
-// half a minute apart.
-inline ChromatogramRecord Record(int role, const QString& path, std::initializer_list<Peak> peaks)
+// half a minute apart; a calibration run's sample names its cylinder.
+inline ChromatogramRecord Record(int role, const QString& path, std::initializer_list<Peak> peaks,
+                                 const QString& sample = QString())
 {
     ChromatogramRecord record;
     record.role = role;
     record.path = path;
+    record.sample = sample;
     double apex = 1.0;
     for (const Peak& p : peaks) {
         cmpeek peak;

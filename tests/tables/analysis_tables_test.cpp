@@ -63,8 +63,8 @@ TEST_F(AnalysisRowsTest, aShortSeriesLeavesItsCellsEmptyAndItsSumsShort)
 TEST_F(AnalysisRowsTest, calibrationShowsTheFirstNFactorsAndNoSummary)
 {
     CalibrationResult result;
-    result.rows.push_back({1, "Метан", {0.1, 0.2, 0.3, 0.4, 0.5}, {7.0, 8.0}, 85.5, 0.3, 2.0, 3.0, true});
-    result.rows.push_back({4, "Азот", {0.125, 0.25}, {}, 2.5, 0.1875, 3.0, 4.0, false});
+    result.rows.push_back({1, "Метан", {0.1, 0.2, 0.3, 0.4, 0.5}, {7.0, 8.0}, 85.5, 0.3, 2.0, 3.0, true, {}});
+    result.rows.push_back({4, "Азот", {0.125, 0.25}, {}, 2.5, 0.1875, 3.0, 4.0, false, {}});
     EXPECT_EQ(tables.gd.calibration.RowsOf(result, 3, 3),
               Rows({{"1", "Метан", "85.500", "0.100", "0.200", "0.300", "0.300", "2.000", "3.000", "Да"},
                     {"2", "Азот", "2.500", "0.125", "0.250", "", "0.188", "3.000", "4.000", "Нет"}}));

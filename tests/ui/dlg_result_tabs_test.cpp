@@ -51,7 +51,7 @@ SyntheticResults MakeResults()
     SyntheticResults r;
     for (int i = 0; i < kGasNames.size(); ++i) {
         const double c = 90.0 / (1 << i) + 0.123;
-        r.calibration.rows.push_back({i, kGasNames[i], Series(0.0012 * (i + 1), 5), {}, c, 0.0012 * (i + 1), 1.25, 2.5, i % 3 != 0});
+        r.calibration.rows.push_back({i, kGasNames[i], Series(0.0012 * (i + 1), 5), {}, c, 0.0012 * (i + 1), 1.25, 2.5, i % 3 != 0, {}});
         r.analysis.rows.push_back({i, kGasNames[i], Series(c, 3), Series(c * 0.99, 3), {}, c, 0.8, 1.5, 0.05, i != 2});
         r.c1c5.rows.push_back({i, kGasNames[i], Series(c / 10, 3), c / 10, 0.3, 0.5, 0.02, true});
         r.method1.rows.push_back({i, kGasNames[i], 16.0, c, c * 10, c, c, c, c, c, c, c, c, c, c, c, c, c, c, c, c,
