@@ -328,6 +328,37 @@ private:
     QMultiHash<FileIdentity, QString> m_paths;
 };
 
+// The row of a listed run moved outside the program: its path names nothing
+// now, and the file read at another path is the one it was read from, with the
+// same sample and time. Listed anew, one run would fill two parallels. -1: none.
+int movedRow(const std::vector<ChromatogramRecord>& records, const ChromatogramRecord& read)
+{
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ChromatogramRecord& listed = records[i];
+        if (SameFile(listed.identity, read.identity) && listed.analysisTime == read.analysisTime
+            && listed.sample == read.sample && !ReadFileIdentity(listed.path).known)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Lists the record read, or puts it in the place of the row it moved from;
+// its index.
+int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& record, const MixtureList& mixtures)
+{
+    const int moved = movedRow(records, record);
+    record.number = moved >= 0 ? records[static_cast<std::size_t>(moved)].number
+                               : static_cast<std::int32_t>(records.size()) + 1;
+    if (record.isCalibration)
+        FindMixtureForSample(record, mixtures);
+    if (moved >= 0) {
+        records[static_cast<std::size_t>(moved)] = std::move(record);
+        return moved;
+    }
+    records.push_back(std::move(record));
+    return static_cast<int>(records.size()) - 1;
+}
+
 // How many files a stop left unread.
 int countNotReached(const std::vector<ReadSlot>& readSlots)
 {
@@ -355,11 +386,7 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
     } catch (...) {
         return -1;
     }
-    record.number = static_cast<std::int32_t>(records.size()) + 1;
-    if (record.isCalibration)
-        FindMixtureForSample(record, mixtures);
-    records.push_back(std::move(record));
-    return static_cast<int>(records.size()) - 1;
+    return takeRecord(records, std::move(record), mixtures);
 }
 
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
@@ -396,10 +423,7 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         if (listedFiles.contains(record.identity))
             continue;
         listedFiles.add(record.identity, record.path);
-        record.number = static_cast<std::int32_t>(records.size()) + 1;
-        if (record.isCalibration)
-            FindMixtureForSample(record, mixtures);
-        records.push_back(std::move(record));
+        takeRecord(records, std::move(record), mixtures);
         ++added;
     }
     return added;

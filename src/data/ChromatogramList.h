@@ -19,7 +19,8 @@
 // counting as it does on the file system, or the same file reached another
 // way, through a link, while the listed path still names it) returns that
 // record's index and reads nothing; a file that cannot be read returns -1 and
-// adds nothing.
+// adds nothing. A listed run moved to the path (its listed path names nothing
+// now; the same file, sample and time) takes the path in its own row.
 // A calibration run is matched to a cylinder of the list.
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures);
 
@@ -68,7 +69,7 @@ QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms*
 // Paths naming files listed already or earlier in the batch are skipped; unreadable files
 // are left out and, when unread is given, appended to it in path order.
 // leftUnread, when given, gets how many files a stop left unread.
-// Returns the number of records added.
+// Returns the number of records added or moved.
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
                      const MixtureList& mixtures, const ReadProgress& progress = {},
                      UnreadChromatograms* unread = nullptr, int* leftUnread = nullptr);
