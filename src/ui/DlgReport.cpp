@@ -190,12 +190,19 @@ QString DlgReport::AskSavePath(const QString& defaultName)
 {
     if (saveFileNameHook)
         return saveFileNameHook(this, defaultName);
-    QFileDialog dialog(this, QString(), QDir(SaveFolder()).filePath(defaultName), QStringLiteral("html (*.html)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("html"));
-    if (dialog.exec() != QDialog::Accepted)
+    // One dialog for the whole run: each new one leaves its icons in Qt's
+    // pixmap cache under keys never asked for again, so the program would
+    // grow with every save up to the cache's limit.
+    if (!m_saveDialog) {
+        m_saveDialog = new QFileDialog(this, QString(), QString(), QStringLiteral("html (*.html)"));
+        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        m_saveDialog->setDefaultSuffix(QStringLiteral("html"));
+    }
+    m_saveDialog->setDirectory(SaveFolder());
+    m_saveDialog->selectFile(QDir(SaveFolder()).filePath(defaultName));
+    if (m_saveDialog->exec() != QDialog::Accepted)
         return QString();
-    return dialog.selectedFiles().value(0);
+    return m_saveDialog->selectedFiles().value(0);
 }
 
 void DlgReport::ShowReportError(bool save, const QString& path, const QString& reason)

@@ -11,6 +11,7 @@
 
 class Profile;
 class QCheckBox;
+class QFileDialog;
 class QLineEdit;
 class QPushButton;
 
@@ -90,6 +91,7 @@ private:
     QString m_xslPath;
     // Paints the graph unless the sources bring their own painter.
     CalibrationGraphImage m_graphImage;
+    QFileDialog* m_saveDialog = nullptr; // made at the first save, a child of this dialog
 
     QLineEdit* m_editDevice = nullptr;
     QLineEdit* m_editOperator = nullptr;

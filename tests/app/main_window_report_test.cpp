@@ -231,7 +231,10 @@ TEST(MainWindowReportTest, saveDialogStartsAtHomeThenWhereTheLastReportWent)
     qputenv("HOME", QFile::encodeName(home));
     const auto canonical = [](const QString& folder) { return QFileInfo(folder).canonicalFilePath(); };
     QStringList startedIn;
-    const auto remember = [&](QFileDialog& files) { startedIn << canonical(files.directory().absolutePath()); };
+    const auto remember = [&](QFileDialog& files) {
+        startedIn << canonical(files.directory().absolutePath());
+        EXPECT_NE(QFileInfo(files.selectedFiles().value(0)).fileName(), QStringLiteral("первый.html"));
+    };
     MessageLog log;
     for (int run = 0; run < 2; ++run) {
         Profile profile(dir.filePath(QStringLiteral("tavrin.conf")));
@@ -247,6 +250,8 @@ TEST(MainWindowReportTest, saveDialogStartsAtHomeThenWhereTheLastReportWent)
             EXPECT_EQ(profile.readString(QStringLiteral("ReportSettings"), QStringLiteral("SaveFolder"), {}), reports);
         }
         saveFromReportDialog(window, remember);
+        // One save dialog a window: a new one a save leaves its icons in Qt's cache.
+        EXPECT_EQ(window.Report()->findChildren<QFileDialog*>().size(), 1);
     }
     EXPECT_TRUE(QFileInfo::exists(reports + QStringLiteral("/первый.html")));
     EXPECT_EQ(startedIn, QStringList({canonical(home), canonical(reports), canonical(reports)}));
