@@ -314,6 +314,8 @@ public:
         if (identity.known)
             m_paths.insert(identity, path);
     }
+    // Whether a row was read from the file, whatever its path names now.
+    bool known(const FileIdentity& identity) const { return m_paths.contains(identity); }
     // Whether a listed path still names the file.
     bool contains(const FileIdentity& identity) const
     {
@@ -342,11 +344,13 @@ int movedRow(const std::vector<ChromatogramRecord>& records, const ChromatogramR
     return -1;
 }
 
-// Lists the record read, or puts it in the place of the row it moved from;
+// Lists the record read, or puts it in the place of the row it moved from
+// (looked for only where `mayHaveMoved`: the rows are many at the start);
 // its index.
-int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& record, const MixtureList& mixtures)
+int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& record, const MixtureList& mixtures,
+               bool mayHaveMoved = true)
 {
-    const int moved = movedRow(records, record);
+    const int moved = mayHaveMoved ? movedRow(records, record) : -1;
     record.number = moved >= 0 ? records[static_cast<std::size_t>(moved)].number
                                : static_cast<std::int32_t>(records.size()) + 1;
     if (record.isCalibration)
@@ -422,8 +426,9 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         // Another path to a listed file, or to one earlier in the batch.
         if (listedFiles.contains(record.identity))
             continue;
+        const bool mayHaveMoved = listedFiles.known(record.identity);
         listedFiles.add(record.identity, record.path);
-        takeRecord(records, std::move(record), mixtures);
+        takeRecord(records, std::move(record), mixtures, mayHaveMoved);
         ++added;
     }
     return added;
