@@ -157,15 +157,6 @@ protected:
     CondensateMethanolResult dcMethanol;
 };
 
-template <typename Item>
-const Item& ItemOf(const std::vector<Item>& items, const QString& name)
-{
-    const Item* item = Find(items, name);
-    EXPECT_NE(item, nullptr) << name.toStdString();
-    static const Item none;
-    return item ? *item : none;
-}
-
 std::vector<double> Values(const PgMethod1Item& i)
 {
     return {i.GsMol, i.GsVol, i.GsMasF, i.GsMas, i.GdMol, i.GdVol, i.GdMasF, i.GdMas,
@@ -229,31 +220,31 @@ TEST_F(FormationGasTest, method1OfARealisticRunByHand)
     EXPECT_REL_NEAR(r.dryGasFactor, 1.0033023186971732);
     EXPECT_REL_NEAR(r.pgGasFactor, 0.9772221249343306);
 
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Меркаптаны")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Меркаптаны")),
                         {0.0012, 0.012, 0.0033468305082487468, 0.02634742096505824, 0.003, 0.00018,
                          0.004182487222759016, 0.00036021713810316136, 0.009977343116672555, 0.0017269583653786195,
                          0.004, 0.003456, 0.00818128074108757, 0.0019069583653786196, 0.004016541748679297,
                          0.0038162171381031615, 0.0013590187405188561, 0.01390695836537862, 0.003418954198846531,
                          0.030163638103161403, 0.03026324804924424, 0.029476574522921527});
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Метан")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Метан")),
                         {88.5058, 885.058, 75.02715196513469, 590.6399955906821, 41.707, 2.50242,
                          19.39016809302173, 1.6699802021630616, 0.29919591098921644, 0.051787221841301495, 0.04,
                          0.03456, 10.958124064050066, 2.5542072218413017, 1.7940165972036761, 1.7045402021630616,
                          86.73942872589792, 887.6122072218413, 67.14040365046316, 592.3445357928452,
                          594.3006462285624, 578.8521859607239});
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Метанол")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Метанол")),
                         {0.004, 0.04, 0.006772371179004871, 0.0533144758735441, 0.02, 0.0012, 0.018571058165366756,
                          0.0015994342762063228, 0.011235253729480055, 0.001944687597528244, 0.003, 0.002592,
                          0.01349141782300352, 0.003144687597528244, 0.004411455152574443, 0.004191434276206323,
                          0.00421619432936844, 0.04314468759752824, 0.006518115364352357, 0.05750591014975042,
                          0.057695812992035904, 0.056196047712821794});
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Сульфид водорода")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Сульфид водорода")),
                         {0.002, 0.02, 0.003601771963717059, 0.028354409317803662, 0.01, 0.0006,
                          0.009876705642469723, 0.0008506322795341098, 0.007041840267589929, 0.0012188580482366056,
                          0.002, 0.001728, 0.007803310544672423, 0.0018188580482366057, 0.0027139923726637893,
                          0.00257863227953411, 0.0021321870825538295, 0.021818858048236606, 0.0035061636825972917,
                          0.03093304159733777, 0.031035192358965097, 0.030228452640432456});
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Группа С12")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Группа С12")),
                         {0.002, 0.02, 0.01800146224692107, 0.14171381031613978, 0.0, 0.0, 0.0, 0.0,
                          12.495632094494395, 2.162843967971846, 25.561, 22.084704, 9.279087589115896,
                          2.162843967971846, 23.24399592925542, 22.084704, 0.2133123420781533, 2.182843967971846,
@@ -310,7 +301,7 @@ TEST_F(FormationGasTest, zeroParametersLeaveTheFormationGasEqualToTheSeparatorGa
     EXPECT_EQ(log.errors(), Texts({"ПГ Способ 1: Не задан параметр 'Объём пробоотборника, в который отобрана проба КГН, см3'.",
                                    "ПГ Способ 1: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
     EXPECT_TRUE(AllFinite(r.rows));
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Метан")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Метан")),
                         {88.5058, 885.058, 75.02715196513469, 590.6399955906821, 41.707, 0.0, 19.39016809302173,
                          0.0, 0.3419211156548353, 0.0, 0.04, 0.0, 0.0, 0.0, 0.0, 0.0, 88.5058, 885.058,
                          75.02715196513469, 590.6399955906821, 596.9497544957018, 590.6399955906822});
@@ -386,8 +377,8 @@ TEST_F(FormationGasTest, hydrogenSulphideAndMercaptansComeFromTheSulphurAnalysis
 
         const CalcPgMethod1Result r = method1.Calculate(analysis, sulphur, gsMethanol, gdAnalysis, gdSulphur, gdMethanol,
                                                         dcGroups, dcSulphur, dcMethanol, &settings, env);
-        EXPECT_REL_NEAR(ItemOf(r.rows, "Сульфид водорода").GsMol, c.gsH2S);
-        EXPECT_REL_NEAR(ItemOf(r.rows, "Меркаптаны").GsMol, c.gsMercaptans);
+        EXPECT_REL_NEAR(calc_inputs::Named(r.rows, "Сульфид водорода").GsMol, c.gsH2S);
+        EXPECT_REL_NEAR(calc_inputs::Named(r.rows, "Меркаптаны").GsMol, c.gsMercaptans);
         EXPECT_REL_NEAR(r.gsMercaptanMolarMass, c.lumpMolarMass);
         EXPECT_EQ(log.infos(), c.infos);
     }
@@ -422,7 +413,7 @@ TEST_F(FormationGasTest, rowsNoStepUsesAreReportedListByList)
     }));
     EXPECT_TRUE(log.errors().empty());
     // The first row of an id is the one used.
-    EXPECT_REL_NEAR(ItemOf(r.rows, "Метан").GsMol, 88.5058);
+    EXPECT_REL_NEAR(calc_inputs::Named(r.rows, "Метан").GsMol, 88.5058);
 }
 
 TEST_F(FormationGasTest, componentListIsKeptAndItemsFollowTheSearchNames)
@@ -581,16 +572,16 @@ TEST_F(FormationGasTest, method2OfARealisticRunByHand)
     // condensate's.
     EXPECT_REL_NEAR(r.kgnC12PlusMolarMass, r.c12PlusMolarMass);
 
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Меркаптаны")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Меркаптаны")),
                         {0.0012, 0.0033468305082487468, 0.026347420965058235, 0.003, 0.004182487222759016,
                          0.00032623400337520307, 0.009977343116672555, 0.004, 0.003456, 0.008310237572017506,
                          0.004015110406980046, 0.0037822340033752035, 0.001358738972212342, 0.003418250371152518,
                          0.030129654968433436});
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Метан")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Метан")),
                         {88.5058, 75.02715196513469, 590.639995590682, 41.707, 19.39016809302173, 1.5124331112556946,
                          0.29919591098921644, 0.04, 0.03456, 10.192815679211293, 1.6422432178935185,
                          1.5469931112556945, 86.79629393672398, 67.18442000224934, 592.1869887019377});
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Группа С12")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Группа С12")),
                         {0.002, 0.01800146224692107, 0.14171381031613975, 0, 0, 0, 12.495632094494395, 25.561,
                          22.084704, 9.510034682934746, 23.444484076433117, 22.084704, 0.17669453667724755,
                          2.5216173570226035, 22.22641781031614});
@@ -628,7 +619,7 @@ TEST_F(FormationGasTest, method2WeighingsAndTheirGuards)
         const CalcPgMethod1Result r1 = Method1();
         const CalcPgMethod2Result r = method2.Calculate(
             r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, tables.gas);
-        const PgMethod2Item& methane = ItemOf(r.rows, "Метан");
+        const PgMethod2Item& methane = calc_inputs::Named(r.rows, "Метан");
         EXPECT_TRUE(AllFinite(r.rows));
         EXPECT_REL_NEAR(methane.GsMas, 590.639995590682);
         EXPECT_REL_NEAR(methane.GdMas, c.methaneGdMas);
@@ -667,7 +658,7 @@ TEST_F(FormationGasTest, withoutSulphurCompoundsTheMercaptansHaveNoMolarMass)
     EXPECT_REL_NEAR(r.pgMolarMass, 20.72539793451218);
     // The condensate's mercaptan lump keeps its mass but, without a molar
     // mass, no mole share.
-    EXPECT_ALL_REL_NEAR(Values(ItemOf(r.rows, "Меркаптаны")),
+    EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Меркаптаны")),
                         {0, 0, 0, 0, 0, 0, 0, 0.004, 0.003456, 0, 0.0036687898089171975, 0.003456, 0,
                          0.0003921122390678881, 0.003456});
 }

@@ -70,15 +70,6 @@ protected:
 
 SamplingRunTest::Run* SamplingRunTest::run = nullptr;
 
-template <typename Row>
-const Row& Named(const std::vector<Row>& rows, const char* name)
-{
-    const Row* row = Find(rows, QString::fromUtf8(name));
-    EXPECT_NE(row, nullptr) << name;
-    static const Row none;
-    return row ? *row : none;
-}
-
 template <typename Item, typename Value>
 double Sum(const std::vector<Item>& items, Value Item::*value)
 {

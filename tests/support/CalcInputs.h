@@ -3,6 +3,8 @@
 // In-memory inputs of a recalculation: records with their peak tables,
 // cylinders, and the reference tables as the program builds them.
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -189,6 +191,18 @@ const Row* Find(const std::vector<Row>& rows, const QString& name, int occurrenc
             return &row;
     }
     return nullptr;
+}
+
+// The n-th row or peak of that name; a failure, and an empty one to read on,
+// when there is none.
+template <typename Row>
+const Row& Named(const std::vector<Row>& rows, const QString& name, int occurrence = 0)
+{
+    if (const Row* row = Find(rows, name, occurrence))
+        return *row;
+    ADD_FAILURE() << "no row " << name.toStdString();
+    static const Row none;
+    return none;
 }
 
 } // namespace calc_inputs

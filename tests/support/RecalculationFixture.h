@@ -32,16 +32,4 @@ protected:
     CalcData data;
 };
 
-// The n-th row or peak of that name; a failure, and an empty one to read on,
-// when there is none.
-template <typename Row>
-const Row& Named(const std::vector<Row>& rows, const QString& name, int occurrence = 0)
-{
-    if (const Row* row = Find(rows, name, occurrence))
-        return *row;
-    ADD_FAILURE() << "no row " << name.toStdString();
-    static const Row none;
-    return none;
-}
-
 } // namespace calc_inputs
