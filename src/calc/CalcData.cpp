@@ -267,7 +267,7 @@ void RunPgStages(CalcPg& pg, const CalcGs& gs, const CalcGd& gd, const CalcDc& d
                                             dc.groupsResult, dc.sulphurResult, dc.methanolResult, settings, env);
     pg.sulphurSummary = pg.method1.CalcSulphurSummary(gs.sulphurResult, gd.sulphurResult, dc.sulphurResult,
                                                       pg.method1Result, env.components);
-    pg.method2Result = pg.method2.Calculate(pg.method1Result, pg.sulphurSummary, settings, env.components);
+    pg.method2Result = pg.method2.Calculate(pg.method1Result, pg.sulphurSummary, settings, env);
     pg.compFract1Result = pg.compFract1.Calculate(dc.fractionsResult, pg.method1Result, env);
     pg.compFract2Result = pg.compFract2.Calculate(dc.fractionsResult, pg.method2Result, env);
 }

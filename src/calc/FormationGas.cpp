@@ -226,6 +226,20 @@ void CalcPgMethod1::BuildComponentOrder(const GasComponentTable& components)
     }
 }
 
+void ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& params, MessageLog& log)
+{
+    // Left at 0 these two give a formation gas without its condensate, or
+    // without the condensate's molar mass.
+    const std::pair<double, const char16_t*> required[] = {
+        {params.PgVol1, u"Объём пробоотборника, в который отобрана проба КГН, см3"},
+        {params.DcAvg, u"Средняя молярная масса дегазированного конденсата, г/моль"},
+    };
+    for (const auto& [value, name] : required) {
+        if (value == 0.0)
+            log.AddMessage(MessageError, QStringLiteral("%1: Не задан параметр '%2'.").arg(prefix, Text(name)));
+    }
+}
+
 CalcPgMethod1Result CalcPgMethod1::Calculate(const GasAnalysisResult& gsAnalysis, const SulphurResult& gsSulphur,
                                              const GasMethanolResult& gsMethanol,
                                              const GasAnalysisResult& gdAnalysis, const SulphurResult& gdSulphur,
@@ -253,18 +267,9 @@ CalcPgMethod1Result CalcPgMethod1::Calculate(const GasAnalysisResult& gsAnalysis
         if (hasError)
             env.log.AddMessage(MessageError, Text(text));
     }
-    // Left at 0 these two give a formation gas without its condensate, or
-    // without the condensate's molar mass; a parameter whose 0 may be real
-    // (0 °C) is not named. With no analysis at all there is nothing to name.
-    const std::pair<double, const char16_t*> required[] = {
-        {params.PgVol1, u"Объём пробоотборника, в который отобрана проба КГН, см3"},
-        {params.DcAvg, u"Средняя молярная масса дегазированного конденсата, г/моль"},
-    };
-    const bool anyAnalysis = !gsAnalysis.rows.empty() || !gdAnalysis.rows.empty() || !dcGroups.rows.empty();
-    for (const auto& [value, name] : required) {
-        if (anyAnalysis && value == 0.0)
-            env.log.AddMessage(MessageError, QStringLiteral("ПГ Способ 1: Не задан параметр '%1'.").arg(Text(name)));
-    }
+    // With no analysis at all there is nothing to name.
+    if (!gsAnalysis.rows.empty() || !gdAnalysis.rows.empty() || !dcGroups.rows.empty())
+        ReportUnsetPgParameters(QStringLiteral("ПГ Способ 1"), params, env.log);
 
     std::list<GasAnalysisRow> gsRows = WorkingCopy(gsAnalysis.rows);
     std::list<GasMethanolRow> gsMethanolRows = WorkingCopy(gsMethanol.rows);

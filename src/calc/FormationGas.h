@@ -13,6 +13,7 @@
 #include "data/GasComponents.h"
 
 class CSettings;
+class SamplingParameters;
 
 // Molar volume, dm3/mol, of every gas volume of the formation-gas methods.
 inline constexpr double kPgMolarVolume = 24.04;
@@ -53,6 +54,11 @@ double CalcC12PlusMolarMass(const std::vector<Item>& items, const std::function<
     const double t = 100.0 / x - moles;
     return t > 0.0 ? w(*c12) / t : 0.0;
 }
+
+// Names as errors of the calculation (its prefix, "ПГ Способ 1") the
+// sampling parameters that the formation gas cannot do without and that are
+// left at 0; a parameter whose 0 may be real (0 °C) is not named.
+void ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& params, MessageLog& log);
 
 // The formation gas from the three phases of one sampling run, every amount
 // per m3 of separator gas; the degassing gas and the condensate are scaled by
@@ -108,9 +114,10 @@ public:
     using PgMethod2Item = ::PgMethod2Item;
     using ItemValue = std::function<double(const PgMethod2Item&)>;
 
-    // Checks no input and writes no message. Null settings read as the defaults.
+    // Checks no input; names only the weighing parameters left at 0. Null
+    // settings read as the defaults.
     CalcPgMethod2Result Calculate(const CalcPgMethod1Result& method1, const PgSulphurResult& sulphurSummary,
-                                  const CSettings* settings, const GasComponentTable& components);
+                                  const CSettings* settings, const CalcEnvironment& env);
 
     static double CalcC12Residue(const std::vector<PgMethod2Item>& items, const ItemValue& w, const ItemValue& m,
                                  double x, std::int32_t c12Id)

@@ -2,6 +2,8 @@
 
 #include "data/Settings.h"
 
+#include <algorithm>
+
 namespace {
 
 QString Text(const char16_t* text)
@@ -35,10 +37,16 @@ WeighedAmounts Weighed(const SamplingParameters& p)
 
 CalcPgMethod2Result CalcPgMethod2::Calculate(const CalcPgMethod1Result& method1,
                                              const PgSulphurResult& sulphurSummary, const CSettings* settings,
-                                             const GasComponentTable& components)
+                                             const CalcEnvironment& env)
 {
     m_settings = settings;
     const SamplingParameters& params = SettingsOrDefaults(settings).params;
+    const GasComponentTable& components = env.components;
+    // A method-1 result of nothing measured leaves nothing to weigh.
+    if (std::any_of(method1.rows.begin(), method1.rows.end(), [](const PgMethod1Item& item) {
+            return item.GsMol != 0.0 || item.GdMol != 0.0 || item.DcMasF != 0.0;
+        }))
+        ReportUnsetPgParameters(QStringLiteral("ПГ Способ 2"), params, env.log);
     const std::int32_t hydrogenSulphide = ComponentIdOf(components, Text(u"Сульфид водорода"));
     const std::int32_t mercaptans = ComponentIdOf(components, Text(u"Меркаптаны"));
     const std::int32_t c12 = ComponentIdOf(components, Text(u"Группа С12"));

@@ -42,7 +42,7 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
     // The data system's concentration over ρ × 10000 is mass %.
     const auto massPercent = [&](double c) { return sample.density != 0.0 ? c / (sample.density * 10000.0) : 0.0; };
     const GasComponentList& mercaptans = env.components.MercaptanComponents();
-    bool densityReported = false;
+    bool zeroReported = false;
     for (const GasComponent* component : env.components.SulphurComponents()) {
         if (!component)
             continue;
@@ -52,9 +52,10 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
         if (notFound)
             continue;
 
-        if (sample.density == 0.0 && !sample.zeroDensityError.isEmpty() && !densityReported) {
-            env.log.AddMessage(MessageError, sample.zeroDensityError);
-            densityReported = true;
+        if (!zeroReported) {
+            for (const QString& text : sample.zeroErrors)
+                env.log.AddMessage(MessageError, text);
+            zeroReported = true;
         }
 
         SulphurRow row;
@@ -92,7 +93,7 @@ CalcGsSulphur::CalcGsSulphur()
 SulphurResult CalcGsSulphur::Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
                                        const CalcEnvironment& env)
 {
-    return Run(peaks, settings, {density, density * kMolarVolume, QString()}, env);
+    return Run(peaks, settings, {density, density * kMolarVolume, {}}, env);
 }
 
 CalcGdSulphur::CalcGdSulphur()
@@ -104,7 +105,7 @@ CalcGdSulphur::CalcGdSulphur()
 SulphurResult CalcGdSulphur::Calculate(const KnownPeakMap& peaks, const CSettings* settings, double density,
                                        const CalcEnvironment& env)
 {
-    return Run(peaks, settings, {density, density * kMolarVolume, QString()}, env);
+    return Run(peaks, settings, {density, density * kMolarVolume, {}}, env);
 }
 
 CalcDcSulphur::CalcDcSulphur()
@@ -116,8 +117,15 @@ CalcDcSulphur::CalcDcSulphur()
 SulphurResult CalcDcSulphur::Calculate(const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env)
 {
     const SamplingParameters& params = SettingsOrDefaults(settings).params;
-    return Run(peaks, settings,
-               {params.DcDensity, params.DcAvg,
-                QStringLiteral("ДК ССС: Не задан параметр 'Плотность дегазированного конденсата, г/см3'.")},
-               env);
+    Sample sample{params.DcDensity, params.DcAvg, {}};
+    // Without its mean molar mass the condensate's mole % would all be 0.
+    const std::pair<double, const char*> required[] = {
+        {params.DcDensity, "Плотность дегазированного конденсата, г/см3"},
+        {params.DcAvg, "Средняя молярная масса дегазированного конденсата, г/моль"},
+    };
+    for (const auto& [value, name] : required) {
+        if (value == 0.0)
+            sample.zeroErrors << QStringLiteral("ДК ССС: Не задан параметр '%1'.").arg(QString::fromUtf8(name));
+    }
+    return Run(peaks, settings, sample, env);
 }

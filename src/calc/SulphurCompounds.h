@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -56,7 +57,7 @@ protected:
     {
         double density;       // kg/m3 for a gas, g/cm3 for the condensate; 0 leaves every conc 0
         double molarFactor;   // molConc = mean × molarFactor / molar mass
-        QString zeroDensityError;  // reported once when a row needs a density of 0; empty: none
+        QStringList zeroErrors;  // the parameters left at 0, named once when there is a row
     };
 
     explicit SulphurCalculator(Kind kind);

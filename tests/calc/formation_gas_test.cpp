@@ -316,8 +316,11 @@ TEST_F(FormationGasTest, zeroParametersLeaveTheFormationGasEqualToTheSeparatorGa
         EXPECT_REL_NEAR(item.PgMasF, item.GsMasF);
     }
 
+    log.ClearMessages();
     const CalcPgMethod2Result r2 = method2.Calculate(r, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r, tables.gas),
-                                                     &settings, tables.gas);
+                                                     &settings, env);
+    EXPECT_EQ(log.errors(), Texts({"ПГ Способ 2: Не задан параметр 'Объём пробоотборника, в который отобрана проба КГН, см3'.",
+                                   "ПГ Способ 2: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
     EXPECT_TRUE(AllFinite(r2.rows));
     EXPECT_EQ(r2.kgnMolarMass, 0.0);
     EXPECT_EQ(r2.kgnC12PlusMolarMass, 0.0);
@@ -342,10 +345,12 @@ TEST_F(FormationGasTest, emptyInputsGiveTheTwentyThreeComponentsWithZeros)
     EXPECT_TRUE(log.noMessages());
 
     const PgSulphurResult summary = method1.CalcSulphurSummary({}, {}, {}, r, tables.gas);
-    const CalcPgMethod2Result r2 = method2.Calculate(CalcPgMethod1Result(), summary, nullptr, tables.gas);
+    const CalcPgMethod2Result r2 = method2.Calculate(CalcPgMethod1Result(), summary, nullptr, env);
     EXPECT_TRUE(summary.rows.empty());
     EXPECT_TRUE(r2.rows.empty());
     EXPECT_EQ(r2.pgMolarMass, 0.0);
+    method2.Calculate(r, summary, nullptr, env);  // 23 rows of nothing measured: no parameter named
+    EXPECT_TRUE(log.noMessages());
 }
 
 TEST_F(FormationGasTest, hydrogenSulphideAndMercaptansComeFromTheSulphurAnalysis)
@@ -556,7 +561,7 @@ TEST_F(FormationGasTest, method2OfARealisticRunByHand)
 {
     const CalcPgMethod1Result r1 = Method1();
     const CalcPgMethod2Result r = method2.Calculate(
-        r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, tables.gas);
+        r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, env);
 
     ASSERT_EQ(Names(r.rows), Names(r1.rows));
     EXPECT_EQ(r.nParallel, 0);
@@ -618,7 +623,7 @@ TEST_F(FormationGasTest, method2WeighingsAndTheirGuards)
         settings.params.PgMpokgn = c.samplerFull;
         const CalcPgMethod1Result r1 = Method1();
         const CalcPgMethod2Result r = method2.Calculate(
-            r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, tables.gas);
+            r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, env);
         const PgMethod2Item& methane = calc_inputs::Named(r.rows, "Метан");
         EXPECT_TRUE(AllFinite(r.rows));
         EXPECT_REL_NEAR(methane.GsMas, 590.639995590682);
@@ -631,7 +636,7 @@ TEST_F(FormationGasTest, method2WeighingsAndTheirGuards)
     settings.params.PgVol1 = 0.0;
     const CalcPgMethod1Result r1 = Method1();
     const CalcPgMethod2Result r = method2.Calculate(
-        r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, tables.gas);
+        r1, method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas), &settings, env);
     for (const PgMethod2Item& item : r.rows) {
         SCOPED_TRACE(item.name.toStdString());
         EXPECT_EQ(item.KgnMol + item.KgnMasF + item.KgnMas + item.DcMas + item.GdMas, 0.0);
@@ -647,7 +652,7 @@ TEST_F(FormationGasTest, withoutSulphurCompoundsTheMercaptansHaveNoMolarMass)
     gsSulphur = gdSulphur = dcSulphur = SulphurResult();
     const CalcPgMethod1Result r1 = Method1();
     const PgSulphurResult summary = method1.CalcSulphurSummary(gsSulphur, gdSulphur, dcSulphur, r1, tables.gas);
-    const CalcPgMethod2Result r = method2.Calculate(r1, summary, &settings, tables.gas);
+    const CalcPgMethod2Result r = method2.Calculate(r1, summary, &settings, env);
 
     EXPECT_TRUE(summary.rows.empty());
     EXPECT_EQ(r1.gsMercaptanMolarMass + r1.gdMercaptanMolarMass + r1.dcMercaptanMolarMass, 0.0);

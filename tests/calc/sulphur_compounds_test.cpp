@@ -21,6 +21,8 @@ enum class Sample { Gs, Gd, Dc };
 class SulphurTest : public ::testing::Test
 {
 protected:
+    SulphurTest() { settings.params.DcAvg = 120.0; }
+
     SulphurResult Run(Sample sample, const KnownPeakMap& peaks, double density)
     {
         if (sample == Sample::Gs)
@@ -161,7 +163,6 @@ TEST_F(SulphurTest, separatorGasRowsFollowTheCompoundListAndKeepEachRunInPlace)
 
 TEST_F(SulphurTest, condensateMolesComeFromItsMeanMolarMassAndNeedItsDensity)
 {
-    settings.params.DcAvg = 120.0;
     const KnownPeakMap peaks = {{34, {ConcPeak("Сульфид водорода", 1.65), ConcPeak("Этантиол", 75)}},
                                 {35, {ConcPeak("Сульфид водорода", 1.5), ConcPeak("Этантиол", 73.5)}},
                                 {36, {ConcPeak("Сульфид водорода", 1)}}};  // beyond two parallels
@@ -177,14 +178,22 @@ TEST_F(SulphurTest, condensateMolesComeFromItsMeanMolarMassAndNeedItsDensity)
     EXPECT_TRUE(log.errors().empty());
     EXPECT_EQ(log.infos(), Texts({"ДК ССС 3: Пик 'Сульфид водорода' не использован в расчете."}));
 
-    // A density never filled in is named once; nothing divides by it.
+    // A density and a molar mass never filled in are named once; nothing divides by them.
     log.ClearMessages();
+    settings.params.DcAvg = 0.0;
     r = Run(Sample::Dc, peaks, 0.0);
     EXPECT_ALL_REL_NEAR(r.rows[1].conc, {0, 0});
     EXPECT_EQ(r.mercaptanSulphurTotal, 0.0);
     EXPECT_EQ(log.errors(), Texts({
         "ДК ССС: Не задан параметр 'Плотность дегазированного конденсата, г/см3'.",
+        "ДК ССС: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'.",
         "ДК ССС: Невозможно выполнить проверку по таблице 8.8 для компонента Сульфид водорода. Концентрация вне диапазона.",
         "ДК ССС: Невозможно выполнить проверку по таблице 8.8 для компонента Этантиол. Концентрация вне диапазона.",
     }));
+    // Without the molar mass alone the mass % stand and every mole % is 0.
+    log.ClearMessages();
+    r = Run(Sample::Dc, peaks, 0.75);
+    EXPECT_ALL_REL_NEAR(r.rows[1].conc, {0.01, 0.0098});
+    EXPECT_EQ(r.molConcTotal, 0.0);
+    EXPECT_EQ(log.errors(), Texts({"ДК ССС: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
 }
