@@ -1,6 +1,5 @@
 #include "calc/CalcData.h"
 
-#include "calc/RoleAssignment.h"
 #include "data/ChromatogramSlot.h"
 #include "data/MessageLog.h"
 #include "data/Settings.h"
@@ -35,28 +34,26 @@ GasComponentList Single(const GasComponent* component)
 }
 
 template <typename Set>
-void RunGasStages(Set& set, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+void RunGasStages(Set& set, const MixtureList* cylinders, const CalibrationRuns& runs, const KnownPeakMap& peaks,
                   const CSettings* settings, const CalcEnvironment& env,
                   void (*check)(GasAnalysisResult&, double, double, MessageLog&))
 {
-    set.calibrationResult = set.calibration.Calculate(cylinders, runCylinders, peaks, settings, env);
+    set.calibrationResult = set.calibration.Calculate(cylinders, runs, peaks, settings, env);
     set.analysisResult = set.analysis.Calculate(peaks, settings, CopyCalibrationRows(set.calibrationResult.rows), env);
     set.sulphurResult = set.sulphur.Calculate(peaks, settings, set.analysisResult.density, env);
     set.methanolResult = set.methanol.Calculate(peaks, settings, set.analysisResult.density, env);
     check(set.analysisResult, set.sulphurResult.molConcTotal, set.methanolResult.methanol, env.log);
 }
 
-// The run of each role and the cylinder it names; of two runs sharing a
-// role, the earlier in the list.
-RunCylinders MatchedCylinders(const ChromatogramBlocks& blocks, const MixtureList* cylinders)
+// The run of each role; of two runs sharing a role, the earlier in the list.
+CalibrationRuns RunsOf(const ChromatogramBlocks& blocks)
 {
-    RunCylinders matched;
+    CalibrationRuns runs;
     for (const auto& [slot, block] : blocks) {
         if (block.record)
-            matched.try_emplace(slot, CalibrationRun{block.record->path,
-                                                     NamedCylinder(*block.record, slot, cylinders ? *cylinders : MixtureList())});
+            runs.try_emplace(slot, block.record);
     }
-    return matched;
+    return runs;
 }
 
 } // namespace
@@ -152,9 +149,9 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Додекан"))), QStringLiteral("Группа С12"));
 
     const CalcEnvironment env{log, *m_components, *m_temperatures};
-    const RunCylinders runCylinders = MatchedCylinders(m_chromatograms, cylinders);
-    RunGsStages(m_gs, cylinders, runCylinders, m_knownPeaks, settings, env);
-    RunGdStages(m_gd, cylinders, runCylinders, m_knownPeaks, settings, env);
+    const CalibrationRuns runs = RunsOf(m_chromatograms);
+    RunGsStages(m_gs, cylinders, runs, m_knownPeaks, settings, env);
+    RunGdStages(m_gd, cylinders, runs, m_knownPeaks, settings, env);
     RunDcStages(m_dc, m_knownPeaks, settings, *this, env);
     RunPgStages(m_pg, m_gs, m_gd, m_dc, settings, env);
 }
@@ -234,16 +231,16 @@ void CalcData::MergeGroupPeaks(const std::vector<int>& slotList, const GasCompon
     }
 }
 
-void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const CalibrationRuns& runs, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env)
 {
-    RunGasStages(gs, cylinders, runCylinders, peaks, settings, env, &CheckGsAnalysis);
+    RunGasStages(gs, cylinders, runs, peaks, settings, env, &CheckGsAnalysis);
 }
 
-void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const CalibrationRuns& runs, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env)
 {
-    RunGasStages(gd, cylinders, runCylinders, peaks, settings, env, &CheckGdAnalysis);
+    RunGasStages(gd, cylinders, runs, peaks, settings, env, &CheckGdAnalysis);
 }
 
 void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,

@@ -186,9 +186,9 @@ private:
 };
 
 // The stages of one gas, in their order; each replaces its result in the set.
-void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+void RunGsStages(CalcGs& gs, const MixtureList* cylinders, const CalibrationRuns& runs, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env);
-void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const RunCylinders& runCylinders, const KnownPeakMap& peaks,
+void RunGdStages(CalcGd& gd, const MixtureList* cylinders, const CalibrationRuns& runs, const KnownPeakMap& peaks,
                  const CSettings* settings, const CalcEnvironment& env);
 // The condensate stages, in their order; the С6-С44 ones read the blocks of data.
 void RunDcStages(CalcDc& dc, const KnownPeakMap& peaks, const CSettings* settings, const CalcData& data,

@@ -1,6 +1,7 @@
 #include "calc/GasCalibration.h"
 
 #include "calc/ParallelPeaks.h"
+#include "calc/RoleAssignment.h"
 #include "data/ChromatogramSlot.h"
 #include "data/GasComponents.h"
 #include "data/MessageLog.h"
@@ -68,8 +69,8 @@ double RelativeRange(const std::vector<double>& values, double mean)
     return (*hi - *lo) * 100.0 / mean;
 }
 
-// The components whose factor comes from n-butane's, ×4 / carbons, where no
-// cylinder gives their own: by the component or, when given, its group.
+// The components whose factor comes from n-butane's, by the component or,
+// when given, its group.
 struct ButaneDerived
 {
     const char16_t* component;
@@ -85,14 +86,12 @@ constexpr ButaneDerived kButaneDerived[] = {
     {u"н-Октан", 8, u"Группа С8"},
 };
 
-// The carbons of a component of that table by its search name; 0 for any other.
-int ButaneDerivedCarbons(const QString& name, const GasComponentTable& catalogue)
+// The carbons of a row's component when its factor may come from n-butane's; 0 for any other.
+int ButaneDerivedCarbons(const QString& name, const std::vector<GasCalibrationCalculator::ButaneScaled>& scaled)
 {
-    for (const ButaneDerived& d : kButaneDerived) {
-        for (const char16_t* text : {d.component, d.alternative}) {
-            if (text && !name.isEmpty() && name == catalogue.GetComponentSearchName(QString::fromUtf16(text)))
-                return d.carbons;
-        }
+    for (const GasCalibrationCalculator::ButaneScaled& s : scaled) {
+        if (!name.isEmpty() && (name == s.name || name == s.derivedName))
+            return s.carbons;
     }
     return 0;
 }
@@ -145,7 +144,18 @@ GasCalibrationCalculator::GasCalibrationCalculator(Kind kind)
 {
 }
 
-CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinders, const RunCylinders& runCylinders,
+std::vector<GasCalibrationCalculator::ButaneScaled> GasCalibrationCalculator::ButaneScaledNames(const GasComponentTable& catalogue)
+{
+    std::vector<ButaneScaled> scaled;
+    for (const ButaneDerived& d : kButaneDerived) {
+        const QString name = catalogue.GetComponentSearchName(QString::fromUtf16(d.component));
+        const QString derivedName = d.alternative ? catalogue.GetComponentSearchName(QString::fromUtf16(d.alternative)) : name;
+        scaled.push_back({name, derivedName, d.carbons});
+    }
+    return scaled;
+}
+
+CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinders, const CalibrationRuns& runs,
                                                       const KnownPeakMap& peaks, const CSettings* settings,
                                                       const CalcEnvironment& env)
 {
@@ -156,14 +166,11 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
 
     CalibrationResult result;
 
-    std::vector<const MixtureData*> selected;
-    if (cylinders) {
-        for (const MixturePtr& mixture : *cylinders) {
-            if (mixture && mixture->type == m_kind.mixtureType)
-                selected.push_back(mixture.get());
-        }
-    }
-    if (selected.empty()) {
+    const MixtureList none;
+    const MixtureList& list = cylinders ? *cylinders : none;
+    const auto ofKind = std::count_if(list.begin(), list.end(),
+                                      [&](const MixturePtr& m) { return m && m->type == m_kind.mixtureType; });
+    if (ofKind == 0) {
         env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Отсутствует %1 баллон.").arg(m_kind.gasText));
         return result;
     }
@@ -174,34 +181,34 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
     // in run order; with no run at all, the first of the kind.
     std::vector<const MixtureData*> runCylinder(static_cast<std::size_t>(nParallel), nullptr);
     std::vector<const MixtureData*> used;
+    static const ChromatogramRecord unnamed;
     for (int i = 0; i < nParallel; ++i) {
         const int slot = m_kind.firstSlot + i;
         if (!peaks.contains(slot))
             continue;
-        const auto run = runCylinders.find(slot);
-        const CalibrationRun named = run != runCylinders.end() ? run->second : CalibrationRun{};
-        const MixtureData* mixture = named.mixture.get();
-        // A cylinder of the other gas would calibrate with values this gas's runs do not hold.
-        if (!mixture || mixture->type != m_kind.mixtureType) {
-            mixture = selected.front();
+        const auto run = runs.find(slot);
+        const ChromatogramRecord& record = run != runs.end() && run->second ? *run->second : unnamed;
+        const RunCylinder cylinder = CalibrationCylinder(record, slot, list);
+        const MixtureData* mixture = cylinder.mixture.get();
+        // With one cylinder of the kind there is nothing to choose.
+        if (!cylinder.named && ofKind > 1)
             env.log.AddMessage(MessageWarning, QStringLiteral("%1: В названии пробы хроматограммы %2 не найден баллон %3, использован баллон %4.")
-                                                   .arg(ChromatogramSlotName(slot), QDir::toNativeSeparators(named.path),
+                                                   .arg(ChromatogramSlotName(slot), QDir::toNativeSeparators(record.path),
                                                         m_kind.gasText, mixture->name));
-        }
         runCylinder[static_cast<std::size_t>(i)] = mixture;
         if (std::find(used.begin(), used.end(), mixture) == used.end())
             used.push_back(mixture);
     }
     if (used.empty())
-        used.push_back(selected.front());
+        used.push_back(CalibrationCylinder(unnamed, m_kind.firstSlot, list).mixture.get());
     if (used.size() > 1) {
-        QStringList runs;
+        QStringList perRun;
         for (int i = 0; i < nParallel; ++i) {
             if (const MixtureData* mixture = runCylinder[static_cast<std::size_t>(i)])
-                runs.append(QStringLiteral("%1 (%2)").arg(ChromatogramSlotName(m_kind.firstSlot + i), mixture->name));
+                perRun.append(QStringLiteral("%1 (%2)").arg(ChromatogramSlotName(m_kind.firstSlot + i), mixture->name));
         }
         env.log.AddMessage(MessageWarning, m_kind.prefix + QStringLiteral(": Хроматограммы калибровки относятся к разным баллонам: %1.")
-                                                               .arg(runs.join(QStringLiteral(", "))));
+                                                               .arg(perRun.join(QStringLiteral(", "))));
     }
 
     // By exact name, in code-unit order; the first run's cylinder that holds
@@ -216,6 +223,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
     // working lists and are reported as unused.
     LoadWorkingPeaks(m_working, peaks, m_kind.firstSlot, 5);
 
+    const std::vector<ButaneScaled> scaled = ButaneScaledNames(env.components);
     for (const auto& [name, component] : components) {
         bool notFound = true;
         const std::vector<ParallelPeak> values = TakeParallelPeaks(m_working, m_kind.firstSlot, nParallel, name, notFound);
@@ -254,7 +262,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         row.K.assign(static_cast<std::size_t>(nParallel), 0.0);
         row.areas.assign(static_cast<std::size_t>(nParallel), 0.0);
         row.runConc = runX;
-        const bool fromButane = ButaneDerivedCarbons(name, env.components) != 0;
+        const bool fromButane = ButaneDerivedCarbons(name, scaled) != 0;
         for (int i = 0; i < nParallel; ++i) {
             const std::size_t at = static_cast<std::size_t>(i);
             const ParallelPeak& value = values[at];
@@ -296,7 +304,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
 
     if (general.*m_kind.nitrogenSwitch != 0)
         CorrectNitrogen(result, env);
-    PentanesFromButane(result, env);
+    PentanesFromButane(result, scaled, env);
     SortRows(result, env);
 
     for (const QString& text : CollectUnusedPeakWarnings(m_working))
@@ -348,7 +356,8 @@ void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const 
     env.log.AddMessage(MessageInfo, m_kind.prefix + QStringLiteral(": Проведена коррекция азота по СТО Газпром 5.40 - 2011 п. 7.3.2.2."));
 }
 
-void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, const CalcEnvironment& env) const
+void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, const std::vector<ButaneScaled>& scaled,
+                                                  const CalcEnvironment& env) const
 {
     const GasComponentTable& catalogue = env.components;
     const QString butaneName = catalogue.GetComponentSearchName(QStringLiteral("н-Бутан"));
@@ -365,7 +374,7 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
     // A measured row takes, for each run whose cylinder lacks it, that run's
     // n-butane factor, as a row no cylinder gives takes for every run.
     for (CalibrationRow& row : result.rows) {
-        const int carbons = ButaneDerivedCarbons(row.name, catalogue);
+        const int carbons = ButaneDerivedCarbons(row.name, scaled);
         bool filled = false;
         for (std::size_t i = 0; carbons != 0 && i < row.K.size() && i < butaneK.size(); ++i) {
             if (row.K[i] == kNotCounted) {
@@ -381,30 +390,23 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
             row.ok = row.norm >= row.Rk;
     }
 
-    for (const ButaneDerived& d : kButaneDerived) {
-        const QString lookup = catalogue.GetComponentSearchName(QString::fromUtf16(d.component));
-        if (lookup.isEmpty())
+    for (const ButaneScaled& s : scaled) {
+        if (s.name.isEmpty() || s.derivedName.isEmpty())
             continue;  // not in the catalogue: nothing to derive
         const bool measured = std::any_of(result.rows.begin(), result.rows.end(),
-                                          [&](const CalibrationRow& row) { return row.name == lookup; });
+                                          [&](const CalibrationRow& row) { return row.name == s.name; });
         if (measured)
             continue;
-        QString name = lookup;
-        if (d.alternative) {
-            name = catalogue.GetComponentSearchName(QString::fromUtf16(d.alternative));
-            if (name.isEmpty())
-                continue;
-        }
-        const GasSearchEntry* entry = catalogue.FindComponentBySearchName(name);
+        const GasSearchEntry* entry = catalogue.FindComponentBySearchName(s.derivedName);
         if (!entry || !entry->component)
             continue;
 
         CalibrationRow row;
         row.id = entry->component->id;
-        row.name = name;
+        row.name = s.derivedName;
         row.K.reserve(butaneK.size());
         for (double k : butaneK)
-            row.K.push_back(FromButane(k, d.carbons));
+            row.K.push_back(FromButane(k, s.carbons));
         row.Kavr = Mean(Counted(row.K));
         row.Rk = RelativeRange(row.K, row.Kavr);
         row.ok = true;

@@ -63,14 +63,8 @@ bool CompareCalibrationRows(const CalibrationRow& a, const CalibrationRow& b);
 // A deep copy of the rows, for the gas analysis and the readers of the rows.
 std::vector<CalibrationRow> CopyCalibrationRows(const std::vector<CalibrationRow>& rows);
 
-// A calibration run: its file, and the cylinder its sample names (null when none).
-struct CalibrationRun
-{
-    QString path;
-    MixturePtr mixture;
-};
-// The calibration runs by slot.
-using RunCylinders = std::map<int, CalibrationRun>;
+// The record of each slot's run (of two sharing a slot, the earlier).
+using CalibrationRuns = std::map<int, const ChromatogramRecord*>;
 
 // The calibration of one gas against the cylinders of its kind. The two
 // gases differ only in the data of Kind; see CalcGsCalibration and
@@ -80,15 +74,28 @@ class GasCalibrationCalculator
 public:
     // Never throws for bad data: every problem is a message in env.log. A null
     // cylinder list counts as an empty one, null settings as the defaults.
-    // Each run is calibrated against the cylinder it names; a run naming
-    // none, or one of another kind, against the first cylinder of the kind
-    // in the list, with a warning.
-    CalibrationResult Calculate(const MixtureList* cylinders, const RunCylinders& runCylinders,
+    // Each run is calibrated against its CalibrationCylinder; one taken for
+    // want of one named is warned of where the list holds a choice.
+    CalibrationResult Calculate(const MixtureList* cylinders, const CalibrationRuns& runs,
                                 const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env);
+
+    // A component whose factor comes from n-butane's, ×4 / carbons, where no
+    // cylinder gives its own: its search name and that of the row derived
+    // for it (its group's, where it has one).
+    struct ButaneScaled
+    {
+        QString name;
+        QString derivedName;
+        int carbons;
+    };
+    // The catalogue's names of those components, looked up once per
+    // calculation: every row asks for them.
+    static std::vector<ButaneScaled> ButaneScaledNames(const GasComponentTable& catalogue);
 
     // Steps of Calculate on the rows before they are sorted.
     void CorrectNitrogen(CalibrationResult& result, const CalcEnvironment& env) const;
-    void PentanesFromButane(CalibrationResult& result, const CalcEnvironment& env) const;
+    void PentanesFromButane(CalibrationResult& result, const std::vector<ButaneScaled>& scaled,
+                            const CalcEnvironment& env) const;
 
     // Empties the working peak lists before a recalculation.
     void ResetWorkingPeaks() { m_working.clear(); }

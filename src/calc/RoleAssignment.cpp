@@ -41,7 +41,8 @@ bool isGdCalibrationFamily(int slot)
 }
 
 // A calibration run serves only the calibration of the gas its cylinder is
-// certified for; every other record may serve any family.
+// certified for, the blank and the temperature scale: a calibration mixture
+// is never a sample of the well. Every other record may serve any family.
 bool staysCandidate(const ChromatogramRecord& record, int firstSlot)
 {
     if (!record.isCalibration)
@@ -50,7 +51,7 @@ bool staysCandidate(const ChromatogramRecord& record, int firstSlot)
         return record.mixture && record.mixture->type == MixtureKindGs;
     if (isGdCalibrationFamily(firstSlot))
         return record.mixture && record.mixture->type == MixtureKindGd;
-    return true;
+    return firstSlot == SlotBlank || firstSlot == SlotDcTemperature;
 }
 
 const TypeRule* findRule(const TypeRuleTable& rules, int firstSlot)
@@ -126,8 +127,8 @@ void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int f
         }
         record->role = firstSlot + counter;
         record->typeName = ChromatogramSlotName(record->role);
-        if (const MixturePtr named = NamedCylinder(*record, record->role, cylinders))
-            record->typeName += QStringLiteral(" (") + named->name + QStringLiteral(")");
+        if (const MixturePtr cylinder = CalibrationCylinder(*record, record->role, cylinders).mixture)
+            record->typeName += QStringLiteral(" (") + cylinder->name + QStringLiteral(")");
         ++counter;
     }
 }
@@ -148,17 +149,21 @@ void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const Gene
                       general.typeRules, cylinders);
 }
 
-MixturePtr NamedCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders)
+RunCylinder CalibrationCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders)
 {
-    if (record.mixture)
-        return record.mixture;
     const int kind = isGsCalibrationFamily(slot) ? MixtureKindGs : isGdCalibrationFamily(slot) ? MixtureKindGd : MixtureKindNone;
     if (kind == MixtureKindNone)
-        return nullptr;
-    // A run the passport does not mark may still calibrate: the cylinder its
-    // sample names among those of the kind, as a marked run's would be.
+        return {};
     MixtureList ofKind;
     std::copy_if(cylinders.begin(), cylinders.end(), std::back_inserter(ofKind),
                  [kind](const MixturePtr& m) { return m && m->type == kind; });
-    return FindMixtureForSample(record.sample, ofKind);
+    // A marked run was matched when it was read; an unmarked one is matched
+    // here, among the cylinders of the slot's gas only, so that a longer
+    // identifier of the other gas cannot hide its own.
+    const MixturePtr named = record.mixture ? record.mixture : FindMixtureForSample(record.sample, ofKind);
+    if (named && named->type == kind)
+        return {named, true};
+    if (ofKind.empty())
+        return {};
+    return {ofKind.front(), false};
 }

@@ -25,7 +25,8 @@ std::vector<QString> SplitRuleText(const QString& text, const QString& separator
 // firstSlot: its first slot. Each method token counts its own runs, so the
 // runs of two method tokens may share a slot. A matching run that finds its
 // token's slots full keeps the family's type text as left out of it. The
-// type name shows the cylinder a calibration run names (NamedCylinder).
+// type name shows the cylinder a calibration run is computed against
+// (CalibrationCylinder).
 void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int firstSlot,
                    const TypeRuleTable& rules, const MixtureList& cylinders = MixtureList());
 
@@ -35,7 +36,13 @@ void MatchTypeRule(std::vector<ChromatogramRecord*> candidates, int count, int f
 void AssignCalculationTypes(std::vector<ChromatogramRecord>& records, const GeneralSettings& general,
                             const MixtureList& cylinders = MixtureList());
 
-// The cylinder a run in the slot names: the one it was matched to as a
-// calibration run; in a calibration slot, else, the cylinder of the slot's
-// kind whose identifier its sample holds. Null when it names none.
-MixturePtr NamedCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders);
+// The cylinder a run in a calibration slot is computed against: the one it
+// names among the cylinders of the slot's gas (a marked run's own match),
+// else the first of that gas in the list. No cylinder outside the
+// calibration slots, nor where the list holds none of that gas.
+struct RunCylinder
+{
+    MixturePtr mixture;
+    bool named = false;  // false: taken for want of one named
+};
+RunCylinder CalibrationCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders);

@@ -220,6 +220,8 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
     const QString blank = write(QStringLiteral("blank.stg"), QStringLiteral("Холостая"), 1699990000);
     const QString cal = write(QStringLiteral("cal.stg"), QStringLiteral("Калибровка ГСО-12"), 1699900000,
                               QStringLiteral("ГАЗ-1"), true);
+    // Not marked in its passport, yet its sample names the cylinder.
+    const QString unmarked = write(QStringLiteral("cal2.stg"), QStringLiteral("Калибровка ГСО-12"), 1700001000);
     auto cylinder = std::make_shared<MixtureData>();
     cylinder->number = 1;
     cylinder->name = QStringLiteral("Баллон 7");
@@ -227,18 +229,19 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
     cylinder->type = MixtureKindGs;
     ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, WriteMixturesArchive({cylinder})));
     // A file that has gone since the last run is left out; the ones after it still come.
-    setRecent({g2, m_dir.filePath(QStringLiteral("gone.stg")), cal, g1, blank});
+    setRecent({g2, m_dir.filePath(QStringLiteral("gone.stg")), cal, g1, blank, unmarked});
 
     auto dlg = open();
-    ASSERT_EQ(dlg->Records().size(), 4u);
-    EXPECT_EQ(column(*dlg, 0), QStringList({"1", "2", "3", "4"}));
-    EXPECT_EQ(column(*dlg, 1), QStringList({"blank.stg", "g1.stg", "g2.stg", "cal.stg"}));
+    ASSERT_EQ(dlg->Records().size(), 5u);
+    EXPECT_EQ(column(*dlg, 0), QStringList({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(*dlg, 1), QStringList({"blank.stg", "g1.stg", "g2.stg", "cal2.stg", "cal.stg"}));
     EXPECT_EQ(column(*dlg, 2).at(1), QStringLiteral("ГС скв. 41"));
     EXPECT_EQ(column(*dlg, 3).at(1), QStringLiteral("ГАЗ-1"));
     EXPECT_EQ(column(*dlg, 4).at(1), QStringLiteral("14.11.23  22:13"));
     EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("Холостая"), QStringLiteral("ГС Анализ 1"),
                                             QStringLiteral("ГС Анализ 2"),
-                                            QStringLiteral("ГС Калибровка 1 (Баллон 7)")}));
+                                            QStringLiteral("ГС Калибровка 1 (Баллон 7)"),
+                                            QStringLiteral("ГС Калибровка 2 (Баллон 7)")}));
     EXPECT_EQ(dlg->SelectedRecord(), -1);
     EXPECT_EQ(dlg->InfoPage()->m_grid.GetItemCount(), 0);
 }

@@ -196,6 +196,12 @@ TEST_F(GasCalibrationTest, derivesPentanesAndGroupsFromButane)
     EXPECT_EQ(Names(Recalculate().rows), QStringList({"н-Бутан", "и-Пентан", "н-Пентан", "нео-Пентан", "н-Гексан",
                                                       "Группа С7", "Группа С7", "Группа С8"}));
     EXPECT_REL_NEAR(Named(data.gs().calibrationResult.rows, "Группа С7", 1).Kavr, 0.0019047619047619048);
+
+    // A run whose cylinder lacks н-Бутан leaves its pentane unset, not −∞:
+    // н-Пентан {0.5/50·4/5, unset, 0}, Kavr 0.008/2, Rk 0.008·100/0.004.
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"н-Бутан", 0.5}}), Cylinder(MixtureKindGs, "Б-2", {{"Метан", 80.0}})};
+    records = {Record(5, "/lab/c1.stg", {{"н-Бутан", 50}}, "Б-1"), Record(6, "/lab/c2.stg", {{"Метан", 800}}, "Б-2")};
+    ExpectRows(Recalculate(), {{"н-Пентан", {0.008, -DBL_MAX, 0.0}, 0.004, 200.0, 0.0, true}});
 }
 
 TEST_F(GasCalibrationTest, nitrogenCorrectionSkipsRunsWithoutOxygenOrWithTooMuchOfIt)
@@ -282,6 +288,7 @@ TEST_F(GasCalibrationTest, missingCylindersChromatogramsAndConcentrationsAreRepo
     EXPECT_EQ(Names(Recalculate().rows), QStringList({"Этан"}));
     EXPECT_EQ(log.errors().front(), QString("ГС Калибровка: Концентрация компонента Метан в баллоне не задана."));
     EXPECT_TRUE(log.infos().empty());
+    EXPECT_TRUE(Only(log.warnings(), "ГС Калибровка 1:").empty());  // the one cylinder of the kind: nothing to choose
     // Nor does one never typed in for the cylinder of a later run.
     cylinders.insert(cylinders.begin(), Cylinder(MixtureKindGs, "Б-0", {{"Метан", 80.0}, {"Этан", 5.0}}));
     records.push_back(Record(6, "/lab/c2.stg", {{"Метан", 900}, {"Этан", 100}}));

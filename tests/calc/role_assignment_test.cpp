@@ -206,26 +206,36 @@ TEST(RoleAssignmentDay, aReassignmentForgetsTheRolesOfAnEarlierTable)
 TEST(RoleAssignmentCalibration, runServesOnlyTheCalibrationOfItsCylindersGas)
 {
     GeneralSettings settings = laboratorySettings();
+    const QString gas = QStringLiteral("ГАЗ-1");
     std::vector<ChromatogramRecord> records = {
-        record("gd", QStringLiteral("Калибровка 3"), QStringLiteral("ГАЗ-1"), 100,
-               cylinder(1, QStringLiteral("Баллон ГД"), MixtureKindGd)),
-        record("dc", QStringLiteral("Калибровка 4"), QStringLiteral("ГАЗ-1"), 200,
-               cylinder(2, QStringLiteral("Баллон ДК"), MixtureKindDc)),
-        record("none", QStringLiteral("Калибровка ГС"), QStringLiteral("ГАЗ-1"), 300),
-        record("unmarked", QStringLiteral("Калибровка баллон 7790"), QStringLiteral("ГАЗ-1"), 400),
+        record("gd", QStringLiteral("Калибровка 3"), gas, 100, cylinder(1, QStringLiteral("Баллон ГД"), MixtureKindGd)),
+        record("dc", QStringLiteral("Калибровка 4"), gas, 200, cylinder(2, QStringLiteral("Баллон ДК"), MixtureKindDc)),
+        record("none", QStringLiteral("Калибровка ГС"), gas, 300),
+        record("unmarked", QStringLiteral("Калибровка баллон 7790-ГД"), gas, 400),
+        record("taken", QStringLiteral("Калибровка Г-5"), gas, 500),
+        record("temp", QStringLiteral("Смесь алканов"), QStringLiteral("ДК-Темп"), 600),
+        record("blank", QStringLiteral("Холостая"), gas, 700),
     };
-    records[2].isCalibration = true;  // a calibration run without a cylinder
-    AssignCalculationTypes(records, settings, {cylinder(1, "7731", MixtureKindGs), cylinder(2, "7790", MixtureKindGs)});
+    for (int i : {2, 5, 6})
+        records[i].isCalibration = true;  // calibration runs without a cylinder
+    AssignCalculationTypes(records, settings, {cylinder(1, "7731", MixtureKindGs), cylinder(2, "7790", MixtureKindGs),
+                                               cylinder(3, "7790-ГД", MixtureKindGd), cylinder(4, "Г-5", MixtureKindGd)});
 
     EXPECT_EQ(records[0].role, SlotGdCalibration1);
     EXPECT_EQ(records[0].typeName, QStringLiteral("ГД Калибровка 1 (Баллон ГД)"));
     // Neither gas's calibration takes a condensate cylinder's run.
     EXPECT_EQ(records[1].role, SlotNone);
-    // Without a cylinder the run is no calibration, but other families may take it.
-    EXPECT_EQ(records[2].role, SlotGsAnalysis1);
-    EXPECT_EQ(records[2].typeName, QStringLiteral("ГС Анализ 1"));
-    // A run its passport does not mark shows the cylinder its sample names.
+    // A calibration mixture is no sample of the well, though "ГС" fits its
+    // sample; the blank and the temperature scale still take such runs.
+    EXPECT_EQ(records[2].role, SlotNone);
+    EXPECT_EQ(records[2].typeName, QString());
+    EXPECT_EQ(records[5].role, SlotDcTemperature);
+    EXPECT_EQ(records[6].role, SlotBlank);
+    // A run its passport does not mark shows the cylinder its sample names
+    // among those of the slot's gas, though a longer one of the other gas
+    // is named too; a run naming none of them, the first of its gas.
     EXPECT_EQ(records[3].typeName, QStringLiteral("ГС Калибровка 1 (7790)"));
+    EXPECT_EQ(records[4].typeName, QStringLiteral("ГС Калибровка 2 (7731)"));
 }
 
 TEST(RoleAssignmentCalibration, runFittingBothCalibrationAndAnalysisBecomesACalibration)
