@@ -12,9 +12,9 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstddef>
-#include <iterator>
 #include <map>
 #include <utility>
 
@@ -52,21 +52,34 @@ const CalibrationTableEntry kCalibrationTable[] = {
 // left out of the mean and the range.
 constexpr double kNotCounted = -DBL_MAX;
 
-std::vector<double> Counted(const std::vector<double>& values)
+// The mean of the counted entries; 0 when none is counted. No copy: every
+// row of every calibration asks.
+double CountedMean(const std::vector<double>& values)
 {
-    std::vector<double> counted;
-    std::copy_if(values.begin(), values.end(), std::back_inserter(counted), [](double v) { return v != kNotCounted; });
-    return counted;
+    double sum = 0.0;
+    int n = 0;
+    for (double v : values) {
+        if (v != kNotCounted) {
+            sum += v;
+            ++n;
+        }
+    }
+    return n != 0 ? sum / n : 0.0;
 }
 
 // (max − min)·100 / mean over the counted entries, zeros included; 0 when the mean is 0.
 double RelativeRange(const std::vector<double>& values, double mean)
 {
-    const std::vector<double> counted = Counted(values);
-    if (counted.empty() || mean == 0.0)
-        return 0.0;
-    const auto [lo, hi] = std::minmax_element(counted.begin(), counted.end());
-    return (*hi - *lo) * 100.0 / mean;
+    bool any = false;
+    double lo = 0.0, hi = 0.0;
+    for (double v : values) {
+        if (v == kNotCounted)
+            continue;
+        lo = any ? std::min(lo, v) : v;
+        hi = any ? std::max(hi, v) : v;
+        any = true;
+    }
+    return any && mean != 0.0 ? (hi - lo) * 100.0 / mean : 0.0;
 }
 
 // The components whose factor comes from n-butane's, by the component or,
@@ -287,7 +300,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
             if (row.areas[at] != 0.0)
                 row.K[at] = runX[at] / row.areas[at];
         }
-        row.Kavr = Mean(Counted(row.K));
+        row.Kavr = CountedMean(row.K);
         row.Rk = RelativeRange(row.K, row.Kavr);
 
         const CalibrationNormRow norm = CalibrationTableRow(row.id);
@@ -352,7 +365,7 @@ void GasCalibrationCalculator::CorrectNitrogen(CalibrationResult& result, const 
     if (corrected == 0)
         return;
     // Rk, norm and ok stay those of the uncorrected factors.
-    nitrogen->Kavr = Mean(Counted(nitrogen->K));
+    nitrogen->Kavr = CountedMean(nitrogen->K);
     env.log.AddMessage(MessageInfo, m_kind.prefix + QStringLiteral(": Проведена коррекция азота по СТО Газпром 5.40 - 2011 п. 7.3.2.2."));
 }
 
@@ -384,7 +397,7 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
         }
         if (!filled)
             continue;
-        row.Kavr = Mean(Counted(row.K));
+        row.Kavr = CountedMean(row.K);
         row.Rk = RelativeRange(row.K, row.Kavr);
         if (row.norm > 0.0)  // checked against the table: every norm there is positive
             row.ok = row.norm >= row.Rk;
@@ -407,7 +420,7 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
         row.K.reserve(butaneK.size());
         for (double k : butaneK)
             row.K.push_back(FromButane(k, s.carbons));
-        row.Kavr = Mean(Counted(row.K));
+        row.Kavr = CountedMean(row.K);
         row.Rk = RelativeRange(row.K, row.Kavr);
         row.ok = true;
         result.rows.push_back(std::move(row));
@@ -416,21 +429,28 @@ void GasCalibrationCalculator::PentanesFromButane(CalibrationResult& result, con
 
 void GasCalibrationCalculator::SortRows(CalibrationResult& result, const CalcEnvironment& env) const
 {
-    // Stable sorts, so rows of equal rank keep the order they were made in.
-    if (m_kind.order == RowOrder::TableRow) {
-        std::stable_sort(result.rows.begin(), result.rows.end(), CompareCalibrationRows);
-        return;
-    }
-    // By molar mass; a row whose component is unknown goes last, which keeps
-    // the order a strict one.
+    // Each row's rank is found once, not at every comparison: a rank by
+    // molar mass is a look-up in the catalogue. A row whose component is
+    // unknown goes last, which keeps the order a strict one.
     auto rank = [&](const CalibrationRow& row) {
+        if (m_kind.order == RowOrder::TableRow)
+            return std::pair<int, double>(CalibrationTableRow(row.id).rowNo, 0.0);
         const GasSearchEntry* entry = env.components.FindComponentBySearchName(row.name);
         if (!entry || !entry->component || std::isnan(entry->component->molarMass))
-            return std::pair<int, double>(1, 0.0);
+            return std::pair<int, double>(INT_MAX, 0.0);
         return std::pair<int, double>(0, entry->component->molarMass);
     };
-    std::stable_sort(result.rows.begin(), result.rows.end(),
-                     [&](const CalibrationRow& a, const CalibrationRow& b) { return rank(a) < rank(b); });
+    std::vector<std::pair<std::pair<int, double>, std::size_t>> ranked;
+    ranked.reserve(result.rows.size());
+    for (std::size_t i = 0; i < result.rows.size(); ++i)
+        ranked.push_back({rank(result.rows[i]), i});
+    // Stable, so rows of equal rank keep the order they were made in.
+    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<CalibrationRow> sorted;
+    sorted.reserve(result.rows.size());
+    for (const auto& [key, i] : ranked)
+        sorted.push_back(std::move(result.rows[i]));
+    result.rows = std::move(sorted);
 }
 
 CalcGsCalibration::CalcGsCalibration()
