@@ -140,6 +140,10 @@ TEST(RoleAssignmentDay, givesEveryRunItsRoleWithTheSmallerAnalysisCounts)
     // No cylinder first, by time (c2 before c3 as added), then the cylinder's runs.
     EXPECT_EQ(paths(records), QStringList({"blank", "g1", "g2", "g3", "d1", "d2", "d3", "temp", "c1", "c2", "c3",
                                            "k1", "k2", "k3"}));
+    // A fourth calibration run finds the calibration full; its sample fits
+    // "ГС", yet a calibration mixture takes no analysis of the well.
+    records.push_back(byPath(records, "k3"));
+    records.back().path = QStringLiteral("k4");
     AssignCalculationTypes(records, laboratorySettings());
 
     // The calibration runs name their cylinder; of two analyses, the third run
@@ -163,6 +167,8 @@ TEST(RoleAssignmentDay, givesEveryRunItsRoleWithTheSmallerAnalysisCounts)
     // A run beyond a count keeps the calculation it was left out of.
     EXPECT_EQ(byPath(records, "g3").leftOutOf, QStringLiteral("ГС Анализ"));
     EXPECT_EQ(byPath(records, "c3").leftOutOf, QStringLiteral("ДК С1С5"));
+    EXPECT_EQ(byPath(records, "k4").role, SlotNone);
+    EXPECT_EQ(byPath(records, "k4").leftOutOf, QStringLiteral("ГС Калибровка"));
     EXPECT_EQ(byPath(records, "g2").leftOutOf, QString());
 }
 
