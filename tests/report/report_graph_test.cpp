@@ -277,6 +277,64 @@ TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
                      << " need links to them refused, which this system allows";
 }
 
+// A graph folder is named from the whole page name less its ending; where
+// that folder's graph is another page's, the page's whole name names its
+// folder, and a save replaces or removes only a graph its own page shows.
+TEST_F(ReportGraphTest, aSaveLeavesTheGraphAnotherPageShows)
+{
+    // The page shows its graph by the address the document gives.
+    const auto save = [&](const QString& name, int points, const QByteArray& graph) {
+        image.bytes = graph;
+        ReportGraphPlace place(saved(name));
+        const QByteArray page = Write(Curve(points), &image, place).toUtf8();
+        QString error;
+        EXPECT_TRUE(WriteSavedReport(saved(name), "<img src=\"" + page + "\"/>", place, &error)) << error.toStdString();
+    };
+    const auto graphs = [&] {
+        QStringList found;
+        for (const QString& file : Below(saved()))
+            if (file.endsWith(QLatin1String(".png")))
+                found << file + ' ' + testsupport::readFileBytes(saved(file));
+        return found;
+    };
+    save("ПГ скв. 1205.html", 3, "1205");
+    save("ПГ скв. 1311.html", 3, "1311");
+    save("Отчёт 07.12.HTM", 3, "07.12");
+    save("Отчёт 07.11.HTM", 0, "");
+    save("Отчёт.html", 3, "html");
+    save("Отчёт.htm", 3, "htm");
+    save("Отчёт.HTM", 0, "");
+    EXPECT_EQ(graphs(), QStringList({"Отчёт 07.12_files/FormationGasGraph.png 07.12",
+                                     "Отчёт.htm_files/FormationGasGraph.png htm",
+                                     "Отчёт_files/FormationGasGraph.png html",
+                                     "ПГ скв. 1205_files/FormationGasGraph.png 1205",
+                                     "ПГ скв. 1311_files/FormationGasGraph.png 1311"}));
+    // Saved again under its own name, a page replaces its own graph, or
+    // takes it away together with its folder.
+    save("Отчёт.html", 3, "html again");
+    save("Отчёт.htm", 0, "");
+    save("ПГ скв. 1311.html", 0, "");
+    EXPECT_EQ(graphs(), QStringList({"Отчёт 07.12_files/FormationGasGraph.png 07.12",
+                                     "Отчёт_files/FormationGasGraph.png html again",
+                                     "ПГ скв. 1205_files/FormationGasGraph.png 1205"}));
+    EXPECT_FALSE(QFileInfo::exists(saved(QStringLiteral("Отчёт.htm_files"))));
+
+    // Both folders a page may take show other pages' graphs: its graph is
+    // refused with both named, and without a graph it takes nothing away.
+    for (const QString& other : {QStringLiteral("Б.htm"), QStringLiteral("Б.html.html")})
+        save(other, 3, other.toUtf8());
+    const QStringList before = Below(saved());
+    ReportGraphPlace place(saved(QStringLiteral("Б.html")));
+    EXPECT_EQ(Write(Curve(3), &image, place), QString());
+    EXPECT_EQ(place.Error(), QStringLiteral("папки графика %1 и %2 заняты графиками других отчётов")
+                                 .arg(saved(QStringLiteral("Б_files")), saved(QStringLiteral("Б.html_files"))));
+    EXPECT_EQ(Below(saved()), before);
+    save("Б.html", 0, "");
+    EXPECT_EQ(Below(saved()).size(), before.size() + 1);
+    EXPECT_EQ(graphs().filter(QStringLiteral("Б")), QStringList({"Б.html_files/FormationGasGraph.png Б.html.html",
+                                                                  "Б_files/FormationGasGraph.png Б.htm"}));
+}
+
 #ifdef __linux__
 namespace {
 

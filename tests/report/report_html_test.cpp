@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/SaveFile.h"
+#include "report/ReportGraph.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
 #include "support/FileBytes.h"
@@ -254,6 +255,26 @@ TEST_F(ReportPageTest, failedWriteLeavesNoPartialFile)
     EXPECT_EQ(readFileBytes(out), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({"full.html", "report.html"}));
+}
+
+TEST(ReportFilesTest, aSavedNameWithoutItsEndingGetsHtml)
+{
+    const std::pair<QString, QString> names[] = {
+        {"/r/ПГ скв. 1205", "/r/ПГ скв. 1205.html"},
+        {"/r/Отчёт 07.12", "/r/Отчёт 07.12.html"},
+        {"/r/отчёт", "/r/отчёт.html"},
+        {"/r/a.html.bak", "/r/a.html.bak.html"},
+        {"/r/a.xhtml", "/r/a.xhtml.html"},
+        {"/r/ПГ скв. 1205.HTM", "/r/ПГ скв. 1205.HTM"},
+        {"/r/a.Html", "/r/a.Html"},
+        {"/r/a.htm", "/r/a.htm"},
+        {"/r/a.html", "/r/a.html"},
+    };
+    for (const auto& [given, saved] : names) {
+        EXPECT_EQ(SavedReportPath(given), saved);
+        EXPECT_EQ(SavedReportEnding(saved), saved.endsWith(QStringLiteral("htm"), Qt::CaseInsensitive) ? 4 : 5);
+    }
+    EXPECT_EQ(SavedReportEnding(QStringLiteral("ПГ скв. 1205")), 0);
 }
 
 TEST(ReportFilesTest, stylesheetBesideTheExecutableAndAFreshFileForEveryView)
