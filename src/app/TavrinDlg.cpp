@@ -409,33 +409,13 @@ void tavrinDlg::OnSelectionChangedChromList()
 
 void tavrinDlg::OpenInChromatographySoftware()
 {
-    // The hand-overs of one command end in any order; what failed is told in
-    // one box, in row order, once the last has ended, rather than a box each,
-    // the later ones opened from inside the first.
-    struct Command
-    {
-        std::vector<DesktopHandOver> handOvers;
-        std::size_t pending = 0;
-    };
-    auto command = std::make_shared<Command>();
+    QStringList paths;
     for (int row : SelectedRows()) {
         if (row >= 0 && static_cast<std::size_t>(row) < m_records.size())
-            command->handOvers.push_back({DesktopOpenResult::Opened, m_records[static_cast<std::size_t>(row)].path});
+            paths << m_records[static_cast<std::size_t>(row)].path;
     }
-    // A stand-in opener answers at once, so all are counted before the first.
-    command->pending = command->handOvers.size();
-    for (std::size_t i = 0; i < command->handOvers.size(); ++i) {
-        const QString& path = command->handOvers[i].shownPath;
-        OpenWithDesktop(path, this, openFileHook, [this, command, i](DesktopOpenResult result) {
-            command->handOvers[i].result = result;
-            if (--command->pending > 0)
-                return;
-            const QString text =
-                DesktopOpenFailureText(command->handOvers, QStringLiteral("файл"), QStringLiteral("файлы"));
-            if (!text.isEmpty())
-                ShowErrorBox(QStringLiteral("Ошибка"), text);
-        });
-    }
+    OpenAllWithDesktop(paths, this, openFileHook, QStringLiteral("файл"), QStringLiteral("файлы"),
+                       [this](const QString& text) { ShowErrorBox(QStringLiteral("Ошибка"), text); });
 }
 
 void tavrinDlg::ShowErrorBox(const QString& caption, const QString& text)

@@ -39,7 +39,57 @@ QString CreateTemporaryGraphFolder(QString& why)
     return QString();
 }
 
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseSensitive;
+#endif
+
+// The image's address relative to a saved report, in the folder beside it.
+// Every character but the unreserved ones encoded: a ':' in the first
+// segment would otherwise read as a scheme, a '#' or '?' end the path.
+QString AddressBeside(const QString& folder)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(folder).fileName()) + '/'
+                               + QUrl::toPercentEncoding(QString::fromLatin1(kReportGraphFileName)));
+}
+
+// Whether a page beside the saved one, not itself, shows the graph in the
+// folder. Only a page whose name, with or without its ending, is the
+// folder's less "_files" can, as that is how a save names its folder; one
+// that cannot be read is taken to show it.
+bool ShownByAnotherPage(const QFileInfo& page, const QString& folder)
+{
+    const QString stem = QFileInfo(folder).fileName().chopped(6);
+    const QByteArray address = AddressBeside(folder).toLatin1();
+    const QFileInfoList beside = QDir(page.absolutePath()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& other : beside) {
+        const QString name = other.fileName();
+        const qsizetype ending = SavedReportEnding(name);
+        if (ending == 0 || (name != stem && name.chopped(ending) != stem)
+            || name.compare(page.fileName(), kFileNameCase) == 0)
+            continue;
+        QFile file(other.absoluteFilePath());
+        if (!file.open(QIODevice::ReadOnly) || file.readAll().contains(address))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+qsizetype SavedReportEnding(const QString& name)
+{
+    for (const QLatin1StringView ending : {QLatin1StringView(".html"), QLatin1StringView(".htm")})
+        if (name.endsWith(ending, Qt::CaseInsensitive))
+            return ending.size();
+    return 0;
+}
+
+QString SavedReportPath(const QString& path)
+{
+    return SavedReportEnding(path) > 0 ? path : path + QStringLiteral(".html");
+}
 
 QString ReportTemporaryFolder()
 {
@@ -53,12 +103,25 @@ QString ReportTemporaryFolder()
 ReportGraphPlace::ReportGraphPlace(const QString& htmlPath)
 {
     const QFileInfo html(htmlPath);
-    m_folder = QDir(html.absolutePath()).filePath(html.completeBaseName() + QStringLiteral("_files"));
+    const QString name = html.fileName();
+    const QDir dir(html.absolutePath());
+    // Two pages whose names differ only in their endings would share one folder.
+    const QString folders[] = {dir.filePath(name.chopped(SavedReportEnding(name)) + QStringLiteral("_files")),
+                               dir.filePath(name + QStringLiteral("_files"))};
+    for (const QString& folder : folders) {
+        m_folder = folder;
+        if (!ShownByAnotherPage(html, folder))
+            return;
+    }
+    m_taken = QStringLiteral("папки графика %1 и %2 заняты графиками других отчётов")
+                  .arg(QDir::toNativeSeparators(folders[0]), QDir::toNativeSeparators(folders[1]));
 }
 
 bool ReportGraphPlace::WriteImage(const ReportGraphImage& image, const TemperatureResult& curve)
 {
-    m_error.clear();
+    m_error = m_taken;
+    if (!m_error.isEmpty())
+        return false;
     QString folder = m_folder;
     if (folder.isEmpty()) {
         QString why;
@@ -121,7 +184,7 @@ bool ReportGraphPlace::Install(QString* error)
                          .arg(QDir::toNativeSeparators(m_image), why);
         return false;
     }
-    if (m_folder.isEmpty())
+    if (m_folder.isEmpty() || !m_taken.isEmpty())
         return true;
     // A report without a graph must not show another run's beside it. The
     // old graph goes before the page comes, so that a refusal still fails
@@ -142,7 +205,7 @@ void ReportGraphPlace::Commit()
         m_staged->Commit();
     // Whatever else the folder of a report without a graph holds stays, and
     // so does the folder then.
-    if (!m_folder.isEmpty() && m_image.isEmpty())
+    if (!m_folder.isEmpty() && m_taken.isEmpty() && m_image.isEmpty())
         QDir().rmdir(m_folder);
     // What is committed is the report's own: nothing of it is discarded later.
     m_staged.reset();
@@ -166,12 +229,7 @@ void ReportGraphPlace::Discard()
 
 QString ReportGraphPlace::ImageAddress() const
 {
-    if (m_folder.isEmpty())
-        return ReportGraphAddress(m_image);
-    // Every character but the unreserved ones encoded: a ':' in the first
-    // segment would otherwise read as a scheme, a '#' or '?' end the path.
-    return QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(m_folder).fileName()) + '/'
-                               + QUrl::toPercentEncoding(QString::fromLatin1(kReportGraphFileName)));
+    return m_folder.isEmpty() ? ReportGraphAddress(m_image) : AddressBeside(m_folder);
 }
 
 QString ReportGraphAddress(const QString& imagePath)

@@ -34,6 +34,14 @@ QString ReportTemporaryFolder();
 // The image's file name in its folder.
 inline constexpr char kReportGraphFileName[] = "FormationGasGraph.png";
 
+// The length of a saved report's ending, ".html" or ".htm" in any letter
+// case; 0 when the name has none.
+qsizetype SavedReportEnding(const QString& name);
+// The name a report is saved under: as given when it has that ending, else
+// with ".html" added. A well's name such as "ПГ скв. 1205" holds a dot
+// that is no ending.
+QString SavedReportPath(const QString& path);
+
 // Where the image of one report goes. Nothing is made until the image is
 // written, so a report without a curve leaves no file or folder. Beside a
 // saved report the image is written under a temporary name and replaces the
@@ -44,8 +52,12 @@ public:
     // A fresh folder "zqv….tmp.cat" in the temporary folder, which the
     // viewed report keeps.
     ReportGraphPlace() = default;
-    // The folder "<name>_files" beside the saved report "<name>.html", so the
-    // graph stays with the report.
+    // The folder "<name>_files" beside the saved report "<name>.html" (or
+    // ".htm"), so the graph stays with the report. When another page beside
+    // it shows the graph of that folder ("<name>.htm" beside "<name>.html"),
+    // the folder is named from the whole page name, "<name>.html_files";
+    // when that one is shown by another page too, no graph is written and
+    // none is taken away.
     explicit ReportGraphPlace(const QString& htmlPath);
 
     // Makes the folder when it is missing and has the image written into it.
@@ -73,6 +85,7 @@ public:
 
 private:
     QString m_folder;  // beside a saved report; empty for the temporary folder
+    QString m_taken;   // why no folder beside the saved report is its own
     QString m_image;
     QString m_madeFolder;
     QString m_error;

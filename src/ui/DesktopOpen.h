@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -36,3 +37,11 @@ struct DesktopHandOver
 // line for several. Empty when none failed.
 QString DesktopOpenFailureText(const std::vector<DesktopHandOver>& handOvers, const QString& what,
                                const QString& whatPlural);
+
+// Hands every file of one command to the desktop in turn. A failure is told
+// about a second after it came, in one box with every other that came by
+// then, so an application that runs until it is closed holds back no box;
+// a failure after that box gets a box of its own. tell gets the box text.
+// The hand-overs and the box to come belong to owner and end with it.
+void OpenAllWithDesktop(const QStringList& paths, QObject* owner, const std::function<bool(const QString&)>& hook,
+                        const QString& what, const QString& whatPlural, std::function<void(const QString&)> tell);

@@ -33,6 +33,27 @@
 #include <new>
 #include <utility>
 
+namespace {
+
+// The save dialog asks before replacing the file the report goes to, which
+// for a name without its ending is not the one typed.
+class ReportSaveDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QString typed = selectedFiles().value(0);
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (edit && !typed.isEmpty() && !QFileInfo(typed).isDir() && SavedReportPath(typed) != typed)
+            edit->setText(SavedReportPath(typed));
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 DlgReport::DlgReport(Profile& profile, QWidget* parent)
     : QDialog(parent)
     , m_profile(profile)
@@ -194,7 +215,7 @@ QString DlgReport::AskSavePath(const QString& defaultName)
     // pixmap cache under keys never asked for again, so the program would
     // grow with every save up to the cache's limit.
     if (!m_saveDialog) {
-        m_saveDialog = new QFileDialog(this, QString(), QString(), QStringLiteral("html (*.html)"));
+        m_saveDialog = new ReportSaveDialog(this, QString(), QString(), QStringLiteral("html (*.html)"));
         m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
         m_saveDialog->setDefaultSuffix(QStringLiteral("html"));
     }
@@ -244,6 +265,7 @@ bool DlgReport::BuildReport(bool save)
         savePath = AskSavePath(DefaultReportFileName(ReportSettings::FileNameStem(), QDateTime::currentDateTime()));
         if (savePath.isEmpty())
             return false;
+        savePath = SavedReportPath(savePath);
     }
     ReportGraphPlace graphPlace = save ? ReportGraphPlace(savePath) : ReportGraphPlace();
     ReportSources sources = m_sources;

@@ -18,9 +18,10 @@ class QPushButton;
 // The dialog "Отчёт": the device number, the operator and the sections of
 // the report, then "Просмотр" (the HTML report in a fresh temporary file,
 // opened in the desktop's browser) or "Сохранить" (the HTML report where the
-// operator says). The calibration graph goes into a fresh temporary folder
-// for a viewed report and into "<name>_files" beside a saved one, so a saved
-// report keeps its picture. The main window keeps one for the whole run and opens it
+// operator says, ".html" added to a name without ".html" or ".htm"). The
+// calibration graph goes into a fresh temporary folder for a viewed report
+// and into "<name>_files" beside a saved one, so a saved report keeps its
+// picture. The main window keeps one for the whole run and opens it
 // modally; it stays open after every report. What is typed and ticked
 // reaches the fields only by "Просмотр", "Сохранить" or Enter (which closes
 // it as OK); "Отмена" and Escape drop it. The fields are written to the

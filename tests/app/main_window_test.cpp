@@ -490,12 +490,13 @@ TEST_F(tavrinDlgTest, openingShowsOneErrorNamingEveryFileThatCannotBeOpened)
         dlg->openFileHook = [&](const QString& path) { return opened.append(path), !refused.contains(path); };
         button(*dlg, "buttonOpen")->click();
         EXPECT_EQ(opened, QStringList({a, c}));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }, 20000));
         EXPECT_EQ(errors, QStringList({box}));
     }
 
     // Through xdg-open: no application for one file or for both, the
     // application killed, no opener; nobody waits for the opener meanwhile,
-    // and the files that failed share one box once both have ended.
+    // and the files that fail together share one box.
     dlg->openFileHook = nullptr;
     const QString notStarted = QStringLiteral("Не удалось открыть файлы\n"),
                   noApp = QStringLiteral("Ни одно приложение не смогло открыть файл\n"),
@@ -524,6 +525,19 @@ TEST_F(tavrinDlgTest, openingShowsOneErrorNamingEveryFileThatCannotBeOpened)
         errors.sort();
         EXPECT_EQ(errors, boxes);
     }
+
+    // One file fails at once while the other's application runs on: the
+    // failure is told without waiting for it, and the other's later failure
+    // in a box of its own.
+    errors.clear();
+    testsupport::StandInOpener opener("exit 3", "case \"$1\" in */a.stg) exit 3;; esac");
+    ASSERT_TRUE(opener.ready());
+    button(*dlg, "buttonOpen")->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }, 20000));
+    EXPECT_EQ(errors, QStringList({noApp + a}));
+    ASSERT_TRUE(opener.release());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return errors.size() > 1; }, 20000));
+    EXPECT_EQ(errors, QStringList({noApp + a, noApp + c}));
 }
 
 // Every full read warns once of each file it could not read; the warning

@@ -277,6 +277,39 @@ TEST_F(ReportGraphTest, aReportWithoutAGraphTakesAnOldOneAway)
                      << " need links to them refused, which this system allows";
 }
 
+// Where the folder named from a page's name less its ending holds another
+// page's graph, the page's whole name names its folder: a save replaces or
+// removes only a graph its own page shows.
+TEST_F(ReportGraphTest, aSaveLeavesTheGraphAnotherPageShows)
+{
+    // A page shows its graph by the address the document gives; a graph holds its page's name.
+    const auto save = [&](const QString& name, int points) {
+        image.bytes = name.toUtf8();
+        ReportGraphPlace place(saved(name));
+        const QByteArray shown = Write(Curve(points), &image, place).toUtf8();
+        return WriteSavedReport(saved(name), shown, place);
+    };
+    const auto graph = [&](const QString& folder) { return testsupport::readFileBytes(saved(folder + "/FormationGasGraph.png")); };
+    EXPECT_TRUE(save("Отчёт.html", 3) && save("Отчёт.htm", 3) && save("Отчёт.HTM", 0));
+    EXPECT_EQ(graph("Отчёт_files"), "Отчёт.html");
+    EXPECT_EQ(graph("Отчёт.htm_files"), "Отчёт.htm");
+    // Saved again under its own name, a page keeps its folder, or takes it away without a graph.
+    EXPECT_TRUE(save("Отчёт.html", 3) && save("Отчёт.htm", 0));
+    EXPECT_EQ(Below(saved()), QStringList({"Отчёт.HTM", "Отчёт.htm", "Отчёт.html", "Отчёт_files",
+                                           "Отчёт_files/FormationGasGraph.png"}));
+
+    // Both folders a page may take show other pages' graphs: its graph is
+    // refused, and without one it takes nothing away.
+    EXPECT_TRUE(save("Б.htm", 3) && save("Б.html.html", 3));
+    ReportGraphPlace place(saved(QStringLiteral("Б.html")));
+    EXPECT_EQ(Write(Curve(3), &image, place), QString());
+    EXPECT_EQ(place.Error(), QStringLiteral("папки графика %1 и %2 заняты графиками других отчётов")
+                                 .arg(saved(QStringLiteral("Б_files")), saved(QStringLiteral("Б.html_files"))));
+    EXPECT_TRUE(save("Б.html", 0));
+    EXPECT_EQ(graph("Б_files"), "Б.htm");
+    EXPECT_EQ(graph("Б.html_files"), "Б.html.html");
+}
+
 #ifdef __linux__
 namespace {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/SaveFile.h"
+#include "report/ReportGraph.h"
 #include "report/ReportTransform.h"
 #include "report/XMLWrapper.h"
 #include "support/FileBytes.h"
@@ -254,6 +255,16 @@ TEST_F(ReportPageTest, failedWriteLeavesNoPartialFile)
     EXPECT_EQ(readFileBytes(out), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({"full.html", "report.html"}));
+}
+
+TEST(ReportFilesTest, aSavedNameWithoutItsEndingGetsHtml)
+{
+    for (const QString name : {"/r/ПГ скв. 1205", "/r/Отчёт 07.12", "/r/отчёт", "/r/a.html.bak", "/r/a.xhtml"})
+        EXPECT_EQ(SavedReportPath(name), name + QStringLiteral(".html"));
+    for (const QString name : {"/r/ПГ скв. 1205.HTM", "/r/a.Html", "/r/a.htm", "/r/a.html"}) {
+        EXPECT_EQ(SavedReportPath(name), name);
+        EXPECT_EQ(SavedReportEnding(name), name.size() - name.lastIndexOf(QLatin1Char('.')));
+    }
 }
 
 TEST(ReportFilesTest, stylesheetBesideTheExecutableAndAFreshFileForEveryView)

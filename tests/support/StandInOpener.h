@@ -1,9 +1,10 @@
 #pragma once
 
 // An `xdg-open` of the test's own, first on PATH for the object's lifetime:
-// it notes the file it is given, waits until released (at most 30 seconds)
-// so a test sees that nobody waited for it, then runs `ending`, a line of
-// shell, and ends with 0. Without an ending PATH holds only an empty folder.
+// it notes the file it is given, runs `start`, a line of shell, waits until
+// released (at most 30 seconds) so a test sees that nobody waited for it,
+// then runs `ending`, another line, and ends with 0. Without an ending PATH
+// holds only an empty folder.
 
 #include <QDir>
 #include <QFile>
@@ -17,13 +18,14 @@ namespace testsupport {
 class StandInOpener
 {
 public:
-    explicit StandInOpener(const std::optional<QByteArray>& ending) : m_path(qgetenv("PATH"))
+    explicit StandInOpener(const std::optional<QByteArray>& ending, const QByteArray& start = {})
+        : m_path(qgetenv("PATH"))
     {
         QFile script(m_dir.filePath(QStringLiteral("xdg-open")));
         m_ready = m_dir.isValid()
                   && (!ending
                       || (script.open(QIODevice::WriteOnly)
-                          && script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$0.files\"\ni=0\nwhile [ ! -e \"$0.go\" ] "
+                          && script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$0.files\"\n" + start + "\ni=0\nwhile [ ! -e \"$0.go\" ] "
                                           "&& [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done\n" + *ending + "\nexit 0\n") > 0
                           && script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)));
         qputenv("PATH", QFile::encodeName(m_dir.path()) + (ending ? ":" + m_path : QByteArray()));

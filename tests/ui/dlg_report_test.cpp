@@ -20,21 +20,25 @@
 #include "support/XmlTree.h"
 #include "ui/DlgReport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QDirIterator>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <cerrno>
@@ -241,6 +245,60 @@ TEST_F(DlgReportTest, saveWritesWhereTheOperatorSaysAndNothingWithoutAName)
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(tempFiles(), QStringList{"отчёт.html"});
     EXPECT_TRUE(errors.isEmpty());
+}
+
+// Names of reports, like a well's, may hold a dot: the page is ".html" all
+// the same, and its graph folder is named from the whole name, so each
+// report keeps its own graph.
+TEST_F(DlgReportTest, aNameWithADotIsSavedAsHtmlBesideAGraphOfItsOwn)
+{
+    auto dlg = open();
+    const auto save = [&](const QString& name, const QByteArray& graph) {
+        image.bytes = graph;
+        dlg->SetSources({&settings, &records, nullptr, graph.isEmpty() ? nullptr : curveResults(), nullptr, nullptr, &image});
+        saveAs = temp.filePath(name);
+        click(dlg.get(), "buttonSave");
+    };
+    const QStringList names = {"ПГ скв. 1205", "ПГ скв. 1311", "Отчёт 07.12", "Отчёт.HTM"};
+    for (const QString& name : names)
+        save(name, name.toUtf8());
+    save("Отчёт 07.11", "");
+    EXPECT_EQ(tempFiles(), QStringList({"Отчёт 07.11.html", "Отчёт 07.12.html", "Отчёт.HTM", "ПГ скв. 1205.html",
+                                        "ПГ скв. 1311.html"}));
+    for (const QString& name : names)
+        EXPECT_EQ(testsupport::readFileBytes(temp.filePath(QString(name).remove(".HTM") + "_files/FormationGasGraph.png")),
+                  name.toUtf8());
+
+    // The save dialog asks before the page typed without its ending replaces
+    // an old one; "Нет" leaves it, "Да" saves over it.
+    dlg->saveFileNameHook = nullptr;
+    dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
+    image.bytes = "new";
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QString asked;
+        QTimer::singleShot(0, [&] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(files, nullptr);
+            QTimer::singleShot(0, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(answer)->click();
+                }
+            });
+            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(QStringLiteral("ПГ скв. 1205"));
+            name->setFocus();
+            QTest::keyClick(name, Qt::Key_Return);
+            if (files->isVisible())
+                files->reject();
+        });
+        click(dlg.get(), "buttonSave");
+        EXPECT_TRUE(asked.contains(QStringLiteral("ПГ скв. 1205.html"))) << asked.toStdString();
+        EXPECT_EQ(testsupport::readFileBytes(temp.filePath(QStringLiteral("ПГ скв. 1205_files/FormationGasGraph.png"))),
+                  answer == QMessageBox::Yes ? "new" : "ПГ скв. 1205");
+    }
+    EXPECT_EQ(errors, QStringList());
 }
 
 TEST_F(DlgReportTest, failedSaveSaysWhereAndWhy)
