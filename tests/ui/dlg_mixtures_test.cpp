@@ -124,6 +124,23 @@ protected:
     std::vector<Message> m_messages;
     // The button chosen for each message; none unless a test says.
     std::function<QMessageBox::StandardButton()> answer;
+
+    // The ways the user closes the dialog, with the result each gives.
+    struct Closing
+    {
+        const char* name;
+        std::function<void(DlgMixtures&)> close;
+        int result;
+    };
+    static std::vector<Closing> closings()
+    {
+        return {
+            {"Ок", [](DlgMixtures& d) { press(d, "buttonOk"); }, QDialog::Accepted},
+            {"Отмена", [](DlgMixtures& d) { press(d, "buttonCancel"); }, QDialog::Rejected},
+            {"Escape", [](DlgMixtures& d) { QTest::keyClick(d.MixturesGrid(), Qt::Key_Escape); }, QDialog::Rejected},
+            {"close box", [](DlgMixtures& d) { d.close(); }, QDialog::Rejected},
+        };
+    }
 };
 
 } // namespace
@@ -465,47 +482,54 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
     EXPECT_EQ(saved[0]->name, QStringLiteral("Переименован"));
 }
 
-TEST_F(DlgMixturesTest, okWritesTheListAtOnceAndCancelLeavesItForTheEnd)
+// The edits are in force whichever way the dialog closes, so each way writes
+// them at once: a kill later loses none of what the calculation uses.
+TEST_F(DlgMixturesTest, everyWayOfClosingWritesTheListAtOnce)
 {
-    const QByteArray stored = buildMixturesArchive(storedCylinders());
-    auto dlg = open(stored);
-    press(*dlg, "buttonAddMixture");
-    press(*dlg, "buttonCancel");
-    EXPECT_EQ(readFileBytes(m_path), stored);
-    EXPECT_TRUE(dlg->HasUnsavedChanges());
-
-    dlg->show();
-    QCoreApplication::processEvents();
-    press(*dlg, "buttonOk");
-    EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    EXPECT_EQ(readFileBytes(m_path), WriteMixturesArchive(dlg->Mixtures()));
-    EXPECT_EQ(dlg->Mixtures().size(), 5u);
-    EXPECT_FALSE(dlg->HasUnsavedChanges());
-    EXPECT_TRUE(m_messages.empty());
+    for (const Closing& c : closings()) {
+        SCOPED_TRACE(c.name);
+        m_messages.clear();
+        const QByteArray stored = buildMixturesArchive(storedCylinders());
+        auto dlg = open(stored);
+        press(*dlg, "buttonAddMixture");
+        EXPECT_EQ(readFileBytes(m_path), stored);
+        c.close(*dlg);
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->result(), c.result);
+        EXPECT_EQ(readFileBytes(m_path), WriteMixturesArchive(dlg->Mixtures()));
+        EXPECT_EQ(dlg->Mixtures().size(), 5u);
+        EXPECT_FALSE(dlg->HasUnsavedChanges());
+        EXPECT_TRUE(m_messages.empty());
+    }
 }
 
-TEST_F(DlgMixturesTest, okOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
+TEST_F(DlgMixturesTest, closingOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
 {
-    const QByteArray stored = buildMixturesArchive(storedCylinders());
-    auto dlg = open(stored);
-    press(*dlg, "buttonAddMixture");
-    {
-        testsupport::FileSizeLimit fullDisk(100);
-        ASSERT_TRUE(fullDisk.active());
-        press(*dlg, "buttonOk");
-    }
-    EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
-    EXPECT_EQ(readFileBytes(m_path), stored);
-    EXPECT_TRUE(dlg->HasUnsavedChanges());
+    for (const Closing& c : closings()) {
+        SCOPED_TRACE(c.name);
+        m_messages.clear();
+        const QByteArray stored = buildMixturesArchive(storedCylinders());
+        auto dlg = open(stored);
+        press(*dlg, "buttonAddMixture");
+        {
+            testsupport::FileSizeLimit fullDisk(100);
+            ASSERT_TRUE(fullDisk.active());
+            c.close(*dlg);
+        }
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->result(), c.result);
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
+        EXPECT_EQ(readFileBytes(m_path), stored);
+        EXPECT_TRUE(dlg->HasUnsavedChanges());
 
-    dlg.reset();  // with room again, the end writes them without asking
-    EXPECT_EQ(m_messages.size(), 1u);
-    MixtureList saved;
-    MixturesDatabase(m_path).load(saved);
-    EXPECT_EQ(saved.size(), 5u);
+        dlg.reset();  // with room again, the end writes them without asking
+        EXPECT_EQ(m_messages.size(), 1u);
+        MixtureList saved;
+        MixturesDatabase(m_path).load(saved);
+        EXPECT_EQ(saved.size(), 5u);
+    }
 }
 
 // At the end a failed write asks whether to try again, as often as it fails
@@ -513,17 +537,20 @@ TEST_F(DlgMixturesTest, okOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
 TEST_F(DlgMixturesTest, aFailedWriteAtTheEndAsksToTryAgain)
 {
     using B = QMessageBox::StandardButton;
-    struct Case { const char* name; std::vector<B> answers; int roomAfterAnswer; bool written; };
+    struct Case { const char* name; std::vector<B> answers; int roomAfterAnswer; bool written; bool ask = true; };
     const Case cases[] = {
         {"yes after room was made", {B::Yes}, 0, true},
         {"yes on a disk still full, then no", {B::Yes, B::No}, -1, false},
         {"no at once", {B::No}, -1, false},
+        // Ending on a signal: tried once, nobody asked.
+        {"not asked", {}, -1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_messages.clear();
         auto dlg = open(buildMixturesArchive(storedCylinders()));
         press(*dlg, "buttonAddMixture");
+        dlg->SetAskAtExit(c.ask);
         std::optional<testsupport::FileSizeLimit> fullDisk;
         fullDisk.emplace(100);
         ASSERT_TRUE(fullDisk->active());
