@@ -159,7 +159,7 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
 
 DlgMixtures::~DlgMixtures()
 {
-    SaveMixturesAtExit();
+    SaveMixturesAtExit(m_bAskAtExit);
     FreeMixtures();
 }
 
@@ -199,7 +199,7 @@ bool DlgMixtures::SaveMixtures()
     return result.ok;
 }
 
-bool DlgMixtures::SaveMixturesAtExit()
+bool DlgMixtures::SaveMixturesAtExit(bool ask)
 {
     while (m_bUnsaved) {
         const MixturesDatabase::SaveResult result = m_database.save(m_mixtures);
@@ -207,7 +207,7 @@ bool DlgMixtures::SaveMixturesAtExit()
             m_bUnsaved = false;
             break;
         }
-        if (!m_bAskAtExit)
+        if (!ask)
             return false;
         // The program ends after this: what is not written now is lost.
         const QString text = result.message

@@ -39,10 +39,11 @@ public:
     // Writes the list; a failure is reported and the list stays as it is.
     bool SaveMixtures();
     // Writes the list if it changed since the last write; while that fails,
-    // asks whether to try again. False when the changes stay unwritten.
-    bool SaveMixturesAtExit();
-    // Without the question the end writes once and leaves a failure as it is:
-    // nobody is there to answer when the program ends on a signal.
+    // asks whether to try again, or without ask leaves the failure as it is.
+    // False when the changes stay unwritten.
+    bool SaveMixturesAtExit(bool ask);
+    // Nobody is there to answer when the program ends on a signal: the end
+    // then writes once without asking.
     void SetAskAtExit(bool ask) { m_bAskAtExit = ask; }
     // Empties the list.
     void FreeMixtures();

@@ -98,6 +98,10 @@ protected:
 
     std::unique_ptr<tavrinDlg> open() { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath); }
 
+    QString profileFile() const { return m_dir.filePath(QStringLiteral("tavrin.conf")); }
+    // The list as it stands on disk, where a kill or a lost display finds it.
+    QStringList listOnDisk() const { return testsupport::storedChromatogramList(profileFile()); }
+
     // The opening dialog starts in the folder, as the chromatography
     // software's settings of this user and machine say.
     QString openingDialogFolder(const QString& name)
@@ -274,20 +278,24 @@ TEST_F(tavrinDlgTest, deleteRemovesExactlyTheSelectedRows)
     auto dlg = open();
     ASSERT_EQ(dlg->ChromatogramList()->GetItemCount(), 5);
 
+    // Every change of the list is on disk at once.
     selectRows(*dlg, {1, 4});
     button(*dlg, "buttonDelete")->click();
     EXPECT_EQ(column(*dlg, 0), QStringList({"1", "2", "3"}));
     EXPECT_EQ(column(*dlg, 1), QStringList({"f1.stg", "f3.stg", "f4.stg"}));
     EXPECT_EQ(dlg->SelectedRecord(), -1);
+    EXPECT_EQ(listOnDisk(), QStringList({paths[0], paths[2], paths[3]}));
 
     // The Delete key in the list does the same.
     selectRows(*dlg, {0});
     QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Delete);
     EXPECT_EQ(column(*dlg, 1), QStringList({"f3.stg", "f4.stg"}));
+    EXPECT_EQ(listOnDisk(), QStringList({paths[2], paths[3]}));
 
     button(*dlg, "buttonDeleteAll")->click();
     EXPECT_EQ(dlg->ChromatogramList()->GetItemCount(), 0);
     EXPECT_TRUE(dlg->Records().empty());
+    EXPECT_TRUE(listOnDisk().isEmpty());
 }
 
 TEST_F(tavrinDlgTest, oneSelectedRowShowsItsPeaksAndTwoShowNothing)
@@ -342,6 +350,7 @@ TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
         EXPECT_FALSE(messageText(*dlg).contains(stopped));
         EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
         EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС новая")}));
+        EXPECT_EQ(listOnDisk(), QStringList{a});
     }
     // The recent list written at the end no longer names the vanished file.
     EXPECT_EQ(profile->readString(profile_sections::Recent, QStringLiteral("0"), QString()), a);
@@ -705,6 +714,63 @@ TEST_F(tavrinDlgTest, aDeletedCylinderLeavesTheRecordsWhicheverButtonCloses)
     }
 }
 
+// The session's end writes what a close writes, asking nothing, and the window stays.
+TEST_F(tavrinDlgTest, aSessionsEndWritesWhatACloseWritesAndTheWindowStays)
+{
+    const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
+    setRecent({a});
+    auto dlg = open();
+    dlg->setGeometry(QRect(40, 50, 1000, 700));
+    log.setShowInfos(0);
+    dlg->Mixtures()->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"))->click();
+    dlg->SaveSession();
+    const QSettings::SettingsMap stored = testsupport::storedProfile(profileFile());
+    EXPECT_EQ(stored.value(QStringLiteral("EnableInfo")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(stored.value(QStringLiteral("WState")).toByteArray().size(), 16);
+    EXPECT_EQ(LoadWindowState(Profile(profileFile())), dlg->geometry());
+    EXPECT_EQ(listOnDisk(), QStringList{a});
+    EXPECT_EQ(testsupport::readFileBytes(mixturesPath), WriteMixturesArchive(dlg->Mixtures()->Mixtures()));
+    EXPECT_FALSE(dlg->Mixtures()->HasUnsavedChanges());
+    EXPECT_EQ(column(*dlg, 1), QStringList{"a.stg"});
+}
+
+// A signal while "Смеси" is open leaves that dialog's loop and the window's;
+// the end writes the cylinders once and asks nothing when that fails.
+TEST_F(tavrinDlgTest, endingOnASignalLeavesAnOpenDialogAndAsksNothing)
+{
+    // Until QCoreApplication::exec runs again, QCoreApplication::exit keeps
+    // every later event loop of this test program from running.
+    struct LoopsBack
+    {
+        ~LoopsBack()
+        {
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+            QCoreApplication::exec();
+        }
+    } loopsBack;
+    auto dlg = open();
+    int asked = 0;
+    dlg->Mixtures()->setMessageSink([&asked](QMessageBox::Icon, const QString&, const QString&, QMessageBox::StandardButtons) {
+        ++asked;
+        return QMessageBox::No;
+    });
+    bool shown = false;
+    pressAndAnswer(*dlg, "buttonMixtures", [&](QDialog* d) {
+        shown = true;
+        d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"))->click();
+        // The database can no longer be written: a folder stands in its place.
+        ASSERT_TRUE(QDir().mkpath(mixturesPath));
+        dlg->AskNothingAtTheEnd();
+        QCoreApplication::exit(0);
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(dlg->Mixtures()->HasUnsavedChanges());
+    // The window's own loop does not run either: it ends at once.
+    dlg->exec();
+    dlg.reset();
+    EXPECT_EQ(asked, 0);
+}
+
 TEST_F(tavrinDlgTest, enterAndEscapeBothEndTheWindow)
 {
     setRecent({write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000)});
@@ -999,6 +1065,7 @@ TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
     });
     EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
     EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
+    EXPECT_EQ(listOnDisk(), QStringList({runs + QStringLiteral("/a.stg"), runs + QStringLiteral("/b.stg")}));
 
     // "Отмена" while the third is read: it is not added, and the page says so until a new set begins.
     dlg->readProgressHook = [](int, int) { return false; };

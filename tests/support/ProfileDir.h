@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/IniText.h"
+#include "support/FileBytes.h"
+
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Sections of the program's profile, spelt out here rather than taken from
@@ -18,6 +22,23 @@ inline const QString Recent = QStringLiteral("RecentChrms");
 } // namespace profile_sections
 
 namespace testsupport {
+
+// The values of a profile file as they are on disk, not as a Profile object
+// over it holds them: keys "Section/Sub/name", the root's without a section.
+inline QSettings::SettingsMap storedProfile(const QString& file)
+{
+    return ReadIniText(readFileBytes(file));
+}
+
+// The chromatogram list the profile file on disk holds, in its order.
+inline QStringList storedChromatogramList(const QString& file)
+{
+    const QSettings::SettingsMap values = storedProfile(file);
+    QStringList paths;
+    for (int i = 0; values.contains(QStringLiteral("RecentChrms/%1").arg(i)); ++i)
+        paths.append(values.value(QStringLiteral("RecentChrms/%1").arg(i)).toString());
+    return paths;
+}
 
 // A test whose profile lives in a scratch folder of its own.
 class ProfileDirTest : public ::testing::Test
