@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <string>
 
 using testsupport::ArchiveCylinder;
 using testsupport::buildMixturesArchive;
@@ -483,52 +484,45 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
 }
 
 // The edits are in force whichever way the dialog closes, so each way writes
-// them at once: a kill later loses none of what the calculation uses.
+// them at once: a kill later loses none of what the calculation uses. On a
+// full disk the closing says so and the edits stay for the end.
 TEST_F(DlgMixturesTest, everyWayOfClosingWritesTheListAtOnce)
 {
-    for (const Closing& c : closings()) {
-        SCOPED_TRACE(c.name);
-        m_messages.clear();
-        const QByteArray stored = buildMixturesArchive(storedCylinders());
-        auto dlg = open(stored);
-        press(*dlg, "buttonAddMixture");
-        EXPECT_EQ(readFileBytes(m_path), stored);
-        c.close(*dlg);
-        EXPECT_FALSE(dlg->isVisible());
-        EXPECT_EQ(dlg->result(), c.result);
-        EXPECT_EQ(readFileBytes(m_path), WriteMixturesArchive(dlg->Mixtures()));
-        EXPECT_EQ(dlg->Mixtures().size(), 5u);
-        EXPECT_FALSE(dlg->HasUnsavedChanges());
-        EXPECT_TRUE(m_messages.empty());
-    }
-}
+    for (const bool full : {false, true}) {
+        for (const Closing& c : closings()) {
+            SCOPED_TRACE(std::string(c.name) + (full ? " on a full disk" : ""));
+            m_messages.clear();
+            const QByteArray stored = buildMixturesArchive(storedCylinders());
+            auto dlg = open(stored);
+            press(*dlg, "buttonAddMixture");
+            EXPECT_EQ(readFileBytes(m_path), stored);
+            {
+                std::optional<testsupport::FileSizeLimit> fullDisk;
+                if (full) {
+                    fullDisk.emplace(100);
+                    ASSERT_TRUE(fullDisk->active());
+                }
+                c.close(*dlg);
+            }
+            EXPECT_FALSE(dlg->isVisible());
+            EXPECT_EQ(dlg->result(), c.result);
+            EXPECT_EQ(dlg->HasUnsavedChanges(), full);
+            if (!full) {
+                EXPECT_EQ(readFileBytes(m_path), WriteMixturesArchive(dlg->Mixtures()));
+                EXPECT_TRUE(m_messages.empty());
+                continue;
+            }
+            ASSERT_EQ(m_messages.size(), 1u);
+            EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
+            EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
+            EXPECT_EQ(readFileBytes(m_path), stored);
 
-TEST_F(DlgMixturesTest, closingOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
-{
-    for (const Closing& c : closings()) {
-        SCOPED_TRACE(c.name);
-        m_messages.clear();
-        const QByteArray stored = buildMixturesArchive(storedCylinders());
-        auto dlg = open(stored);
-        press(*dlg, "buttonAddMixture");
-        {
-            testsupport::FileSizeLimit fullDisk(100);
-            ASSERT_TRUE(fullDisk.active());
-            c.close(*dlg);
+            dlg.reset();  // with room again, the end writes them without asking
+            EXPECT_EQ(m_messages.size(), 1u);
+            MixtureList saved;
+            MixturesDatabase(m_path).load(saved);
+            EXPECT_EQ(saved.size(), 5u);
         }
-        EXPECT_FALSE(dlg->isVisible());
-        EXPECT_EQ(dlg->result(), c.result);
-        ASSERT_EQ(m_messages.size(), 1u);
-        EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
-        EXPECT_EQ(readFileBytes(m_path), stored);
-        EXPECT_TRUE(dlg->HasUnsavedChanges());
-
-        dlg.reset();  // with room again, the end writes them without asking
-        EXPECT_EQ(m_messages.size(), 1u);
-        MixtureList saved;
-        MixturesDatabase(m_path).load(saved);
-        EXPECT_EQ(saved.size(), 5u);
     }
 }
 
