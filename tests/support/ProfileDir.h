@@ -23,20 +23,19 @@ inline const QString Recent = QStringLiteral("RecentChrms");
 
 namespace testsupport {
 
-// The values of a profile file as they are on disk, not as a Profile object
-// over it holds them: keys "Section/Sub/name", the root's without a section.
+// A profile file as it is on disk: keys "Section/name", the root's bare.
 inline QSettings::SettingsMap storedProfile(const QString& file)
 {
     return ReadIniText(readFileBytes(file));
 }
 
-// The chromatogram list the profile file on disk holds, in its order.
+// The chromatogram list that file on disk holds, in its order.
 inline QStringList storedChromatogramList(const QString& file)
 {
     const QSettings::SettingsMap values = storedProfile(file);
     QStringList paths;
     for (int i = 0; values.contains(QStringLiteral("RecentChrms/%1").arg(i)); ++i)
-        paths.append(values.value(QStringLiteral("RecentChrms/%1").arg(i)).toString());
+        paths.append(values[QStringLiteral("RecentChrms/%1").arg(i)].toString());
     return paths;
 }
 
