@@ -50,8 +50,8 @@ TerminationSignals::TerminationSignals(QObject* parent)
 #ifdef Q_OS_UNIX
     if (!openSignalSocket())
         return;
-    m_notifier = new QSocketNotifier(signalSocket[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::OnActivated);
+    auto* notifier = new QSocketNotifier(signalSocket[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::OnActivated);
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 // SIGTERM, SIGHUP and SIGINT (a shutdown, a lost terminal, Ctrl+C) handed to
 // the main thread as a Qt signal, so the program can end as its close does
 // rather than die with nothing written. A signal ignored when the program
@@ -20,5 +18,4 @@ signals:
 
 private:
     void OnActivated();
-    QSocketNotifier* m_notifier = nullptr;
 };
