@@ -1,6 +1,7 @@
 #include "app/TavrinApp.h"
 
 #include "app/TavrinDlg.h"
+#include "app/TerminationSignals.h"
 #include "data/Mixtures.h"
 #include "platform/SaveFile.h"
 #include "ui/DlgCalcInfo.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTranslator>
 
 #include <clocale>
@@ -38,7 +40,9 @@ void SetUpApplication()
 
 tavrinApp::tavrinApp()
     : m_dlgCalcInfo(std::make_unique<DlgCalcInfo>(m_profile))
+    , m_signals(std::make_unique<TerminationSignals>())
 {
+    QObject::connect(m_signals.get(), &TerminationSignals::received, m_signals.get(), [this] { EndOnSignal(); });
 }
 
 tavrinApp::~tavrinApp() = default;
@@ -46,7 +50,28 @@ tavrinApp::~tavrinApp() = default;
 int tavrinApp::InitInstance()
 {
     tavrinDlg dlg(m_profile, m_log, DefaultMixturesPath());
+    m_mainWindow = &dlg;
+    if (m_ending)
+        dlg.AskNothingAtTheEnd();
+#ifndef QT_NO_SESSIONMANAGER
+    // A session that ends may take the display away or kill the program
+    // next; the window writes beforehand what its close would.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dlg, [&dlg](QSessionManager&) { dlg.SaveSession(); });
+#endif
+    // Returns at once when a signal came while the window was being built.
     dlg.exec();
+    m_mainWindow = nullptr;
     // Leaving this scope destroys the window, which writes its profile values.
     return 0;
+}
+
+void tavrinApp::EndOnSignal()
+{
+    m_ending = true;
+    if (m_mainWindow)
+        m_mainWindow->AskNothingAtTheEnd();
+    // Leaves every event loop, a modal dialog's included, and keeps every
+    // later one from running: the window's loop ends and the window is
+    // destroyed as at a close.
+    QCoreApplication::exit(0);
 }

@@ -7,6 +7,8 @@
 
 class DlgCalcInfo;
 class QTranslator;
+class TerminationSignals;
+class tavrinDlg;
 
 // Loads Qt's own texts (standard buttons, the file dialog) in Russian, as
 // every text of the program is, whatever the machine's locale. False, the
@@ -21,7 +23,9 @@ void SetUpApplication();
 
 // The application: it holds what lives for the whole run (the settings
 // profile and the message log that every calculation writes to) and runs the
-// main window; when that window ends, the program ends.
+// main window; when that window ends, the program ends. SIGTERM, SIGHUP and
+// SIGINT end it as a close of the window does, and the session manager's
+// request to save writes what a close writes.
 class tavrinApp
 {
 public:
@@ -33,6 +37,9 @@ public:
 
     // Runs the main window to its end; returns the process exit code.
     int InitInstance();
+    // Ends the run as a close of the main window does, whatever dialog is
+    // open on top of it, asking nothing on the way.
+    void EndOnSignal();
 
     Profile& profile() { return m_profile; }
     MessageLog& messageLog() { return m_log; }
@@ -43,4 +50,8 @@ private:
     // Lives for the run and is never shown; it writes its column layout when
     // the program ends.
     std::unique_ptr<DlgCalcInfo> m_dlgCalcInfo;
+    std::unique_ptr<TerminationSignals> m_signals;
+    // While it runs; a signal may come before it is built or while it ends.
+    tavrinDlg* m_mainWindow = nullptr;
+    bool m_ending = false;
 };

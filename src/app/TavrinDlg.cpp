@@ -83,6 +83,14 @@ QString unreadFilesText(const UnreadChromatograms& unread)
     return text;
 }
 
+QStringList recordPaths(const std::vector<ChromatogramRecord>& records)
+{
+    QStringList paths;
+    for (const ChromatogramRecord& record : records)
+        paths.append(record.path);
+    return paths;
+}
+
 QString analysisTimeText(std::int64_t secondsSinceEpoch)
 {
     const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
@@ -279,12 +287,7 @@ void tavrinDlg::OnDestroy()
         return;
     m_destroyed = true;
 
-    QStringList paths;
-    for (const ChromatogramRecord& record : m_records)
-        paths.append(record.path);
-    SaveRecentChromatograms(m_profile, paths);
-    m_log.SaveFilters(m_profile);
-    SaveWindowState(m_profile, geometry());
+    SaveProfileValues();
     // The components dialog wrote the changed search names as it closed;
     // destroying it writes them once more, for a profile refused then.
     m_pDlgComponents.reset();
@@ -295,6 +298,33 @@ void tavrinDlg::OnDestroy()
     // The cylinder dialog writes the database now if it changed since the last
     // write, and asks whether to try again while that fails.
     m_pDlgMixtures.reset();
+}
+
+void tavrinDlg::SaveProfileValues()
+{
+    SaveRecentChromatograms(m_profile, recordPaths(m_records));
+    m_log.SaveFilters(m_profile);
+    SaveWindowState(m_profile, geometry());
+}
+
+void tavrinDlg::SaveChromatogramList()
+{
+    SaveRecentChromatograms(m_profile, recordPaths(m_records));
+    m_profile.sync();
+}
+
+void tavrinDlg::SaveSession()
+{
+    SaveProfileValues();
+    m_pDlgReport->SaveSettings();
+    m_profile.sync();
+    // Nobody may be there to answer: a failure stays for the end.
+    m_pDlgMixtures->SaveMixturesAtExit(false);
+}
+
+void tavrinDlg::AskNothingAtTheEnd()
+{
+    m_pDlgMixtures->SetAskAtExit(false);
 }
 
 // ---- the list ---------------------------------------------------------------
@@ -350,6 +380,7 @@ void tavrinDlg::RefreshChromatograms()
     SortChromatograms(m_records);
     AssignCalculationTypes(m_records, m_settings.general, m_pDlgMixtures->Mixtures());
     FillChromatogramList();
+    SaveChromatogramList();
     ClearInfoPage();
     RunCalculation();
 }

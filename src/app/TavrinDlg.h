@@ -32,9 +32,10 @@ class ReadProgressDialog;
 // The main window: the command buttons, the chromatogram list and the tabs
 // with the chromatogram's peaks and the system messages. It owns the records,
 // the settings and the cylinder dialog; every change of the list ends in a
-// new role assignment and calculation. OK and Cancel (Enter, Escape, the
-// close box) end the program; the recent list, the message filters and the
-// window rectangle are written when the window is destroyed.
+// new role assignment and calculation, and in the list written to the
+// profile. OK and Cancel (Enter, Escape, the close box) end the program; the
+// list, the message filters and the window rectangle are written when the
+// window is destroyed.
 class tavrinDlg : public QDialog
 {
     Q_OBJECT
@@ -64,6 +65,15 @@ public:
     // Clears the log, recalculates, refills the pages and the messages. An
     // unexpected failure inside the calculation becomes an error message.
     void RunCalculation();
+
+    // ---- the end ---------------------------------------------------------
+    // Writes what a close writes, the window staying open and nothing asked:
+    // the list, the message filters, the window rectangle, the report's
+    // settings and the changed cylinders. For a session that is ending.
+    void SaveSession();
+    // The program ends on a signal: the end writes as a close does, but a
+    // failed write of the cylinders asks nothing.
+    void AskNothingAtTheEnd();
 
     // ---- commands --------------------------------------------------------
     void OnBnClickedAdd();
@@ -115,6 +125,10 @@ private:
     void CreateChromatogramList();
     void CreateResultTabs();
     void OnDestroy();
+    // The list, the message filters and the window rectangle, unsynced.
+    void SaveProfileValues();
+    // At every change, synced, so that a lost display or a kill loses none of it.
+    void SaveChromatogramList();
     void OnSelectionChangedChromList();
     QList<int> SelectedRows() const;
     void ClearInfoPage();

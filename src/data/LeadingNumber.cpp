@@ -25,7 +25,12 @@ double ParseLeadingDouble(const QString& text)
         ++i;
         ++digits;
     }
-    if (i < n && text.at(i) == QLatin1Char('.')) {
+    // A comma is a decimal sign too: a value typed into the profile by hand
+    // may carry one, as the dialogs accept it.
+    qsizetype comma = -1;
+    if (i < n && (text.at(i) == QLatin1Char('.') || text.at(i) == QLatin1Char(','))) {
+        if (text.at(i) == QLatin1Char(','))
+            comma = i;
         ++i;
         while (i < n && isDigit(text.at(i))) {
             ++i;
@@ -46,7 +51,10 @@ double ParseLeadingDouble(const QString& text)
             end = j;
         }
     }
+    QString number = text.mid(start, end - start);
+    if (comma >= 0)
+        number[comma - start] = QLatin1Char('.');
     bool ok = false;
-    const double value = text.mid(start, end - start).toDouble(&ok);  // locale-independent
+    const double value = number.toDouble(&ok);  // locale-independent
     return ok && std::isfinite(value) ? value : 0.0;
 }

@@ -159,7 +159,7 @@ DlgMixtures::DlgMixtures(const QString& path, CSettings* settings, QWidget* pare
 
 DlgMixtures::~DlgMixtures()
 {
-    SaveMixturesAtExit();
+    SaveMixturesAtExit(m_bAskAtExit);
     FreeMixtures();
 }
 
@@ -199,7 +199,7 @@ bool DlgMixtures::SaveMixtures()
     return result.ok;
 }
 
-bool DlgMixtures::SaveMixturesAtExit()
+bool DlgMixtures::SaveMixturesAtExit(bool ask)
 {
     while (m_bUnsaved) {
         const MixturesDatabase::SaveResult result = m_database.save(m_mixtures);
@@ -207,6 +207,8 @@ bool DlgMixtures::SaveMixturesAtExit()
             m_bUnsaved = false;
             break;
         }
+        if (!ask)
+            return false;
         // The program ends after this: what is not written now is lost.
         const QString text = result.message
                              + QStringLiteral("\n\nИзменения базы баллонов не записаны и будут потеряны. "
@@ -218,14 +220,14 @@ bool DlgMixtures::SaveMixturesAtExit()
     return true;
 }
 
-void DlgMixtures::accept()
+void DlgMixtures::done(int result)
 {
-    // Written now rather than only at the end, so a crash or a power cut
-    // loses nothing confirmed here; a failure is reported and the edits stay
-    // for the next write.
+    // Written now rather than only at the end, so a kill, a crash or a power
+    // cut loses none of the edits the calculation already uses; a failure is
+    // reported and the edits stay for the next write.
     if (m_bUnsaved)
         SaveMixtures();
-    QDialog::accept();
+    QDialog::done(result);
 }
 
 void DlgMixtures::FreeMixtures()

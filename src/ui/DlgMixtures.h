@@ -14,9 +14,10 @@ class QPushButton;
 // The dialog "Смеси": the cylinder database with the composition of each
 // cylinder. It owns the cylinder list for the whole run; every edit acts on
 // the list at once, so closing with "Отмена" undoes nothing. The database is
-// written when the dialog closes with "Ок" and again when the dialog object
-// is destroyed, each time only if something changed since the last write; a
-// failed write at the end asks whether to try again.
+// written whenever the dialog closes ("Ок", "Отмена", Escape, the close box)
+// and again when the dialog object is destroyed, each time only if something
+// changed since the last write; a failed write at the end asks whether to try
+// again, unless the program is ending on a signal.
 class DlgMixtures : public QDialog, public GridNotifyHandler
 {
     Q_OBJECT
@@ -38,8 +39,12 @@ public:
     // Writes the list; a failure is reported and the list stays as it is.
     bool SaveMixtures();
     // Writes the list if it changed since the last write; while that fails,
-    // asks whether to try again. False when the changes stay unwritten.
-    bool SaveMixturesAtExit();
+    // asks whether to try again, or without ask leaves the failure as it is.
+    // False when the changes stay unwritten.
+    bool SaveMixturesAtExit(bool ask);
+    // Nobody is there to answer when the program ends on a signal: the end
+    // then writes once without asking.
+    void SetAskAtExit(bool ask) { m_bAskAtExit = ask; }
     // Empties the list.
     void FreeMixtures();
 
@@ -67,8 +72,9 @@ public:
 
     std::intptr_t onGridNotify(const GridNotify& notify) override;
 
-    // "Ок": the list is written before the dialog closes.
-    void accept() override;
+    // Every way of closing writes the list before the dialog closes, as
+    // every edit is in force already.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -115,6 +121,7 @@ private:
     QString m_strPath;
     bool m_bModified = false;
     bool m_bUnsaved = false;
+    bool m_bAskAtExit = true;
     MixturesDatabase m_database;
     MessageSink m_messageSink;
 };

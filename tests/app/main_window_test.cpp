@@ -31,6 +31,8 @@
 #include <QApplication>
 #include <QScreen>
 #include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QProcess>
 #include <QSettings>
 #include <QTreeWidget>
 #include <QContextMenuEvent>
@@ -46,8 +48,10 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
+#include <csignal>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -97,6 +101,10 @@ protected:
     }
 
     std::unique_ptr<tavrinDlg> open() { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath); }
+
+    QString profileFile() const { return m_dir.filePath(QStringLiteral("tavrin.conf")); }
+    // The list as it stands on disk, where a kill or a lost display finds it.
+    QStringList listOnDisk() const { return testsupport::storedChromatogramList(profileFile()); }
 
     // The opening dialog starts in the folder, as the chromatography
     // software's settings of this user and machine say.
@@ -277,20 +285,24 @@ TEST_F(tavrinDlgTest, deleteRemovesExactlyTheSelectedRows)
     auto dlg = open();
     ASSERT_EQ(dlg->ChromatogramList()->GetItemCount(), 5);
 
+    // Every change of the list is on disk at once.
     selectRows(*dlg, {1, 4});
     button(*dlg, "buttonDelete")->click();
     EXPECT_EQ(column(*dlg, 0), QStringList({"1", "2", "3"}));
     EXPECT_EQ(column(*dlg, 1), QStringList({"f1.stg", "f3.stg", "f4.stg"}));
     EXPECT_EQ(dlg->SelectedRecord(), -1);
+    EXPECT_EQ(listOnDisk(), QStringList({paths[0], paths[2], paths[3]}));
 
     // The Delete key in the list does the same.
     selectRows(*dlg, {0});
     QTest::keyClick(dlg->ChromatogramList(), Qt::Key_Delete);
     EXPECT_EQ(column(*dlg, 1), QStringList({"f3.stg", "f4.stg"}));
+    EXPECT_EQ(listOnDisk(), QStringList({paths[2], paths[3]}));
 
     button(*dlg, "buttonDeleteAll")->click();
     EXPECT_EQ(dlg->ChromatogramList()->GetItemCount(), 0);
     EXPECT_TRUE(dlg->Records().empty());
+    EXPECT_TRUE(listOnDisk().isEmpty());
 }
 
 TEST_F(tavrinDlgTest, oneSelectedRowShowsItsPeaksAndTwoShowNothing)
@@ -345,6 +357,7 @@ TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
         EXPECT_FALSE(messageText(*dlg).contains(stopped));
         EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
         EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС новая")}));
+        EXPECT_EQ(listOnDisk(), QStringList{a});
     }
     // The recent list written at the end no longer names the vanished file.
     EXPECT_EQ(profile->readString(profile_sections::Recent, QStringLiteral("0"), QString()), a);
@@ -685,8 +698,8 @@ TEST_F(tavrinDlgTest, cylinderDialogRecalculatesOnlyAfterAChange)
 }
 
 // Whichever button closes the cylinder dialog, a deleted cylinder no longer
-// makes a calibration of the record it matched; after OK the database on disk
-// no longer holds it either.
+// makes a calibration of the record it matched, nor does the database on disk
+// hold it any longer.
 TEST_F(tavrinDlgTest, aDeletedCylinderLeavesTheRecordsWhicheverButtonCloses)
 {
     struct Case { const char* name; bool ok; };
@@ -718,7 +731,90 @@ TEST_F(tavrinDlgTest, aDeletedCylinderLeavesTheRecordsWhicheverButtonCloses)
         EXPECT_EQ(dlg->Records().at(0).mixture, nullptr);
         EXPECT_FALSE(column(*dlg, 5).at(0).contains(QStringLiteral("Баллон 7")));
         EXPECT_EQ(dlg->Results().chromatograms().count(SlotGsCalibration1), 0u);
-        EXPECT_EQ(testsupport::readFileBytes(mixturesPath), c.ok ? WriteMixturesArchive({}) : stored);
+        EXPECT_EQ(testsupport::readFileBytes(mixturesPath), WriteMixturesArchive({}));
+    }
+}
+
+// The session's end writes what a close writes, asking nothing, and the window stays.
+TEST_F(tavrinDlgTest, aSessionsEndWritesWhatACloseWritesAndTheWindowStays)
+{
+    const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
+    setRecent({a});
+    auto dlg = open();
+    dlg->Mixtures()->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"))->click();
+    dlg->SaveSession();
+    EXPECT_EQ(testsupport::storedProfile(profileFile()).value(QStringLiteral("WState")).toByteArray().size(), 16);
+    EXPECT_EQ(listOnDisk(), QStringList{a});
+    EXPECT_EQ(testsupport::readFileBytes(mixturesPath), WriteMixturesArchive(dlg->Mixtures()->Mixtures()));
+    EXPECT_EQ(column(*dlg, 1), QStringList{"a.stg"});
+}
+
+// A signal while "Смеси" is open leaves that dialog's loop and the window's;
+// the end writes the cylinders once and asks nothing when that fails.
+TEST_F(tavrinDlgTest, endingOnASignalLeavesAnOpenDialogAndAsksNothing)
+{
+    auto dlg = open();
+    int asked = 0;
+    dlg->Mixtures()->setMessageSink([&asked](auto...) { return ++asked, QMessageBox::No; });
+    pressAndAnswer(*dlg, "buttonMixtures", [&](QDialog* d) {
+        d->findChild<QPushButton*>(QStringLiteral("buttonAddMixture"))->click();
+        ASSERT_TRUE(QDir().mkpath(mixturesPath));  // a folder where the database should be
+        dlg->AskNothingAtTheEnd();
+        QCoreApplication::exit(0);
+    });
+    EXPECT_TRUE(dlg->Mixtures()->HasUnsavedChanges());
+    dlg->exec();  // returns at once
+    dlg.reset();
+    EXPECT_EQ(asked, 0);
+    // Until QCoreApplication::exec runs, no event loop of this program would run again.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+// The program itself: a shutdown, a lost terminal or Ctrl+C ends it as its
+// close does, a second signal while it ends included: a normal exit, with
+// the list and the window rectangle written. A message box open at the start
+// (a damaged cylinder database) is left too.
+TEST_F(tavrinDlgTest, aSignalEndsTheProgramAsItsCloseDoes)
+{
+    const QString run = write(QStringLiteral("a.stg"), QStringLiteral("ГС"), 1000);
+    for (const auto& [signalNumber, boxOpen] : {std::pair{SIGTERM, false}, {SIGHUP, false}, {SIGINT, true}}) {
+        SCOPED_TRACE(signalNumber);
+        const QString home = m_dir.filePath(QString::number(signalNumber));
+        const QString conf = home + QStringLiteral("/config/Quindle/tavrin.conf");
+        // The start writes its list without the file that is gone.
+        Profile(conf).writeString(profile_sections::Recent, QStringLiteral("0"), run);
+        Profile(conf).writeString(profile_sections::Recent, QStringLiteral("1"), home + QStringLiteral("/gone"));
+        if (boxOpen) {  // five cylinders announced, none there
+            ASSERT_TRUE(testsupport::writeFileBytes(home + QStringLiteral("/data/Morvane/Add/tavrin/MixturesData"),
+                                                    QByteArray("\x05\0\0\0", 4)));
+        }
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, path] : {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"}, {"XDG_DATA_HOME", "/data"}})
+            env.insert(QString::fromLatin1(name), home + QString::fromLatin1(path));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        // As a terminal's program gets them, whatever this one was started with.
+        program.setChildProcessModifier([] { std::signal(SIGHUP, SIG_DFL), std::signal(SIGINT, SIG_DFL); });
+        program.start(QStringLiteral(TAVRIN_PROGRAM), {});
+        // Ready once its handler is in place, as /proc tells.
+        const auto ready = [&, signalNumber = signalNumber] {
+            QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
+            const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+            const qsizetype at = text.indexOf("SigCgt:");
+            return at >= 0 && (text.mid(at + 7, 17).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1) & 1);
+        };
+        for (QDeadlineTimer bound(60000); !bound.hasExpired() && !ready();)
+            QThread::msleep(20);
+        ASSERT_TRUE(ready());
+        ::kill(static_cast<pid_t>(program.processId()), signalNumber);
+        ::kill(static_cast<pid_t>(program.processId()), signalNumber);
+        ASSERT_TRUE(program.waitForFinished(60000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_EQ(testsupport::storedChromatogramList(conf), QStringList{run});
+        EXPECT_EQ(testsupport::storedProfile(conf).value(QStringLiteral("WState")).toByteArray().size(), 16);
     }
 }
 
@@ -1016,6 +1112,7 @@ TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
     });
     EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
     EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
+    EXPECT_EQ(listOnDisk(), QStringList({runs + QStringLiteral("/a.stg"), runs + QStringLiteral("/b.stg")}));
 
     // "Отмена" while the third is read: it is not added, and the page says so until a new set begins.
     dlg->readProgressHook = [](int, int) { return false; };

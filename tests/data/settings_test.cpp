@@ -5,6 +5,7 @@
 #include "data/LeadingNumber.h"
 #include "data/Settings.h"
 #include "platform/Profile.h"
+#include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProfileDir.h"
 
@@ -30,7 +31,9 @@ TEST(SettingsLeadingNumberTest, readsAsFarAsTheTextIsANumber)
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1e3x")), 1000.0);
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1e")), 1.0);
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("2E-2")), 0.02);
-    EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1,5")), 1.0);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1,5")), 1.5);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("185,5")), 185.5);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1,5.5")), 1.5);
     EXPECT_EQ(ParseLeadingDouble(QStringLiteral("abc")), 0.0);
     EXPECT_EQ(ParseLeadingDouble(QStringLiteral(".")), 0.0);
     EXPECT_EQ(ParseLeadingDouble(QStringLiteral("-")), 0.0);
@@ -153,7 +156,8 @@ TEST_F(GeneralSettingsTest, startTimeIsTenDecimalTextAndReadsAsFarAsItIsANumber)
               QStringLiteral("0.1000000000"));
 
     const std::pair<QString, double> stored[] = {
-        {QStringLiteral("2.5000000000"), 2.5}, {QStringLiteral("3.5мин"), 3.5}, {QStringLiteral("скоро"), 0.0}};
+        {QStringLiteral("2.5000000000"), 2.5}, {QStringLiteral("3.5мин"), 3.5}, {QStringLiteral("скоро"), 0.0},
+        {QStringLiteral("2,75"), 2.75}};
     for (const auto& [text, value] : stored) {
         profile.writeString(General, QStringLiteral("TimeStartSample"), text);
         g.LoadSettings(profile);
@@ -324,6 +328,12 @@ TEST_F(SamplingParametersTest, valuesAreKeptToTenDecimals)
     loaded.LoadSettings(profile);
     EXPECT_EQ(loaded.GdVol1, 12.0);
     EXPECT_EQ(loaded.GdVol2, 0.0);
+
+    // Typed into the file by hand with a decimal comma, which the ini notation leaves unquoted.
+    const QString hand = dir.filePath(QStringLiteral("hand.conf"));
+    ASSERT_TRUE(testsupport::writeFileBytes(hand, QByteArrayLiteral("[Settings]\nParams\\PgQkgn=185,5\n")));
+    loaded.LoadSettings(Profile(hand));
+    EXPECT_DOUBLE_EQ(loaded.PgQkgn, 185.5);
 }
 
 TEST_F(SamplingParametersTest, saveReplacesTheWholeSection)

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/IniText.h"
+#include "support/FileBytes.h"
+
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Sections of the program's profile, spelt out here rather than taken from
@@ -18,6 +22,22 @@ inline const QString Recent = QStringLiteral("RecentChrms");
 } // namespace profile_sections
 
 namespace testsupport {
+
+// A profile file as it is on disk: keys "Section/name", the root's bare.
+inline QSettings::SettingsMap storedProfile(const QString& file)
+{
+    return ReadIniText(readFileBytes(file));
+}
+
+// The chromatogram list that file on disk holds, in its order.
+inline QStringList storedChromatogramList(const QString& file)
+{
+    const QSettings::SettingsMap values = storedProfile(file);
+    QStringList paths;
+    for (int i = 0; values.contains(QStringLiteral("RecentChrms/%1").arg(i)); ++i)
+        paths.append(values[QStringLiteral("RecentChrms/%1").arg(i)].toString());
+    return paths;
+}
 
 // A test whose profile lives in a scratch folder of its own.
 class ProfileDirTest : public ::testing::Test

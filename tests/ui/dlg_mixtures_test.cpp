@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <string>
 
 using testsupport::ArchiveCylinder;
 using testsupport::buildMixturesArchive;
@@ -124,6 +125,7 @@ protected:
     std::vector<Message> m_messages;
     // The button chosen for each message; none unless a test says.
     std::function<QMessageBox::StandardButton()> answer;
+
 };
 
 } // namespace
@@ -465,47 +467,43 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
     EXPECT_EQ(saved[0]->name, QStringLiteral("Переименован"));
 }
 
-TEST_F(DlgMixturesTest, okWritesTheListAtOnceAndCancelLeavesItForTheEnd)
+// The edits are in force whichever way the dialog closes, so each way writes
+// them at once; on a full disk it says so and leaves them for the end.
+TEST_F(DlgMixturesTest, everyWayOfClosingWritesTheListAtOnce)
 {
-    const QByteArray stored = buildMixturesArchive(storedCylinders());
-    auto dlg = open(stored);
-    press(*dlg, "buttonAddMixture");
-    press(*dlg, "buttonCancel");
-    EXPECT_EQ(readFileBytes(m_path), stored);
-    EXPECT_TRUE(dlg->HasUnsavedChanges());
-
-    dlg->show();
-    QCoreApplication::processEvents();
-    press(*dlg, "buttonOk");
-    EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    EXPECT_EQ(readFileBytes(m_path), WriteMixturesArchive(dlg->Mixtures()));
-    EXPECT_EQ(dlg->Mixtures().size(), 5u);
-    EXPECT_FALSE(dlg->HasUnsavedChanges());
-    EXPECT_TRUE(m_messages.empty());
-}
-
-TEST_F(DlgMixturesTest, okOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
-{
-    const QByteArray stored = buildMixturesArchive(storedCylinders());
-    auto dlg = open(stored);
-    press(*dlg, "buttonAddMixture");
-    {
-        testsupport::FileSizeLimit fullDisk(100);
-        ASSERT_TRUE(fullDisk.active());
-        press(*dlg, "buttonOk");
+    const std::pair<const char*, std::function<void(DlgMixtures&)>> ways[] = {
+        {"Ок", [](DlgMixtures& d) { press(d, "buttonOk"); }},
+        {"Отмена", [](DlgMixtures& d) { press(d, "buttonCancel"); }},
+        {"Escape", [](DlgMixtures& d) { QTest::keyClick(d.MixturesGrid(), Qt::Key_Escape); }},
+        {"close box", [](DlgMixtures& d) { d.close(); }},
+    };
+    for (const bool full : {false, true}) {
+        for (const auto& [name, close] : ways) {
+            SCOPED_TRACE(std::string(name) + (full ? " on a full disk" : ""));
+            m_messages.clear();
+            const QByteArray stored = buildMixturesArchive(storedCylinders());
+            auto dlg = open(stored);
+            press(*dlg, "buttonAddMixture");
+            std::optional<testsupport::FileSizeLimit> fullDisk;
+            if (full)
+                fullDisk.emplace(100);
+            ASSERT_TRUE(!fullDisk || fullDisk->active());
+            close(*dlg);
+            fullDisk.reset();
+            EXPECT_FALSE(dlg->isVisible());
+            EXPECT_EQ(dlg->HasUnsavedChanges(), full);
+            EXPECT_EQ(readFileBytes(m_path), full ? stored : WriteMixturesArchive(dlg->Mixtures()));
+            ASSERT_EQ(m_messages.size(), full ? 1u : 0u);
+            if (full) {
+                EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
+            }
+            dlg.reset();  // with room again, the end writes them without asking
+            EXPECT_EQ(m_messages.size(), full ? 1u : 0u);
+            MixtureList saved;
+            MixturesDatabase(m_path).load(saved);
+            EXPECT_EQ(saved.size(), 5u);
+        }
     }
-    EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
-    EXPECT_EQ(readFileBytes(m_path), stored);
-    EXPECT_TRUE(dlg->HasUnsavedChanges());
-
-    dlg.reset();  // with room again, the end writes them without asking
-    EXPECT_EQ(m_messages.size(), 1u);
-    MixtureList saved;
-    MixturesDatabase(m_path).load(saved);
-    EXPECT_EQ(saved.size(), 5u);
 }
 
 // At the end a failed write asks whether to try again, as often as it fails
@@ -513,17 +511,20 @@ TEST_F(DlgMixturesTest, okOnAFullDiskSaysSoAndKeepsTheChangesForTheEnd)
 TEST_F(DlgMixturesTest, aFailedWriteAtTheEndAsksToTryAgain)
 {
     using B = QMessageBox::StandardButton;
-    struct Case { const char* name; std::vector<B> answers; int roomAfterAnswer; bool written; };
+    struct Case { const char* name; std::vector<B> answers; int roomAfterAnswer; bool written; bool ask = true; };
     const Case cases[] = {
         {"yes after room was made", {B::Yes}, 0, true},
         {"yes on a disk still full, then no", {B::Yes, B::No}, -1, false},
         {"no at once", {B::No}, -1, false},
+        // Ending on a signal: tried once, nobody asked.
+        {"not asked", {}, -1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         m_messages.clear();
         auto dlg = open(buildMixturesArchive(storedCylinders()));
         press(*dlg, "buttonAddMixture");
+        dlg->SetAskAtExit(c.ask);
         std::optional<testsupport::FileSizeLimit> fullDisk;
         fullDisk.emplace(100);
         ASSERT_TRUE(fullDisk->active());
