@@ -335,8 +335,7 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatI
     ASSERT_TRUE(QDir().mkpath(locked) && ::chmod(QFile::encodeName(locked).constData(), 0) == 0);
 
     // So is a configured one, but not one that is not there (a drive out today).
-    // A configured path that is a file is named too, though the walk of the
-    // folder it lies in takes it for the file it is.
+    // A configured path that is a file is named too, though the walk of its folder takes it for a file.
     UnreadChromatograms unread, configured;
     QStringList leftOut;
     testsupport::runWithoutFileRights([&] {

@@ -39,16 +39,14 @@ inline bool setFileModified(const QString& path, std::int64_t seconds)
 }
 
 // An empty file or a folder made in the folder under a name written in
-// Windows-1251, as copies from other systems bring them, or under the bytes
-// given, as a name that mixes UTF-8 letters and such bytes. It removes itself
-// by its bytes, which the temporary folder around it cannot do by name.
+// Windows-1251, as copies from other systems bring them. It removes itself by
+// its bytes, which the temporary folder around it cannot do by name.
 class Cp1251Entry
 {
 public:
     Cp1251Entry(const QString& folder, const QString& name, bool isFolder)
-        : Cp1251Entry(folder, textcodec::toCp1251(name), isFolder)
-    {
-    }
+        : Cp1251Entry(folder, textcodec::toCp1251(name), isFolder) {}
+    // Or under the bytes given: a name that mixes UTF-8 letters with such bytes.
     Cp1251Entry(const QString& folder, const QByteArray& nameBytes, bool isFolder)
         : m_bytes(QFile::encodeName(folder) + '/' + nameBytes), m_isFolder(isFolder)
     {
