@@ -102,6 +102,15 @@ QString leftOutFoldersText(const QStringList& folders)
         .arg(QString::number(folders.size()), shown);
 }
 
+// The cleaned paths of the listed files.
+QSet<QString> listedPaths(const std::vector<ChromatogramRecord>& records)
+{
+    QSet<QString> listed;
+    for (const ChromatogramRecord& record : records)
+        listed.insert(QDir::cleanPath(record.path));
+    return listed;
+}
+
 QString analysisTimeText(std::int64_t secondsSinceEpoch)
 {
     const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
@@ -513,17 +522,18 @@ void tavrinDlg::ForgetListedReadWarnings()
 
 void tavrinDlg::KeepStoppedAdding(const QStringList& paths, int leftUnread)
 {
-    QSet<QString> listed;
-    for (const ChromatogramRecord& record : m_records)
-        listed.insert(QDir::cleanPath(record.path));
+    for (const QString& path : paths)
+        m_addingLeftUnread.remove(QDir::cleanPath(path));
+    if (leftUnread <= 0)
+        return;
     // The adding read each path once, but those listed before it, in order;
     // the readers take the files in that order, so a stop leaves the last
     // of them unread.
+    const QSet<QString> listed = listedPaths(m_records);
     QStringList unlisted;
     QSet<QString> met;
     for (const QString& path : paths) {
         const QString key = QDir::cleanPath(path);
-        m_addingLeftUnread.remove(key);
         if (!listed.contains(key) && !met.contains(key)) {
             met.insert(key);
             unlisted.append(key);
@@ -559,10 +569,10 @@ void tavrinDlg::RunCalculation()
         m_log.AddMessage(MessageWarning, kept.second);
     // A stopped reading leaves the results resting on part of the files; a
     // re-read's, as long as they stay listed.
-    QSet<QString> listed;
-    for (const ChromatogramRecord& record : m_records)
-        listed.insert(QDir::cleanPath(record.path));
-    m_rereadLeftUnread.removeIf([&listed](const QString& path) { return !listed.contains(path); });
+    if (!m_rereadLeftUnread.isEmpty()) {
+        const QSet<QString> listed = listedPaths(m_records);
+        m_rereadLeftUnread.removeIf([&listed](const QString& path) { return !listed.contains(path); });
+    }
     if (!m_addingLeftUnread.isEmpty())
         m_log.AddMessage(MessageWarning, QStringLiteral("Чтение хроматограмм: Чтение остановлено кнопкой «Отмена»: "
                                                         "не прочитано файлов: %1, в список они не добавлены.")

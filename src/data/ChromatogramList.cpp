@@ -59,8 +59,8 @@ void collectFolder(const QString& folder, FolderWalk& walk, bool below = false)
         const QString path = dir.filePath(entry.name);
         if (entry.isFolder) {
             // A dated folder keeps other days' runs, a hidden one no runs at all;
-            // "Добавить" takes the runs of such a folder. Only the first are
-            // worth naming: the user put them there.
+            // "Добавить" takes the runs of such a folder. Only a folder the
+            // user sees can be missed, so a hidden one is not told of.
             if (entry.name.contains(QLatin1Char('.'))) {
                 if (walk.leftOut && !entry.name.startsWith(QLatin1Char('.')))
                     walk.leftOut->append(path);
