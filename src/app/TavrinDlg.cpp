@@ -524,23 +524,32 @@ void tavrinDlg::KeepStoppedAdding(const QStringList& paths, int leftUnread)
 {
     for (const QString& path : paths)
         m_addingLeftUnread.remove(QDir::cleanPath(path));
-    if (leftUnread <= 0)
-        return;
-    // The adding read each path once, but those listed before it, in order;
-    // the readers take the files in that order, so a stop leaves the last
-    // of them unread.
-    const QSet<QString> listed = listedPaths(m_records);
-    QStringList unlisted;
-    QSet<QString> met;
-    for (const QString& path : paths) {
-        const QString key = QDir::cleanPath(path);
-        if (!listed.contains(key) && !met.contains(key)) {
-            met.insert(key);
-            unlisted.append(key);
+    if (leftUnread > 0) {
+        // The adding read each path once, but those listed before it, in
+        // order; the readers take the files in that order, so a stop leaves
+        // the last of them unread.
+        const QSet<QString> listed = listedPaths(m_records);
+        QStringList unlisted;
+        QSet<QString> met;
+        for (const QString& path : paths) {
+            const QString key = QDir::cleanPath(path);
+            if (!listed.contains(key) && !met.contains(key)) {
+                met.insert(key);
+                unlisted.append(key);
+            }
         }
+        for (qsizetype i = std::max<qsizetype>(0, unlisted.size() - leftUnread); i < unlisted.size(); ++i)
+            m_addingLeftUnread.insert(unlisted[i]);
     }
-    for (qsizetype i = std::max<qsizetype>(0, unlisted.size() - leftUnread); i < unlisted.size(); ++i)
-        m_addingLeftUnread.insert(unlisted[i]);
+    if (m_addingLeftUnread.isEmpty())
+        return;
+    // A file listed by another path, through a link, is not left out.
+    QSet<FileIdentity> listedFiles;
+    for (const ChromatogramRecord& record : m_records) {
+        if (record.identity.known)
+            listedFiles.insert(record.identity);
+    }
+    m_addingLeftUnread.removeIf([&listedFiles](const QString& path) { return listedFiles.contains(ReadFileIdentity(path)); });
 }
 
 void tavrinDlg::KeepStoppedRereading(int leftUnread)
