@@ -545,10 +545,8 @@ void tavrinDlg::KeepStoppedAdding(const QStringList& paths, int leftUnread)
         return;
     // A file listed by another path, through a link, is not left out.
     QSet<FileIdentity> listedFiles;
-    for (const ChromatogramRecord& record : m_records) {
-        if (record.identity.known)
-            listedFiles.insert(record.identity);
-    }
+    for (const ChromatogramRecord& record : m_records)
+        listedFiles.insert(record.identity);
     m_addingLeftUnread.removeIf([&listedFiles](const QString& path) { return listedFiles.contains(ReadFileIdentity(path)); });
 }
 
