@@ -91,6 +91,34 @@ QStringList recordPaths(const std::vector<ChromatogramRecord>& records)
     return paths;
 }
 
+// At most this many folders are named in the start's note of those it left out.
+constexpr qsizetype kLeftOutFoldersShown = 3;
+
+// The start's note of the folders its scan left out for a dot in their names; empty for none.
+QString leftOutFoldersText(const QStringList& folders)
+{
+    if (folders.isEmpty())
+        return {};
+    QStringList names;
+    for (qsizetype i = 0; i < std::min(folders.size(), kLeftOutFoldersShown); ++i)
+        names.append(QStringLiteral("«%1»").arg(QFileInfo(folders[i]).fileName()));
+    QString shown = names.join(QStringLiteral(", "));
+    if (folders.size() > kLeftOutFoldersShown)
+        shown += QStringLiteral(" и ещё %1").arg(folders.size() - kLeftOutFoldersShown);
+    return QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не просматриваются, пропущено "
+                          "папок: %1 (%2); их хроматограммы добавляет кнопка «Добавить».")
+        .arg(QString::number(folders.size()), shown);
+}
+
+// The cleaned paths of the listed files.
+QSet<QString> listedPaths(const std::vector<ChromatogramRecord>& records)
+{
+    QSet<QString> listed;
+    for (const ChromatogramRecord& record : records)
+        listed.insert(QDir::cleanPath(record.path));
+    return listed;
+}
+
 QString analysisTimeText(std::int64_t secondsSinceEpoch)
 {
     const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::LocalTime);
@@ -99,8 +127,10 @@ QString analysisTimeText(std::int64_t secondsSinceEpoch)
 
 } // namespace
 
-tavrinDlg::tavrinDlg(Profile& profile, MessageLog& log, const QString& mixturesPath, QWidget* parent)
+tavrinDlg::tavrinDlg(Profile& profile, MessageLog& log, const QString& mixturesPath, QWidget* parent,
+                     ReadProgress readingHook)
     : QDialog(parent)
+    , readProgressHook(std::move(readingHook))
     , m_profile(profile)
     , m_log(log)
     , m_settings(profile)
@@ -175,14 +205,19 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     // A file or folder the scan cannot open by its name is warned of alike.
     QStringList paths = LoadRecentChromatograms(m_profile);
     UnreadChromatograms unread;
+    QStringList leftOut;
     if (m_settings.folders.enAutoOpen == 1) {
         for (const QString& folder : m_settings.folders.folders())
-            paths += CollectChromatogramPaths(folder, &unread);
+            paths += CollectChromatogramPaths(folder, &unread, &leftOut);
     }
     ReadProgressDialog progress(this);
-    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
-                     &m_addingLeftUnread);
+    int leftUnread = 0;
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread);
+    KeepStoppedAdding(paths, leftUnread);
     KeepReadWarnings(unread, false);
+    // Nested configured folders meet the same dated folder twice.
+    leftOut.removeDuplicates();
+    m_leftOutFolders = leftOutFoldersText(leftOut);
     RefreshChromatograms();
 }
 
@@ -366,7 +401,9 @@ int tavrinDlg::RemoveChromatograms(bool all)
         m_records.clear();
         // A new set begins: warnings about files of the old one go with it.
         m_readWarnings.clear();
-        m_addingLeftUnread = m_rereadLeftUnread = 0;
+        m_addingLeftUnread.clear();
+        m_rereadLeftUnread.clear();
+        m_leftOutFolders.clear();
     } else {
         removed = ::RemoveChromatograms(m_records, SelectedRows());
     }
@@ -494,6 +531,45 @@ void tavrinDlg::ForgetListedReadWarnings()
     std::erase_if(m_readWarnings, [this](const auto& kept) { return FindChromatogram(m_records, kept.first) >= 0; });
 }
 
+void tavrinDlg::KeepStoppedAdding(const QStringList& paths, int leftUnread)
+{
+    for (const QString& path : paths)
+        m_addingLeftUnread.remove(QDir::cleanPath(path));
+    if (leftUnread > 0) {
+        // The adding read each path once, but those listed before it, in
+        // order; the readers take the files in that order, so a stop leaves
+        // the last of them unread.
+        const QSet<QString> listed = listedPaths(m_records);
+        QStringList unlisted;
+        QSet<QString> met;
+        for (const QString& path : paths) {
+            const QString key = QDir::cleanPath(path);
+            if (!listed.contains(key) && !met.contains(key)) {
+                met.insert(key);
+                unlisted.append(key);
+            }
+        }
+        for (qsizetype i = std::max<qsizetype>(0, unlisted.size() - leftUnread); i < unlisted.size(); ++i)
+            m_addingLeftUnread.insert(unlisted[i]);
+    }
+    if (m_addingLeftUnread.isEmpty())
+        return;
+    // A file listed by another path, through a link, is not left out.
+    QSet<FileIdentity> listedFiles;
+    for (const ChromatogramRecord& record : m_records)
+        listedFiles.insert(record.identity);
+    m_addingLeftUnread.removeIf([&listedFiles](const QString& path) { return listedFiles.contains(ReadFileIdentity(path)); });
+}
+
+void tavrinDlg::KeepStoppedRereading(int leftUnread)
+{
+    // The records a stop left as they were stay at the end, in list order.
+    m_rereadLeftUnread.clear();
+    const std::size_t kept = std::min(m_records.size(), static_cast<std::size_t>(std::max(leftUnread, 0)));
+    for (std::size_t i = m_records.size() - kept; i < m_records.size(); ++i)
+        m_rereadLeftUnread.insert(QDir::cleanPath(m_records[i].path));
+}
+
 // ---- calculation -----------------------------------------------------------
 
 void tavrinDlg::RecalculateResults()
@@ -509,15 +585,22 @@ void tavrinDlg::RunCalculation()
     ForgetListedReadWarnings();
     for (const auto& kept : m_readWarnings)
         m_log.AddMessage(MessageWarning, kept.second);
-    // A stopped reading leaves the results resting on part of the files.
-    if (m_addingLeftUnread > 0)
+    // A stopped reading leaves the results resting on part of the files; a
+    // re-read's, as long as they stay listed.
+    if (!m_rereadLeftUnread.isEmpty()) {
+        const QSet<QString> listed = listedPaths(m_records);
+        m_rereadLeftUnread.removeIf([&listed](const QString& path) { return !listed.contains(path); });
+    }
+    if (!m_addingLeftUnread.isEmpty())
         m_log.AddMessage(MessageWarning, QStringLiteral("Чтение хроматограмм: Чтение остановлено кнопкой «Отмена»: "
                                                         "не прочитано файлов: %1, в список они не добавлены.")
-                                             .arg(m_addingLeftUnread));
-    if (m_rereadLeftUnread > 0)
+                                             .arg(m_addingLeftUnread.size()));
+    if (!m_rereadLeftUnread.isEmpty())
         m_log.AddMessage(MessageWarning, QStringLiteral("Чтение хроматограмм: Пересчёт остановлен кнопкой «Отмена»: "
                                                         "не перечитано файлов: %1, в списке они остались прочитанными ранее.")
-                                             .arg(m_rereadLeftUnread));
+                                             .arg(m_rereadLeftUnread.size()));
+    if (!m_leftOutFolders.isEmpty())
+        m_log.AddMessage(MessageInfo, m_leftOutFolders);
     m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
@@ -544,7 +627,9 @@ void tavrinDlg::OnBnClickedRecalc()
         m_nSelected = -1;
     UnreadChromatograms unread;
     ReadProgressDialog progress(this);
-    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &m_rereadLeftUnread);
+    int leftUnread = 0;
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread);
+    KeepStoppedRereading(leftUnread);
     KeepReadWarnings(unread, true);
     RefreshChromatograms();
 }
@@ -561,9 +646,9 @@ void tavrinDlg::OnBnClickedAdd()
         int leftUnread = 0;
         AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
                          &leftUnread);
-        if (leftUnread > 0)
-            m_addingLeftUnread = leftUnread;
+        KeepStoppedAdding(dlg.m_files, leftUnread);
     }
+    m_leftOutFolders.clear();
     // A file warned of already keeps its one warning, with the reason found now.
     UnreadChromatograms warned;
     std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned),
@@ -624,8 +709,9 @@ void tavrinDlg::OnBnClickedDelete()
 
 void tavrinDlg::OnBnClickedDeleteAll()
 {
-    const bool warned = !m_readWarnings.empty();
-    if (RemoveChromatograms(true) > 0 || warned)
+    // A start stopped before its first file lists nothing, yet says so.
+    const bool noted = !m_readWarnings.empty() || !m_addingLeftUnread.isEmpty() || !m_leftOutFolders.isEmpty();
+    if (RemoveChromatograms(true) > 0 || noted)
         RefreshChromatograms();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -43,8 +44,10 @@ public:
     // Builds the window and does everything a start does: settings, catalogues
     // and cylinders loaded, window rectangle and recent files restored, the
     // folders scanned when automatic opening is on, the first calculation run.
-    // The profile and the log must outlive the window.
-    tavrinDlg(Profile& profile, MessageLog& log, const QString& mixturesPath, QWidget* parent = nullptr);
+    // The profile and the log must outlive the window. readingHook becomes
+    // readProgressHook before the start reads.
+    tavrinDlg(Profile& profile, MessageLog& log, const QString& mixturesPath, QWidget* parent = nullptr,
+              ReadProgress readingHook = {});
     ~tavrinDlg() override;
 
     // ---- the list --------------------------------------------------------
@@ -108,7 +111,8 @@ public:
     std::function<bool(const QString& path)> openFileHook;
     std::function<void(const QString& caption, const QString& text)> errorBoxHook;
     // Asked at each report of a reading before the progress dialog; false
-    // stops the reading as "Отмена" does. Tests set it.
+    // stops the reading as "Отмена" does. Tests set it, for the start's
+    // reading through the constructor.
     ReadProgress readProgressHook;
 
 protected:
@@ -140,6 +144,12 @@ private:
     // The warning kept for the file at path, or the end.
     std::vector<std::pair<QString, QString>>::iterator FindReadWarning(const QString& path);
     void ForgetListedReadWarnings();
+    // Keeps which of the paths given to an adding a stop left unread, and
+    // forgets the earlier stops' paths among them: they are now read, listed
+    // or named.
+    void KeepStoppedAdding(const QStringList& paths, int leftUnread);
+    // Keeps which listed files the re-read just done left as read before.
+    void KeepStoppedRereading(int leftUnread);
     // The progress a reading reports to: the hook, when set, then the dialog.
     ReadProgress ReadingProgress(ReadProgressDialog& dialog);
 
@@ -155,11 +165,14 @@ private:
     // each. Every calculation clears the log and puts these back, until the
     // file is listed again or "Удалить все" starts a new set.
     std::vector<std::pair<QString, QString>> m_readWarnings;
-    // How many files the last adding and the last re-read that "Отмена"
-    // stopped left unread; named on the message page until "Удалить все"
-    // starts a new set, or, for the re-read, until one reads every file.
-    int m_addingLeftUnread = 0;
-    int m_rereadLeftUnread = 0;
+    // Cleaned paths of the files "Отмена" left unread, named on the message
+    // page: an adding's until they are chosen again, the last re-read's
+    // while they stay listed; "Удалить все" forgets both.
+    QSet<QString> m_addingLeftUnread;
+    QSet<QString> m_rereadLeftUnread;
+    // The start's note of the folders its scan left out for a dot in their
+    // names; kept until the next "Добавить" or "Удалить все".
+    QString m_leftOutFolders;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
     ResultTables m_resultTables;

@@ -1,11 +1,13 @@
 #include "data/ChmFile.h"
 
 #include "platform/CompoundFile.h"
+#include "platform/FileSystem.h"
 
 #include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
 #include <utility>
 
@@ -63,8 +65,16 @@ CChmFile::~CChmFile() = default;
 int CChmFile::Open(const QString& path, FileIdentity* identity)
 {
     const QFileInfo info(path);
-    if (!info.isFile())
-        return Fail(info.exists() ? QStringLiteral("это папка или устройство, а не файл") : QStringLiteral("файл не найден"));
+    if (!info.isFile()) {
+        if (info.exists())
+            return Fail(QStringLiteral("это папка или устройство, а не файл"));
+        // A folder that may be listed but not entered hides a file that is
+        // there: only the system's reason tells that from a missing one.
+        int error = 0;
+        ReadFileIdentity(path, &error);
+        return Fail(error == 0 || error == ENOENT ? QStringLiteral("файл не найден")
+                                                  : QStringLiteral("файл не открывается: %1").arg(qt_error_string(error)));
+    }
     CompoundFile file;
     if (!file.open(path, identity))
         return Fail(compoundFault(file));

@@ -33,39 +33,51 @@ std::uint64_t sortKey(const ChromatogramRecord& record)
 const QString kUndecodableFile = QStringLiteral("имя файла не в кодировке UTF-8, файл по нему не открыть");
 const QString kUndecodableFolder = QStringLiteral("имя папки не в кодировке UTF-8, папку по нему не открыть");
 
-void collectFolder(const QString& folder, QStringList& paths, QSet<FileIdentity>& visited,
-                   UnreadChromatograms* unread, bool below = false)
+// What one walk of a configured folder gathers.
+struct FolderWalk
+{
+    QStringList paths;
+    QSet<FileIdentity> visited;
+    UnreadChromatograms* unread = nullptr;
+    QStringList* leftOut = nullptr;
+};
+
+void collectFolder(const QString& folder, FolderWalk& walk, bool below = false)
 {
     // A folder reached a second time through links is not listed again: a
     // link back up the tree would make the scan endless.
     int error = 0;
-    std::vector<FolderEntry> entries = ReadFolderEntries(folder, visited, &error);
+    std::vector<FolderEntry> entries = ReadFolderEntries(folder, walk.visited, &error);
     // A folder that cannot be opened or listed whole (no rights, a path too
     // long, a network fault) would hide its runs without a word; a configured
     // one that is not there may be a drive out today.
-    if (error != 0 && (below || error != ENOENT) && unread)
-        unread->push_back({folder, qt_error_string(error), true});
+    if (error != 0 && (below || error != ENOENT) && walk.unread)
+        walk.unread->push_back({folder, qt_error_string(error), true});
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     const QDir dir(folder);
     for (const FolderEntry& entry : entries) {
         const QString path = dir.filePath(entry.name);
         if (entry.isFolder) {
             // A dated folder keeps other days' runs, a hidden one no runs at all;
-            // "Добавить" takes the runs of such a folder.
-            if (entry.name.contains(QLatin1Char('.')))
+            // "Добавить" takes the runs of such a folder. Only a folder the
+            // user sees can be missed, so a hidden one is not told of.
+            if (entry.name.contains(QLatin1Char('.'))) {
+                if (walk.leftOut && !entry.name.startsWith(QLatin1Char('.')))
+                    walk.leftOut->append(path);
                 continue;
+            }
             if (entry.decodable)
-                collectFolder(path, paths, visited, unread, true);
-            else if (unread)
-                unread->push_back({path, kUndecodableFolder, true});
+                collectFolder(path, walk, true);
+            else if (walk.unread)
+                walk.unread->push_back({path, kUndecodableFolder, true});
             continue;
         }
         if (!entry.name.endsWith(QStringLiteral(".stg"), Qt::CaseInsensitive))
             continue;
         if (entry.decodable)
-            paths.append(path);
-        else if (unread)
-            unread->push_back({path, kUndecodableFile});
+            walk.paths.append(path);
+        else if (walk.unread)
+            walk.unread->push_back({path, kUndecodableFile});
     }
 }
 
@@ -516,12 +528,13 @@ void SortChromatograms(std::vector<ChromatogramRecord>& records)
     });
 }
 
-QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread)
+QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread, QStringList* leftOut)
 {
-    QStringList paths;
-    QSet<FileIdentity> visited;
-    collectFolder(folder, paths, visited, unread);
-    return paths;
+    FolderWalk walk;
+    walk.unread = unread;
+    walk.leftOut = leftOut;
+    collectFolder(folder, walk);
+    return walk.paths;
 }
 
 int ScanFolderForChromatograms(std::vector<ChromatogramRecord>& records, const QString& folder,

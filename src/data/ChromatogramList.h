@@ -62,8 +62,11 @@ using UnreadChromatograms = std::vector<UnreadChromatogram>;
 // its name) and a folder reached a second time through links. A file or
 // folder whose name cannot be opened by (not UTF-8), and a folder that cannot
 // be opened or listed whole (but a configured one that is not there), are
-// appended to unread, when given, in their place of the walk.
-QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread = nullptr);
+// appended to unread, when given, in their place of the walk. leftOut, when
+// given, gets the path of each sub-folder left out for a dot in its name,
+// but a hidden one (its name begins with the dot).
+QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread = nullptr,
+                                     QStringList* leftOut = nullptr);
 
 // AddChromatogram for each path, in order, with the files read on all cores.
 // Paths naming files listed already or earlier in the batch are skipped; unreadable files

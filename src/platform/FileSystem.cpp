@@ -78,12 +78,13 @@ int listFolder(const QString& folder, QSet<FileIdentity>& seen, std::vector<Fold
 
 } // namespace
 
-FileIdentity ReadFileIdentity(const QString& path)
+FileIdentity ReadFileIdentity(const QString& path, int* error)
 {
     struct stat st = {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return identityOf(st);
+    const int failure = path.isEmpty() ? ENOENT : ::stat(QFile::encodeName(path).constData(), &st) != 0 ? errno : 0;
+    if (error)
+        *error = failure;
+    return failure == 0 ? identityOf(st) : FileIdentity{};
 }
 
 FileIdentity ReadOpenFileIdentity(int fd)

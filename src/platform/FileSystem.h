@@ -25,8 +25,9 @@ inline size_t qHash(const FileIdentity& id, size_t seed = 0)
     return qHashMulti(seed, id.device, id.inode, id.known);
 }
 
-// One question to the system per call.
-FileIdentity ReadFileIdentity(const QString& path);
+// One question to the system per call. error, when given, gets the system's
+// error number when it could not be asked, else 0.
+FileIdentity ReadFileIdentity(const QString& path, int* error = nullptr);
 // The identity of the file open as fd: the file read, whatever its path
 // names by the time it is asked.
 FileIdentity ReadOpenFileIdentity(int fd);

@@ -100,7 +100,7 @@ protected:
             profile->writeString(profile_sections::Recent, QString::number(i), paths[i]);
     }
 
-    std::unique_ptr<tavrinDlg> open() { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath); }
+    std::unique_ptr<tavrinDlg> open(ReadProgress start = {}) { return std::make_unique<tavrinDlg>(*profile, log, mixturesPath, nullptr, start); }
 
     QString profileFile() const { return m_dir.filePath(QStringLiteral("tavrin.conf")); }
     // The list as it stands on disk, where a kill or a lost display finds it.
@@ -254,11 +254,13 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
     EXPECT_EQ(dlg->InfoPage()->m_grid.GetItemCount(), 0);
 }
 
-// The scan leaves a dated folder out and names one it cannot open by its name, by its bytes.
+// The scan leaves a dated folder out, and says so, and names one it cannot
+// open by its name, by its bytes.
 TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
 {
     write(QStringLiteral("scan/a.stg"), QStringLiteral("ГС 1"), 1000);
-    write(QStringLiteral("scan/12.03.2024/b.stg"), QStringLiteral("ГС 2"), 2000);
+    for (const QString dated : {"12.03.2024", "13.03.2024", "14.03.2024", "скв. 1205", ".cache"})
+        write(QStringLiteral("scan/%1/b.stg").arg(dated), QStringLiteral("ГС 2"), 2000);
     const testsupport::Cp1251Entry folder(m_dir.filePath(QStringLiteral("scan")), QStringLiteral("Архив"), true);
     ChromatogramFolders folders;
     folders.AddFolder(m_dir.filePath(QStringLiteral("scan")));
@@ -274,6 +276,23 @@ TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
                                            "кодировке UTF-8, папку по нему не открыть.").arg(m_dir.filePath(QStringLiteral("scan")));
     EXPECT_EQ(readWarnings(), QStringList{warning});
     EXPECT_TRUE(messageText(*dlg).contains(warning));
+
+    // One line for the folders left out but the hidden one, until "Добавить" or "Удалить все".
+    const auto readInfos = [this] { return QStringList(log.infos().begin(), log.infos().end()).filter(QRegularExpression("^Чтение")); };
+    const QString leftOut = QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не просматриваются, "
+                                           "пропущено папок: 4 («12.03.2024», «13.03.2024», «14.03.2024» и ещё 1); их "
+                                           "хроматограммы добавляет кнопка «Добавить».");
+    button(*dlg, "buttonRecalc")->click();
+    EXPECT_EQ(readInfos(), QStringList{leftOut});
+    openingDialogFolder(QStringLiteral("scan/12.03.2024"));
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
+        d->accept();
+    });
+    EXPECT_TRUE(readInfos().isEmpty());
+    dlg = open();
+    button(*dlg, "buttonDeleteAll")->click();
+    EXPECT_TRUE(readInfos().isEmpty());
 }
 
 TEST_F(tavrinDlgTest, deleteRemovesExactlyTheSelectedRows)
@@ -339,20 +358,23 @@ TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
 {
     const QString a = write(QStringLiteral("a.stg"), QStringLiteral("ГС старая"), 1000);
     const QString b = write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000);
-    setRecent({a, b});
+    setRecent({a, b, write(QStringLiteral("c.stg"), QStringLiteral("ГС"), 3000)});
     {
         auto dlg = open();
         write(QStringLiteral("a.stg"), QStringLiteral("ГС новая"), 1000);
         ASSERT_TRUE(QFile::remove(b));
-        EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС старая"), QStringLiteral("ГС")}));
+        EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС старая"), QStringLiteral("ГС"), QStringLiteral("ГС")}));
 
-        // "Отмена" before the first file: the page says so.
+        // "Отмена" before the first file: the page says so, of the rows still listed.
         const QString stopped = QStringLiteral("Чтение хроматограмм: Пересчёт остановлен кнопкой «Отмена»: не перечитано "
                                                "файлов: 2, в списке они остались прочитанными ранее.");
         dlg->readProgressHook = [](int, int) { return false; };
         button(*dlg, "buttonRecalc")->click();
-        EXPECT_TRUE(messageText(*dlg).contains(stopped));
+        EXPECT_EQ(readWarnings(), QStringList{QString(stopped).replace(QStringLiteral("файлов: 2"), QStringLiteral("файлов: 3"))});
         dlg->readProgressHook = nullptr;
+        selectRows(*dlg, {2});
+        button(*dlg, "buttonDelete")->click();
+        EXPECT_TRUE(messageText(*dlg).contains(stopped));
         button(*dlg, "buttonRecalc")->click();
         EXPECT_FALSE(messageText(*dlg).contains(stopped));
         EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
@@ -1126,6 +1148,43 @@ TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
     EXPECT_TRUE(readWarnings().isEmpty());
     const Profile saved(m_dir.filePath(QStringLiteral("user/Quindle/Morvane.conf")));
     EXPECT_EQ(saved.readString(QString(), QStringLiteral("LastOpenPath2"), QString()), runs);
+}
+
+// "Отмена" at the start is named; the line counts the files still unlisted
+// and goes once each is chosen again or "Удалить все" begins a new set.
+TEST_F(tavrinDlgTest, aStoppedStartNamesTheFilesItLeftUnreadUntilNoneIsLeft)
+{
+    openingDialogFolder(QStringLiteral("runs"));
+    const QString a = write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС"), 3000), link = m_dir.filePath(QStringLiteral("a.stg"));
+    const QString c = write(QStringLiteral("runs/c.stg"), QStringLiteral("ГС"), 1000);
+    ASSERT_TRUE(QFile::link(a, link));  // a, once listed, is not left out by this path
+    setRecent({a, c, link});
+    const auto stopped = [](int files) {
+        return QStringList{QStringLiteral("Чтение хроматограмм: Чтение остановлено кнопкой «Отмена»: не прочитано файлов: "
+                                          "%1, в список они не добавлены.").arg(files)};
+    };
+    const auto choose = [](int row) {
+        return [row](QDialog* d) {
+            QTreeWidget* list = qobject_cast<COpenChrmDlg*>(d)->List();
+            row < 0 ? list->selectAll() : list->topLevelItem(row)->setSelected(true);
+            d->accept();
+        };
+    };
+    auto dlg = open([](int, int) { return false; });
+    EXPECT_TRUE(messageText(*dlg).contains(stopped(3).first()));
+    dlg->readProgressHook = nullptr;
+    pressAndAnswer(*dlg, "buttonAdd", choose(0));
+    EXPECT_EQ(readWarnings(), stopped(1));
+    // Unreadable when chosen again: the box names it instead.
+    ASSERT_TRUE(testsupport::writeFileBytes(c, {}));
+    dlg->errorBoxHook = [](const QString&, const QString&) {};
+    pressAndAnswer(*dlg, "buttonAdd", choose(-1));
+    EXPECT_TRUE(readWarnings().isEmpty());
+    setRecent({a, c, link});  // the window wrote its own list
+    dlg = open([](int, int) { return false; });
+    EXPECT_EQ(readWarnings(), stopped(3));
+    button(*dlg, "buttonDeleteAll")->click();
+    EXPECT_TRUE(readWarnings().isEmpty());
 }
 
 // One box after the opening dialog names the chosen files that could not be

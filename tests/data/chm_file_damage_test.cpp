@@ -4,12 +4,16 @@
 #include "data/Passport.h"
 #include "support/FileBytes.h"
 #include "support/StgWriter.h"
+#include "support/WithoutFileRights.h"
 
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <ostream>
 #include <random>
 #include <string>
+
+#include <sys/stat.h>
 
 using testsupport::StgPassport;
 using testsupport::peak;
@@ -172,6 +176,16 @@ TEST(CChmFileRefusal, saysWhyInTheOperatorsWords)
     }
     EXPECT_EQ(file.Open(dir.path()), 0);
     EXPECT_EQ(file.errorString(), QStringLiteral("это папка или устройство, а не файл"));
+    // In a folder that may be listed but not entered the file is there: the system says why it does not open.
+    const QString shut = dir.filePath(QStringLiteral("shut"));
+    ASSERT_TRUE(testsupport::writeFileBytes(shut + QStringLiteral("/f.stg"), whole));
+    ASSERT_EQ(::chmod(QFile::encodeName(shut).constData(), 0444), 0);
+    testsupport::runWithoutFileRights([&] {
+        ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(shut), X_OK));
+        EXPECT_EQ(file.Open(shut + QStringLiteral("/f.stg")), 0);
+        EXPECT_EQ(file.errorString(), QStringLiteral("файл не открывается: %1").arg(qt_error_string(EACCES)));
+    });
+    ::chmod(QFile::encodeName(shut).constData(), 0700);
 }
 
 TEST(CChmFileTable, readsATableWithoutItsSignatureAsHeaderlessVersionZero)

@@ -312,6 +312,7 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatI
     write(QStringLiteral("run.2024/sub/b.STG"), QStringLiteral("b"));
     write(QStringLiteral("run.2024/sub/deeper/c.stg"), QStringLiteral("c"));
     write(QStringLiteral("run.2024/12.03.2024/d.stg"), QStringLiteral("d"));
+    write(QStringLiteral("run.2024/скв. 1205/w.stg"), QStringLiteral("w"));
     write(QStringLiteral("run.2024/.hidden/h.stg"), QStringLiteral("h"));
     write(QStringLiteral("run.2024/sub/e.stg.bak"), QStringLiteral("e"));
     writeBytes(QStringLiteral("run.2024/sub/broken.stg"), "garbage");
@@ -321,9 +322,11 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatI
     write(QStringLiteral("outside/f.stg"), QStringLiteral("f"));
     ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("outside")), m_dir.filePath(QStringLiteral("run.2024/linked"))));
     // Names from another system: named, with the reason; a file of another kind is not.
+    // A name may mix UTF-8 letters with such bytes.
     const testsupport::Cp1251Entry file(root, QStringLiteral("ГС_анализ_2.stg"), false),
-        folder(root, QStringLiteral("Архив"), true), notes(root, QStringLiteral("заметки.txt"), false);
-    ASSERT_FALSE(file.path().isEmpty() || folder.path().isEmpty() || notes.path().isEmpty());
+        folder(root, QStringLiteral("Архив"), true), notes(root, QStringLiteral("заметки.txt"), false),
+        mixed(root, QStringLiteral("Проба_").toUtf8() + "\xC3\xD1.stg", false);
+    ASSERT_FALSE(file.path().isEmpty() || folder.path().isEmpty() || notes.path().isEmpty() || mixed.path().isEmpty());
     // A folder below that may not be listed is named with the system's reason, so is one beyond the longest path.
     ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("run.2024/deep"))));
     const FoldersBeyondTheLongestPath deep(m_dir.filePath(QStringLiteral("run.2024/deep")));
@@ -332,11 +335,14 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatI
     ASSERT_TRUE(QDir().mkpath(locked) && ::chmod(QFile::encodeName(locked).constData(), 0) == 0);
 
     // So is a configured one, but not one that is not there (a drive out today).
+    // A configured path that is a file is named too, though the walk of its folder takes it for a file.
     UnreadChromatograms unread, configured;
+    QStringList leftOut;
     testsupport::runWithoutFileRights([&] {
         ASSERT_TRUE(testsupport::accessRefused(QFile::encodeName(locked), R_OK));
-        EXPECT_EQ(CollectChromatogramPaths(root, &unread).size(), 5);
+        EXPECT_EQ(CollectChromatogramPaths(root, &unread, &leftOut).size(), 5);
         CollectChromatogramPaths(locked, &configured);
+        CollectChromatogramPaths(m_dir.filePath(QStringLiteral("run.2024/notes.txt")), &configured);
         CollectChromatogramPaths(m_dir.filePath(QStringLiteral("absent")), &configured);
     });
     const auto named = [](const UnreadChromatograms& list) {
@@ -345,11 +351,15 @@ TEST_F(ChromatogramListFiles, scanWalksSubfoldersButDatedAndHiddenOnesNamesWhatI
             texts.append((u.folder ? "folder " : "file ") + QString(u.path).replace(QRegularExpression("(/d{250})+$"), "/…") + ": " + u.reason);
         return texts;
     };
-    EXPECT_EQ(named(configured), QStringList{"folder " + locked + ": " + qt_error_string(EACCES)});
+    EXPECT_EQ(named(configured), QStringList({"folder " + locked + ": " + qt_error_string(EACCES),
+                                              "folder " + root + "/notes.txt: " + qt_error_string(ENOTDIR)}));
     EXPECT_EQ(named(unread), QStringList({"folder " + root + "/\\xC0\\xF0\\xF5\\xE8\\xE2: имя папки не в кодировке UTF-8, папку по нему не открыть",
                                           "file " + root + "/\\xC3\\xD1_\\xE0\\xED\\xE0\\xEB\\xE8\\xE7_2.stg: имя файла не в кодировке UTF-8, файл по нему не открыть",
                                           "folder " + root + "/deep/…: " + qt_error_string(ENAMETOOLONG),
-                                          "folder " + locked + ": " + qt_error_string(EACCES)}));
+                                          "folder " + locked + ": " + qt_error_string(EACCES),
+                                          "file " + root + "/Проба_\\xC3\\xD1.stg: имя файла не в кодировке UTF-8, файл по нему не открыть"}));
+    // The folders left out for a dot in their names are told, but a hidden one.
+    EXPECT_EQ(leftOut, QStringList({root + "/12.03.2024", root + "/скв. 1205"}));
 
     EXPECT_EQ(ScanFolderForChromatograms(records, root, mixtures), 4);
     QStringList names = fileNames();

@@ -45,11 +45,14 @@ class Cp1251Entry
 {
 public:
     Cp1251Entry(const QString& folder, const QString& name, bool isFolder)
-        : m_bytes(QFile::encodeName(folder) + '/' + textcodec::toCp1251(name)), m_isFolder(isFolder)
+        : Cp1251Entry(folder, textcodec::toCp1251(name), isFolder) {}
+    // Or under the bytes given: a name that mixes UTF-8 letters with such bytes.
+    Cp1251Entry(const QString& folder, const QByteArray& nameBytes, bool isFolder)
+        : m_bytes(QFile::encodeName(folder) + '/' + nameBytes), m_isFolder(isFolder)
     {
         const int made = isFolder ? ::mkdir(m_bytes.constData(), 0700) : ::open(m_bytes.constData(), O_CREAT | O_EXCL | O_WRONLY, 0600);
         if (made >= 0 && (isFolder || ::close(made) == 0))
-            m_path = QDir(folder).filePath(QFile::decodeName(textcodec::toCp1251(name)));
+            m_path = QDir(folder).filePath(QFile::decodeName(nameBytes));
     }
     ~Cp1251Entry()
     {
