@@ -172,9 +172,11 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
             paths += CollectChromatogramPaths(folder, &unread);
     }
     ReadProgressDialog progress(this);
+    ListedCopies copies;
     AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
-                     &m_addingLeftUnread);
+                     &m_addingLeftUnread, &copies);
     KeepReadWarnings(unread, false);
+    KeepCopyWarnings(copies, false);
     RefreshChromatograms();
 }
 
@@ -462,6 +464,24 @@ void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
     }
 }
 
+void tavrinDlg::KeepCopyWarnings(const ListedCopies& copies, bool listed)
+{
+    // A copy read with the run listed would fill a second parallel with the
+    // same injection; the user is told where the run is listed.
+    for (const ListedCopy& copy : copies) {
+        const QString warning =
+            (listed ? QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, "
+                                     "что и файл %2 выше в списке.")
+                    : QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это та же хроматограмма, "
+                                     "что и файл %2 из списка."))
+                .arg(QDir::toNativeSeparators(copy.path), QDir::toNativeSeparators(copy.listedPath));
+        if (const auto known = FindReadWarning(copy.path); known != m_readWarnings.end())
+            known->second = warning;
+        else
+            m_readWarnings.emplace_back(QDir::cleanPath(copy.path), warning);
+    }
+}
+
 std::vector<std::pair<QString, QString>>::iterator tavrinDlg::FindReadWarning(const QString& path)
 {
     return std::find_if(m_readWarnings.begin(), m_readWarnings.end(),
@@ -532,9 +552,12 @@ void tavrinDlg::OnBnClickedRecalc()
     if (!m_records.empty())
         m_nSelected = -1;
     UnreadChromatograms unread;
+    ListedCopies copies;
     ReadProgressDialog progress(this);
-    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &m_rereadLeftUnread);
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &m_rereadLeftUnread,
+                        &copies);
     KeepReadWarnings(unread, true);
+    KeepCopyWarnings(copies, true);
     RefreshChromatograms();
 }
 
@@ -545,14 +568,16 @@ void tavrinDlg::OnBnClickedAdd()
     if (dlg.exec() != QDialog::Accepted || dlg.m_files.isEmpty())
         return;
     UnreadChromatograms unread;
+    ListedCopies copies;
     {
         ReadProgressDialog progress(this);
         int leftUnread = 0;
         AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
-                         &leftUnread);
+                         &leftUnread, &copies);
         if (leftUnread > 0)
             m_addingLeftUnread = leftUnread;
     }
+    KeepCopyWarnings(copies, false);
     // A file warned of already keeps its one warning, with the reason found now.
     UnreadChromatograms warned;
     std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned),

@@ -123,6 +123,9 @@ private:
     // Adds or renews a warning for each file a read could not read;
     // listed tells whether they were in the list before.
     void KeepReadWarnings(const UnreadChromatograms& unread, bool listed);
+    // Adds or renews a warning for each copy of a listed run left out;
+    // listed tells whether it was in the list before.
+    void KeepCopyWarnings(const ListedCopies& copies, bool listed);
     // The warning kept for the file at path, or the end.
     std::vector<std::pair<QString, QString>>::iterator FindReadWarning(const QString& path);
     void ForgetListedReadWarnings();

@@ -530,10 +530,12 @@ TEST_F(tavrinDlgTest, everyFullReadWarnsOnceForEachFileItCouldNotRead)
 {
     const QString good = write(QStringLiteral("run/a.stg"), QStringLiteral("ГС"), 1000);
     const QString cut = m_dir.filePath(QStringLiteral("run/cut.stg")), empty = m_dir.filePath(QStringLiteral("run/empty.stg"));
-    const QByteArray whole = testsupport::readFileBytes(good);
+    // Whole, each is a run of its own, not a copy of the listed one.
+    const QByteArray whole = testsupport::readFileBytes(write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000));
+    const QByteArray wholeEmpty = testsupport::readFileBytes(write(QStringLiteral("c.stg"), QStringLiteral("ГС"), 3000));
     const auto spoil = [&](bool spoilt) {
         ASSERT_TRUE(testsupport::writeFileBytes(cut, spoilt ? whole.left(whole.size() / 2) : whole));
-        ASSERT_TRUE(testsupport::writeFileBytes(empty, spoilt ? QByteArray() : whole));
+        ASSERT_TRUE(testsupport::writeFileBytes(empty, spoilt ? QByteArray() : wholeEmpty));
     };
     const auto accept = acceptChanged;
     for (const QString read : {"recent list", "folder scan", "buttonRecalc", "buttonSettings", "buttonMixtures"}) {
@@ -633,6 +635,48 @@ TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared
     expectWarnings(gone);
     button(*dlg, "buttonDeleteAll")->click();
     expectWarnings({});
+}
+
+// A copy of a listed run, found by the start's scan or chosen in "Добавить",
+// is not listed, and a file overwritten with the run of a row above drops
+// out at "Пересчитать": each is named with the run's listed path, until the
+// file is listed or the set is cleared.
+TEST_F(tavrinDlgTest, copyOfAListedRunIsNamedWithTheRunsPathInsteadOfFillingAParallel)
+{
+    const QString copies = openingDialogFolder(QStringLiteral("runs/copies"));
+    const QString run = write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
+    const QString copy = copies + QStringLiteral("/a.stg");
+    ASSERT_TRUE(QDir().mkpath(copies) && QFile::copy(run, copy));
+    setRecent({run});
+    ChromatogramFolders folders;
+    folders.AddFolder(m_dir.filePath(QStringLiteral("runs")));
+    folders.enAutoOpen = 1;
+    folders.SaveSettings(*profile);
+    auto dlg = open();
+    EXPECT_EQ(column(*dlg, 5), QStringList{QStringLiteral("ГС Анализ 1")});
+    QStringList warnings = {QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это та же хроматограмма, "
+                                           "что и файл %2 из списка.").arg(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(run))};
+    EXPECT_EQ(readWarnings(), warnings);
+    EXPECT_TRUE(messageText(*dlg).contains(warnings[0]));
+
+    button(*dlg, "buttonDeleteAll")->click();
+    ASSERT_EQ(dlg->AddChromatogram(run), 0);
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
+        d->accept();
+    });
+    EXPECT_EQ(readWarnings(), warnings);
+    const QString other = write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
+    ASSERT_EQ(dlg->AddChromatogram(other), 1);
+    ASSERT_TRUE(QFile::remove(other) && QFile::copy(run, other));
+    button(*dlg, "buttonRecalc")->click();
+    ASSERT_EQ(dlg->Records().size(), 1u);
+    EXPECT_EQ(dlg->Records()[0].path, run);
+    warnings << QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, что и файл %2 выше "
+                               "в списке.").arg(QDir::toNativeSeparators(other), QDir::toNativeSeparators(run));
+    EXPECT_EQ(readWarnings(), warnings);
+    button(*dlg, "buttonDeleteAll")->click();
+    EXPECT_TRUE(readWarnings().isEmpty());
 }
 
 TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -62,9 +63,10 @@ struct FoldersBeyondTheLongestPath
 class ChromatogramListFiles : public ::testing::Test
 {
 protected:
-    // A file with the given sample in the folder (created as needed).
+    // A file with the given sample in the folder (created as needed); without
+    // a time, a time of its own, as files of one passport and signal are one run.
     QString write(const QString& relativePath, const QString& sample = QStringLiteral("ГС скв. 7"),
-                  bool calibration = false, std::int64_t time = 1700000000)
+                  bool calibration = false, std::optional<std::int64_t> time = {}, std::vector<float> samples = {})
     {
         const QString path = m_dir.filePath(relativePath);
         QDir().mkpath(QFileInfo(path).absolutePath());
@@ -72,7 +74,8 @@ protected:
         file.sample = sample;
         file.method = QStringLiteral("ГАЗ-1");
         file.calibration = calibration;
-        file.analysisTime = time;
+        file.analysisTime = time.value_or(1700000000 + m_written++);
+        file.samples = std::move(samples);
         EXPECT_TRUE(writeChromatogramFile(path, file));
         return path;
     }
@@ -91,6 +94,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    int m_written = 0;
     std::vector<ChromatogramRecord> records;
     MixtureList mixtures;
 };
@@ -121,6 +125,15 @@ QStringList sortedPaths(std::vector<ChromatogramRecord> records)
     for (const ChromatogramRecord& r : records)
         order.append(r.path);
     return order;
+}
+
+// Each copy left out, with the path of the run it copies.
+QStringList named(const ListedCopies& copies)
+{
+    QStringList texts;
+    for (const ListedCopy& copy : copies)
+        texts.append(copy.path + " = " + copy.listedPath);
+    return texts;
 }
 
 } // namespace
@@ -231,6 +244,77 @@ TEST_F(ChromatogramListFiles, fileThatTookAListedRowsIdentityAtAnotherPathIsAdde
     records[0].identity = ReadFileIdentity(next);
     EXPECT_EQ(FindChromatogram(records, next), -1);
     EXPECT_EQ(AddChromatogram(records, next, mixtures), 1);
+}
+
+// One injection is one row, whichever way its copies come: the start's scan,
+// "Добавить" of a folder of copies or of one, two copies in one "Добавить".
+TEST_F(ChromatogramListFiles, copyOfAListedRunIsLeftOutAndNamedWithBothPaths)
+{
+    const QString run = write(QStringLiteral("runs/a.stg"), QStringLiteral("a"));
+    write(QStringLiteral("runs/b.stg"), QStringLiteral("b"));
+    const QString copy = m_dir.filePath(QStringLiteral("copies/a.stg")), copy2 = m_dir.filePath(QStringLiteral("copies/a2.stg"));
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("copies"))) && QFile::copy(run, copy) && QFile::copy(run, copy2));
+    ListedCopies copies;
+    EXPECT_EQ(AddChromatograms(records, QStringList{run} + CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr,
+                               nullptr, &copies), 2);
+    EXPECT_EQ(fileNames(), QStringList({"a.stg", "b.stg"}));
+    const QStringList both = {copy + " = " + run, copy2 + " = " + run};
+    EXPECT_EQ(named(copies), both);
+    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 0);
+    EXPECT_EQ(named(copies), both);
+    EXPECT_EQ(AddChromatogram(records, copy2, mixtures), 0);
+    EXPECT_EQ(records.size(), 2u);
+
+    records.clear();
+    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 1);
+    EXPECT_EQ(named(copies), QStringList{copy2 + " = " + copy});
+}
+
+// The listed path names a file all along: the moved run, not a new run
+// written under its name, is the row's.
+TEST_F(ChromatogramListFiles, runMovedWhileANewRunTookItsNameTakesTheNewPathInItsOwnRow)
+{
+    const QString old = m_dir.filePath(QStringLiteral("runs/a.stg")), moved = m_dir.filePath(QStringLiteral("runs/sub/a.stg"));
+    for (const bool batch : {true, false}) {
+        SCOPED_TRACE(batch);
+        records.clear();
+        QDir(m_dir.filePath(QStringLiteral("runs"))).removeRecursively();
+        write(QStringLiteral("runs/a.stg"), QStringLiteral("a"));
+        ASSERT_EQ(AddChromatograms(records, {old, write(QStringLiteral("runs/c.stg"), QStringLiteral("c"))}, mixtures), 2);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(moved).path()) && QFile::rename(old, moved));
+        write(QStringLiteral("runs/a.stg"), QStringLiteral("a")); // re-injected: a time of its own
+        ListedCopies copies;
+        EXPECT_EQ(batch ? AddChromatograms(records, {moved}, mixtures, {}, nullptr, nullptr, &copies) - 1
+                        : AddChromatogram(records, moved, mixtures), 0);
+        EXPECT_TRUE(copies.empty());
+        ASSERT_EQ(records.size(), 2u);
+        EXPECT_EQ(records[0].path + " " + QString::number(records[0].number), moved + " 1");
+        EXPECT_EQ(AddChromatogram(records, old, mixtures), 2);
+        EXPECT_EQ(records[2].number, 3);
+    }
+
+    // A copy of the run written under the row's path after the move: the path still holds the run.
+    records.clear();
+    ASSERT_EQ(AddChromatogram(records, moved, mixtures), 0);
+    const QString again = m_dir.filePath(QStringLiteral("runs/sub/b.stg"));
+    ASSERT_TRUE(QFile::rename(moved, again) && QFile::copy(again, moved));
+    ListedCopies copies;
+    EXPECT_EQ(AddChromatograms(records, {again}, mixtures, {}, nullptr, nullptr, &copies), 0);
+    EXPECT_EQ(named(copies), QStringList{again + " = " + moved});
+}
+
+// A re-injection has its own time; runs without a time differ by their signals.
+TEST_F(ChromatogramListFiles, reinjectionAndTimelessRunsOfAnotherSignalAreRowsOfTheirOwn)
+{
+    write(QStringLiteral("r1.stg"), QStringLiteral("ГС"), false, 1700000000);
+    write(QStringLiteral("r2.stg"), QStringLiteral("ГС"), false, 1700000600);
+    const QString timeless = write(QStringLiteral("t1.stg"), QStringLiteral("ГС"), false, 0);
+    write(QStringLiteral("t2.stg"), QStringLiteral("ГС"), false, 0, {0, 0, 2, 4, 2, 0, 0, 1, 3, 1, 0, 0, 1});
+    const QString same = write(QStringLiteral("t3.stg"), QStringLiteral("ГС"), false, 0);
+    ListedCopies copies;
+    EXPECT_EQ(AddChromatograms(records, CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr, nullptr, &copies), 4);
+    EXPECT_EQ(fileNames(), QStringList({"r1.stg", "r2.stg", "t1.stg", "t2.stg"}));
+    EXPECT_EQ(named(copies), QStringList{same + " = " + timeless});
 }
 
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
@@ -483,16 +567,21 @@ TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumber
 {
     const QStringList paths = {write(QStringLiteral("a.stg"), QStringLiteral("a")),
                                write(QStringLiteral("b.stg"), QStringLiteral("b")),
-                               write(QStringLiteral("c.stg"), QStringLiteral("c"), true)};
-    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 3);
+                               write(QStringLiteral("c.stg"), QStringLiteral("c"), true),
+                               write(QStringLiteral("d.stg"), QStringLiteral("d"))};
+    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 4);
     ASSERT_TRUE(QFile::remove(paths[0]));
     write(QStringLiteral("b.stg"), QStringLiteral("b changed"));
+    // Overwritten with a copy of the run above: that row keeps the run.
+    ASSERT_TRUE(QFile::remove(paths[3]) && QFile::copy(paths[2], paths[3]));
     // The calibration run finds the cylinder added since.
     const MixturePtr one = cylinder(1, QStringLiteral("c"));
     mixtures = {one};
 
     UnreadChromatograms unread;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread), 1);
+    ListedCopies copies;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread, nullptr, &copies), 2);
+    EXPECT_EQ(named(copies), QStringList{paths[3] + " = " + paths[2]});
     ASSERT_EQ(unread.size(), 1u);
     EXPECT_EQ(unread[0].path + ": " + unread[0].reason, paths[0] + ": файл не найден");
     ASSERT_EQ(fileNames(), QStringList({"b.stg", "c.stg"}));
