@@ -51,8 +51,8 @@ struct ChromatogramRecord
     MixturePtr mixture;
     std::vector<PeakItem> peaks;
     CLattice signal;
-    // A hash of the signal's samples, taken as the file is read: runs of one
-    // passport are told apart without comparing every sample.
+    // A hash of samples spread over the signal, taken as the file is read:
+    // runs of one passport are mostly told apart without comparing every sample.
     std::uint64_t signalFingerprint = 0;
     CPeeksTable peakTable;
 };
