@@ -531,7 +531,7 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
                 ++dropped;
                 continue;
             }
-            // So it keeps a run that a file written over this one holds too.
+            // A file written over with a copy of a run above: that row keeps the run.
             if (const int same = keptRuns.find(kept, readSlots[i].record); same >= 0) {
                 if (copies)
                     copies->push_back({paths[static_cast<qsizetype>(i)], kept[static_cast<std::size_t>(same)].path});
