@@ -64,6 +64,7 @@ struct ListedCopy
 {
     QString path;
     QString listedPath;
+    friend bool operator==(const ListedCopy&, const ListedCopy&) = default;
 };
 using ListedCopies = std::vector<ListedCopy>;
 

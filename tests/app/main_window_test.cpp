@@ -637,25 +637,27 @@ TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared
     expectWarnings({});
 }
 
-// A copy of a listed run found by the start's scan or chosen in "Добавить",
-// and a file overwritten with the run of a row above at "Пересчитать", are
-// named with the run's listed path until the set is cleared.
+// A copy of a listed run read at the start or chosen in "Добавить", and a file overwritten
+// with the run of a row above at "Пересчитать", are named with the run's listed path.
 TEST_F(tavrinDlgTest, copyOfAListedRunIsNamedWithTheRunsPathInsteadOfFillingAParallel)
 {
     const QString copies = openingDialogFolder(QStringLiteral("runs/copies"));
     const QString run = write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
+    const QString other = write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
     const QString copy = copies + QStringLiteral("/a.stg");
     ASSERT_TRUE(QDir().mkpath(copies) && QFile::copy(run, copy));
-    setRecent({run});
-    ChromatogramFolders folders;
-    folders.AddFolder(m_dir.filePath(QStringLiteral("runs")));
-    folders.enAutoOpen = 1;
-    folders.SaveSettings(*profile);
+    setRecent({run, copy, other});
     auto dlg = open();
-    EXPECT_EQ(column(*dlg, 5), QStringList{QStringLiteral("ГС Анализ 1")});
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
     QStringList warnings = {QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это та же хроматограмма, "
                                            "что и файл %2 из списка.").arg(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(run))};
     EXPECT_TRUE(messageText(*dlg).contains(warnings[0]));
+
+    ASSERT_TRUE(QFile::remove(other) && QFile::copy(run, other));
+    button(*dlg, "buttonRecalc")->click();
+    warnings << QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, что и файл %2 выше "
+                               "в списке.").arg(QDir::toNativeSeparators(other), QDir::toNativeSeparators(run));
+    EXPECT_EQ(readWarnings(), warnings);
 
     button(*dlg, "buttonDeleteAll")->click();
     ASSERT_EQ(dlg->AddChromatogram(run), 0);
@@ -663,16 +665,7 @@ TEST_F(tavrinDlgTest, copyOfAListedRunIsNamedWithTheRunsPathInsteadOfFillingAPar
         qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
         d->accept();
     });
-    const QString other = write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
-    ASSERT_EQ(dlg->AddChromatogram(other), 1);
-    ASSERT_TRUE(QFile::remove(other) && QFile::copy(run, other));
-    button(*dlg, "buttonRecalc")->click();
-    EXPECT_EQ(column(*dlg, 5), QStringList{QStringLiteral("ГС Анализ 1")});
-    warnings << QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, что и файл %2 выше "
-                               "в списке.").arg(QDir::toNativeSeparators(other), QDir::toNativeSeparators(run));
-    EXPECT_EQ(readWarnings(), warnings);
-    button(*dlg, "buttonDeleteAll")->click();
-    EXPECT_TRUE(readWarnings().isEmpty());
+    EXPECT_EQ(readWarnings(), warnings.mid(0, 1));
 }
 
 TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)

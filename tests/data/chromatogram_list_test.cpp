@@ -30,6 +30,11 @@ using testsupport::ChromatogramFile;
 using testsupport::peak;
 using testsupport::writeChromatogramFile;
 
+static void PrintTo(const ListedCopy& copy, std::ostream* out)
+{
+    *out << copy.path.toStdString() << " = " << copy.listedPath.toStdString();
+}
+
 // The next folder listing fails with this error (0: none), as one on a network mount may.
 static std::atomic<int> listingFault{0};
 extern "C" dirent* readdir(DIR* dir)
@@ -63,8 +68,7 @@ struct FoldersBeyondTheLongestPath
 class ChromatogramListFiles : public ::testing::Test
 {
 protected:
-    // A file with the given sample in the folder (created as needed); without
-    // a time, a time of its own, as files of one passport and signal are one run.
+    // A file with the given sample in the folder (created as needed), of a time of its own unless given.
     QString write(const QString& relativePath, const QString& sample = QStringLiteral("ГС скв. 7"),
                   bool calibration = false, std::optional<std::int64_t> time = {}, std::vector<float> samples = {})
     {
@@ -125,15 +129,6 @@ QStringList sortedPaths(std::vector<ChromatogramRecord> records)
     for (const ChromatogramRecord& r : records)
         order.append(r.path);
     return order;
-}
-
-// Each copy left out, with the path of the run it copies.
-QStringList named(const ListedCopies& copies)
-{
-    QStringList texts;
-    for (const ListedCopy& copy : copies)
-        texts.append(copy.path + " = " + copy.listedPath);
-    return texts;
 }
 
 } // namespace
@@ -258,16 +253,15 @@ TEST_F(ChromatogramListFiles, copyOfAListedRunIsLeftOutAndNamedWithBothPaths)
     EXPECT_EQ(AddChromatograms(records, QStringList{run} + CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr,
                                nullptr, &copies), 2);
     EXPECT_EQ(fileNames(), QStringList({"a.stg", "b.stg"}));
-    const QStringList both = {copy + " = " + run, copy2 + " = " + run};
-    EXPECT_EQ(named(copies), both);
+    const ListedCopies both = {{copy, run}, {copy2, run}};
+    EXPECT_EQ(copies, both);
     EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 0);
-    EXPECT_EQ(named(copies), both);
+    EXPECT_EQ(copies, both);
     EXPECT_EQ(AddChromatogram(records, copy2, mixtures), 0);
-    EXPECT_EQ(records.size(), 2u);
 
     records.clear();
     EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 1);
-    EXPECT_EQ(named(copies), QStringList{copy2 + " = " + copy});
+    EXPECT_EQ(copies, ListedCopies({{copy2, copy}}));
 }
 
 // The listed path names a file all along: the moved run, not a new run
@@ -281,7 +275,6 @@ TEST_F(ChromatogramListFiles, runMovedWhileANewRunTookItsNameTakesTheNewPathInIt
     write(QStringLiteral("runs/a.stg"), QStringLiteral("a")); // re-injected: a time of its own
     ListedCopies copies;
     EXPECT_EQ(AddChromatograms(records, {moved}, mixtures, {}, nullptr, nullptr, &copies), 1);
-    EXPECT_TRUE(copies.empty());
     EXPECT_EQ(records[0].path + " " + QString::number(records[0].number), moved + " 1");
     EXPECT_EQ(AddChromatogram(records, old, mixtures), 2);
 
@@ -289,7 +282,7 @@ TEST_F(ChromatogramListFiles, runMovedWhileANewRunTookItsNameTakesTheNewPathInIt
     const QString again = m_dir.filePath(QStringLiteral("runs/sub/b.stg"));
     ASSERT_TRUE(QFile::rename(moved, again) && QFile::copy(again, moved));
     EXPECT_EQ(AddChromatograms(records, {again}, mixtures, {}, nullptr, nullptr, &copies), 0);
-    EXPECT_EQ(named(copies), QStringList{again + " = " + moved});
+    EXPECT_EQ(copies, ListedCopies({{again, moved}}));
 }
 
 // A re-injection has its own time; runs without a time differ by their signals.
@@ -297,17 +290,15 @@ TEST_F(ChromatogramListFiles, reinjectionAndTimelessRunsOfAnotherSignalAreRowsOf
 {
     write(QStringLiteral("r1.stg"), QStringLiteral("ГС"), false, 1700000000);
     write(QStringLiteral("r2.stg"), QStringLiteral("ГС"), false, 1700000600);
-    // One sample apart, one a print of a few samples may pass over.
-    const std::vector<float> signal(200, 1.0f);
-    std::vector<float> other = signal;
-    other[1] = 2.0f;
+    std::vector<float> signal(200, 1.0f), other = signal;
+    other[1] = 2.0f; // one sample apart, one a print of a few samples may pass over
     const QString timeless = write(QStringLiteral("t1.stg"), QStringLiteral("ГС"), false, 0, signal);
     write(QStringLiteral("t2.stg"), QStringLiteral("ГС"), false, 0, other);
     const QString same = write(QStringLiteral("t3.stg"), QStringLiteral("ГС"), false, 0, signal);
     ListedCopies copies;
     EXPECT_EQ(AddChromatograms(records, CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr, nullptr, &copies), 4);
     EXPECT_EQ(fileNames(), QStringList({"r1.stg", "r2.stg", "t1.stg", "t2.stg"}));
-    EXPECT_EQ(named(copies), QStringList{same + " = " + timeless});
+    EXPECT_EQ(copies, ListedCopies({{same, timeless}}));
 }
 
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
@@ -574,7 +565,7 @@ TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumber
     UnreadChromatograms unread;
     ListedCopies copies;
     EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread, nullptr, &copies), 2);
-    EXPECT_EQ(named(copies), QStringList{paths[3] + " = " + paths[2]});
+    EXPECT_EQ(copies, ListedCopies({{paths[3], paths[2]}}));
     ASSERT_EQ(unread.size(), 1u);
     EXPECT_EQ(unread[0].path + ": " + unread[0].reason, paths[0] + ": файл не найден");
     ASSERT_EQ(fileNames(), QStringList({"b.stg", "c.stg"}));
