@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -101,7 +102,7 @@ bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& r
     record.method = passport.method;
     record.samplingPoint = passport.samplingPoint; // "Пункт отбора": the well and plant, not the apparatus
     record.signal = file.signal(); // shares the samples, copies none
-    record.signalFingerprint = signalFingerprint(record.signal.samples());
+    record.signalFingerprint = signalFingerprint(std::as_const(record.signal).samples()); // const: no copy of the shared samples
     record.peakTable = file.peakTable();
     record.isCalibration = passport.calibrationFlag != 0;
     BuildPeakItems(record, file.peakTable());
