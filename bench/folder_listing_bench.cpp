@@ -3,7 +3,8 @@
 // compound file and reading its "Passport" stream's bytes; and reading the
 // same files whole into list records on all cores against one at a time;
 // and the start of the main window on that folder (the recent list and the
-// folder scan naming the same files), with the scan's walk alone beside it.
+// folder scan naming the same files), with the scan's walk alone beside it;
+// and "Добавить" of a copy of every listed run, each compared with its row.
 // The ratios are printed at the end.
 
 #include <benchmark/benchmark.h>
@@ -16,6 +17,8 @@
 #include "support/StgWriter.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -68,6 +71,21 @@ const BenchFolder& benchFolder()
         folder.paths.append(path);
     }
     return folder;
+}
+
+// A copy of every file of the bench folder, in a folder of its own.
+const BenchFolder& copiesFolder()
+{
+    static BenchFolder copies;
+    if (!copies.paths.isEmpty())
+        return copies;
+    for (const QString& path : benchFolder().paths) {
+        const QString copy = copies.dir.filePath(QFileInfo(path).fileName());
+        if (!QFile::copy(path, copy))
+            std::fprintf(stderr, "cannot copy %s\n", qPrintable(path));
+        copies.paths.append(copy);
+    }
+    return copies;
 }
 
 void listFolder(benchmark::State& state)
@@ -156,12 +174,32 @@ void startScan(benchmark::State& state)
     }
 }
 
+// Every file read holds a listed run: it is compared with the run's row
+// sample for sample, its listed path asked after, and it is left out.
+void addCopies(benchmark::State& state)
+{
+    const QStringList& copies = copiesFolder().paths;
+    const MixtureList mixtures;
+    std::vector<ChromatogramRecord> records;
+    AddChromatograms(records, benchFolder().paths, mixtures);
+    ListedCopies leftOut;
+    for (auto _ : state) {
+        leftOut.clear();
+        AddChromatograms(records, copies, mixtures, {}, nullptr, nullptr, &leftOut);
+        if (records.size() != static_cast<std::size_t>(kFiles) || leftOut.size() != records.size()) {
+            state.SkipWithError("a copy was listed, or a file was not read");
+            break;
+        }
+    }
+}
+
 BENCHMARK(listFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(readPassportStreams)->Unit(benchmark::kMillisecond);
 BENCHMARK(readRecordsOnAllCores)->Unit(benchmark::kMillisecond);
 BENCHMARK(readRecordsOneByOne)->Unit(benchmark::kMillisecond);
 BENCHMARK(collectPaths)->Unit(benchmark::kMillisecond);
 BENCHMARK(startScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(addCopies)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -172,5 +210,6 @@ int main(int argc, char** argv)
         reporter.PrintRatio("whole files one by one / on all cores", "readRecordsOneByOne", "readRecordsOnAllCores",
                             " " + QStringLiteral("(%1 cores)").arg(QThread::idealThreadCount()).toStdString());
         reporter.PrintRatio("start (recent list and scan) / reading on all cores", "startScan", "readRecordsOnAllCores", "");
+        reporter.PrintRatio("copies of the listed runs / reading on all cores", "addCopies", "readRecordsOnAllCores", "");
     });
 }

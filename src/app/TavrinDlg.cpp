@@ -211,10 +211,13 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
             paths += CollectChromatogramPaths(folder, &unread, &leftOut);
     }
     ReadProgressDialog progress(this);
-    int leftUnread = 0;
-    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread);
+    ListedCopies copies;
+    QStringList leftUnread;
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread,
+                     &copies);
     KeepStoppedAdding(paths, leftUnread);
     KeepReadWarnings(unread, false);
+    KeepCopyWarnings(copies, false);
     // Nested configured folders meet the same dated folder twice.
     leftOut.removeDuplicates();
     m_leftOutFolders = leftOutFoldersText(leftOut);
@@ -510,6 +513,24 @@ void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
     }
 }
 
+void tavrinDlg::KeepCopyWarnings(const ListedCopies& copies, bool listed)
+{
+    // A copy read with the run listed would fill a second parallel with the
+    // same injection; the user is told where the run is listed.
+    for (const ListedCopy& copy : copies) {
+        const QString warning =
+            (listed ? QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, "
+                                     "что и файл %2 выше в списке.")
+                    : QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это та же хроматограмма, "
+                                     "что и файл %2 из списка."))
+                .arg(QDir::toNativeSeparators(copy.path), QDir::toNativeSeparators(copy.listedPath));
+        if (const auto known = FindReadWarning(copy.path); known != m_readWarnings.end())
+            known->second = warning;
+        else
+            m_readWarnings.emplace_back(QDir::cleanPath(copy.path), warning);
+    }
+}
+
 std::vector<std::pair<QString, QString>>::iterator tavrinDlg::FindReadWarning(const QString& path)
 {
     return std::find_if(m_readWarnings.begin(), m_readWarnings.end(),
@@ -531,27 +552,12 @@ void tavrinDlg::ForgetListedReadWarnings()
     std::erase_if(m_readWarnings, [this](const auto& kept) { return FindChromatogram(m_records, kept.first) >= 0; });
 }
 
-void tavrinDlg::KeepStoppedAdding(const QStringList& paths, int leftUnread)
+void tavrinDlg::KeepStoppedAdding(const QStringList& paths, const QStringList& leftUnread)
 {
     for (const QString& path : paths)
         m_addingLeftUnread.remove(QDir::cleanPath(path));
-    if (leftUnread > 0) {
-        // The adding read each path once, but those listed before it, in
-        // order; the readers take the files in that order, so a stop leaves
-        // the last of them unread.
-        const QSet<QString> listed = listedPaths(m_records);
-        QStringList unlisted;
-        QSet<QString> met;
-        for (const QString& path : paths) {
-            const QString key = QDir::cleanPath(path);
-            if (!listed.contains(key) && !met.contains(key)) {
-                met.insert(key);
-                unlisted.append(key);
-            }
-        }
-        for (qsizetype i = std::max<qsizetype>(0, unlisted.size() - leftUnread); i < unlisted.size(); ++i)
-            m_addingLeftUnread.insert(unlisted[i]);
-    }
+    for (const QString& path : leftUnread)
+        m_addingLeftUnread.insert(QDir::cleanPath(path));
     if (m_addingLeftUnread.isEmpty())
         return;
     // A file listed by another path, through a link, is not left out.
@@ -561,13 +567,11 @@ void tavrinDlg::KeepStoppedAdding(const QStringList& paths, int leftUnread)
     m_addingLeftUnread.removeIf([&listedFiles](const QString& path) { return listedFiles.contains(ReadFileIdentity(path)); });
 }
 
-void tavrinDlg::KeepStoppedRereading(int leftUnread)
+void tavrinDlg::KeepStoppedRereading(const QStringList& leftUnread)
 {
-    // The records a stop left as they were stay at the end, in list order.
     m_rereadLeftUnread.clear();
-    const std::size_t kept = std::min(m_records.size(), static_cast<std::size_t>(std::max(leftUnread, 0)));
-    for (std::size_t i = m_records.size() - kept; i < m_records.size(); ++i)
-        m_rereadLeftUnread.insert(QDir::cleanPath(m_records[i].path));
+    for (const QString& path : leftUnread)
+        m_rereadLeftUnread.insert(QDir::cleanPath(path));
 }
 
 // ---- calculation -----------------------------------------------------------
@@ -626,11 +630,13 @@ void tavrinDlg::OnBnClickedRecalc()
     if (!m_records.empty())
         m_nSelected = -1;
     UnreadChromatograms unread;
+    ListedCopies copies;
     ReadProgressDialog progress(this);
-    int leftUnread = 0;
-    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread);
+    QStringList leftUnread;
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread, &copies);
     KeepStoppedRereading(leftUnread);
     KeepReadWarnings(unread, true);
+    KeepCopyWarnings(copies, true);
     RefreshChromatograms();
 }
 
@@ -641,14 +647,16 @@ void tavrinDlg::OnBnClickedAdd()
     if (dlg.exec() != QDialog::Accepted || dlg.m_files.isEmpty())
         return;
     UnreadChromatograms unread;
+    ListedCopies copies;
     {
         ReadProgressDialog progress(this);
-        int leftUnread = 0;
+        QStringList leftUnread;
         AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
-                         &leftUnread);
+                         &leftUnread, &copies);
         KeepStoppedAdding(dlg.m_files, leftUnread);
     }
     m_leftOutFolders.clear();
+    KeepCopyWarnings(copies, false);
     // A file warned of already keeps its one warning, with the reason found now.
     UnreadChromatograms warned;
     std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned),

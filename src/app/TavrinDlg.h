@@ -141,15 +141,18 @@ private:
     // Adds or renews a warning for each file a read could not read;
     // listed tells whether they were in the list before.
     void KeepReadWarnings(const UnreadChromatograms& unread, bool listed);
+    // Adds or renews a warning for each copy of a listed run left out;
+    // listed tells whether it was in the list before.
+    void KeepCopyWarnings(const ListedCopies& copies, bool listed);
     // The warning kept for the file at path, or the end.
     std::vector<std::pair<QString, QString>>::iterator FindReadWarning(const QString& path);
     void ForgetListedReadWarnings();
     // Keeps which of the paths given to an adding a stop left unread, and
     // forgets the earlier stops' paths among them: they are now read, listed
     // or named.
-    void KeepStoppedAdding(const QStringList& paths, int leftUnread);
+    void KeepStoppedAdding(const QStringList& paths, const QStringList& leftUnread);
     // Keeps which listed files the re-read just done left as read before.
-    void KeepStoppedRereading(int leftUnread);
+    void KeepStoppedRereading(const QStringList& leftUnread);
     // The progress a reading reports to: the hook, when set, then the dialog.
     ReadProgress ReadingProgress(ReadProgressDialog& dialog);
 

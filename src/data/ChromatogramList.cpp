@@ -13,11 +13,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -81,6 +83,23 @@ void collectFolder(const QString& folder, FolderWalk& walk, bool below = false)
     }
 }
 
+// Samples spread evenly over the signal, and its length: the noise of two
+// runs tells them apart in any few samples, and the print only picks the rows
+// whose samples are compared in full. Hashing every sample would cost a tenth
+// of reading the file.
+std::uint64_t signalFingerprint(const SampleVector& samples)
+{
+    constexpr std::size_t kTaken = 64;
+    const std::size_t stride = std::max<std::size_t>(1, samples.size() / kTaken);
+    std::uint64_t hash = samples.size();
+    for (std::size_t i = 0; i < samples.size(); i += stride) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &samples[i], sizeof bits); // as stored: a sample that is not a number has bits too
+        hash = (hash ^ bits) * 0x100000001B3u;
+    }
+    return hash;
+}
+
 // Reads one file into a record: everything but the ordinal and the cylinder.
 // The file object may be one used before: a file read whole replaces all it held.
 bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& record)
@@ -95,6 +114,7 @@ bool readRecord(const QString& path, COpenedChmFile& file, ChromatogramRecord& r
     record.method = passport.method;
     record.samplingPoint = passport.samplingPoint; // "Пункт отбора": the well and plant, not the apparatus
     record.signal = file.signal(); // shares the samples, copies none
+    record.signalFingerprint = signalFingerprint(std::as_const(record.signal).samples()); // const: no copy of the shared samples
     record.peakTable = file.peakTable();
     record.isCalibration = passport.calibrationFlag != 0;
     BuildPeakItems(record, file.peakTable());
@@ -326,8 +346,6 @@ public:
         if (identity.known)
             m_paths.insert(identity, path);
     }
-    // Whether a row was read from the file, whatever its path names now.
-    bool known(const FileIdentity& identity) const { return m_paths.contains(identity); }
     // Whether a listed path still names the file.
     bool contains(const FileIdentity& identity) const
     {
@@ -342,27 +360,67 @@ private:
     QMultiHash<FileIdentity, QString> m_paths;
 };
 
-// The row of a listed run moved outside the program: its path names nothing
-// now, and the file read at another path is the one it was read from, with the
-// same sample and time. Listed anew, one run would fill two parallels. -1: none.
-int movedRow(const std::vector<ChromatogramRecord>& records, const ChromatogramRecord& read)
+// One injection: the passport's sample, method and analysis time, and the
+// signal sample for sample. A copy of a run's file is that run again, while a
+// re-injection of the sample has a time of its own and runs without a time
+// differ by their signals.
+bool sameRun(const ChromatogramRecord& a, const ChromatogramRecord& b)
 {
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const ChromatogramRecord& listed = records[i];
-        if (SameFile(listed.identity, read.identity) && listed.analysisTime == read.analysisTime
-            && listed.sample == read.sample && !ReadFileIdentity(listed.path).known)
-            return static_cast<int>(i);
-    }
-    return -1;
+    if (a.analysisTime != b.analysisTime || a.signalFingerprint != b.signalFingerprint || a.sample != b.sample
+        || a.method != b.method || a.signal.start() != b.signal.start() || a.signal.step() != b.signal.step())
+        return false;
+    const SampleVector& x = a.signal.samples();
+    const SampleVector& y = b.signal.samples();
+    // As stored, so that a sample that is not a number equals itself.
+    return x.size() == y.size() && (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0);
 }
 
-// Lists the record read, or puts it in the place of the row it moved from
-// (looked for only where `mayHaveMoved`: the rows are many at the start);
-// its index.
-int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& record, const MixtureList& mixtures,
-               bool mayHaveMoved = true)
+// The rows by their runs: a file read is compared in full only with the rows
+// of its time and signal print, so a start of many runs does not compare
+// every file with every row.
+class ListedRuns
 {
-    const int moved = mayHaveMoved ? movedRow(records, record) : -1;
+public:
+    void add(const ChromatogramRecord& record, int row) { m_rows.insert(key(record), row); }
+    // The uppermost row of the record's run, or -1.
+    int find(const std::vector<ChromatogramRecord>& records, const ChromatogramRecord& record) const
+    {
+        int found = -1;
+        const Key k = key(record);
+        for (auto it = m_rows.constFind(k); it != m_rows.cend() && it.key() == k; ++it) {
+            if ((found < 0 || it.value() < found) && sameRun(records[static_cast<std::size_t>(it.value())], record))
+                found = it.value();
+        }
+        return found;
+    }
+
+private:
+    using Key = std::pair<std::int64_t, std::uint64_t>;
+    static Key key(const ChromatogramRecord& record) { return {record.analysisTime, record.signalFingerprint}; }
+    QMultiHash<Key, int> m_rows;
+};
+
+// Whether the row's own path still holds its run: the file it was read from,
+// or another file with the run (a copy written over it). A run moved away,
+// or another run written under its name, frees the row to follow the run.
+bool pathHoldsRun(const ChromatogramRecord& row)
+{
+    if (stillSameFile(row.path, row.identity))
+        return true;
+    try {
+        COpenedChmFile file;
+        ChromatogramRecord there;
+        return readRecord(row.path, file, there) && sameRun(there, row);
+    } catch (...) {
+        return false;
+    }
+}
+
+// Lists the record read as a new row, or in the place of the row `moved`
+// whose run it is, keeping that row's number; its index.
+int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& record, const MixtureList& mixtures,
+               int moved = -1)
+{
     record.number = moved >= 0 ? records[static_cast<std::size_t>(moved)].number
                                : static_cast<std::int32_t>(records.size()) + 1;
     if (record.isCalibration)
@@ -375,11 +433,15 @@ int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& re
     return static_cast<int>(records.size()) - 1;
 }
 
-// How many files a stop left unread.
-int countNotReached(const std::vector<ReadSlot>& readSlots)
+// The files a stop left unread, in path order.
+QStringList notReached(const std::vector<ReadSlot>& readSlots, const QStringList& paths)
 {
-    return static_cast<int>(std::count_if(readSlots.begin(), readSlots.end(),
-                                          [](const ReadSlot& slot) { return slot.state == ReadState::NotReached; }));
+    QStringList left;
+    for (std::size_t i = 0; i < readSlots.size(); ++i) {
+        if (readSlots[i].state == ReadState::NotReached)
+            left.append(paths[static_cast<qsizetype>(i)]);
+    }
+    return left;
 }
 
 } // namespace
@@ -402,18 +464,25 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
     } catch (...) {
         return -1;
     }
-    return takeRecord(records, std::move(record), mixtures);
+    const auto same = std::find_if(records.begin(), records.end(),
+                                   [&record](const ChromatogramRecord& listed) { return sameRun(listed, record); });
+    const int row = same == records.end() ? -1 : static_cast<int>(same - records.begin());
+    if (row >= 0 && pathHoldsRun(*same))
+        return row;
+    return takeRecord(records, std::move(record), mixtures, row);
 }
 
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
                      const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread,
-                     int* leftUnread)
+                     QStringList* leftUnread, ListedCopies* copies)
 {
     QSet<QString> listed;
     ListedFiles listedFiles;
-    for (const ChromatogramRecord& record : records) {
-        listed.insert(listKey(record.path));
-        listedFiles.add(record.identity, record.path);
+    ListedRuns listedRuns;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        listed.insert(listKey(records[i].path));
+        listedFiles.add(records[i].identity, records[i].path);
+        listedRuns.add(records[i], static_cast<int>(i));
     }
     QStringList toRead;
     for (const QString& path : paths) {
@@ -426,7 +495,7 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
     if (leftUnread)
-        *leftUnread = countNotReached(readSlots);
+        *leftUnread = notReached(readSlots, toRead);
     int added = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
         ReadSlot& slot = readSlots[i];
@@ -438,27 +507,37 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         // Another path to a listed file, or to one earlier in the batch.
         if (listedFiles.contains(record.identity))
             continue;
-        const bool mayHaveMoved = listedFiles.known(record.identity);
+        // Listed anew, one run would fill two parallels.
+        const int same = listedRuns.find(records, record);
+        if (same >= 0 && pathHoldsRun(records[static_cast<std::size_t>(same)])) {
+            if (copies)
+                copies->push_back({record.path, records[static_cast<std::size_t>(same)].path});
+            continue;
+        }
         listedFiles.add(record.identity, record.path);
-        takeRecord(records, std::move(record), mixtures, mayHaveMoved);
+        const int row = takeRecord(records, std::move(record), mixtures, same);
+        if (same < 0)
+            listedRuns.add(records[static_cast<std::size_t>(row)], row);
         ++added;
     }
     return added;
 }
 
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress, UnreadChromatograms* unread, int* leftUnread)
+                        const ReadProgress& progress, UnreadChromatograms* unread, QStringList* leftUnread,
+                        ListedCopies* copies)
 {
     QStringList paths;
     for (const ChromatogramRecord& record : records)
         paths.append(record.path);
     std::vector<ReadSlot> readSlots = readAll(paths, progress);
     if (leftUnread)
-        *leftUnread = countNotReached(readSlots);
+        *leftUnread = notReached(readSlots, paths);
 
     std::vector<ChromatogramRecord> kept;
     kept.reserve(records.size());
     ListedFiles keptFiles;
+    ListedRuns keptRuns;
     int dropped = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
         switch (readSlots[i].state) {
@@ -466,6 +545,13 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
             // A file replaced, or a link turned to another listed file since:
             // the row further up keeps it, as adding the paths again would.
             if (keptFiles.contains(readSlots[i].record.identity)) {
+                ++dropped;
+                continue;
+            }
+            // A file written over with a copy of a run above: that row keeps the run.
+            if (const int same = keptRuns.find(kept, readSlots[i].record); same >= 0) {
+                if (copies)
+                    copies->push_back({paths[static_cast<qsizetype>(i)], kept[static_cast<std::size_t>(same)].path});
                 ++dropped;
                 continue;
             }
@@ -482,6 +568,7 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
         }
         ChromatogramRecord& record = kept.back();
         keptFiles.add(record.identity, record.path);
+        keptRuns.add(record, static_cast<int>(kept.size()) - 1);
         record.number = static_cast<std::int32_t>(kept.size());
         record.mixture = nullptr;
         if (record.isCalibration)

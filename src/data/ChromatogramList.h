@@ -19,8 +19,11 @@
 // counting as it does on the file system, or the same file reached another
 // way, through a link, while the listed path still names it) returns that
 // record's index and reads nothing; a file that cannot be read returns -1 and
-// adds nothing. A listed run moved to the path (its listed path names nothing
-// now; the same file, sample and time) takes the path in its own row.
+// adds nothing. A file holding a listed run (one injection: the same sample,
+// method, analysis time and signal) adds no row: the run's row takes the
+// path when its own path holds the run no more (the run moved, or another
+// run took its name), keeping its place and number; otherwise the file is a
+// copy and the row's index is returned.
 // A calibration run is matched to a cylinder of the list.
 int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& path, const MixtureList& mixtures);
 
@@ -56,6 +59,15 @@ struct UnreadChromatogram
 };
 using UnreadChromatograms = std::vector<UnreadChromatogram>;
 
+// A file left out as a copy of a run that the listed file holds.
+struct ListedCopy
+{
+    QString path;
+    QString listedPath;
+    friend bool operator==(const ListedCopy&, const ListedCopy&) = default;
+};
+using ListedCopies = std::vector<ListedCopy>;
+
 // Every "*.stg" file (extension in any letter case) under the folder, depth
 // first in name order. Every sub-folder is entered but those whose own name
 // holds a dot (dated and hidden ones; the folder given is scanned whatever
@@ -70,22 +82,25 @@ QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms*
 
 // AddChromatogram for each path, in order, with the files read on all cores.
 // Paths naming files listed already or earlier in the batch are skipped; unreadable files
-// are left out and, when unread is given, appended to it in path order.
-// leftUnread, when given, gets how many files a stop left unread.
+// are left out and, when unread is given, appended to it in path order; so
+// are copies of runs listed already or earlier in the batch, to copies.
+// leftUnread, when given, gets the files a stop left unread.
 // Returns the number of records added or moved.
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
                      const MixtureList& mixtures, const ReadProgress& progress = {},
-                     UnreadChromatograms* unread = nullptr, int* leftUnread = nullptr);
+                     UnreadChromatograms* unread = nullptr, QStringList* leftUnread = nullptr,
+                     ListedCopies* copies = nullptr);
 
 // Reads every listed file anew, on all cores, keeping the list order: a file
 // that can no longer be read drops out (into unread, when given), the others
 // are renumbered from 1 and matched to the cylinders again; a record whose
-// file a record above it names too drops out without a word. Files left
-// unread by a stop keep their records as they were; leftUnread, when given,
-// gets how many. Returns the number of records that dropped out.
+// file a record above it names too drops out without a word, one whose file
+// now holds the run of a record above it drops out into copies, when given.
+// Files left unread by a stop keep their records as they were; leftUnread,
+// when given, gets their paths. Returns the number of records that dropped out.
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
                         const ReadProgress& progress = {}, UnreadChromatograms* unread = nullptr,
-                        int* leftUnread = nullptr);
+                        QStringList* leftUnread = nullptr, ListedCopies* copies = nullptr);
 
 // Adds the files of CollectChromatogramPaths; unreadable files are skipped.
 // Returns the number of records added.

@@ -51,6 +51,9 @@ struct ChromatogramRecord
     MixturePtr mixture;
     std::vector<PeakItem> peaks;
     CLattice signal;
+    // A hash of samples spread over the signal, taken as the file is read:
+    // runs of one passport are mostly told apart without comparing every sample.
+    std::uint64_t signalFingerprint = 0;
     CPeeksTable peakTable;
 };
 

@@ -582,10 +582,12 @@ TEST_F(tavrinDlgTest, everyFullReadWarnsOnceForEachFileItCouldNotRead)
 {
     const QString good = write(QStringLiteral("run/a.stg"), QStringLiteral("ГС"), 1000);
     const QString cut = m_dir.filePath(QStringLiteral("run/cut.stg")), empty = m_dir.filePath(QStringLiteral("run/empty.stg"));
-    const QByteArray whole = testsupport::readFileBytes(good);
+    // Whole, each is a run of its own, not a copy of the listed one.
+    const QByteArray whole = testsupport::readFileBytes(write(QStringLiteral("b.stg"), QStringLiteral("ГС"), 2000));
+    const QByteArray wholeEmpty = testsupport::readFileBytes(write(QStringLiteral("c.stg"), QStringLiteral("ГС"), 3000));
     const auto spoil = [&](bool spoilt) {
         ASSERT_TRUE(testsupport::writeFileBytes(cut, spoilt ? whole.left(whole.size() / 2) : whole));
-        ASSERT_TRUE(testsupport::writeFileBytes(empty, spoilt ? QByteArray() : whole));
+        ASSERT_TRUE(testsupport::writeFileBytes(empty, spoilt ? QByteArray() : wholeEmpty));
     };
     const auto accept = acceptChanged;
     for (const QString read : {"recent list", "folder scan", "buttonRecalc", "buttonSettings", "buttonMixtures"}) {
@@ -685,6 +687,37 @@ TEST_F(tavrinDlgTest, readWarningLastsUntilTheFileIsListedAgainOrTheSetIsCleared
     expectWarnings(gone);
     button(*dlg, "buttonDeleteAll")->click();
     expectWarnings({});
+}
+
+// A copy of a listed run read at the start or chosen in "Добавить", and a file overwritten
+// with the run of a row above at "Пересчитать", are named with the run's listed path.
+TEST_F(tavrinDlgTest, copyOfAListedRunIsNamedWithTheRunsPathInsteadOfFillingAParallel)
+{
+    const QString copies = openingDialogFolder(QStringLiteral("runs/copies"));
+    const QString run = write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 41"), 1700000000);
+    const QString other = write(QStringLiteral("runs/b.stg"), QStringLiteral("ГС скв. 41"), 1700000600);
+    const QString copy = copies + QStringLiteral("/a.stg");
+    ASSERT_TRUE(QDir().mkpath(copies) && QFile::copy(run, copy));
+    setRecent({run, copy, other});
+    auto dlg = open();
+    EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg", "b.stg"}));
+    QStringList warnings = {QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это та же хроматограмма, "
+                                           "что и файл %2 из списка.").arg(QDir::toNativeSeparators(copy), QDir::toNativeSeparators(run))};
+    EXPECT_TRUE(messageText(*dlg).contains(warnings[0]));
+
+    ASSERT_TRUE(QFile::remove(other) && QFile::copy(run, other));
+    button(*dlg, "buttonRecalc")->click();
+    warnings << QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, что и файл %2 выше "
+                               "в списке.").arg(QDir::toNativeSeparators(other), QDir::toNativeSeparators(run));
+    EXPECT_EQ(readWarnings(), warnings);
+
+    button(*dlg, "buttonDeleteAll")->click();
+    ASSERT_EQ(dlg->AddChromatogram(run), 0);
+    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+        qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
+        d->accept();
+    });
+    EXPECT_EQ(readWarnings(), warnings.mid(0, 1));
 }
 
 TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)

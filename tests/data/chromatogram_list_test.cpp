@@ -15,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -28,6 +29,11 @@
 using testsupport::ChromatogramFile;
 using testsupport::peak;
 using testsupport::writeChromatogramFile;
+
+static void PrintTo(const ListedCopy& copy, std::ostream* out)
+{
+    *out << copy.path.toStdString() << " = " << copy.listedPath.toStdString();
+}
 
 // The next folder listing fails with this error (0: none), as one on a network mount may.
 static std::atomic<int> listingFault{0};
@@ -62,9 +68,9 @@ struct FoldersBeyondTheLongestPath
 class ChromatogramListFiles : public ::testing::Test
 {
 protected:
-    // A file with the given sample in the folder (created as needed).
+    // A file with the given sample in the folder (created as needed), of a time of its own unless given.
     QString write(const QString& relativePath, const QString& sample = QStringLiteral("ГС скв. 7"),
-                  bool calibration = false, std::int64_t time = 1700000000)
+                  bool calibration = false, std::optional<std::int64_t> time = {}, std::vector<float> samples = {})
     {
         const QString path = m_dir.filePath(relativePath);
         QDir().mkpath(QFileInfo(path).absolutePath());
@@ -72,7 +78,8 @@ protected:
         file.sample = sample;
         file.method = QStringLiteral("ГАЗ-1");
         file.calibration = calibration;
-        file.analysisTime = time;
+        file.analysisTime = time.value_or(1700000000 + m_written++);
+        file.samples = std::move(samples);
         EXPECT_TRUE(writeChromatogramFile(path, file));
         return path;
     }
@@ -91,6 +98,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    int m_written = 0;
     std::vector<ChromatogramRecord> records;
     MixtureList mixtures;
 };
@@ -231,6 +239,66 @@ TEST_F(ChromatogramListFiles, fileThatTookAListedRowsIdentityAtAnotherPathIsAdde
     records[0].identity = ReadFileIdentity(next);
     EXPECT_EQ(FindChromatogram(records, next), -1);
     EXPECT_EQ(AddChromatogram(records, next, mixtures), 1);
+}
+
+// One injection is one row, whichever way its copies come: the start's scan,
+// "Добавить" of a folder of copies or of one, two copies in one "Добавить".
+TEST_F(ChromatogramListFiles, copyOfAListedRunIsLeftOutAndNamedWithBothPaths)
+{
+    const QString run = write(QStringLiteral("runs/a.stg"), QStringLiteral("a"));
+    write(QStringLiteral("runs/b.stg"), QStringLiteral("b"));
+    const QString copy = m_dir.filePath(QStringLiteral("copies/a.stg")), copy2 = m_dir.filePath(QStringLiteral("copies/a2.stg"));
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("copies"))) && QFile::copy(run, copy) && QFile::copy(run, copy2));
+    ListedCopies copies;
+    EXPECT_EQ(AddChromatograms(records, QStringList{run} + CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr,
+                               nullptr, &copies), 2);
+    EXPECT_EQ(fileNames(), QStringList({"a.stg", "b.stg"}));
+    const ListedCopies both = {{copy, run}, {copy2, run}};
+    EXPECT_EQ(copies, both);
+    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 0);
+    EXPECT_EQ(copies, both);
+    EXPECT_EQ(AddChromatogram(records, copy2, mixtures), 0);
+
+    records.clear();
+    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 1);
+    EXPECT_EQ(copies, ListedCopies({{copy2, copy}}));
+}
+
+// The listed path names a file all along: the moved run, not a new run
+// written under its name, is the row's.
+TEST_F(ChromatogramListFiles, runMovedWhileANewRunTookItsNameTakesTheNewPathInItsOwnRow)
+{
+    const QString old = write(QStringLiteral("runs/a.stg"), QStringLiteral("a"));
+    const QString moved = m_dir.filePath(QStringLiteral("runs/sub/a.stg"));
+    ASSERT_EQ(AddChromatograms(records, {old, write(QStringLiteral("runs/c.stg"), QStringLiteral("c"))}, mixtures), 2);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(moved).path()) && QFile::rename(old, moved));
+    write(QStringLiteral("runs/a.stg"), QStringLiteral("a")); // re-injected: a time of its own
+    ListedCopies copies;
+    EXPECT_EQ(AddChromatograms(records, {moved}, mixtures, {}, nullptr, nullptr, &copies), 1);
+    EXPECT_EQ(records[0].path + " " + QString::number(records[0].number), moved + " 1");
+    EXPECT_EQ(AddChromatogram(records, old, mixtures), 2);
+
+    // A copy of the run written under the row's path after a move: the path still holds the run.
+    const QString again = m_dir.filePath(QStringLiteral("runs/sub/b.stg"));
+    ASSERT_TRUE(QFile::rename(moved, again) && QFile::copy(again, moved));
+    EXPECT_EQ(AddChromatograms(records, {again}, mixtures, {}, nullptr, nullptr, &copies), 0);
+    EXPECT_EQ(copies, ListedCopies({{again, moved}}));
+}
+
+// A re-injection has its own time; runs without a time differ by their signals.
+TEST_F(ChromatogramListFiles, reinjectionAndTimelessRunsOfAnotherSignalAreRowsOfTheirOwn)
+{
+    write(QStringLiteral("r1.stg"), QStringLiteral("ГС"), false, 1700000000);
+    write(QStringLiteral("r2.stg"), QStringLiteral("ГС"), false, 1700000600);
+    std::vector<float> signal(200, 1.0f), other = signal;
+    other[1] = 2.0f; // one sample apart, one a print of a few samples may pass over
+    const QString timeless = write(QStringLiteral("t1.stg"), QStringLiteral("ГС"), false, 0, signal);
+    write(QStringLiteral("t2.stg"), QStringLiteral("ГС"), false, 0, other);
+    const QString same = write(QStringLiteral("t3.stg"), QStringLiteral("ГС"), false, 0, signal);
+    ListedCopies copies;
+    EXPECT_EQ(AddChromatograms(records, CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr, nullptr, &copies), 4);
+    EXPECT_EQ(fileNames(), QStringList({"r1.stg", "r2.stg", "t1.stg", "t2.stg"}));
+    EXPECT_EQ(copies, ListedCopies({{same, timeless}}));
 }
 
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
@@ -483,26 +551,31 @@ TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListed
 TEST_F(ChromatogramListFiles, readingStoppedBeforeItBeginsAddsNothing)
 {
     const QStringList paths = {write(QStringLiteral("a.stg")), write(QStringLiteral("b.stg"))};
-    int leftUnread = 0;
+    QStringList leftUnread;
     EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }, nullptr, &leftUnread), 0);
     EXPECT_TRUE(records.empty());
-    EXPECT_EQ(leftUnread, 2);
+    EXPECT_EQ(leftUnread, paths);
 }
 
 TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumbers)
 {
     const QStringList paths = {write(QStringLiteral("a.stg"), QStringLiteral("a")),
                                write(QStringLiteral("b.stg"), QStringLiteral("b")),
-                               write(QStringLiteral("c.stg"), QStringLiteral("c"), true)};
-    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 3);
+                               write(QStringLiteral("c.stg"), QStringLiteral("c"), true),
+                               write(QStringLiteral("d.stg"), QStringLiteral("d"))};
+    ASSERT_EQ(AddChromatograms(records, paths, mixtures), 4);
     ASSERT_TRUE(QFile::remove(paths[0]));
     write(QStringLiteral("b.stg"), QStringLiteral("b changed"));
+    // Overwritten with a copy of the run above: that row keeps the run.
+    ASSERT_TRUE(QFile::remove(paths[3]) && QFile::copy(paths[2], paths[3]));
     // The calibration run finds the cylinder added since.
     const MixturePtr one = cylinder(1, QStringLiteral("c"));
     mixtures = {one};
 
     UnreadChromatograms unread;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread), 1);
+    ListedCopies copies;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread, nullptr, &copies), 2);
+    EXPECT_EQ(copies, ListedCopies({{paths[3], paths[2]}}));
     ASSERT_EQ(unread.size(), 1u);
     EXPECT_EQ(unread[0].path + ": " + unread[0].reason, paths[0] + ": файл не найден");
     ASSERT_EQ(fileNames(), QStringList({"b.stg", "c.stg"}));
@@ -563,7 +636,8 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
     for (int i = 0; i < 40; ++i)
         write(QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("new %1").arg(i));
 
-    int reports = 0, leftUnread = 0;
+    int reports = 0;
+    QStringList leftUnread, leftOld;
     EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }, nullptr, &leftUnread), 0);
     ASSERT_EQ(records.size(), 40u);
     int renewed = 0;
@@ -574,12 +648,14 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
         const bool isNew = r.sample == QStringLiteral("new %1").arg(i);
         EXPECT_TRUE(isNew || r.sample == QStringLiteral("old %1").arg(i)) << r.sample.toStdString();
         renewed += isNew ? 1 : 0;
+        if (!isNew)
+            leftOld.append(r.path);
     }
+    EXPECT_EQ(leftUnread, leftOld);
     // The calling thread reads one file before it reports again; the stop
     // then ends the batch, so not every file is read anew.
     EXPECT_GE(renewed, 1);
     EXPECT_EQ(reports, 2);
-    EXPECT_EQ(leftUnread, 40 - renewed);
 }
 
 TEST_F(ChromatogramListFiles, aReportThatFailsIsPassedOnWithNothingAdded)

@@ -197,6 +197,7 @@ TEST_F(ReportDocumentTest, stationIsThePassportsSamplingPointNotItsSamplingSpot)
         file.passportVersion = f.version;
         file.samplingSpot = QString::fromUtf8(f.spot);
         file.samplingPoint = QString::fromUtf8(f.point);
+        file.analysisTime = 1700000000 + f.version; // two runs, not one copied
         const QString path = dir.filePath(QStringLiteral("v%1.stg").arg(f.version));
         ASSERT_TRUE(testsupport::writeChromatogramFile(path, file));
         ASSERT_GE(AddChromatogram(records, path, cylinders), 0);

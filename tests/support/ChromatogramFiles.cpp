@@ -14,8 +14,8 @@ bool writeChromatogramFile(const QString& path, const ChromatogramFile& file)
     passport.samplingPoint = file.samplingPoint;
     passport.calibrationFlag = file.calibration ? 1u : 0u;
     passport.analysisTime = file.analysisTime;
-    const std::vector<float> samples = {0, 0, 2, 4, 2, 0, 0, 1, 3, 1, 0, 0, 0};
-    return writeStgFile(path, stgStreams(samples, 0.0f, 0.25f, 0.5f, table, passport));
+    const std::vector<float> triangles = {0, 0, 2, 4, 2, 0, 0, 1, 3, 1, 0, 0, 0};
+    return writeStgFile(path, stgStreams(file.samples.empty() ? triangles : file.samples, 0.0f, 0.25f, 0.5f, table, passport));
 }
 
 bool writePassportFile(const QString& path, const QString& sample, const QString& method,

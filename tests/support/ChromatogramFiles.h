@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // Whole, readable "*.stg" files as the main window adds them: the passport
 // fields the list shows and uses, and a peak table over a fixed signal.
@@ -24,6 +25,7 @@ struct ChromatogramFile
     // every 0.25 min from 0: a triangle of area 2 between 0.25 and 1.25 min
     // and one of area 1.25 between 1.5 and 2.5 min.
     QList<StgPeak> peaks;
+    std::vector<float> samples; // every 0.25 min from 0; empty: the signal above
 };
 
 bool writeChromatogramFile(const QString& path, const ChromatogramFile& file);
