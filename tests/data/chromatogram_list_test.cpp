@@ -273,6 +273,7 @@ TEST_F(ChromatogramListFiles, runMovedWhileANewRunTookItsNameTakesTheNewPathInIt
     ASSERT_EQ(AddChromatograms(records, {old, write(QStringLiteral("runs/c.stg"), QStringLiteral("c"))}, mixtures), 2);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(moved).path()) && QFile::rename(old, moved));
     write(QStringLiteral("runs/a.stg"), QStringLiteral("a")); // re-injected: a time of its own
+    EXPECT_EQ(FindChromatogram(records, moved), -1); // the listed path names another file now
     ListedCopies copies;
     EXPECT_EQ(AddChromatograms(records, {moved}, mixtures, {}, nullptr, nullptr, &copies), 1);
     EXPECT_EQ(records[0].path + " " + QString::number(records[0].number), moved + " 1");
