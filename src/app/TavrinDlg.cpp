@@ -110,13 +110,13 @@ QString leftOutFoldersText(const QStringList& folders)
         .arg(QString::number(folders.size()), shown);
 }
 
-// The cleaned paths of the listed files.
-QSet<QString> listedPaths(const std::vector<ChromatogramRecord>& records)
+// The paths cleaned, as the list compares them.
+QSet<QString> cleanedPaths(const QStringList& paths)
 {
-    QSet<QString> listed;
-    for (const ChromatogramRecord& record : records)
-        listed.insert(QDir::cleanPath(record.path));
-    return listed;
+    QSet<QString> cleaned;
+    for (const QString& path : paths)
+        cleaned.insert(QDir::cleanPath(path));
+    return cleaned;
 }
 
 QString analysisTimeText(std::int64_t secondsSinceEpoch)
@@ -506,28 +506,28 @@ void tavrinDlg::KeepReadWarnings(const UnreadChromatograms& unread, bool listed)
                               .arg(QDir::toNativeSeparators(file.path), file.reason)
                         : QStringLiteral("Чтение хроматограмм: Файл %1 не прочитан и %2: %3.")
                               .arg(QDir::toNativeSeparators(file.path), what, file.reason);
-        if (const auto known = FindReadWarning(file.path); known != m_readWarnings.end())
-            known->second = warning;
-        else
-            m_readWarnings.emplace_back(QDir::cleanPath(file.path), warning);
+        KeepReadWarning(file.path, warning);
     }
+}
+
+void tavrinDlg::KeepReadWarning(const QString& path, const QString& warning)
+{
+    if (const auto known = FindReadWarning(path); known != m_readWarnings.end())
+        known->second = warning;
+    else
+        m_readWarnings.emplace_back(QDir::cleanPath(path), warning);
 }
 
 void tavrinDlg::KeepCopyWarnings(const ListedCopies& copies, bool listed)
 {
     // A copy read with the run listed would fill a second parallel with the
     // same injection; the user is told where the run is listed.
+    const QString what = listed ? QStringLiteral("удалён из списка") : QStringLiteral("не добавлен в список");
+    const QString where = listed ? QStringLiteral("выше в списке") : QStringLiteral("из списка");
     for (const ListedCopy& copy : copies) {
-        const QString warning =
-            (listed ? QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, "
-                                     "что и файл %2 выше в списке.")
-                    : QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это та же хроматограмма, "
-                                     "что и файл %2 из списка."))
-                .arg(QDir::toNativeSeparators(copy.path), QDir::toNativeSeparators(copy.listedPath));
-        if (const auto known = FindReadWarning(copy.path); known != m_readWarnings.end())
-            known->second = warning;
-        else
-            m_readWarnings.emplace_back(QDir::cleanPath(copy.path), warning);
+        KeepReadWarning(copy.path, QStringLiteral("Чтение хроматограмм: Файл %1 %2: это та же хроматограмма, что и файл %3 %4.")
+                                       .arg(QDir::toNativeSeparators(copy.path), what,
+                                            QDir::toNativeSeparators(copy.listedPath), where));
     }
 }
 
@@ -556,8 +556,7 @@ void tavrinDlg::KeepStoppedAdding(const QStringList& paths, const QStringList& l
 {
     for (const QString& path : paths)
         m_addingLeftUnread.remove(QDir::cleanPath(path));
-    for (const QString& path : leftUnread)
-        m_addingLeftUnread.insert(QDir::cleanPath(path));
+    m_addingLeftUnread.unite(cleanedPaths(leftUnread));
     if (m_addingLeftUnread.isEmpty())
         return;
     // A file listed by another path, through a link, is not left out.
@@ -565,13 +564,6 @@ void tavrinDlg::KeepStoppedAdding(const QStringList& paths, const QStringList& l
     for (const ChromatogramRecord& record : m_records)
         listedFiles.insert(record.identity);
     m_addingLeftUnread.removeIf([&listedFiles](const QString& path) { return listedFiles.contains(ReadFileIdentity(path)); });
-}
-
-void tavrinDlg::KeepStoppedRereading(const QStringList& leftUnread)
-{
-    m_rereadLeftUnread.clear();
-    for (const QString& path : leftUnread)
-        m_rereadLeftUnread.insert(QDir::cleanPath(path));
 }
 
 // ---- calculation -----------------------------------------------------------
@@ -592,7 +584,7 @@ void tavrinDlg::RunCalculation()
     // A stopped reading leaves the results resting on part of the files; a
     // re-read's, as long as they stay listed.
     if (!m_rereadLeftUnread.isEmpty()) {
-        const QSet<QString> listed = listedPaths(m_records);
+        const QSet<QString> listed = cleanedPaths(recordPaths(m_records));
         m_rereadLeftUnread.removeIf([&listed](const QString& path) { return !listed.contains(path); });
     }
     if (!m_addingLeftUnread.isEmpty())
@@ -634,7 +626,7 @@ void tavrinDlg::OnBnClickedRecalc()
     ReadProgressDialog progress(this);
     QStringList leftUnread;
     RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread, &copies);
-    KeepStoppedRereading(leftUnread);
+    m_rereadLeftUnread = cleanedPaths(leftUnread);
     KeepReadWarnings(unread, true);
     KeepCopyWarnings(copies, true);
     RefreshChromatograms();

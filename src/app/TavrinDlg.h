@@ -144,6 +144,8 @@ private:
     // Adds or renews a warning for each copy of a listed run left out;
     // listed tells whether it was in the list before.
     void KeepCopyWarnings(const ListedCopies& copies, bool listed);
+    // Adds the warning for the file at path, or puts it in place of the one kept.
+    void KeepReadWarning(const QString& path, const QString& warning);
     // The warning kept for the file at path, or the end.
     std::vector<std::pair<QString, QString>>::iterator FindReadWarning(const QString& path);
     void ForgetListedReadWarnings();
@@ -151,8 +153,6 @@ private:
     // forgets the earlier stops' paths among them: they are now read, listed
     // or named.
     void KeepStoppedAdding(const QStringList& paths, const QStringList& leftUnread);
-    // Keeps which listed files the re-read just done left as read before.
-    void KeepStoppedRereading(const QStringList& leftUnread);
     // The progress a reading reports to: the hook, when set, then the dialog.
     ReadProgress ReadingProgress(ReadProgressDialog& dialog);
 

@@ -8,6 +8,11 @@ const CSettings& SettingsOrDefaults(const CSettings* settings)
     return settings ? *settings : defaults;
 }
 
+QString NotSetText(const QString& prefix, const QString& setting)
+{
+    return QStringLiteral("%1: Не задан параметр '%2'.").arg(prefix, setting);
+}
+
 double Mean(const std::vector<double>& values)
 {
     if (values.empty())

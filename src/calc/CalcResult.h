@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <map>
 #include <vector>
 
@@ -34,6 +36,10 @@ struct CalcEnvironment
 
 // Arithmetic mean; 0 for no values. A parallel without a value enters as 0.
 double Mean(const std::vector<double>& values);
+
+// The error a calculation gives, under its prefix ("ДК Метанол"), for a
+// setting it needs that is left at 0.
+QString NotSetText(const QString& prefix, const QString& setting);
 
 // The settings a calculator reads: the given ones, or the defaults when none
 // are given.

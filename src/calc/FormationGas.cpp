@@ -236,7 +236,7 @@ void ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& pa
     };
     for (const auto& [value, name] : required) {
         if (value == 0.0)
-            log.AddMessage(MessageError, QStringLiteral("%1: Не задан параметр '%2'.").arg(prefix, Text(name)));
+            log.AddMessage(MessageError, NotSetText(prefix, Text(name)));
     }
 }
 

@@ -15,6 +15,7 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -181,9 +182,9 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
 
     const MixtureList none;
     const MixtureList& list = cylinders ? *cylinders : none;
-    const auto ofKind = std::count_if(list.begin(), list.end(),
-                                      [&](const MixturePtr& m) { return m && m->type == m_kind.mixtureType; });
-    if (ofKind == 0) {
+    const auto isOfKind = [&](const MixturePtr& m) { return m && m->type == m_kind.mixtureType; };
+    const auto firstOfKind = std::find_if(list.begin(), list.end(), isOfKind);
+    if (firstOfKind == list.end()) {
         env.log.AddMessage(MessageError, m_kind.prefix + QStringLiteral(": Отсутствует %1 баллон.").arg(m_kind.gasText));
         return result;
     }
@@ -194,6 +195,8 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
     // in run order; with no run at all, the first of the kind.
     std::vector<const MixtureData*> runCylinder(static_cast<std::size_t>(nParallel), nullptr);
     std::vector<const MixtureData*> used;
+    // With one cylinder of the kind there is nothing to choose.
+    const bool choice = std::any_of(std::next(firstOfKind), list.end(), isOfKind);
     static const ChromatogramRecord unnamed;
     for (int i = 0; i < nParallel; ++i) {
         const int slot = m_kind.firstSlot + i;
@@ -203,8 +206,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         const ChromatogramRecord& record = run != runs.end() && run->second ? *run->second : unnamed;
         const RunCylinder cylinder = CalibrationCylinder(record, slot, list);
         const MixtureData* mixture = cylinder.mixture.get();
-        // With one cylinder of the kind there is nothing to choose.
-        if (!cylinder.named && ofKind > 1)
+        if (!cylinder.named && choice)
             env.log.AddMessage(MessageWarning, QStringLiteral("%1: В названии пробы хроматограммы %2 не найден баллон %3, использован баллон %4.")
                                                    .arg(ChromatogramSlotName(slot), QDir::toNativeSeparators(record.path),
                                                         m_kind.gasText, mixture->name));
@@ -213,7 +215,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
             used.push_back(mixture);
     }
     if (used.empty())
-        used.push_back(CalibrationCylinder(unnamed, m_kind.firstSlot, list).mixture.get());
+        used.push_back(firstOfKind->get());
     if (used.size() > 1) {
         QStringList perRun;
         for (int i = 0; i < nParallel; ++i) {

@@ -22,11 +22,6 @@ constexpr double kNormalTemperature = 293.0;  // K
 constexpr double kGasDensityScale = 1000.0;
 constexpr double kCondensateDensityScale = 1000000.0;
 
-QString NotSet(const QString& prefix, const QString& setting)
-{
-    return QStringLiteral("%1: Не задан параметр '%2'.").arg(prefix, setting);
-}
-
 // All three methanol tables are relative: values in % of the mean.
 std::optional<AccuracyValues> GsTable(double mean)
 {
@@ -123,9 +118,9 @@ GasMethanolResult CalcGsMethanol::Calculate(const KnownPeakMap& peaks, const CSe
     const SamplingParameters& params = SettingsOrDefaults(settings).params;
     Sample sample{params.GsVol1, 0.0, density, kGasDensityScale, {}};
     if (params.GsVol2 == 0.0)
-        sample.zeroErrors << NotSet(prefix, QStringLiteral("Объём пробы газа сепарации, измеренный газовым счетчиком, дм3"));
+        sample.zeroErrors << NotSetText(prefix, QStringLiteral("Объём пробы газа сепарации, измеренный газовым счетчиком, дм3"));
     if (params.GsPressure == 0.0)
-        sample.zeroErrors << NotSet(prefix, QStringLiteral("Атмосферное давление, кПа"));
+        sample.zeroErrors << NotSetText(prefix, QStringLiteral("Атмосферное давление, кПа"));
     double K = 0.0;  // reduces the metered volume to normal conditions
     if (params.GsTemp + kMeterZero != 0.0)
         K = params.GsPressure * kNormalTemperature / ((params.GsTemp + kMeterZero) * kNormalPressure);
@@ -150,7 +145,7 @@ GasMethanolResult CalcGdMethanol::Calculate(const KnownPeakMap& peaks, const CSe
     const SamplingParameters& params = SettingsOrDefaults(settings).params;
     Sample sample{params.GdVol1, params.GdVol2 * 1000.0, density, kGasDensityScale, {}};
     if (params.GdVol2 == 0.0)
-        sample.zeroErrors << NotSet(QStringLiteral("ГД Метанол"),
+        sample.zeroErrors << NotSetText(QStringLiteral("ГД Метанол"),
                                     QStringLiteral("Объём пробы газа дегазации, пропущенный через поглотительные склянки с раствором сернокислого натрия или водой, дм3"));
     return Run<GasMethanolResult>(peaks, settings, sample, env);
 }
@@ -170,8 +165,8 @@ CondensateMethanolResult CalcDcMethanol::Calculate(const KnownPeakMap& peaks, co
     const SamplingParameters& params = SettingsOrDefaults(settings).params;
     Sample sample{params.DcVol1, params.DcVol2, params.DcDensity, kCondensateDensityScale, {}};
     if (params.DcVol2 == 0.0)
-        sample.zeroErrors << NotSet(prefix, QStringLiteral("Объём дегазированного конденсата, взятый для анализа метанола, см3"));
+        sample.zeroErrors << NotSetText(prefix, QStringLiteral("Объём дегазированного конденсата, взятый для анализа метанола, см3"));
     if (params.DcDensity == 0.0)
-        sample.zeroErrors << NotSet(prefix, QStringLiteral("Плотность дегазированного конденсата, г/см3"));
+        sample.zeroErrors << NotSetText(prefix, QStringLiteral("Плотность дегазированного конденсата, г/см3"));
     return Run<CondensateMethanolResult>(peaks, settings, sample, env);
 }

@@ -125,7 +125,7 @@ SulphurResult CalcDcSulphur::Calculate(const KnownPeakMap& peaks, const CSetting
     };
     for (const auto& [value, name] : required) {
         if (value == 0.0)
-            sample.zeroErrors << QStringLiteral("ДК ССС: Не задан параметр '%1'.").arg(QString::fromUtf8(name));
+            sample.zeroErrors << NotSetText(QStringLiteral("ДК ССС"), QString::fromUtf8(name));
     }
     return Run(peaks, settings, sample, env);
 }
