@@ -293,6 +293,14 @@ TEST_F(tavrinDlgTest, foldersAreScannedAtStartOnlyWhenAutomaticOpeningIsOn)
     dlg = open();
     button(*dlg, "buttonDeleteAll")->click();
     EXPECT_TRUE(readInfos().isEmpty());
+
+    // Three are named all, with nothing more to count.
+    ASSERT_TRUE(QDir(m_dir.filePath(QStringLiteral("scan/скв. 1205"))).removeRecursively());
+    dlg = open();
+    button(*dlg, "buttonRecalc")->click();
+    EXPECT_EQ(readInfos(), QStringList{QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не "
+                                                      "просматриваются, пропущено папок: 3 («12.03.2024», «13.03.2024», "
+                                                      "«14.03.2024»); их хроматограммы добавляет кнопка «Добавить».")});
 }
 
 TEST_F(tavrinDlgTest, deleteRemovesExactlyTheSelectedRows)
