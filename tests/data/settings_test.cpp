@@ -34,6 +34,7 @@ TEST(SettingsLeadingNumberTest, readsAsFarAsTheTextIsANumber)
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1,5")), 1.5);
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("185,5")), 185.5);
     EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral("1,5.5")), 1.5);
+    EXPECT_DOUBLE_EQ(ParseLeadingDouble(QStringLiteral(" 95,5")), 95.5);
     EXPECT_EQ(ParseLeadingDouble(QStringLiteral("abc")), 0.0);
     EXPECT_EQ(ParseLeadingDouble(QStringLiteral(".")), 0.0);
     EXPECT_EQ(ParseLeadingDouble(QStringLiteral("-")), 0.0);
@@ -329,11 +330,14 @@ TEST_F(SamplingParametersTest, valuesAreKeptToTenDecimals)
     EXPECT_EQ(loaded.GdVol1, 12.0);
     EXPECT_EQ(loaded.GdVol2, 0.0);
 
-    // Typed into the file by hand with a decimal comma, which the ini notation leaves unquoted.
+    // Typed into the file by hand with a decimal comma, which the ini notation leaves
+    // unquoted, or in quotes that keep the blanks before it.
     const QString hand = dir.filePath(QStringLiteral("hand.conf"));
-    ASSERT_TRUE(testsupport::writeFileBytes(hand, QByteArrayLiteral("[Settings]\nParams\\PgQkgn=185,5\n")));
+    ASSERT_TRUE(testsupport::writeFileBytes(
+        hand, QByteArrayLiteral("[Settings]\nParams\\PgQkgn=185,5\nParams\\GsTemp=\" 95,5\"\n")));
     loaded.LoadSettings(Profile(hand));
     EXPECT_DOUBLE_EQ(loaded.PgQkgn, 185.5);
+    EXPECT_DOUBLE_EQ(loaded.GsTemp, 95.5);
 }
 
 TEST_F(SamplingParametersTest, saveReplacesTheWholeSection)
