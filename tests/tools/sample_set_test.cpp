@@ -10,6 +10,7 @@
 #include "support/NumericCompare.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -116,4 +117,22 @@ TEST(SampleSetFolder, aFolderThatCannotBeMadeIsReported)
     QString error;
     EXPECT_FALSE(sampleset::WriteSampleSet(QDir(blocker).filePath(QStringLiteral("set")), nullptr, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// "tavrin_sampleset mydemo": the program, started from another folder, still finds the runs.
+TEST(SampleSetFolder, aRelativeFolderIsKeptInTheProfileAsAnAbsolutePath)
+{
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    sampleset::WrittenSet set;
+    const bool written = sampleset::WriteSampleSet(QStringLiteral("mydemo"), &set);
+    QDir::setCurrent(before);
+    ASSERT_TRUE(written);
+    Profile profile(set.profilePath);
+    const QStringList folders = CSettings(profile).folders.folders();
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_TRUE(QDir::isAbsolutePath(folders.first())) << folders.first().toStdString();
+    EXPECT_EQ(QFileInfo(folders.first()).canonicalFilePath(),
+              QFileInfo(dir.filePath(QStringLiteral("mydemo/chromatograms"))).canonicalFilePath());
 }
