@@ -130,10 +130,19 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
             if (!record.leftOutOf.isEmpty() && record.role == SlotNone)
                 log.AddMessage(MessageWarning, QStringLiteral("%1: Хроматограмма %2 не использована в расчете, все параллели уже заняты.")
                                                    .arg(record.leftOutOf, QDir::toNativeSeparators(record.path)));
-            // Its cylinder deleted or never entered: the run calibrates nothing.
-            if (record.isCalibration && !record.mixture)
+            // A marked run without a cylinder of either gas (deleted, never
+            // entered, or the condensate's) calibrates nothing; named only
+            // where that leaves it without a role, since the blank and the
+            // temperature scale need no cylinder.
+            if (!record.isCalibration || record.role != SlotNone)
+                continue;
+            const QString path = QDir::toNativeSeparators(record.path);
+            if (!record.mixture)
                 log.AddMessage(MessageWarning, QStringLiteral("Калибровка: В названии пробы '%1' калибровочной хроматограммы %2 не указан ни один баллон из базы.")
-                                                   .arg(record.sample, QDir::toNativeSeparators(record.path)));
+                                                   .arg(record.sample, path));
+            else if (record.mixture->type != MixtureKindGs && record.mixture->type != MixtureKindGd)
+                log.AddMessage(MessageWarning, QStringLiteral("Калибровка: В названии пробы '%1' калибровочной хроматограммы %2 указан баллон %3, а не баллон ГС или ГД.")
+                                                   .arg(record.sample, path, record.mixture->name));
         }
     }
 

@@ -206,7 +206,7 @@ CalibrationResult GasCalibrationCalculator::Calculate(const MixtureList* cylinde
         const ChromatogramRecord& record = run != runs.end() && run->second ? *run->second : unnamed;
         const RunCylinder cylinder = CalibrationCylinder(record, slot, list);
         const MixtureData* mixture = cylinder.mixture.get();
-        if (!cylinder.named && choice)
+        if (!cylinder.named && (choice || cylinder.otherNamed))
             env.log.AddMessage(MessageWarning, QStringLiteral("%1: В названии пробы хроматограммы %2 не найден баллон %3, использован баллон %4.")
                                                    .arg(ChromatogramSlotName(slot), QDir::toNativeSeparators(record.path),
                                                         m_kind.gasText, mixture->name));

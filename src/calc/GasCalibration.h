@@ -75,7 +75,8 @@ public:
     // Never throws for bad data: every problem is a message in env.log. A null
     // cylinder list counts as an empty one, null settings as the defaults.
     // Each run is calibrated against its CalibrationCylinder; one taken for
-    // want of one named is warned of where the list holds a choice.
+    // want of one named is warned of where the list holds a choice, or where
+    // the run's sample names a cylinder of another gas.
     CalibrationResult Calculate(const MixtureList* cylinders, const CalibrationRuns& runs,
                                 const KnownPeakMap& peaks, const CSettings* settings, const CalcEnvironment& env);
 

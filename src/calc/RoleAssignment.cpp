@@ -165,5 +165,5 @@ RunCylinder CalibrationCylinder(const ChromatogramRecord& record, int slot, cons
         return {named, true};
     if (ofKind.empty())
         return {};
-    return {ofKind.front(), false};
+    return {ofKind.front(), false, named || FindMixtureForSample(record.sample, cylinders)};
 }

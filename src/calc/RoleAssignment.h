@@ -44,5 +44,8 @@ struct RunCylinder
 {
     MixturePtr mixture;
     bool named = false;  // false: taken for want of one named
+    // Taken though the sample names a cylinder of another gas: a mistyped
+    // sample, worth a warning even where the gas has one cylinder.
+    bool otherNamed = false;
 };
 RunCylinder CalibrationCylinder(const ChromatogramRecord& record, int slot, const MixtureList& cylinders);

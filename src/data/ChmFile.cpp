@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -189,9 +190,14 @@ int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const 
         return 1;
     } catch (const std::bad_alloc&) {
         return Fail(kNoMemory);
+    } catch (const std::invalid_argument&) {
+        // A peak is measured between two samples: a run stopped at injection
+        // has a whole table but no signal to measure it on.
+        return Fail(signal.size() == 0 ? QStringLiteral("в сигнале нет ни одной точки, пики таблицы по нему не измерить")
+                                       : QStringLiteral("в сигнале одна точка, пики таблицы по нему не измерить"));
     } catch (...) {
-        // Any other failure while reading (a damaged stream, a signal too
-        // short for its peaks) means the file cannot be opened.
+        // Any other failure while reading (a damaged stream) means the file
+        // cannot be opened.
         return Fail(QStringLiteral("поток «%1» повреждён").arg(*reading));
     }
 }

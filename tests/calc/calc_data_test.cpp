@@ -31,6 +31,7 @@ TEST_F(CalcDataTest, unknownPeaksAreReportedByRoleAndFile)
         Record(30, "d.stg", {{"Водород", 1}, {"Неон2", 1}}),
         Record(16, "/lab/gd.stg", {{"Неизв", 1}}),
     };
+    records[1].isCalibration = records[2].isCalibration = true;  // marked, in roles that need no cylinder
     Recalculate();
 
     // Roles in ascending order, each file's peaks in table order.
@@ -105,6 +106,9 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     records.back().leftOutOf = QStringLiteral("ГС Анализ");
     records.push_back(Record(0, "/lab/cal7790.stg", {{"Метан", 900}}, "Калибровка баллон 7790"));
     records.back().isCalibration = true;  // its cylinder is not in the database
+    records.push_back(Record(0, "/lab/calДК.stg", {{"Метан", 900}}, "Калибровка Б-ДК"));
+    records.back().isCalibration = true;
+    records.back().mixture = Cylinder(MixtureKindDc, "Б-ДК", {{"Метан", 1.0}});  // no gas calibration takes it
     Recalculate();
 
     EXPECT_EQ(Names(data.gs().calibrationResult.rows),
@@ -129,6 +133,7 @@ TEST_F(CalcDataTest, separatorGasRunsFromCalibrationThroughTheCheck)
     // A run left out and the condensate's missing parallels, in every run.
     const std::vector<QString> warnings = Texts({"ГС Анализ: Хроматограмма /lab/old/gs1.stg не использована в расчете, все параллели уже заняты.",
                                                  "Калибровка: В названии пробы 'Калибровка баллон 7790' калибровочной хроматограммы /lab/cal7790.stg не указан ни один баллон из базы.",
+                                                 "Калибровка: В названии пробы 'Калибровка Б-ДК' калибровочной хроматограммы /lab/calДК.stg указан баллон Б-ДК, а не баллон ГС или ГД.",
                                                  "ДК ССС 1: нет хроматограммы, параллель учтена как 0.", "ДК Метанол 1: нет хроматограммы, параллель учтена как 0."});
     EXPECT_EQ(log.warnings(), warnings);
     EXPECT_TRUE(log.infos().empty());

@@ -304,6 +304,17 @@ TEST_F(GasCalibrationTest, missingCylindersChromatogramsAndConcentrationsAreRepo
                                    "ГД Калибровка: Отсутствует ГД баллон."}));
     EXPECT_EQ(log.warnings(), Texts({"ГС Калибровка: Коррекция Азота в не произведена (не найден пик Кислорода).",
                                      "ГС Калибровка: Не найден н-бутан для расчета пентанов/с6/с7/с8."}));
+
+    // One cylinder of each gas: runs naming none take their gas's without a
+    // word, but a sample naming only the other gas's is mistyped and warned of.
+    cylinders = {Cylinder(MixtureKindGs, "Б-1", {{"Метан", 80.0}}), Cylinder(MixtureKindGd, "Б-9", {{"Метан", 40.0}})};
+    records = {Record(5, "/lab/c1.stg", {{"Метан", 900}}), Record(6, "/lab/c2.stg", {{"Метан", 900}}, "Калибровка Б-9"),
+               Record(19, "/lab/d1.stg", {{"Метан", 900}})};
+    Recalculate();
+    EXPECT_TRUE(Only(log.warnings(), "ГС Калибровка 1:").empty());
+    EXPECT_TRUE(Only(log.warnings(), "ГД Калибровка 1:").empty());
+    EXPECT_EQ(Only(log.warnings(), "ГС Калибровка 2:"),
+              Texts({"ГС Калибровка 2: В названии пробы хроматограммы /lab/c2.stg не найден баллон ГС, использован баллон Б-1."}));
 }
 
 TEST_F(GasCalibrationTest, zeroAreasGiveZeroFactorsSilentlyAndAnAllZeroRowPasses)

@@ -154,6 +154,11 @@ TEST(CChmFileRefusal, saysWhyInTheOperatorsWords)
     passportCut.passport->chop(1);
     QByteArray wrongByteOrder = whole;
     wrongByteOrder[28] = '\xFF';
+    // A run stopped at injection: its table is whole, its signal too short to measure the peaks on.
+    StgStreams noSignal = goodStreams();
+    noSignal.rawData = QByteArray();
+    StgStreams oneSample = goodStreams();
+    oneSample.rawData = testsupport::rawDataStream({5.0f});
     const struct {
         QByteArray bytes;
         QString reason;
@@ -168,6 +173,8 @@ TEST(CChmFileRefusal, saysWhyInTheOperatorsWords)
         {testsupport::buildStgFile(noPassport), QStringLiteral("в файле нет потока «Passport»")},
         {testsupport::buildStgFile(tableCut), QStringLiteral("поток «Table» повреждён")},
         {testsupport::buildStgFile(passportCut), QStringLiteral("поток «Passport» повреждён")},
+        {testsupport::buildStgFile(noSignal), QStringLiteral("в сигнале нет ни одной точки, пики таблицы по нему не измерить")},
+        {testsupport::buildStgFile(oneSample), QStringLiteral("в сигнале одна точка, пики таблицы по нему не измерить")},
         {whole, QString()},  // a success leaves no reason from before
     };
     COpenedChmFile file;

@@ -519,7 +519,9 @@ bool WriteSampleSet(const QString& folder, WrittenSet* written, QString* error)
             *error = why;
         return false;
     };
-    const QDir root(folder);
+    // The profile keeps the folder to scan: relative, it would name another
+    // folder once the program is started elsewhere.
+    const QDir root(QDir(folder).absolutePath());
     const QString stgFolder = root.filePath(ChromatogramFolderName());
     if (!QDir().mkpath(stgFolder))
         return fail(QStringLiteral("cannot make the folder %1").arg(stgFolder));
