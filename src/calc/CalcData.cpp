@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <functional>
 
 namespace {
 
@@ -54,6 +55,50 @@ CalibrationRuns RunsOf(const ChromatogramBlocks& blocks)
             runs.try_emplace(slot, block.record);
     }
     return runs;
+}
+
+// Two runs of one slot (one per instrument) that both hold a member of a
+// group add it twice: one warning for the slot names such members and the
+// runs that hold them.
+void ReportMembersOfSeveralRuns(const ChromatogramBlocks& blocks, int slot,
+                                const std::function<bool(const QString&)>& isMember, const QString& groupName,
+                                MessageLog& log)
+{
+    const auto [first, last] = blocks.equal_range(slot);
+    std::vector<QStringList> held;  // each run's members, once each
+    QHash<QString, int> runsHolding;
+    for (auto run = first; run != last; ++run) {
+        QStringList names;
+        for (const cmpeek& peak : run->second.peakTable.peaks()) {
+            if (isMember(peak.name) && !names.contains(peak.name)) {
+                names << peak.name;
+                ++runsHolding[peak.name];
+            }
+        }
+        held.push_back(std::move(names));
+    }
+    QStringList twice;
+    QStringList runs;
+    auto names = held.cbegin();
+    for (auto run = first; run != last; ++run, ++names) {
+        bool shares = false;
+        for (const QString& name : *names) {
+            if (runsHolding.value(name) < 2)
+                continue;
+            shares = true;
+            if (!twice.contains(name))
+                twice << name;
+        }
+        if (shares && run->second.record)
+            runs << QDir::toNativeSeparators(run->second.record->path);
+    }
+    if (twice.isEmpty())
+        return;
+    const QString text = twice.size() == 1
+                             ? QStringLiteral("%1: %2 просуммирована по хроматограммам %3, компонент %4 учтен в ней более одного раза.")
+                             : QStringLiteral("%1: %2 просуммирована по хроматограммам %3, компоненты %4 учтены в ней более одного раза.");
+    log.AddMessage(MessageWarning, text.arg(ChromatogramSlotName(slot), groupName, runs.join(QStringLiteral(", ")),
+                                            twice.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -149,13 +194,13 @@ void CalcData::Recalculate(const MixtureList* cylinders, const std::vector<Chrom
     CheckUnknownPeaks(log);
 
     const GasComponentTable& catalogue = *m_components;
-    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC6(), QStringLiteral("Группа С6"));
-    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC7(), QStringLiteral("Группа С7"));
-    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC8(), QStringLiteral("Группа С8"));
-    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Нонан"))), QStringLiteral("Группа С9"));
-    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Декан"))), QStringLiteral("Группа С10"));
-    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Ундекан"))), QStringLiteral("Группа С11"));
-    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Додекан"))), QStringLiteral("Группа С12"));
+    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC6(), QStringLiteral("Группа С6"), log);
+    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC7(), QStringLiteral("Группа С7"), log);
+    MergeGroupPeaks(GasAnalysisSlots(), catalogue.ComponentsC8(), QStringLiteral("Группа С8"), log);
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Нонан"))), QStringLiteral("Группа С9"), log);
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Декан"))), QStringLiteral("Группа С10"), log);
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Ундекан"))), QStringLiteral("Группа С11"), log);
+    MergeGroupPeaks(GasAnalysisSlots(), Single(catalogue.FindComponentByName(QStringLiteral("н-Додекан"))), QStringLiteral("Группа С12"), log);
 
     const CalcEnvironment env{log, *m_components, *m_temperatures};
     const CalibrationRuns runs = RunsOf(m_chromatograms);
@@ -202,7 +247,7 @@ void CalcData::CheckUnknownPeaks(MessageLog& log)
 }
 
 void CalcData::MergeGroupPeaks(const std::vector<int>& slotList, const GasComponentList& components,
-                               const QString& groupName)
+                               const QString& groupName, MessageLog& log)
 {
     for (int slot : slotList) {
         const auto entry = m_knownPeaks.find(slot);
@@ -220,11 +265,11 @@ void CalcData::MergeGroupPeaks(const std::vector<int>& slotList, const GasCompon
 
         // Exact, case-sensitive names: only the peaks named as the catalogue
         // names them join a group.
-        auto isMember = [&](const PeakItem& item) {
-            return std::any_of(components.begin(), components.end(), [&](const GasComponent* c) {
-                return c && item.name == c->searchName;
-            });
+        const auto isMemberName = [&](const QString& name) {
+            return std::any_of(components.begin(), components.end(),
+                               [&](const GasComponent* c) { return c && name == c->searchName; });
         };
+        const auto isMember = [&](const PeakItem& item) { return isMemberName(item.name); };
         bool merged = false;
         for (const PeakItem& item : peaks) {
             if (isMember(item)) {
@@ -237,6 +282,7 @@ void CalcData::MergeGroupPeaks(const std::vector<int>& slotList, const GasCompon
             continue;
         peaks.erase(std::remove_if(peaks.begin(), peaks.end(), isMember), peaks.end());
         peaks.push_back(std::move(group));
+        ReportMembersOfSeveralRuns(m_chromatograms, slot, isMemberName, groupName, log);
     }
 }
 

@@ -141,8 +141,10 @@ public:
     void CheckUnknownPeaks(MessageLog& log);
     // Sums the peaks whose names are exactly the search names of the listed
     // components into one item named groupName at the end of each slot's list.
+    // A member held by two runs of one slot (two instruments) is summed twice;
+    // the sum is kept and a warning names the member and the runs.
     void MergeGroupPeaks(const std::vector<int>& slotList, const GasComponentList& components,
-                         const QString& groupName);
+                         const QString& groupName, MessageLog& log);
 
     GasAnalysisResult GetGsAnalysisResult() const { return m_gs.analysisResult; }
     SulphurResult GetGsSulphurResult() const { return m_gs.sulphurResult; }

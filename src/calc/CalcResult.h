@@ -12,8 +12,9 @@ class GasComponentTable;
 class MessageLog;
 class TempComponentTable;
 
-// The head every calculator result begins with. Only the calculators that
-// cannot go on at all set hasError; the others report through the log.
+// The head every calculator result begins with. hasError is set by the
+// calculators that cannot go on at all and by those that miss a setting they
+// need; the others report through the log only.
 template <typename Row>
 struct CalcResult
 {

@@ -226,7 +226,7 @@ void CalcPgMethod1::BuildComponentOrder(const GasComponentTable& components)
     }
 }
 
-void ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& params, MessageLog& log)
+bool ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& params, MessageLog& log)
 {
     // Left at 0 these two give a formation gas without its condensate, or
     // without the condensate's molar mass.
@@ -234,10 +234,14 @@ void ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& pa
         {params.PgVol1, u"Объём пробоотборника, в который отобрана проба КГН, см3"},
         {params.DcAvg, u"Средняя молярная масса дегазированного конденсата, г/моль"},
     };
+    bool named = false;
     for (const auto& [value, name] : required) {
-        if (value == 0.0)
+        if (value == 0.0) {
             log.AddMessage(MessageError, NotSetText(prefix, Text(name)));
+            named = true;
+        }
     }
+    return named;
 }
 
 CalcPgMethod1Result CalcPgMethod1::Calculate(const GasAnalysisResult& gsAnalysis, const SulphurResult& gsSulphur,
@@ -269,7 +273,7 @@ CalcPgMethod1Result CalcPgMethod1::Calculate(const GasAnalysisResult& gsAnalysis
     }
     // With no analysis at all there is nothing to name.
     if (!gsAnalysis.rows.empty() || !gdAnalysis.rows.empty() || !dcGroups.rows.empty())
-        ReportUnsetPgParameters(QStringLiteral("ПГ Способ 1"), params, env.log);
+        result.hasError = ReportUnsetPgParameters(QStringLiteral("ПГ Способ 1"), params, env.log);
 
     std::list<GasAnalysisRow> gsRows = WorkingCopy(gsAnalysis.rows);
     std::list<GasMethanolRow> gsMethanolRows = WorkingCopy(gsMethanol.rows);

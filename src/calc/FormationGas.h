@@ -57,8 +57,9 @@ double CalcC12PlusMolarMass(const std::vector<Item>& items, const std::function<
 
 // Names as errors of the calculation (its prefix, "ПГ Способ 1") the
 // sampling parameters that the formation gas cannot do without and that are
-// left at 0; a parameter whose 0 may be real (0 °C) is not named.
-void ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& params, MessageLog& log);
+// left at 0; a parameter whose 0 may be real (0 °C) is not named. True when
+// it named one: the calculation's result is then in error.
+bool ReportUnsetPgParameters(const QString& prefix, const SamplingParameters& params, MessageLog& log);
 
 // The formation gas from the three phases of one sampling run, every amount
 // per m3 of separator gas; the degassing gas and the condensate are scaled by
@@ -70,7 +71,8 @@ public:
     using ItemValue = std::function<double(const PgMethod1Item&)>;
 
     // The inputs are only read; an input flagged in error is reported and
-    // used as it stands. Null settings read as the defaults.
+    // used as it stands, without flagging the result. A sampling parameter
+    // left at 0 flags it. Null settings read as the defaults.
     CalcPgMethod1Result Calculate(const GasAnalysisResult& gsAnalysis, const SulphurResult& gsSulphur,
                                   const GasMethanolResult& gsMethanol, const GasAnalysisResult& gdAnalysis,
                                   const SulphurResult& gdSulphur, const GasMethanolResult& gdMethanol,
@@ -114,8 +116,8 @@ public:
     using PgMethod2Item = ::PgMethod2Item;
     using ItemValue = std::function<double(const PgMethod2Item&)>;
 
-    // Checks no input; names only the weighing parameters left at 0. Null
-    // settings read as the defaults.
+    // Checks no input; names only the weighing parameters left at 0, which
+    // flag its result. Null settings read as the defaults.
     CalcPgMethod2Result Calculate(const CalcPgMethod1Result& method1, const PgSulphurResult& sulphurSummary,
                                   const CSettings* settings, const CalcEnvironment& env);
 

@@ -42,16 +42,16 @@ CalcPgMethod2Result CalcPgMethod2::Calculate(const CalcPgMethod1Result& method1,
     m_settings = settings;
     const SamplingParameters& params = SettingsOrDefaults(settings).params;
     const GasComponentTable& components = env.components;
+    CalcPgMethod2Result result;
     // A method-1 result of nothing measured leaves nothing to weigh.
     if (std::any_of(method1.rows.begin(), method1.rows.end(), [](const PgMethod1Item& item) {
             return item.GsMol != 0.0 || item.GdMol != 0.0 || item.DcMasF != 0.0;
         }))
-        ReportUnsetPgParameters(QStringLiteral("ПГ Способ 2"), params, env.log);
+        result.hasError = ReportUnsetPgParameters(QStringLiteral("ПГ Способ 2"), params, env.log);
     const std::int32_t hydrogenSulphide = ComponentIdOf(components, Text(u"Сульфид водорода"));
     const std::int32_t mercaptans = ComponentIdOf(components, Text(u"Меркаптаны"));
     const std::int32_t c12 = ComponentIdOf(components, Text(u"Группа С12"));
 
-    CalcPgMethod2Result result;
     result.gsMolarMass = method1.gsMolarMass;
     result.gsDensity = method1.gsDensity;
     result.gdMolarMass = method1.gdMolarMass;

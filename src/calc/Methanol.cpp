@@ -72,6 +72,7 @@ Result MethanolCalculator::Run(const KnownPeakMap& peaks, const CSettings* setti
 
     for (const QString& text : sample.zeroErrors)
         env.log.AddMessage(MessageError, text);
+    result.hasError = !sample.zeroErrors.isEmpty();
 
     Row row;
     row.id = methanol->id;

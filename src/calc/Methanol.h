@@ -78,7 +78,7 @@ protected:
         double sampleVolume;    // with its unit factor; 0 leaves every parallel 0
         double density;         // ρ; 0 leaves the fractions 0
         double densityScale;    // mass % = mean × 100 / (ρ × densityScale)
-        QStringList zeroErrors; // one per setting a division needs that is not set
+        QStringList zeroErrors; // one per setting a division needs that is not set; they flag the result
     };
 
     explicit MethanolCalculator(Kind kind);

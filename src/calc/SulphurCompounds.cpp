@@ -55,6 +55,7 @@ SulphurResult SulphurCalculator::Run(const KnownPeakMap& peaks, const CSettings*
         if (!zeroReported) {
             for (const QString& text : sample.zeroErrors)
                 env.log.AddMessage(MessageError, text);
+            result.hasError = !sample.zeroErrors.isEmpty();
             zeroReported = true;
         }
 

@@ -57,7 +57,7 @@ protected:
     {
         double density;       // kg/m3 for a gas, g/cm3 for the condensate; 0 leaves every conc 0
         double molarFactor;   // molConc = mean × molarFactor / molar mass
-        QStringList zeroErrors;  // the parameters left at 0, named once when there is a row
+        QStringList zeroErrors;  // the parameters left at 0, named once when there is a row; they flag the result
     };
 
     explicit SulphurCalculator(Kind kind);

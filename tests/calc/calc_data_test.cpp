@@ -71,19 +71,30 @@ TEST_F(CalcDataTest, groupPeaksOfTheGasAnalysesAreMerged)
         Record(17, "/lab/b.stg", {{QString::fromUtf16(u"\u04216+"), 4, 0.04}, {"Толуол", 6, 0.06}}),
         Record(30, "/lab/c.stg", {{"н-Гексан", 1}}),
         Record(5, "/lab/d.stg", {{"Бензол", 1}}),
+        // A second instrument's runs in the same slots: what both measured is summed twice.
+        Record(2, "/lab/b/a.stg", {{"Бензол", 1, 0.01}, {"н-Декан", 1}, {"н-Гексан", 20, 0.2}}),
+        Record(17, "/lab/b/b.stg", {{"н-Гептан", 2}, {"Толуол", 3}}),
     };
     Recalculate();
 
-    EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "Этан", "Группа С6", "Группа С7", "Группа С9", "Группа С12"}));
+    EXPECT_EQ(Names(Known(2)), QStringList({"Метан", "Этан", "Группа С6", "Группа С7", "Группа С9", "Группа С10", "Группа С12"}));
     const PeakItem& c6 = Named(Known(2), "Группа С6");
-    EXPECT_REL_NEAR(c6.area, 15);
-    EXPECT_REL_NEAR(c6.concentration, 0.15);
+    EXPECT_REL_NEAR(c6.area, 36);
+    EXPECT_REL_NEAR(c6.concentration, 0.36);
     EXPECT_EQ(c6.sortGroup, -1);
     EXPECT_EQ(c6.retentionTime, -DBL_MAX);
     EXPECT_EQ(c6.endTime, -DBL_MAX);
     EXPECT_REL_NEAR(Named(Known(2), "Группа С12").concentration, 0.02);
     EXPECT_EQ(Names(Known(17)), QStringList({"Группа С6", "Группа С7"}));
-    EXPECT_REL_NEAR(Known(17)[1].area, 6);
+    EXPECT_REL_NEAR(Known(17)[1].area, 11);
+    // One warning per slot and group, for the members in both runs only.
+    EXPECT_EQ(log.warnings(), Texts({
+        "ГС Анализ 1: Группа С6 просуммирована по хроматограммам /lab/a.stg, /lab/b/a.stg, компоненты н-Гексан, Бензол учтены в ней более одного раза.",
+        "ГД Анализ 2: Группа С7 просуммирована по хроматограммам /lab/b.stg, /lab/b/b.stg, компонент Толуол учтен в ней более одного раза.",
+        "ГС Анализ 2: нет хроматограммы, параллель учтена как 0.",
+        "ГД Анализ 1: нет хроматограммы, параллель учтена как 0.",
+        "ДК С1С5 2: нет хроматограммы, параллель учтена как 0.",
+    }));
     // Condensate and calibration peaks are never merged.
     EXPECT_EQ(Names(Known(30)), QStringList({"н-Гексан"}));
     EXPECT_EQ(Names(Known(5)), QStringList({"Бензол"}));

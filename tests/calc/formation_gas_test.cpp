@@ -300,6 +300,7 @@ TEST_F(FormationGasTest, zeroParametersLeaveTheFormationGasEqualToTheSeparatorGa
     // Of the parameters left at 0 only the two that cannot be 0 are named.
     EXPECT_EQ(log.errors(), Texts({"ПГ Способ 1: Не задан параметр 'Объём пробоотборника, в который отобрана проба КГН, см3'.",
                                    "ПГ Способ 1: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
+    EXPECT_TRUE(r.hasError);
     EXPECT_TRUE(AllFinite(r.rows));
     EXPECT_ALL_REL_NEAR(Values(calc_inputs::Named(r.rows, "Метан")),
                         {88.5058, 885.058, 75.02715196513469, 590.6399955906821, 41.707, 0.0, 19.39016809302173,
@@ -321,6 +322,7 @@ TEST_F(FormationGasTest, zeroParametersLeaveTheFormationGasEqualToTheSeparatorGa
                                                      &settings, env);
     EXPECT_EQ(log.errors(), Texts({"ПГ Способ 2: Не задан параметр 'Объём пробоотборника, в который отобрана проба КГН, см3'.",
                                    "ПГ Способ 2: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
+    EXPECT_TRUE(r2.hasError);
     EXPECT_TRUE(AllFinite(r2.rows));
     EXPECT_EQ(r2.kgnMolarMass, 0.0);
     EXPECT_EQ(r2.kgnC12PlusMolarMass, 0.0);
@@ -342,6 +344,7 @@ TEST_F(FormationGasTest, emptyInputsGiveTheTwentyThreeComponentsWithZeros)
     EXPECT_EQ(method1.c5PlusComponents().size(), 11u);
     EXPECT_EQ(r.pgMolarMass, 0.0);
     EXPECT_EQ(r.dryGasFactor, 0.0);
+    EXPECT_FALSE(r.hasError);  // nothing measured: nothing to name
     EXPECT_TRUE(log.noMessages());
 
     const PgSulphurResult summary = method1.CalcSulphurSummary({}, {}, {}, r, tables.gas);
@@ -349,7 +352,8 @@ TEST_F(FormationGasTest, emptyInputsGiveTheTwentyThreeComponentsWithZeros)
     EXPECT_TRUE(summary.rows.empty());
     EXPECT_TRUE(r2.rows.empty());
     EXPECT_EQ(r2.pgMolarMass, 0.0);
-    method2.Calculate(r, summary, nullptr, env);  // 23 rows of nothing measured: no parameter named
+    // 23 rows of nothing measured: no parameter named
+    EXPECT_FALSE(method2.Calculate(r, summary, nullptr, env).hasError);
     EXPECT_TRUE(log.noMessages());
 }
 

@@ -150,6 +150,7 @@ TEST_F(MethanolTest, settingsNeverFilledInAreNamedAndNeverDivide)
             EXPECT_REL_NEAR(r.rows[0].mean, c.mean);
             EXPECT_EQ(r.rows[0].massConc, 0.0);
             EXPECT_EQ(r.methanol, 0.0);
+            EXPECT_EQ(r.hasError, !c.errors.empty());  // a setting named flags the result
         };
         if (c.sample == Sample::Dc)
             expect(Condensate(0, c.params, peaks));
@@ -166,6 +167,7 @@ TEST_F(MethanolTest, noMethanolPeakGivesNoRowAndNoWord)
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.nParallel, 3);
     EXPECT_EQ(r.methanol, 0.0);
+    EXPECT_FALSE(r.hasError);
     EXPECT_TRUE(log.noMessages());
 }
 

@@ -176,12 +176,15 @@ TEST_F(SulphurTest, condensateMolesComeFromItsMeanMolarMassAndNeedItsDensity)
     EXPECT_REL_NEAR(r.mercaptanSulphurTotal, 0.005108546595847417);
     EXPECT_REL_NEAR(r.molConcTotal, 0.019860590717232625);
     EXPECT_TRUE(log.errors().empty());
+    EXPECT_FALSE(r.hasError);
     EXPECT_EQ(log.infos(), Texts({"ДК ССС 3: Пик 'Сульфид водорода' не использован в расчете."}));
 
-    // A density and a molar mass never filled in are named once; nothing divides by them.
+    // A density and a molar mass never filled in are named once and flag the
+    // result; nothing divides by them.
     log.ClearMessages();
     settings.params.DcAvg = 0.0;
     r = Run(Sample::Dc, peaks, 0.0);
+    EXPECT_TRUE(r.hasError);
     EXPECT_ALL_REL_NEAR(r.rows[1].conc, {0, 0});
     EXPECT_EQ(r.mercaptanSulphurTotal, 0.0);
     EXPECT_EQ(log.errors(), Texts({
@@ -196,4 +199,9 @@ TEST_F(SulphurTest, condensateMolesComeFromItsMeanMolarMassAndNeedItsDensity)
     EXPECT_ALL_REL_NEAR(r.rows[1].conc, {0.01, 0.0098});
     EXPECT_EQ(r.molConcTotal, 0.0);
     EXPECT_EQ(log.errors(), Texts({"ДК ССС: Не задан параметр 'Средняя молярная масса дегазированного конденсата, г/моль'."}));
+    EXPECT_TRUE(r.hasError);
+    // With no compound found there is nothing to name.
+    log.ClearMessages();
+    EXPECT_FALSE(Run(Sample::Dc, {{34, {ConcPeak("Метан", 1)}}}, 0.0).hasError);
+    EXPECT_TRUE(log.errors().empty());
 }
