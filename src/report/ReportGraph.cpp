@@ -54,10 +54,29 @@ QString AddressBeside(const QString& folder)
                                + QUrl::toPercentEncoding(QString::fromLatin1(kReportGraphFileName)));
 }
 
+// Whether the file holds the bytes. Read in pieces: a file named like a page
+// may be anything of any size; one that cannot be read is taken to hold them.
+bool FileHolds(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    QByteArray window;
+    for (;;) {
+        const QByteArray piece = file.read(1 << 16);
+        if (piece.isEmpty())
+            return file.error() != QFileDevice::NoError;
+        window = window.right(bytes.size() - 1) + piece;
+        if (window.contains(bytes))
+            return true;
+    }
+}
+
 // Whether a page beside the saved one, not itself, shows the graph in the
-// folder. Only a page whose name, with or without its ending, is the
-// folder's less "_files" can, as that is how a save names its folder; one
-// that cannot be read is taken to show it.
+// folder. Only a page whose name less everything from its last dot is the
+// folder's less "_files" can, as that is how a save names its folder (and
+// how an earlier build named it for a name such as "ПГ скв. 1205", kept
+// without ".html"), or one with ".html" or ".htm" named as the whole.
 bool ShownByAnotherPage(const QFileInfo& page, const QString& folder)
 {
     const QString stem = QFileInfo(folder).fileName().chopped(6);
@@ -65,12 +84,11 @@ bool ShownByAnotherPage(const QFileInfo& page, const QString& folder)
     const QFileInfoList beside = QDir(page.absolutePath()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& other : beside) {
         const QString name = other.fileName();
-        const qsizetype ending = SavedReportEnding(name);
-        if (ending == 0 || (name != stem && name.chopped(ending) != stem)
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        if (((dot < 0 || name.left(dot) != stem) && (name != stem || SavedReportEnding(name) == 0))
             || name.compare(page.fileName(), kFileNameCase) == 0)
             continue;
-        QFile file(other.absoluteFilePath());
-        if (!file.open(QIODevice::ReadOnly) || file.readAll().contains(address))
+        if (FileHolds(other.absoluteFilePath(), address))
             return true;
     }
     return false;

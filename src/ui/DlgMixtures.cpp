@@ -222,6 +222,10 @@ bool DlgMixtures::SaveMixturesAtExit(bool ask)
 
 void DlgMixtures::done(int result)
 {
+    // A cell still open would come into force only as the dialog hides, after
+    // the write below; it is ended first, as Enter would end it.
+    m_gridMixtures->commitEdit();
+    m_gridComponents->commitEdit();
     // Written now rather than only at the end, so a kill, a crash or a power
     // cut loses none of the edits the calculation already uses; a failure is
     // reported and the edits stay for the next write.

@@ -73,7 +73,8 @@ public:
     std::intptr_t onGridNotify(const GridNotify& notify) override;
 
     // Every way of closing writes the list before the dialog closes, as
-    // every edit is in force already.
+    // every edit is in force already; a cell still being edited is ended
+    // first, as by Enter.
     void done(int result) override;
 
 protected:

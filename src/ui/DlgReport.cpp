@@ -36,7 +36,9 @@
 namespace {
 
 // The save dialog asks before replacing the file the report goes to, which
-// for a name without its ending is not the one typed.
+// for a name without its ending is not the one typed, and refuses a name
+// with double quotes: its name field reads quoted text as a list of names,
+// and would save under the first of them in its own folder.
 class ReportSaveDialog : public QFileDialog
 {
 public:
@@ -44,10 +46,25 @@ public:
 
     void accept() override
     {
-        const QString typed = selectedFiles().value(0);
-        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (edit && !typed.isEmpty() && !QFileInfo(typed).isDir() && SavedReportPath(typed) != typed)
-            edit->setText(SavedReportPath(typed));
+        const QString chosen = selectedFiles().value(0);
+        // A folder is entered, not saved to.
+        if (chosen.isEmpty() || QFileInfo(chosen).isDir())
+            return QFileDialog::accept();
+        const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+        if (std::any_of(fields.begin(), fields.end(),
+                        [](const QLineEdit* field) { return field->text().contains(QLatin1Char('"')); })) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("В имени файла не может быть кавычек (\"): здесь они разделяют "
+                                                "несколько имён файлов. Введите имя без кавычек."));
+            return;
+        }
+        const QFileInfo target(SavedReportPath(chosen));
+        if (target.exists()
+            && QMessageBox::warning(this, windowTitle(),
+                                    QStringLiteral("Файл «%1» уже существует.\nЗаменить его?").arg(target.fileName()),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   != QMessageBox::Yes)
+            return;
         QFileDialog::accept();
     }
 };
@@ -217,6 +234,9 @@ QString DlgReport::AskSavePath(const QString& defaultName)
     if (!m_saveDialog) {
         m_saveDialog = new ReportSaveDialog(this, QString(), QString(), QStringLiteral("html (*.html)"));
         m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        // The question is its own; a native dialog would close before either
+        // check, and could not stay open for another name.
+        m_saveDialog->setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
         m_saveDialog->setDefaultSuffix(QStringLiteral("html"));
     }
     m_saveDialog->setDirectory(SaveFolder());

@@ -18,7 +18,8 @@ class QPushButton;
 // The dialog "Отчёт": the device number, the operator and the sections of
 // the report, then "Просмотр" (the HTML report in a fresh temporary file,
 // opened in the desktop's browser) or "Сохранить" (the HTML report where the
-// operator says, ".html" added to a name without ".html" or ".htm"). The
+// operator says, ".html" added to a name without ".html" or ".htm", a name
+// with double quotes refused). The
 // calibration graph goes into a fresh temporary folder for a viewed report
 // and into "<name>_files" beside a saved one, so a saved report keeps its
 // picture. The main window keeps one for the whole run and opens it

@@ -99,6 +99,8 @@ public:
     int GetNextSelectedRow(int after) const;
 
     CGridCtrlEditCell* StartEdit(int row, int column);
+    // Ends the running in-place edit as Enter does; nothing without one.
+    void commitEdit();
     bool SortByColumn(int column, bool ascending);
     // The order of two rows by m_nSortColumn, m_nSortType and m_bAscending:
     // negative, 0 or positive.
@@ -120,7 +122,6 @@ protected:
 
 private:
     friend class CGridCtrlEditCell;
-    void commitEdit();
     void dropEdit();
     void onColumnClicked(int column);
     void onColumnMoved(int logical, int oldVisual, int newVisual);

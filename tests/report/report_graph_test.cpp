@@ -308,6 +308,16 @@ TEST_F(ReportGraphTest, aSaveLeavesTheGraphAnotherPageShows)
     EXPECT_TRUE(save("Б.html", 0));
     EXPECT_EQ(graph("Б_files"), "Б.htm");
     EXPECT_EQ(graph("Б.html_files"), "Б.html.html");
+
+    // An earlier build named the folder from the name cut at its last dot and
+    // kept a dotted name without ".html": such a page's graph stays too, and
+    // its address is found past the first piece read of a long page.
+    const QByteArray address = "%D0%9F%D0%93%20%D1%81%D0%BA%D0%B2_files/FormationGasGraph.png";
+    ASSERT_TRUE(QDir().mkpath(saved(QStringLiteral("ПГ скв_files"))));
+    ASSERT_TRUE(testsupport::writeFileBytes(saved(QStringLiteral("ПГ скв. 1205")), QByteArray(65530, ' ') + address));
+    ASSERT_TRUE(testsupport::writeFileBytes(saved(QStringLiteral("ПГ скв_files/FormationGasGraph.png")), "ПГ скв. 1205"));
+    EXPECT_TRUE(save("ПГ скв.html", 3) && save("ПГ скв.html", 0));
+    EXPECT_EQ(graph("ПГ скв_files"), "ПГ скв. 1205");
 }
 
 #ifdef __linux__

@@ -468,7 +468,8 @@ TEST_F(DlgMixturesTest, cancelUndoesNothingAndTheChangesAreSavedAtTheEnd)
 }
 
 // The edits are in force whichever way the dialog closes, so each way writes
-// them at once; on a full disk it says so and leaves them for the end.
+// them at once, a cell still being edited included (a bad number in it is
+// told as at Enter); on a full disk it says so and leaves them for the end.
 TEST_F(DlgMixturesTest, everyWayOfClosingWritesTheListAtOnce)
 {
     const std::pair<const char*, std::function<void(DlgMixtures&)>> ways[] = {
@@ -477,31 +478,42 @@ TEST_F(DlgMixturesTest, everyWayOfClosingWritesTheListAtOnce)
         {"Escape", [](DlgMixtures& d) { QTest::keyClick(d.MixturesGrid(), Qt::Key_Escape); }},
         {"close box", [](DlgMixtures& d) { d.close(); }},
     };
-    for (const bool full : {false, true}) {
+    const std::pair<bool, QString> cells[] = {{false, "88,9"}, {true, "88,9"}, {false, "88,9 т"}};
+    for (const auto& [full, typed] : cells) {
         for (const auto& [name, close] : ways) {
-            SCOPED_TRACE(std::string(name) + (full ? " on a full disk" : ""));
+            SCOPED_TRACE(std::string(name) + " with " + typed.toStdString() + (full ? " on a full disk" : ""));
+            const bool number = typed == QStringLiteral("88,9");
             m_messages.clear();
             const QByteArray stored = buildMixturesArchive(storedCylinders());
             auto dlg = open(stored);
             press(*dlg, "buttonAddMixture");
+            click(dlg->MixturesGrid(), 0);
+            CGridCtrlEditCell* methane = dlg->ComponentsGrid()->StartEdit(0, 2);
+            ASSERT_NE(methane, nullptr);
+            methane->setText(typed);
             std::optional<testsupport::FileSizeLimit> fullDisk;
             if (full)
                 fullDisk.emplace(100);
             ASSERT_TRUE(!fullDisk || fullDisk->active());
             close(*dlg);
             fullDisk.reset();
+            QCoreApplication::processEvents();
             EXPECT_FALSE(dlg->isVisible());
+            EXPECT_EQ(dlg->Mixtures()[0]->components[0].concentration, number ? 88.9 : 95.26);
             EXPECT_EQ(dlg->HasUnsavedChanges(), full);
             EXPECT_EQ(readFileBytes(m_path), full ? stored : WriteMixturesArchive(dlg->Mixtures()));
-            ASSERT_EQ(m_messages.size(), full ? 1u : 0u);
+            ASSERT_EQ(m_messages.size(), full || !number ? 1u : 0u);
             if (full) {
                 EXPECT_EQ(m_messages[0].text, writeFailure() + qt_error_string(EFBIG) + QStringLiteral("."));
+            } else if (!number) {
+                EXPECT_EQ(m_messages[0].text, QStringLiteral("«88,9 т» — не число. Введите число, например 1.5 или 1,5."));
             }
             dlg.reset();  // with room again, the end writes them without asking
-            EXPECT_EQ(m_messages.size(), full ? 1u : 0u);
+            EXPECT_EQ(m_messages.size(), full || !number ? 1u : 0u);
             MixtureList saved;
             MixturesDatabase(m_path).load(saved);
-            EXPECT_EQ(saved.size(), 5u);
+            ASSERT_EQ(saved.size(), 5u);
+            EXPECT_EQ(saved[0]->components[0].concentration, number ? 88.9 : 95.26);
         }
     }
 }

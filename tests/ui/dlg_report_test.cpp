@@ -270,34 +270,62 @@ TEST_F(DlgReportTest, aNameWithADotIsSavedAsHtmlBesideAGraphOfItsOwn)
                   name.toUtf8());
 
     // The save dialog asks before the page typed without its ending replaces
-    // an old one; "Нет" leaves it, "Да" saves over it.
+    // an old one; "Нет" leaves it, "Да" saves over it. A name in quotes, which
+    // the dialog reads as a list of names, is refused, and the dialog stays
+    // for another name, saved in the folder typed.
     dlg->saveFileNameHook = nullptr;
     dlg->SetSources({&settings, &records, nullptr, curveResults(), nullptr, nullptr, &image});
     image.bytes = "new";
-    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+    ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("скв")));
+    const QString retyped = temp.filePath(QStringLiteral("скв/Проба скв. 1311 итог"));
+    const struct {
+        QString typed;
+        QMessageBox::StandardButton answer;
         QString asked;
+    } rows[] = {
+        {QStringLiteral("ПГ скв. 1205"), QMessageBox::No, QStringLiteral("Файл «ПГ скв. 1205.html» уже существует.")},
+        {QStringLiteral("ПГ скв. 1205"), QMessageBox::Yes, QStringLiteral("Файл «ПГ скв. 1205.html» уже существует.")},
+        {temp.filePath(QStringLiteral("скв/Проба \"скв. 1311\" итог")), QMessageBox::Ok,
+         QStringLiteral("В имени файла не может быть кавычек (\"): здесь они разделяют несколько имён файлов. "
+                        "Введите имя без кавычек.")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        QString asked;
+        bool stayed = false;
         QTimer::singleShot(0, [&] {
             auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(files, nullptr);
+            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
             QTimer::singleShot(0, [&] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     asked = box->text();
-                    box->button(answer)->click();
+                    box->button(row.answer)->click();
                 }
             });
-            auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setText(QStringLiteral("ПГ скв. 1205"));
+            name->setText(row.typed);
             name->setFocus();
             QTest::keyClick(name, Qt::Key_Return);
+            stayed = files->isVisible();
+            if (stayed && row.answer == QMessageBox::Ok) {
+                name->setText(retyped);
+                QTest::keyClick(name, Qt::Key_Return);
+            }
             if (files->isVisible())
                 files->reject();
         });
         click(dlg.get(), "buttonSave");
-        EXPECT_TRUE(asked.contains(QStringLiteral("ПГ скв. 1205.html"))) << asked.toStdString();
-        EXPECT_EQ(testsupport::readFileBytes(temp.filePath(QStringLiteral("ПГ скв. 1205_files/FormationGasGraph.png"))),
-                  answer == QMessageBox::Yes ? "new" : "ПГ скв. 1205");
+        EXPECT_EQ(asked.split(QLatin1Char('\n')).value(0), row.asked);
+        EXPECT_EQ(stayed, row.answer != QMessageBox::Yes);
+        if (row.answer != QMessageBox::Ok) {
+            EXPECT_EQ(testsupport::readFileBytes(temp.filePath(QStringLiteral("ПГ скв. 1205_files/FormationGasGraph.png"))),
+                      row.answer == QMessageBox::Yes ? "new" : "ПГ скв. 1205");
+        }
     }
+    EXPECT_EQ(QDir(temp.filePath(QStringLiteral("скв"))).entryList(QDir::Files),
+              QStringList({"Проба скв. 1311 итог.html"}));
+    EXPECT_FALSE(QFile::exists(temp.filePath(QStringLiteral("скв. 1311.html"))));
     EXPECT_EQ(errors, QStringList());
 }
 
