@@ -56,8 +56,12 @@ QString AddressBeside(const QString& folder)
 
 // Whether the file holds the bytes. Read in pieces: a file named like a page
 // may be anything of any size; one that cannot be read is taken to hold them.
+// A pipe, socket or device is no page, and opening a pipe would wait for a writer.
 bool FileHolds(const QString& path, const QByteArray& bytes)
 {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;

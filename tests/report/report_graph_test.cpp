@@ -318,6 +318,11 @@ TEST_F(ReportGraphTest, aSaveLeavesTheGraphAnotherPageShows)
     ASSERT_TRUE(testsupport::writeFileBytes(saved(QStringLiteral("ПГ скв_files/FormationGasGraph.png")), "ПГ скв. 1205"));
     EXPECT_TRUE(save("ПГ скв.html", 3) && save("ПГ скв.html", 0));
     EXPECT_EQ(graph("ПГ скв_files"), "ПГ скв. 1205");
+
+    // A pipe named like a page is no page: the save neither waits on it nor leaves it the folder.
+    ASSERT_EQ(mkfifo(QFile::encodeName(saved(QStringLiteral("Ф.html"))).constData(), 0600), 0);
+    EXPECT_TRUE(save("Ф.htm", 3));
+    EXPECT_EQ(graph("Ф_files"), "Ф.htm");
 }
 
 #ifdef __linux__
