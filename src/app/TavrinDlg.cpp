@@ -94,38 +94,27 @@ QStringList recordPaths(const std::vector<ChromatogramRecord>& records)
 // At most this many folders or files are named in one of the start's notes.
 constexpr qsizetype kNamesShown = 3;
 
-// The first names, then how many more: "«a», «b», «c» и ещё 2".
-QString firstNames(const QStringList& paths)
+// The folders the start's scan left out for a dot in their names.
+const QString kLeftOutFolders = QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не просматриваются, "
+                                               "пропущено папок: %1 (%2); их хроматограммы добавляет кнопка «Добавить».");
+// The saved list's runs not found where they were (moved into a dated folder,
+// mostly); the note stays true once they are listed from where they are now.
+const QString kMissingRuns = QStringLiteral("Чтение хроматограмм: Хроматограммы прошлого списка при запуске не найдены там, "
+                                            "где были, не найдено файлов: %1 (%2); оттуда, где они теперь, их добавляет "
+                                            "кнопка «Добавить».");
+
+// One of the start's notes with the count and the first names: "«a», «b», «c» и ещё 2"; empty for none.
+QString startNote(const QString& text, const QStringList& paths)
 {
+    if (paths.isEmpty())
+        return {};
     QStringList names;
     for (qsizetype i = 0; i < std::min(paths.size(), kNamesShown); ++i)
         names.append(QStringLiteral("«%1»").arg(QFileInfo(paths[i]).fileName()));
     QString shown = names.join(QStringLiteral(", "));
     if (paths.size() > kNamesShown)
         shown += QStringLiteral(" и ещё %1").arg(paths.size() - kNamesShown);
-    return shown;
-}
-
-// The start's note of the folders its scan left out for a dot in their names; empty for none.
-QString leftOutFoldersText(const QStringList& folders)
-{
-    if (folders.isEmpty())
-        return {};
-    return QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не просматриваются, пропущено "
-                          "папок: %1 (%2); их хроматограммы добавляет кнопка «Добавить».")
-        .arg(QString::number(folders.size()), firstNames(folders));
-}
-
-// The start's note of the saved list's runs not found where they were (moved
-// into a dated folder, mostly); empty for none. It stays true once they are
-// listed from where they are now.
-QString missingRunsText(const QStringList& paths)
-{
-    if (paths.isEmpty())
-        return {};
-    return QStringLiteral("Чтение хроматограмм: Хроматограммы прошлого списка при запуске не найдены там, где были, "
-                          "не найдено файлов: %1 (%2); оттуда, где они теперь, их добавляет кнопка «Добавить».")
-        .arg(QString::number(paths.size()), firstNames(paths));
+    return text.arg(QString::number(paths.size()), shown);
 }
 
 // The paths cleaned, as the list compares them.
@@ -251,7 +240,7 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     KeepCopyWarnings(reading.copies, false);
     // Nested configured folders meet the same dated folder twice.
     leftOut.removeDuplicates();
-    for (const QString& note : {missingRunsText(missing), leftOutFoldersText(leftOut)}) {
+    for (const QString& note : {startNote(kMissingRuns, missing), startNote(kLeftOutFolders, leftOut)}) {
         if (!note.isEmpty())
             m_startNotes.append(note);
     }

@@ -409,8 +409,9 @@ public:
             add(static_cast<int>(i), Holds::Unknown);
     }
 
-    // Indexes the row as it stands now: a new one, or one that took another file.
-    void add(int row, Holds holds)
+    // Indexes the row as it stands now: a new one, or one that took another
+    // file; key is its path cleaned, when known.
+    void add(int row, Holds holds, QString key = {})
     {
         const auto at = static_cast<std::size_t>(row);
         if (at >= m_holds.size()) {
@@ -418,13 +419,13 @@ public:
             m_keys.resize(at + 1);
         }
         forgetPath(row);
-        m_keys[at] = listKey(m_records[at].path);
+        m_keys[at] = key.isNull() ? listKey(m_records[at].path) : std::move(key);
         m_paths.insert(m_keys[at], row);
         m_runs.insert(runKey(m_records[at]), row);
         m_holds[at] = holds;
     }
 
-    bool listed(const QString& path) const { return m_paths.contains(listKey(path)); }
+    bool listed(const QString& key) const { return m_paths.contains(key); }
 
     void drop(int row)
     {
@@ -432,10 +433,11 @@ public:
         m_holds[static_cast<std::size_t>(row)] = Holds::Gone;
     }
 
-    Placement place(const ChromatogramRecord& record)
+    // key: the record's path cleaned.
+    Placement place(const ChromatogramRecord& record, const QString& key)
     {
         Placement p;
-        if (const auto at = m_paths.constFind(listKey(record.path)); at != m_paths.cend()) {
+        if (const auto at = m_paths.constFind(key); at != m_paths.cend()) {
             if (sameRun(m_records[static_cast<std::size_t>(*at)], record)) {
                 p.run = Placement::Run::WhereItWas;
                 p.runRow = *at;
@@ -566,20 +568,21 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
     ListReading untold;
     ListReading& told = reading ? *reading : untold;
     QSet<QString> batch;
-    QStringList toRead;
+    QStringList toRead, keys;
     for (const QString& path : paths) {
         const QString key = listKey(path);
         if (batch.contains(key))
             continue;
         batch.insert(key);
         toRead.append(path);
+        keys.append(key);
     }
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
     ListIndex index(records);
     // A listed file a stop left unread stays listed as it was.
     told.leftUnread = notReached(readSlots, toRead);
-    told.leftUnread.removeIf([&index](const QString& path) { return index.listed(path); });
+    told.leftUnread.removeIf([&index](const QString& path) { return index.listed(listKey(path)); });
     QList<int> gone;
     int placed = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
@@ -589,7 +592,8 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
-        const Placement p = index.place(record);
+        const QString& key = keys[static_cast<qsizetype>(i)];
+        const Placement p = index.place(record, key);
         if (p.replacedRow >= 0) {
             const ChromatogramRecord& left = records[static_cast<std::size_t>(p.replacedRow)];
             told.replaced.push_back({record.path, left.sample, left.analysisTime});
@@ -608,7 +612,7 @@ int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList
         }
         const int row = takeRecord(records, std::move(record), mixtures,
                                    p.run == Placement::Run::Moved ? p.runRow : p.replacedRow);
-        index.add(row, ListIndex::Holds::Yes);
+        index.add(row, ListIndex::Holds::Yes, key);
         ++placed;
     }
     RemoveChromatograms(records, gone);
@@ -639,7 +643,7 @@ int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureL
                 told.replaced.push_back({path, records[i].sample, records[i].analysisTime});
             // A stop leaves only the tail unread, so every row above was read
             // now and holds its run: this file is that run again.
-            if (const Placement p = keptIndex.place(record); p.run != Placement::Run::New) {
+            if (const Placement p = keptIndex.place(record, listKey(path)); p.run != Placement::Run::New) {
                 const ChromatogramRecord& row = kept[static_cast<std::size_t>(p.runRow)];
                 if (!p.sameFile)
                     told.copies.push_back({path, row.path, !samePeaks(row, record)});
