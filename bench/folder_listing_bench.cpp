@@ -182,11 +182,10 @@ void addCopies(benchmark::State& state)
     const MixtureList mixtures;
     std::vector<ChromatogramRecord> records;
     AddChromatograms(records, benchFolder().paths, mixtures);
-    ListedCopies leftOut;
+    ListReading leftOut;
     for (auto _ : state) {
-        leftOut.clear();
-        AddChromatograms(records, copies, mixtures, {}, nullptr, nullptr, &leftOut);
-        if (records.size() != static_cast<std::size_t>(kFiles) || leftOut.size() != records.size()) {
+        AddChromatograms(records, copies, mixtures, {}, &(leftOut = {}));
+        if (records.size() != static_cast<std::size_t>(kFiles) || leftOut.copies.size() != records.size()) {
             state.SkipWithError("a copy was listed, or a file was not read");
             break;
         }

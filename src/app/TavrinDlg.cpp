@@ -91,23 +91,30 @@ QStringList recordPaths(const std::vector<ChromatogramRecord>& records)
     return paths;
 }
 
-// At most this many folders are named in the start's note of those it left out.
-constexpr qsizetype kLeftOutFoldersShown = 3;
+// At most this many folders or files are named in one of the start's notes.
+constexpr qsizetype kNamesShown = 3;
 
-// The start's note of the folders its scan left out for a dot in their names; empty for none.
-QString leftOutFoldersText(const QStringList& folders)
+// The folders the start's scan left out for a dot in their names.
+const QString kLeftOutFolders = QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не просматриваются, "
+                                               "пропущено папок: %1 (%2); их хроматограммы добавляет кнопка «Добавить».");
+// The saved list's runs not found where they were (moved into a dated folder,
+// mostly); the note stays true once they are listed from where they are now.
+const QString kMissingRuns = QStringLiteral("Чтение хроматограмм: Хроматограммы прошлого списка при запуске не найдены там, "
+                                            "где были, не найдено файлов: %1 (%2); оттуда, где они теперь, их добавляет "
+                                            "кнопка «Добавить».");
+
+// One of the start's notes with the count and the first names: "«a», «b», «c» и ещё 2"; empty for none.
+QString startNote(const QString& text, const QStringList& paths)
 {
-    if (folders.isEmpty())
+    if (paths.isEmpty())
         return {};
     QStringList names;
-    for (qsizetype i = 0; i < std::min(folders.size(), kLeftOutFoldersShown); ++i)
-        names.append(QStringLiteral("«%1»").arg(QFileInfo(folders[i]).fileName()));
+    for (qsizetype i = 0; i < std::min(paths.size(), kNamesShown); ++i)
+        names.append(QStringLiteral("«%1»").arg(QFileInfo(paths[i]).fileName()));
     QString shown = names.join(QStringLiteral(", "));
-    if (folders.size() > kLeftOutFoldersShown)
-        shown += QStringLiteral(" и ещё %1").arg(folders.size() - kLeftOutFoldersShown);
-    return QStringLiteral("Чтение хроматограмм: Папки с точкой в имени при запуске не просматриваются, пропущено "
-                          "папок: %1 (%2); их хроматограммы добавляет кнопка «Добавить».")
-        .arg(QString::number(folders.size()), shown);
+    if (paths.size() > kNamesShown)
+        shown += QStringLiteral(" и ещё %1").arg(paths.size() - kNamesShown);
+    return text.arg(QString::number(paths.size()), shown);
 }
 
 // The paths cleaned, as the list compares them.
@@ -203,24 +210,40 @@ void tavrinDlg::OnInitDialog(const QString& mixturesPath)
     // A recent or found file that cannot be read is left out with a warning.
     // All the files are read together, so the folder scan uses every core.
     // A file or folder the scan cannot open by its name is warned of alike.
-    QStringList paths = LoadRecentChromatograms(m_profile);
-    UnreadChromatograms unread;
+    const QStringList saved = LoadRecentChromatograms(m_profile);
+    QStringList paths = saved;
+    ListReading reading;
     QStringList leftOut;
     if (m_settings.folders.enAutoOpen == 1) {
         for (const QString& folder : m_settings.folders.folders())
-            paths += CollectChromatogramPaths(folder, &unread, &leftOut);
+            paths += CollectChromatogramPaths(folder, &reading.unread, &leftOut);
     }
     ReadProgressDialog progress(this);
-    ListedCopies copies;
-    QStringList leftUnread;
-    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread,
-                     &copies);
-    KeepStoppedAdding(paths, leftUnread);
-    KeepReadWarnings(unread, false);
-    KeepCopyWarnings(copies, false);
+    AddChromatograms(m_records, paths, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &reading);
+    KeepStoppedAdding(paths, reading.leftUnread);
+    // The runs of the saved list a stop left unread stay in it: the user
+    // stopped a reading, not the day's list.
+    const QSet<QString> savedPaths = cleanedPaths(saved);
+    for (const QString& path : reading.leftUnread) {
+        if (savedPaths.contains(QDir::cleanPath(path)))
+            m_savedLeftUnread.append(path);
+    }
+    // Yesterday's runs moved into a dated folder are one note, not a warning each.
+    QStringList missing;
+    std::erase_if(reading.unread, [&](const UnreadChromatogram& file) {
+        const bool moved = file.missing && savedPaths.contains(QDir::cleanPath(file.path));
+        if (moved)
+            missing.append(file.path);
+        return moved;
+    });
+    KeepReadWarnings(reading.unread, false);
+    KeepCopyWarnings(reading.copies, false);
     // Nested configured folders meet the same dated folder twice.
     leftOut.removeDuplicates();
-    m_leftOutFolders = leftOutFoldersText(leftOut);
+    for (const QString& note : {startNote(kMissingRuns, missing), startNote(kLeftOutFolders, leftOut)}) {
+        if (!note.isEmpty())
+            m_startNotes.append(note);
+    }
     RefreshChromatograms();
 }
 
@@ -338,17 +361,35 @@ void tavrinDlg::OnDestroy()
     m_pDlgMixtures.reset();
 }
 
+QStringList tavrinDlg::SavedList() const
+{
+    QStringList paths = recordPaths(m_records);
+    const QSet<QString> listed = cleanedPaths(paths);
+    for (const QString& path : m_savedLeftUnread) {
+        if (!listed.contains(QDir::cleanPath(path)))
+            paths.append(path);
+    }
+    return paths;
+}
+
 void tavrinDlg::SaveProfileValues()
 {
-    SaveRecentChromatograms(m_profile, recordPaths(m_records));
+    SaveRecentChromatograms(m_profile, SavedList());
     m_log.SaveFilters(m_profile);
     SaveWindowState(m_profile, geometry());
 }
 
 void tavrinDlg::SaveChromatogramList()
 {
-    SaveRecentChromatograms(m_profile, recordPaths(m_records));
-    m_profile.sync();
+    SaveRecentChromatograms(m_profile, SavedList());
+    // The day's list rests on this write: a failure is told while it lasts.
+    m_listUnwritten.clear();
+    if (!m_profile.sync()) {
+        const QString why = m_profile.writeError().isEmpty() ? QStringLiteral("причина неизвестна") : m_profile.writeError();
+        m_listUnwritten = QStringLiteral("Список хроматограмм: Не удалось записать список в профиль программы %1: %2; "
+                                         "следующий запуск его не восстановит.")
+                              .arg(QDir::toNativeSeparators(m_profile.fileName()), why);
+    }
 }
 
 void tavrinDlg::SaveSession()
@@ -406,7 +447,8 @@ int tavrinDlg::RemoveChromatograms(bool all)
         m_readWarnings.clear();
         m_addingLeftUnread.clear();
         m_rereadLeftUnread.clear();
-        m_leftOutFolders.clear();
+        m_savedLeftUnread.clear();
+        m_startNotes.clear();
     } else {
         removed = ::RemoveChromatograms(m_records, SelectedRows());
     }
@@ -525,9 +567,24 @@ void tavrinDlg::KeepCopyWarnings(const ListedCopies& copies, bool listed)
     const QString what = listed ? QStringLiteral("удалён из списка") : QStringLiteral("не добавлен в список");
     const QString where = listed ? QStringLiteral("выше в списке") : QStringLiteral("из списка");
     for (const ListedCopy& copy : copies) {
-        KeepReadWarning(copy.path, QStringLiteral("Чтение хроматограмм: Файл %1 %2: это та же хроматограмма, что и файл %3 %4.")
-                                       .arg(QDir::toNativeSeparators(copy.path), what,
-                                            QDir::toNativeSeparators(copy.listedPath), where));
+        const QString path = QDir::toNativeSeparators(copy.path), listedPath = QDir::toNativeSeparators(copy.listedPath);
+        // The run worked up again and saved under another name: the user may want that table.
+        KeepReadWarning(copy.path, copy.otherPeaks
+                                       ? QStringLiteral("Чтение хроматограмм: Файл %1 %2: это тот же анализ, что и файл %3 %4, "
+                                                        "но с другой таблицей пиков; в расчёте таблица пиков файла %3. Чтобы "
+                                                        "взять таблицу файла %1, удалите из списка файл %3 и добавьте файл %1.")
+                                             .arg(path, what, listedPath, where)
+                                       : QStringLiteral("Чтение хроматограмм: Файл %1 %2: это та же хроматограмма, что и файл %3 %4.")
+                                             .arg(path, what, listedPath, where));
+    }
+}
+
+void tavrinDlg::TellReplacedRuns(const std::vector<ReplacedRun>& replaced)
+{
+    for (const ReplacedRun& run : replaced) {
+        m_replacedRuns.append(QStringLiteral("Чтение хроматограмм: В файле %1 теперь другая хроматограмма; прежняя "
+                                             "(проба «%2», анализ %3) убрана из списка.")
+                                  .arg(QDir::toNativeSeparators(run.path), run.sample, analysisTimeText(run.analysisTime)));
     }
 }
 
@@ -554,9 +611,18 @@ void tavrinDlg::ForgetListedReadWarnings()
 
 void tavrinDlg::KeepStoppedAdding(const QStringList& paths, const QStringList& leftUnread)
 {
-    for (const QString& path : paths)
+    const QSet<QString> unread = cleanedPaths(leftUnread);
+    QSet<QString> chosen;
+    for (const QString& path : paths) {
+        chosen.insert(QDir::cleanPath(path));
         m_addingLeftUnread.remove(QDir::cleanPath(path));
-    m_addingLeftUnread.unite(cleanedPaths(leftUnread));
+    }
+    m_addingLeftUnread.unite(unread);
+    // A run of the saved list read now is listed, named, or told missing.
+    m_savedLeftUnread.removeIf([&](const QString& path) {
+        const QString key = QDir::cleanPath(path);
+        return chosen.contains(key) && !unread.contains(key);
+    });
     if (m_addingLeftUnread.isEmpty())
         return;
     // A file listed by another path, through a link, is not left out.
@@ -595,8 +661,14 @@ void tavrinDlg::RunCalculation()
         m_log.AddMessage(MessageWarning, QStringLiteral("Чтение хроматограмм: Пересчёт остановлен кнопкой «Отмена»: "
                                                         "не перечитано файлов: %1, в списке они остались прочитанными ранее.")
                                              .arg(m_rereadLeftUnread.size()));
-    if (!m_leftOutFolders.isEmpty())
-        m_log.AddMessage(MessageInfo, m_leftOutFolders);
+    for (const QString& note : std::as_const(m_startNotes))
+        m_log.AddMessage(MessageInfo, note);
+    // Told once: the rows show the runs the files hold now.
+    for (const QString& replaced : std::as_const(m_replacedRuns))
+        m_log.AddMessage(MessageWarning, replaced);
+    m_replacedRuns.clear();
+    if (!m_listUnwritten.isEmpty())
+        m_log.AddMessage(MessageError, m_listUnwritten);
     m_pDlgComponents->settings = &m_settings;
     // A failure here must not leave the pages showing the previous run's
     // results as if they were current, nor end the program.
@@ -621,14 +693,13 @@ void tavrinDlg::OnBnClickedRecalc()
     ClearInfoPage();
     if (!m_records.empty())
         m_nSelected = -1;
-    UnreadChromatograms unread;
-    ListedCopies copies;
+    ListReading reading;
     ReadProgressDialog progress(this);
-    QStringList leftUnread;
-    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread, &leftUnread, &copies);
-    m_rereadLeftUnread = cleanedPaths(leftUnread);
-    KeepReadWarnings(unread, true);
-    KeepCopyWarnings(copies, true);
+    RereadChromatograms(m_records, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &reading);
+    m_rereadLeftUnread = cleanedPaths(reading.leftUnread);
+    KeepReadWarnings(reading.unread, true);
+    KeepCopyWarnings(reading.copies, true);
+    TellReplacedRuns(reading.replaced);
     RefreshChromatograms();
 }
 
@@ -638,17 +709,16 @@ void tavrinDlg::OnBnClickedAdd()
     dlg.m_bSingleSelect = 0;
     if (dlg.exec() != QDialog::Accepted || dlg.m_files.isEmpty())
         return;
-    UnreadChromatograms unread;
-    ListedCopies copies;
+    ListReading reading;
     {
         ReadProgressDialog progress(this);
-        QStringList leftUnread;
-        AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &unread,
-                         &leftUnread, &copies);
-        KeepStoppedAdding(dlg.m_files, leftUnread);
+        AddChromatograms(m_records, dlg.m_files, m_pDlgMixtures->Mixtures(), ReadingProgress(progress), &reading);
+        KeepStoppedAdding(dlg.m_files, reading.leftUnread);
     }
-    m_leftOutFolders.clear();
-    KeepCopyWarnings(copies, false);
+    m_startNotes.clear();
+    KeepCopyWarnings(reading.copies, false);
+    TellReplacedRuns(reading.replaced);
+    const UnreadChromatograms& unread = reading.unread;
     // A file warned of already keeps its one warning, with the reason found now.
     UnreadChromatograms warned;
     std::copy_if(unread.begin(), unread.end(), std::back_inserter(warned),
@@ -710,7 +780,8 @@ void tavrinDlg::OnBnClickedDelete()
 void tavrinDlg::OnBnClickedDeleteAll()
 {
     // A start stopped before its first file lists nothing, yet says so.
-    const bool noted = !m_readWarnings.empty() || !m_addingLeftUnread.isEmpty() || !m_leftOutFolders.isEmpty();
+    const bool noted = !m_readWarnings.empty() || !m_addingLeftUnread.isEmpty() || !m_startNotes.isEmpty()
+                       || !m_savedLeftUnread.isEmpty();
     if (RemoveChromatograms(true) > 0 || noted)
         RefreshChromatograms();
 }

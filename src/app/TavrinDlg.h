@@ -133,6 +133,8 @@ private:
     void SaveProfileValues();
     // At every change, synced, so that a lost display or a kill loses none of it.
     void SaveChromatogramList();
+    // The listed paths, then the saved list's runs a stopped start left unread.
+    QStringList SavedList() const;
     void OnSelectionChangedChromList();
     QList<int> SelectedRows() const;
     void ClearInfoPage();
@@ -144,6 +146,8 @@ private:
     // Adds or renews a warning for each copy of a listed run left out;
     // listed tells whether it was in the list before.
     void KeepCopyWarnings(const ListedCopies& copies, bool listed);
+    // Names, at the next calculation, each listed path whose file now holds another run.
+    void TellReplacedRuns(const std::vector<ReplacedRun>& replaced);
     // Adds the warning for the file at path, or puts it in place of the one kept.
     void KeepReadWarning(const QString& path, const QString& warning);
     // The warning kept for the file at path, or the end.
@@ -173,9 +177,16 @@ private:
     // while they stay listed; "Удалить все" forgets both.
     QSet<QString> m_addingLeftUnread;
     QSet<QString> m_rereadLeftUnread;
-    // The start's note of the folders its scan left out for a dot in their
-    // names; kept until the next "Добавить" or "Удалить все".
-    QString m_leftOutFolders;
+    // Runs of the saved list a stopped start left unread: kept in it until
+    // read by "Добавить" or a later start, or "Удалить все".
+    QStringList m_savedLeftUnread;
+    // The start's notes of the runs of the saved list not found and of the
+    // folders its scan left out; kept until the next "Добавить" or "Удалить все".
+    QStringList m_startNotes;
+    // Listed paths whose files took another run, told at the next calculation only.
+    QStringList m_replacedRuns;
+    // Why the list could not be written to the profile; empty once it was.
+    QString m_listUnwritten;
     // Its blocks point into m_records until the next calculation.
     CalcData m_calcData;
     ResultTables m_resultTables;

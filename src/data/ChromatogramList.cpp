@@ -3,12 +3,14 @@
 #include "data/ChmFile.h"
 
 #include <QDir>
+#include <QHash>
 #include <QMultiHash>
 #include <QSet>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -337,29 +339,6 @@ int findChromatogram(const std::vector<ChromatogramRecord>& records, const QStri
     return -1;
 }
 
-// The paths of the listed files by their identities.
-class ListedFiles
-{
-public:
-    void add(const FileIdentity& identity, const QString& path)
-    {
-        if (identity.known)
-            m_paths.insert(identity, path);
-    }
-    // Whether a listed path still names the file.
-    bool contains(const FileIdentity& identity) const
-    {
-        for (auto it = m_paths.constFind(identity); it != m_paths.cend() && it.key() == identity; ++it) {
-            if (stillSameFile(it.value(), identity))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    QMultiHash<FileIdentity, QString> m_paths;
-};
-
 // One injection: the passport's sample, method and analysis time, and the
 // signal sample for sample. A copy of a run's file is that run again, while a
 // re-injection of the sample has a time of its own and runs without a time
@@ -375,38 +354,23 @@ bool sameRun(const ChromatogramRecord& a, const ChromatogramRecord& b)
     return x.size() == y.size() && (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(float)) == 0);
 }
 
-// The rows by their runs: a file read is compared in full only with the rows
-// of its time and signal print, so a start of many runs does not compare
-// every file with every row.
-class ListedRuns
+// Whether two records of one run have one peak table; as stored, so that an
+// area that is not a number equals itself.
+bool samePeaks(const ChromatogramRecord& a, const ChromatogramRecord& b)
 {
-public:
-    void add(const ChromatogramRecord& record, int row) { m_rows.insert(key(record), row); }
-    // The uppermost row of the record's run, or -1.
-    int find(const std::vector<ChromatogramRecord>& records, const ChromatogramRecord& record) const
-    {
-        int found = -1;
-        const Key k = key(record);
-        for (auto it = m_rows.constFind(k); it != m_rows.cend() && it.key() == k; ++it) {
-            if ((found < 0 || it.value() < found) && sameRun(records[static_cast<std::size_t>(it.value())], record))
-                found = it.value();
-        }
-        return found;
-    }
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    return std::equal(a.peaks.begin(), a.peaks.end(), b.peaks.begin(), b.peaks.end(), [&bits](const PeakItem& x, const PeakItem& y) {
+        return x.tag == y.tag && x.name == y.name && x.sortGroup == y.sortGroup && bits(x.area) == bits(y.area)
+               && bits(x.concentration) == bits(y.concentration) && bits(x.retentionTime) == bits(y.retentionTime)
+               && bits(x.startTime) == bits(y.startTime) && bits(x.endTime) == bits(y.endTime);
+    });
+}
 
-private:
-    using Key = std::pair<std::int64_t, std::uint64_t>;
-    static Key key(const ChromatogramRecord& record) { return {record.analysisTime, record.signalFingerprint}; }
-    QMultiHash<Key, int> m_rows;
-};
-
-// Whether the row's own path still holds its run: the file it was read from,
-// or another file with the run (a copy written over it). A run moved away,
-// or another run written under its name, frees the row to follow the run.
+// Whether the row's own path still holds its run, by what the file there
+// holds now: a file written over in place, or a new file given the freed
+// identity of a deleted one, is the same file to the system but not the run.
 bool pathHoldsRun(const ChromatogramRecord& row)
 {
-    if (stillSameFile(row.path, row.identity))
-        return true;
     try {
         COpenedChmFile file;
         ChromatogramRecord there;
@@ -415,6 +379,125 @@ bool pathHoldsRun(const ChromatogramRecord& row)
         return false;
     }
 }
+
+// A file read, against the list.
+struct Placement
+{
+    // Its run: not listed; listed at a path that holds it no more (it moved,
+    // or another run took the name); or listed where it was (this very file,
+    // or another holding the run).
+    enum class Run { New, Moved, WhereItWas } run = Run::New;
+    int runRow = -1;
+    // WhereItWas: the file is the row's own, by this path or another.
+    bool sameFile = false;
+    // The row listed at the file's path with a run the file holds no more, or -1.
+    int replacedRow = -1;
+};
+
+// The rows while a batch is placed: by path, by run (a file read is compared
+// in full only with the rows of its time and signal print, so a start of many
+// runs does not compare every file with every row), and whether each row's
+// path still holds its run, read again at most once a batch.
+class ListIndex
+{
+public:
+    enum class Holds : char { Unknown, Yes, No, Gone };
+
+    explicit ListIndex(const std::vector<ChromatogramRecord>& records) : m_records(records)
+    {
+        for (std::size_t i = 0; i < records.size(); ++i)
+            add(static_cast<int>(i), Holds::Unknown);
+    }
+
+    // Indexes the row as it stands now: a new one, or one that took another
+    // file; key is its path cleaned, when known.
+    void add(int row, Holds holds, QString key = {})
+    {
+        const auto at = static_cast<std::size_t>(row);
+        if (at >= m_holds.size()) {
+            m_holds.resize(at + 1);
+            m_keys.resize(at + 1);
+        }
+        forgetPath(row);
+        m_keys[at] = key.isNull() ? listKey(m_records[at].path) : std::move(key);
+        m_paths.insert(m_keys[at], row);
+        m_runs.insert(runKey(m_records[at]), row);
+        m_holds[at] = holds;
+    }
+
+    bool listed(const QString& key) const { return m_paths.contains(key); }
+
+    void drop(int row)
+    {
+        forgetPath(row);
+        m_holds[static_cast<std::size_t>(row)] = Holds::Gone;
+    }
+
+    // key: the record's path cleaned.
+    Placement place(const ChromatogramRecord& record, const QString& key)
+    {
+        Placement p;
+        if (const auto at = m_paths.constFind(key); at != m_paths.cend()) {
+            if (sameRun(m_records[static_cast<std::size_t>(*at)], record)) {
+                p.run = Placement::Run::WhereItWas;
+                p.runRow = *at;
+                p.sameFile = true;
+                return p;
+            }
+            p.replacedRow = *at;
+        }
+        p.runRow = findRun(record);
+        if (p.runRow < 0)
+            return p;
+        const ChromatogramRecord& row = m_records[static_cast<std::size_t>(p.runRow)];
+        if (!holdsRun(p.runRow)) {
+            p.run = Placement::Run::Moved;
+            return p;
+        }
+        p.run = Placement::Run::WhereItWas;
+        p.sameFile = SameFile(ReadFileIdentity(row.path), record.identity);
+        return p;
+    }
+
+private:
+    using RunKey = std::pair<std::int64_t, std::uint64_t>;
+    static RunKey runKey(const ChromatogramRecord& record) { return {record.analysisTime, record.signalFingerprint}; }
+
+    void forgetPath(int row)
+    {
+        const QString& key = m_keys[static_cast<std::size_t>(row)];
+        if (!key.isNull() && m_paths.value(key, -1) == row)
+            m_paths.remove(key);
+    }
+
+    // The uppermost row of the record's run, or -1.
+    int findRun(const ChromatogramRecord& record) const
+    {
+        int found = -1;
+        const RunKey k = runKey(record);
+        for (auto it = m_runs.constFind(k); it != m_runs.cend() && it.key() == k; ++it) {
+            const int row = it.value();
+            if ((found < 0 || row < found) && m_holds[static_cast<std::size_t>(row)] != Holds::Gone
+                && sameRun(m_records[static_cast<std::size_t>(row)], record))
+                found = row;
+        }
+        return found;
+    }
+
+    bool holdsRun(int row)
+    {
+        Holds& holds = m_holds[static_cast<std::size_t>(row)];
+        if (holds == Holds::Unknown)
+            holds = pathHoldsRun(m_records[static_cast<std::size_t>(row)]) ? Holds::Yes : Holds::No;
+        return holds == Holds::Yes;
+    }
+
+    const std::vector<ChromatogramRecord>& m_records;
+    QHash<QString, int> m_paths;
+    std::vector<QString> m_keys; // each row's path as indexed
+    QMultiHash<RunKey, int> m_runs;
+    std::vector<Holds> m_holds;
+};
 
 // Lists the record read as a new row, or in the place of the row `moved`
 // whose run it is, keeping that row's number; its index.
@@ -431,6 +514,13 @@ int takeRecord(std::vector<ChromatogramRecord>& records, ChromatogramRecord&& re
     }
     records.push_back(std::move(record));
     return static_cast<int>(records.size()) - 1;
+}
+
+UnreadChromatogram unreadFile(const QString& path, const QString& reason)
+{
+    int error = 0;
+    ReadFileIdentity(path, &error);
+    return {path, reason, false, error == ENOENT};
 }
 
 // The files a stop left unread, in path order.
@@ -473,102 +563,106 @@ int AddChromatogram(std::vector<ChromatogramRecord>& records, const QString& pat
 }
 
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
-                     const MixtureList& mixtures, const ReadProgress& progress, UnreadChromatograms* unread,
-                     QStringList* leftUnread, ListedCopies* copies)
+                     const MixtureList& mixtures, const ReadProgress& progress, ListReading* reading)
 {
-    QSet<QString> listed;
-    ListedFiles listedFiles;
-    ListedRuns listedRuns;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        listed.insert(listKey(records[i].path));
-        listedFiles.add(records[i].identity, records[i].path);
-        listedRuns.add(records[i], static_cast<int>(i));
-    }
-    QStringList toRead;
+    ListReading untold;
+    ListReading& told = reading ? *reading : untold;
+    QSet<QString> batch;
+    QStringList toRead, keys;
     for (const QString& path : paths) {
         const QString key = listKey(path);
-        if (listed.contains(key))
+        if (batch.contains(key))
             continue;
-        listed.insert(key);
+        batch.insert(key);
         toRead.append(path);
+        keys.append(key);
     }
 
     std::vector<ReadSlot> readSlots = readAll(toRead, progress);
-    if (leftUnread)
-        *leftUnread = notReached(readSlots, toRead);
-    int added = 0;
+    ListIndex index(records);
+    // A listed file a stop left unread stays listed as it was.
+    told.leftUnread = notReached(readSlots, toRead);
+    told.leftUnread.removeIf([&index](const QString& path) { return index.listed(listKey(path)); });
+    QList<int> gone;
+    int placed = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
         ReadSlot& slot = readSlots[i];
-        if (slot.state == ReadState::Failed && unread)
-            unread->push_back({toRead[static_cast<qsizetype>(i)], slot.reason});
+        if (slot.state == ReadState::Failed)
+            told.unread.push_back(unreadFile(toRead[static_cast<qsizetype>(i)], slot.reason));
         if (slot.state != ReadState::Read)
             continue;
         ChromatogramRecord& record = slot.record;
-        // Another path to a listed file, or to one earlier in the batch.
-        if (listedFiles.contains(record.identity))
-            continue;
-        // Listed anew, one run would fill two parallels.
-        const int same = listedRuns.find(records, record);
-        if (same >= 0 && pathHoldsRun(records[static_cast<std::size_t>(same)])) {
-            if (copies)
-                copies->push_back({record.path, records[static_cast<std::size_t>(same)].path});
+        const QString& key = keys[static_cast<qsizetype>(i)];
+        const Placement p = index.place(record, key);
+        if (p.replacedRow >= 0) {
+            const ChromatogramRecord& left = records[static_cast<std::size_t>(p.replacedRow)];
+            told.replaced.push_back({record.path, left.sample, left.analysisTime});
+        }
+        // The row at the path goes where the run it held gives way to a run with a row of its own.
+        if (p.replacedRow >= 0 && p.run != Placement::Run::New) {
+            index.drop(p.replacedRow);
+            gone.append(p.replacedRow);
+        }
+        if (p.run == Placement::Run::WhereItWas) {
+            // Listed anew, one run would fill two parallels.
+            const ChromatogramRecord& row = records[static_cast<std::size_t>(p.runRow)];
+            if (!p.sameFile)
+                told.copies.push_back({record.path, row.path, !samePeaks(row, record)});
             continue;
         }
-        listedFiles.add(record.identity, record.path);
-        const int row = takeRecord(records, std::move(record), mixtures, same);
-        if (same < 0)
-            listedRuns.add(records[static_cast<std::size_t>(row)], row);
-        ++added;
+        const int row = takeRecord(records, std::move(record), mixtures,
+                                   p.run == Placement::Run::Moved ? p.runRow : p.replacedRow);
+        index.add(row, ListIndex::Holds::Yes, key);
+        ++placed;
     }
-    return added;
+    RemoveChromatograms(records, gone);
+    return placed;
 }
 
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress, UnreadChromatograms* unread, QStringList* leftUnread,
-                        ListedCopies* copies)
+                        const ReadProgress& progress, ListReading* reading)
 {
+    ListReading untold;
+    ListReading& told = reading ? *reading : untold;
     QStringList paths;
     for (const ChromatogramRecord& record : records)
         paths.append(record.path);
     std::vector<ReadSlot> readSlots = readAll(paths, progress);
-    if (leftUnread)
-        *leftUnread = notReached(readSlots, paths);
+    told.leftUnread = notReached(readSlots, paths);
 
     std::vector<ChromatogramRecord> kept;
     kept.reserve(records.size());
-    ListedFiles keptFiles;
-    ListedRuns keptRuns;
+    ListIndex keptIndex(kept);
     int dropped = 0;
     for (std::size_t i = 0; i < readSlots.size(); ++i) {
+        const QString& path = paths[static_cast<qsizetype>(i)];
         switch (readSlots[i].state) {
-        case ReadState::Read:
-            // A file replaced, or a link turned to another listed file since:
-            // the row further up keeps it, as adding the paths again would.
-            if (keptFiles.contains(readSlots[i].record.identity)) {
+        case ReadState::Read: {
+            ChromatogramRecord& record = readSlots[i].record;
+            if (!sameRun(records[i], record))
+                told.replaced.push_back({path, records[i].sample, records[i].analysisTime});
+            // A stop leaves only the tail unread, so every row above was read
+            // now and holds its run: this file is that run again.
+            if (const Placement p = keptIndex.place(record, listKey(path)); p.run != Placement::Run::New) {
+                const ChromatogramRecord& row = kept[static_cast<std::size_t>(p.runRow)];
+                if (!p.sameFile)
+                    told.copies.push_back({path, row.path, !samePeaks(row, record)});
                 ++dropped;
                 continue;
             }
-            // A file written over with a copy of a run above: that row keeps the run.
-            if (const int same = keptRuns.find(kept, readSlots[i].record); same >= 0) {
-                if (copies)
-                    copies->push_back({paths[static_cast<qsizetype>(i)], kept[static_cast<std::size_t>(same)].path});
-                ++dropped;
-                continue;
-            }
-            kept.push_back(std::move(readSlots[i].record));
+            kept.push_back(std::move(record));
             break;
+        }
         case ReadState::NotReached:
             kept.push_back(std::move(records[i]));
             break;
         case ReadState::Failed:
-            if (unread)
-                unread->push_back({paths[static_cast<qsizetype>(i)], readSlots[i].reason});
+            told.unread.push_back(unreadFile(path, readSlots[i].reason));
             ++dropped;
             continue;
         }
         ChromatogramRecord& record = kept.back();
-        keptFiles.add(record.identity, record.path);
-        keptRuns.add(record, static_cast<int>(kept.size()) - 1);
+        keptIndex.add(static_cast<int>(kept.size()) - 1, ListIndex::Holds::Yes);
         record.number = static_cast<std::int32_t>(kept.size());
         record.mixture = nullptr;
         if (record.isCalibration)

@@ -56,6 +56,7 @@ struct UnreadChromatogram
     QString path;
     QString reason;
     bool folder = false;
+    bool missing = false; // no file at the path
 };
 using UnreadChromatograms = std::vector<UnreadChromatogram>;
 
@@ -64,9 +65,29 @@ struct ListedCopy
 {
     QString path;
     QString listedPath;
+    // The same injection worked up again: the listed file's peak table is used.
+    bool otherPeaks = false;
     friend bool operator==(const ListedCopy&, const ListedCopy&) = default;
 };
 using ListedCopies = std::vector<ListedCopy>;
+
+// A listed path whose file now holds another run: the run that left the list.
+struct ReplacedRun
+{
+    QString path;
+    QString sample;
+    std::int64_t analysisTime = 0;
+    friend bool operator==(const ReplacedRun&, const ReplacedRun&) = default;
+};
+
+// What a reading of files into the list has to tell besides the rows.
+struct ListReading
+{
+    UnreadChromatograms unread; // in path order
+    QStringList leftUnread;     // the files a stop left unread
+    ListedCopies copies;
+    std::vector<ReplacedRun> replaced;
+};
 
 // Every "*.stg" file (extension in any letter case) under the folder, depth
 // first in name order. Every sub-folder is entered but those whose own name
@@ -80,27 +101,28 @@ using ListedCopies = std::vector<ListedCopy>;
 QStringList CollectChromatogramPaths(const QString& folder, UnreadChromatograms* unread = nullptr,
                                      QStringList* leftOut = nullptr);
 
-// AddChromatogram for each path, in order, with the files read on all cores.
-// Paths naming files listed already or earlier in the batch are skipped; unreadable files
-// are left out and, when unread is given, appended to it in path order; so
-// are copies of runs listed already or earlier in the batch, to copies.
-// leftUnread, when given, gets the files a stop left unread.
-// Returns the number of records added or moved.
+// The files read on all cores, in path order, each placed by what it holds
+// against the list: a run not listed is a new row; a listed run whose own
+// path holds it no more (it moved, or another run took the name) takes the
+// file's path in its row, keeping place and number; a listed run still where
+// it was leaves the file out, named in copies unless it is the row's own file
+// reached another way. A listed path whose file now holds another run loses
+// that run (named in replaced): the row takes the run the file holds, or
+// goes when that run has a row of its own. Paths twice in the batch are read
+// once; unreadable files are left out, into unread. Returns the number of
+// rows added, moved or taking another run.
 int AddChromatograms(std::vector<ChromatogramRecord>& records, const QStringList& paths,
-                     const MixtureList& mixtures, const ReadProgress& progress = {},
-                     UnreadChromatograms* unread = nullptr, QStringList* leftUnread = nullptr,
-                     ListedCopies* copies = nullptr);
+                     const MixtureList& mixtures, const ReadProgress& progress = {}, ListReading* reading = nullptr);
 
 // Reads every listed file anew, on all cores, keeping the list order: a file
-// that can no longer be read drops out (into unread, when given), the others
-// are renumbered from 1 and matched to the cylinders again; a record whose
-// file a record above it names too drops out without a word, one whose file
-// now holds the run of a record above it drops out into copies, when given.
-// Files left unread by a stop keep their records as they were; leftUnread,
-// when given, gets their paths. Returns the number of records that dropped out.
+// that can no longer be read drops out (into unread), the others are
+// renumbered from 1 and matched to the cylinders again. A file that now holds
+// another run is named in replaced; the row takes that run, or drops out when
+// a row above has it (into copies, but the same file reached another way).
+// Files left unread by a stop keep their records as they were. Returns the
+// number of records that dropped out.
 int RereadChromatograms(std::vector<ChromatogramRecord>& records, const MixtureList& mixtures,
-                        const ReadProgress& progress = {}, UnreadChromatograms* unread = nullptr,
-                        QStringList* leftUnread = nullptr, ListedCopies* copies = nullptr);
+                        const ReadProgress& progress = {}, ListReading* reading = nullptr);
 
 // Adds the files of CollectChromatogramPaths; unreadable files are skipped.
 // Returns the number of records added.

@@ -18,6 +18,7 @@
 #include "support/Screenshot.h"
 #include "support/StandInOpener.h"
 #include "support/UtcZone.h"
+#include "support/WithoutFileRights.h"
 #include "ui/DlgComponents.h"
 #include "ui/DlgMSG.h"
 #include "ui/DlgMixtures.h"
@@ -236,8 +237,9 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
     cylinder->identifier = QStringLiteral("гсо-12");
     cylinder->type = MixtureKindGs;
     ASSERT_TRUE(testsupport::writeFileBytes(mixturesPath, WriteMixturesArchive({cylinder})));
-    // A file that has gone since the last run is left out; the ones after it still come.
-    setRecent({g2, m_dir.filePath(QStringLiteral("gone.stg")), cal, g1, blank, unmarked});
+    // Files gone since the last run are left out, named in one line; the ones after them still come.
+    setRecent({g2, m_dir.filePath(QStringLiteral("gone.stg")), cal, g1, m_dir.filePath(QStringLiteral("07.12/gone2.stg")),
+               blank, m_dir.filePath(QStringLiteral("gone3.stg")), unmarked});
 
     auto dlg = open();
     ASSERT_EQ(dlg->Records().size(), 5u);
@@ -252,6 +254,11 @@ TEST_F(tavrinDlgTest, startAddsTheRecentFilesSortedWithTheirRoles)
                                             QStringLiteral("ГС Калибровка 2 (Баллон 7)")}));
     EXPECT_EQ(dlg->SelectedRecord(), -1);
     EXPECT_EQ(dlg->InfoPage()->m_grid.GetItemCount(), 0);
+    EXPECT_TRUE(readWarnings().isEmpty());
+    EXPECT_EQ(QStringList(log.infos().begin(), log.infos().end()).filter(QRegularExpression("^Чтение")),
+              QStringList{QStringLiteral("Чтение хроматограмм: Хроматограммы прошлого списка при запуске не найдены там, где "
+                                         "были, не найдено файлов: 3 («gone.stg», «gone2.stg», «gone3.stg»); оттуда, где они "
+                                         "теперь, их добавляет кнопка «Добавить».")});
 }
 
 // The scan leaves a dated folder out, and says so, and names one it cannot
@@ -388,6 +395,18 @@ TEST_F(tavrinDlgTest, recalculationRereadsEveryFileAndDropsVanishedOnes)
         EXPECT_EQ(column(*dlg, 1), QStringList({"a.stg"}));
         EXPECT_EQ(column(*dlg, 2), QStringList({QStringLiteral("ГС новая")}));
         EXPECT_EQ(listOnDisk(), QStringList{a});
+
+        // A profile that cannot be written is told, with the system's reason, while it lasts.
+        const QString unwritten = QStringLiteral("Список хроматограмм: Не удалось записать список в профиль программы %1: %2; "
+                                                 "следующий запуск его не восстановит.")
+                                      .arg(QDir::toNativeSeparators(profileFile()), qt_error_string(EACCES));
+        for (const bool writable : {false, true}) {
+            QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner | (writable ? QFile::WriteOwner : QFile::Permissions()));
+            const testsupport::WithoutFileRights withoutRights;
+            button(*dlg, "buttonRecalc")->click();
+            EXPECT_EQ(QStringList(log.errors().begin(), log.errors().end()).filter(QStringLiteral("Список хроматограмм:")),
+                      writable ? QStringList() : QStringList{unwritten});
+        }
     }
     // The recent list written at the end no longer names the vanished file.
     EXPECT_EQ(profile->readString(profile_sections::Recent, QStringLiteral("0"), QString()), a);
@@ -733,15 +752,46 @@ TEST_F(tavrinDlgTest, copyOfAListedRunIsNamedWithTheRunsPathInsteadOfFillingAPar
     button(*dlg, "buttonRecalc")->click();
     warnings << QStringLiteral("Чтение хроматограмм: Файл %1 удалён из списка: это та же хроматограмма, что и файл %2 выше "
                                "в списке.").arg(QDir::toNativeSeparators(other), QDir::toNativeSeparators(run));
-    EXPECT_EQ(readWarnings(), warnings);
+    // The run the file held before is named, once.
+    const auto replaced = [](const QString& path, const QString& time) {
+        return QStringLiteral("Чтение хроматограмм: В файле %1 теперь другая хроматограмма; прежняя (проба «ГС скв. 41», "
+                              "анализ %2) убрана из списка.").arg(QDir::toNativeSeparators(path), time);
+    };
+    EXPECT_EQ(readWarnings(), warnings + QStringList{replaced(other, QStringLiteral("14.11.23  22:23"))});
 
+    // The same injection worked up again under another name: its table is not taken without a word.
+    ChromatogramFile reworked;
+    reworked.sample = QStringLiteral("ГС скв. 41");
+    reworked.method = QStringLiteral("ГАЗ-1");
+    reworked.analysisTime = 1700000000;
+    reworked.peaks = {peak(0.25, 1.25, 90.0, QStringLiteral("Метан"))};
+    const QString again = copies + QStringLiteral("/a-2.stg");
+    ASSERT_TRUE(testsupport::writeChromatogramFile(again, reworked));
     button(*dlg, "buttonDeleteAll")->click();
     ASSERT_EQ(dlg->AddChromatogram(run), 0);
-    pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
+    const auto selectAll = [](QDialog* d) {
         qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
         d->accept();
-    });
-    EXPECT_EQ(readWarnings(), warnings.mid(0, 1));
+    };
+    pressAndAnswer(*dlg, "buttonAdd", selectAll);
+    const QString otherPeaks = QStringLiteral("Чтение хроматограмм: Файл %1 не добавлен в список: это тот же анализ, что и файл "
+                                              "%2 из списка, но с другой таблицей пиков; в расчёте таблица пиков файла %2. Чтобы "
+                                              "взять таблицу файла %1, удалите из списка файл %2 и добавьте файл %1.")
+                                   .arg(QDir::toNativeSeparators(again), QDir::toNativeSeparators(run));
+    QStringList kept = readWarnings(), expected = {warnings[0], otherPeaks};
+    kept.sort();
+    expected.sort();
+    EXPECT_EQ(kept, expected);
+
+    // Today's run under the listed name, chosen: the row takes it; yesterday's, chosen too, is a row of its own.
+    write(QStringLiteral("runs/a.stg"), QStringLiteral("ГС скв. 99"), 1700001200);
+    openingDialogFolder(QStringLiteral("runs"));
+    pressAndAnswer(*dlg, "buttonAdd", selectAll);
+    EXPECT_EQ(column(*dlg, 1), QStringList({"b.stg", "a.stg"}));
+    EXPECT_EQ(column(*dlg, 2), QStringList({"ГС скв. 41", "ГС скв. 99"}));
+    EXPECT_TRUE(messageText(*dlg).contains(replaced(run, QStringLiteral("14.11.23  22:13"))));
+    button(*dlg, "buttonRecalc")->click();
+    EXPECT_FALSE(messageText(*dlg).contains(QStringLiteral("теперь другая хроматограмма")));
 }
 
 TEST_F(tavrinDlgTest, settingsOkRereadsTheFilesAndCancelChangesNothing)
@@ -1193,10 +1243,10 @@ TEST_F(tavrinDlgTest, addButtonAddsTheFilesChosenInTheOpeningDialog)
     EXPECT_EQ(column(*dlg, 5), QStringList({QStringLiteral("ГС Анализ 1"), QStringLiteral("ГС Анализ 2")}));
     EXPECT_EQ(listOnDisk(), QStringList({runs + QStringLiteral("/a.stg"), runs + QStringLiteral("/b.stg")}));
 
-    // "Отмена" while the third is read: it is not added, and the page says so until a new set begins.
+    // "Отмена" while the third is read with the listed two: it is not added, and the page says so until a new set begins.
     dlg->readProgressHook = [](int, int) { return false; };
     pressAndAnswer(*dlg, "buttonAdd", [](QDialog* d) {
-        qobject_cast<COpenChrmDlg*>(d)->List()->topLevelItem(2)->setSelected(true);
+        qobject_cast<COpenChrmDlg*>(d)->List()->selectAll();
         d->accept();
     });
     EXPECT_EQ(readWarnings(), QStringList{QStringLiteral("Чтение хроматограмм: Чтение остановлено кнопкой «Отмена»: не "
@@ -1229,6 +1279,8 @@ TEST_F(tavrinDlgTest, aStoppedStartNamesTheFilesItLeftUnreadUntilNoneIsLeft)
     };
     auto dlg = open([](int, int) { return false; });
     EXPECT_TRUE(messageText(*dlg).contains(stopped(3).first()));
+    // The runs left unread stay in the saved list, after the listed ones.
+    EXPECT_EQ(listOnDisk(), QStringList({a, c, link}));
     dlg->readProgressHook = nullptr;
     pressAndAnswer(*dlg, "buttonAdd", choose(0));
     EXPECT_EQ(readWarnings(), stopped(1));
@@ -1237,11 +1289,13 @@ TEST_F(tavrinDlgTest, aStoppedStartNamesTheFilesItLeftUnreadUntilNoneIsLeft)
     dlg->errorBoxHook = [](const QString&, const QString&) {};
     pressAndAnswer(*dlg, "buttonAdd", choose(-1));
     EXPECT_TRUE(readWarnings().isEmpty());
-    setRecent({a, c, link});  // the window wrote its own list
+    EXPECT_EQ(listOnDisk(), QStringList({a, link}));
+    dlg.reset();
     dlg = open([](int, int) { return false; });
-    EXPECT_EQ(readWarnings(), stopped(3));
+    EXPECT_EQ(readWarnings(), stopped(2));
     button(*dlg, "buttonDeleteAll")->click();
     EXPECT_TRUE(readWarnings().isEmpty());
+    EXPECT_TRUE(listOnDisk().isEmpty());
 }
 
 // One box after the opening dialog names the chosen files that could not be

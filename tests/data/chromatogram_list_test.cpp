@@ -32,7 +32,12 @@ using testsupport::writeChromatogramFile;
 
 static void PrintTo(const ListedCopy& copy, std::ostream* out)
 {
-    *out << copy.path.toStdString() << " = " << copy.listedPath.toStdString();
+    *out << copy.path.toStdString() << " = " << copy.listedPath.toStdString() << (copy.otherPeaks ? " other peaks" : "");
+}
+
+static void PrintTo(const ReplacedRun& run, std::ostream* out)
+{
+    *out << run.path.toStdString() << " held " << run.sample.toStdString() << " of " << run.analysisTime;
 }
 
 // The next folder listing fails with this error (0: none), as one on a network mount may.
@@ -70,13 +75,14 @@ class ChromatogramListFiles : public ::testing::Test
 protected:
     // A file with the given sample in the folder (created as needed), of a time of its own unless given.
     QString write(const QString& relativePath, const QString& sample = QStringLiteral("ГС скв. 7"),
-                  bool calibration = false, std::optional<std::int64_t> time = {}, std::vector<float> samples = {})
+                  bool calibration = false, std::optional<std::int64_t> time = {}, std::vector<float> samples = {},
+                  const QString& method = QStringLiteral("ГАЗ-1"))
     {
         const QString path = m_dir.filePath(relativePath);
         QDir().mkpath(QFileInfo(path).absolutePath());
         ChromatogramFile file;
         file.sample = sample;
-        file.method = QStringLiteral("ГАЗ-1");
+        file.method = method;
         file.calibration = calibration;
         file.analysisTime = time.value_or(1700000000 + m_written++);
         file.samples = std::move(samples);
@@ -211,9 +217,9 @@ TEST_F(ChromatogramListFiles, fileReachedThroughALinkedFolderIsListedOnceUnderIt
     EXPECT_EQ(FindChromatogram(records, m_dir.filePath(QStringLiteral("other-link.stg"))), 2);
     ASSERT_TRUE(QFile::remove(other));
     ASSERT_TRUE(QFile::link(real, other));
-    UnreadChromatograms unread;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread), 1);
-    EXPECT_TRUE(unread.empty());
+    ListReading reading;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &reading), 1);
+    EXPECT_TRUE(reading.unread.empty() && reading.copies.empty());
     EXPECT_EQ(fileNames(), QStringList({"g1.stg", "g2.stg"}));
 }
 
@@ -239,6 +245,19 @@ TEST_F(ChromatogramListFiles, fileThatTookAListedRowsIdentityAtAnotherPathIsAdde
     records[0].identity = ReadFileIdentity(next);
     EXPECT_EQ(FindChromatogram(records, next), -1);
     EXPECT_EQ(AddChromatogram(records, next, mixtures), 1);
+
+    // Written over in place by another run, the listed file is the same file
+    // still but holds the run no more: a copy of the run takes the row.
+    records.clear();
+    const QString kept = write(QStringLiteral("d.stg"), QStringLiteral("d")), copy = m_dir.filePath(QStringLiteral("d-copy.stg"));
+    ASSERT_TRUE(QFile::copy(kept, copy));
+    ASSERT_EQ(AddChromatogram(records, kept, mixtures), 0);
+    const FileIdentity before = ReadFileIdentity(kept);
+    ASSERT_TRUE(testsupport::writeFileBytes(kept, testsupport::readFileBytes(next)) && SameFile(ReadFileIdentity(kept), before));
+    ListReading reading;
+    EXPECT_EQ(AddChromatograms(records, {copy}, mixtures, {}, &reading), 1);
+    EXPECT_TRUE(reading.copies.empty());
+    EXPECT_EQ(fileNames(), QStringList{"d-copy.stg"});
 }
 
 // One injection is one row, whichever way its copies come: the start's scan,
@@ -249,41 +268,65 @@ TEST_F(ChromatogramListFiles, copyOfAListedRunIsLeftOutAndNamedWithBothPaths)
     write(QStringLiteral("runs/b.stg"), QStringLiteral("b"));
     const QString copy = m_dir.filePath(QStringLiteral("copies/a.stg")), copy2 = m_dir.filePath(QStringLiteral("copies/a2.stg"));
     ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("copies"))) && QFile::copy(run, copy) && QFile::copy(run, copy2));
-    ListedCopies copies;
-    EXPECT_EQ(AddChromatograms(records, QStringList{run} + CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr,
-                               nullptr, &copies), 2);
+    // The same injection worked up again and saved under another name: another peak table.
+    ChromatogramFile reworked;
+    reworked.sample = QStringLiteral("a");
+    reworked.method = QStringLiteral("ГАЗ-1");
+    reworked.analysisTime = 1700000000;
+    reworked.peaks = {peak(0.25, 1.25, 90.0, QStringLiteral("Метан"))};
+    const QString again = m_dir.filePath(QStringLiteral("copies/a-again.stg"));
+    ASSERT_TRUE(writeChromatogramFile(again, reworked));
+    ListReading reading;
+    EXPECT_EQ(AddChromatograms(records, QStringList{run} + CollectChromatogramPaths(m_dir.path()), mixtures, {}, &reading), 2);
     EXPECT_EQ(fileNames(), QStringList({"a.stg", "b.stg"}));
-    const ListedCopies both = {{copy, run}, {copy2, run}};
-    EXPECT_EQ(copies, both);
-    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 0);
-    EXPECT_EQ(copies, both);
+    const ListedCopies both = {{again, run, true}, {copy, run}, {copy2, run}};
+    EXPECT_EQ(reading.copies, both);
+    EXPECT_EQ(AddChromatograms(records, {again, copy, copy2}, mixtures, {}, &(reading = {})), 0);
+    EXPECT_EQ(reading.copies, both);
     EXPECT_EQ(AddChromatogram(records, copy2, mixtures), 0);
 
     records.clear();
-    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, nullptr, nullptr, &(copies = {})), 1);
-    EXPECT_EQ(copies, ListedCopies({{copy2, copy}}));
+    EXPECT_EQ(AddChromatograms(records, {copy, copy2}, mixtures, {}, &(reading = {})), 1);
+    EXPECT_EQ(reading.copies, ListedCopies({{copy2, copy}}));
 }
 
 // The listed path names a file all along: the moved run, not a new run
-// written under its name, is the row's.
+// written under its name, is the row's. Chosen, the new run is a row of its
+// own; chosen first, it takes the row and the run that left is named.
 TEST_F(ChromatogramListFiles, runMovedWhileANewRunTookItsNameTakesTheNewPathInItsOwnRow)
 {
-    const QString old = write(QStringLiteral("runs/a.stg"), QStringLiteral("a"));
-    const QString moved = m_dir.filePath(QStringLiteral("runs/sub/a.stg"));
-    ASSERT_EQ(AddChromatograms(records, {old, write(QStringLiteral("runs/c.stg"), QStringLiteral("c"))}, mixtures), 2);
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(moved).path()) && QFile::rename(old, moved));
-    write(QStringLiteral("runs/a.stg"), QStringLiteral("a")); // re-injected: a time of its own
-    EXPECT_EQ(FindChromatogram(records, moved), -1); // the listed path names another file now
-    ListedCopies copies;
-    EXPECT_EQ(AddChromatograms(records, {moved}, mixtures, {}, nullptr, nullptr, &copies), 1);
-    EXPECT_EQ(records[0].path + " " + QString::number(records[0].number), moved + " 1");
-    EXPECT_EQ(AddChromatogram(records, old, mixtures), 2);
+    const QString old = m_dir.filePath(QStringLiteral("runs/a.stg")), moved = m_dir.filePath(QStringLiteral("runs/sub/a.stg"));
+    ListReading reading;
+    for (const bool nameFirst : {true, false}) {
+        SCOPED_TRACE(nameFirst);
+        records.clear();
+        QDir(m_dir.filePath(QStringLiteral("runs"))).removeRecursively();
+        write(QStringLiteral("runs/a.stg"), QStringLiteral("a"), false, 1700000000);
+        ASSERT_EQ(AddChromatograms(records, {old, write(QStringLiteral("runs/c.stg"), QStringLiteral("c"))}, mixtures), 2);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(moved).path()) && QFile::rename(old, moved));
+        write(QStringLiteral("runs/a.stg"), QStringLiteral("a"), false, 1700000900); // re-injected: a time of its own
+        EXPECT_EQ(FindChromatogram(records, moved), -1); // the listed path names another file now
+        EXPECT_EQ(AddChromatograms(records, nameFirst ? QStringList{old, moved} : QStringList{moved, old}, mixtures, {},
+                                   &(reading = {})), 2);
+        QStringList rows;
+        for (const ChromatogramRecord& r : records)
+            rows.append(QStringLiteral("%1 %2 %3 %4").arg(r.number).arg(QFileInfo(r.path).fileName(), r.sample).arg(r.analysisTime));
+        const QString newRun = "a.stg a 1700000900", movedRun = "a.stg a 1700000000";
+        EXPECT_EQ(rows, QStringList({"1 " + (nameFirst ? newRun : movedRun), "2 c.stg c " + QString::number(records[1].analysisTime),
+                                     "3 " + (nameFirst ? movedRun : newRun)}));
+        EXPECT_EQ(records[0].path, nameFirst ? old : moved);
+        std::vector<ReplacedRun> replaced;
+        if (nameFirst)
+            replaced.push_back({old, QStringLiteral("a"), 1700000000});
+        EXPECT_EQ(reading.replaced, replaced);
+        EXPECT_TRUE(reading.copies.empty());
+    }
 
     // A copy of the run written under the row's path after a move: the path still holds the run.
     const QString again = m_dir.filePath(QStringLiteral("runs/sub/b.stg"));
     ASSERT_TRUE(QFile::rename(moved, again) && QFile::copy(again, moved));
-    EXPECT_EQ(AddChromatograms(records, {again}, mixtures, {}, nullptr, nullptr, &copies), 0);
-    EXPECT_EQ(copies, ListedCopies({{again, moved}}));
+    EXPECT_EQ(AddChromatograms(records, {again}, mixtures, {}, &(reading = {})), 0);
+    EXPECT_EQ(reading.copies, ListedCopies({{again, moved}}));
 }
 
 // A re-injection has its own time; runs without a time differ by their signals.
@@ -296,10 +339,16 @@ TEST_F(ChromatogramListFiles, reinjectionAndTimelessRunsOfAnotherSignalAreRowsOf
     const QString timeless = write(QStringLiteral("t1.stg"), QStringLiteral("ГС"), false, 0, signal);
     write(QStringLiteral("t2.stg"), QStringLiteral("ГС"), false, 0, other);
     const QString same = write(QStringLiteral("t3.stg"), QStringLiteral("ГС"), false, 0, signal);
-    ListedCopies copies;
-    EXPECT_EQ(AddChromatograms(records, CollectChromatogramPaths(m_dir.path()), mixtures, {}, nullptr, nullptr, &copies), 4);
-    EXPECT_EQ(fileNames(), QStringList({"r1.stg", "r2.stg", "t1.stg", "t2.stg"}));
-    EXPECT_EQ(copies, ListedCopies({{same, timeless}}));
+    // Apart beyond the first quarter and between the samples a print takes.
+    other = signal;
+    other[199] = 2.0f;
+    write(QStringLiteral("t4.stg"), QStringLiteral("ГС"), false, 0, other);
+    // One injection worked up by two methods.
+    write(QStringLiteral("t5.stg"), QStringLiteral("ГС"), false, 0, signal, QStringLiteral("ГАЗ-2"));
+    ListReading reading;
+    EXPECT_EQ(AddChromatograms(records, CollectChromatogramPaths(m_dir.path()), mixtures, {}, &reading), 6);
+    EXPECT_EQ(fileNames(), QStringList({"r1.stg", "r2.stg", "t1.stg", "t2.stg", "t4.stg", "t5.stg"}));
+    EXPECT_EQ(reading.copies, ListedCopies({{same, timeless}}));
 }
 
 TEST_F(ChromatogramListFiles, pathsThatDifferInLetterCaseAreDifferentFiles)
@@ -529,13 +578,14 @@ TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListed
     paths.append(m_dir.filePath(QStringLiteral("absent.stg")));
 
     int reports = 0;
-    UnreadChromatograms unread;
+    ListReading reading;
     const int added = AddChromatograms(records, paths, mixtures, [&reports](int done, int total) {
         EXPECT_GE(done, 0);
         EXPECT_LE(done, total);
         ++reports;
         return true;
-    }, &unread);
+    }, &reading);
+    const UnreadChromatograms& unread = reading.unread;
     EXPECT_EQ(added, 59);
     // Only the unreadable and the missing file failed, each named once with why.
     ASSERT_EQ(unread.size(), 2u);
@@ -552,10 +602,15 @@ TEST_F(ChromatogramListFiles, batchReadOnAllCoresKeepsThePathOrderAndSkipsListed
 TEST_F(ChromatogramListFiles, readingStoppedBeforeItBeginsAddsNothing)
 {
     const QStringList paths = {write(QStringLiteral("a.stg")), write(QStringLiteral("b.stg"))};
-    QStringList leftUnread;
-    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }, nullptr, &leftUnread), 0);
+    ListReading reading;
+    EXPECT_EQ(AddChromatograms(records, paths, mixtures, [](int, int) { return false; }, &reading), 0);
     EXPECT_TRUE(records.empty());
-    EXPECT_EQ(leftUnread, paths);
+    EXPECT_EQ(reading.leftUnread, paths);
+    // A listed file among them is not one left unread: it stays listed; one chosen twice is read once.
+    const QString listed = write(QStringLiteral("c.stg"));
+    ASSERT_EQ(AddChromatogram(records, listed, mixtures), 0);
+    EXPECT_EQ(AddChromatograms(records, QStringList{listed, paths[0]} + paths, mixtures, [](int, int) { return false; }, &reading), 0);
+    EXPECT_EQ(reading.leftUnread, paths);
 }
 
 TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumbers)
@@ -573,12 +628,14 @@ TEST_F(ChromatogramListFiles, rereadingTakesChangesDropsVanishedFilesAndRenumber
     const MixturePtr one = cylinder(1, QStringLiteral("c"));
     mixtures = {one};
 
-    UnreadChromatograms unread;
-    ListedCopies copies;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &unread, nullptr, &copies), 2);
-    EXPECT_EQ(copies, ListedCopies({{paths[3], paths[2]}}));
-    ASSERT_EQ(unread.size(), 1u);
-    EXPECT_EQ(unread[0].path + ": " + unread[0].reason, paths[0] + ": файл не найден");
+    ListReading reading;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, {}, &reading), 2);
+    EXPECT_EQ(reading.copies, ListedCopies({{paths[3], paths[2]}}));
+    // Each file that holds another run now names the run that left.
+    EXPECT_EQ(reading.replaced, std::vector<ReplacedRun>({{paths[1], QStringLiteral("b"), 1700000001},
+                                                          {paths[3], QStringLiteral("d"), 1700000003}}));
+    ASSERT_EQ(reading.unread.size(), 1u);
+    EXPECT_EQ(reading.unread[0].path + ": " + reading.unread[0].reason, paths[0] + ": файл не найден");
     ASSERT_EQ(fileNames(), QStringList({"b.stg", "c.stg"}));
     EXPECT_EQ(records[0].sample, QStringLiteral("b changed"));
     EXPECT_EQ(records[0].number, 1);
@@ -638,8 +695,10 @@ TEST_F(ChromatogramListFiles, rereadingStoppedMidwayKeepsTheRecordsOfFilesNotBeg
         write(QStringLiteral("s%1.stg").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("new %1").arg(i));
 
     int reports = 0;
-    QStringList leftUnread, leftOld;
-    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }, nullptr, &leftUnread), 0);
+    QStringList leftOld;
+    ListReading reading;
+    EXPECT_EQ(RereadChromatograms(records, mixtures, [&reports](int, int) { return ++reports == 1; }, &reading), 0);
+    const QStringList& leftUnread = reading.leftUnread;
     ASSERT_EQ(records.size(), 40u);
     int renewed = 0;
     for (int i = 0; i < 40; ++i) {
