@@ -14,6 +14,10 @@
 
 #include <clocale>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 bool LoadQtTranslations(QTranslator& translator)
 {
     return translator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
@@ -22,6 +26,14 @@ bool LoadQtTranslations(QTranslator& translator)
 void SetUpApplication()
 {
     LetWritesPastTheSizeLimitFail();
+#ifdef __GLIBC__
+    // glibc raises its mmap threshold to the largest block freed, and its
+    // trim threshold to twice that: after one report's graph image every
+    // reading thread's arena keeps megabytes of freed memory, more with each
+    // re-read over a day. Held at glibc's default, blocks that large are
+    // returned at once and an arena's free top beyond it too.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     QCoreApplication::setOrganizationName(QStringLiteral("Quindle"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
     // Every window, the About box's logo included, shows the program's icon.
