@@ -351,14 +351,16 @@ TEST(MainWindowReportTest, largeBlocksAreGivenBackAfterAGraphImageWasFreed)
 #else
     const auto restore = undoSetUpAtEnd();
     SetUpApplication();
+    // Larger than all the free memory the allocator holds, so no freed block serves it.
+    const std::size_t size = mallinfo2().fordblks + (std::size_t{1} << 20);
     // Through a volatile pointer, so the compiler keeps the allocations.
     static void* volatile block = nullptr;
-    block = std::malloc(1000 * 1000 * 4);
+    block = std::malloc(size + 1000 * 1000 * 4);
     std::free(block);
     const std::size_t mapped = mallinfo2().hblkhd;
-    block = std::malloc(std::size_t{1} << 20);
+    block = std::malloc(size);
     ASSERT_NE(block, nullptr);
-    EXPECT_GE(mallinfo2().hblkhd, mapped + (std::size_t{1} << 20));
+    EXPECT_GE(mallinfo2().hblkhd, mapped + size);
     std::free(block);
     EXPECT_EQ(mallinfo2().hblkhd, mapped);
 #endif
