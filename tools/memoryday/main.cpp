@@ -26,22 +26,22 @@
 
 #include <functional>
 
-#include <unistd.h>
-
 namespace {
 
 // The file added and removed, one analysis of three; the others keep the calculation whole.
 const QString kCycledFile = QStringLiteral("gs_analysis_3");
 
+// From the system's own account of the process; 0 where there is none.
 double residentMegabytes()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
         return 0.0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    if (fields.size() < 2)
-        return 0.0;
-    return fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;  // in kB
+    }
+    return 0.0;
 }
 
 void press(tavrinDlg& window, const char* name)
