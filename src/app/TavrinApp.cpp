@@ -30,12 +30,11 @@ void SetUpApplication()
     // glibc raises its mmap threshold to the largest block freed and its trim
     // threshold to twice that: after one report's graph image (4 MB) every
     // reading thread's arena keeps megabytes freed, more with each re-read
-    // over a day. Held at half a MB, and the trim threshold at twice that as
-    // glibc pairs them, the few hundred KB a file's reading takes are still
-    // reused from the arenas, larger blocks are mapped on their own and
-    // returned at once, and no arena keeps more than 1 MB free at its top.
+    // over a day. Held at half a MB, the few hundred KB a file's reading
+    // takes are still reused from the arenas, larger blocks are mapped on
+    // their own and returned at once, and no arena keeps more free at its top.
     mallopt(M_MMAP_THRESHOLD, 512 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024);
 #endif
     QCoreApplication::setOrganizationName(QStringLiteral("Quindle"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
