@@ -14,6 +14,10 @@
 
 #include <clocale>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 bool LoadQtTranslations(QTranslator& translator)
 {
     return translator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
@@ -22,6 +26,16 @@ bool LoadQtTranslations(QTranslator& translator)
 void SetUpApplication()
 {
     LetWritesPastTheSizeLimitFail();
+#ifdef __GLIBC__
+    // glibc raises its mmap threshold to the largest block freed and its trim
+    // threshold to twice that: after one report's graph image (4 MB) every
+    // reading thread's arena keeps megabytes freed, more with each re-read
+    // over a day. Held at half a MB, the few hundred KB a file's reading
+    // takes are still reused from the arenas, larger blocks are mapped on
+    // their own and returned at once, and no arena keeps more free at its top.
+    mallopt(M_MMAP_THRESHOLD, 512 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024);
+#endif
     QCoreApplication::setOrganizationName(QStringLiteral("Quindle"));
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
     // Every window, the About box's logo included, shows the program's icon.

@@ -16,7 +16,8 @@ class tavrinDlg;
 bool LoadQtTranslations(QTranslator& translator);
 
 // What the process needs before the application object: writes past a
-// file-size limit that fail rather than end it, the names the profile is
+// file-size limit that fail rather than end it, large freed blocks given
+// back to the system rather than kept over a day, the names the profile is
 // kept under, the windows' icon, the "." decimal point and Qt's own texts
 // in Russian, which last as long as the QApplication does.
 void SetUpApplication();

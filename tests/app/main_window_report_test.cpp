@@ -42,7 +42,12 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <cstdlib>
 #include <functional>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using testsupport::ColumnCaptions;
 
@@ -333,6 +338,32 @@ TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
         testsupport::saveScreenshotIfAsked(files.grab(), QStringLiteral("save_dialog.png"));
     });
     EXPECT_EQ(cancel, QStringLiteral("Отмена"));
+}
+
+// Set up as the program is, the allocator keeps no large freed block after
+// one the size of a report's graph image was freed: the next is mapped on
+// its own and given back at its free, so no reading thread's arena grows
+// with them over a day.
+TEST(MainWindowReportTest, largeBlocksAreGivenBackAfterAGraphImageWasFreed)
+{
+#ifndef __GLIBC__
+    GTEST_SKIP() << "only glibc's allocator keeps them";
+#else
+    const auto restore = undoSetUpAtEnd();
+    SetUpApplication();
+    // Larger than all the free memory the allocator holds, so no freed block serves it.
+    const std::size_t size = mallinfo2().fordblks + (std::size_t{1} << 20);
+    // Through a volatile pointer, so the compiler keeps the allocations.
+    static void* volatile block = nullptr;
+    block = std::malloc(size + 1000 * 1000 * 4);
+    std::free(block);
+    const std::size_t mapped = mallinfo2().hblkhd;
+    block = std::malloc(size);
+    ASSERT_NE(block, nullptr);
+    EXPECT_GE(mallinfo2().hblkhd, mapped + size);
+    std::free(block);
+    EXPECT_EQ(mallinfo2().hblkhd, mapped);
+#endif
 }
 
 // Set up as the program is, a process whose report passes a file-size limit
