@@ -34,6 +34,11 @@ public:
         std::memcpy(&value, raw, sizeof(T));  // the machines we fuzz on are little-endian
         return value;
     }
+    template <typename T>
+    void number(T& value)
+    {
+        value = number<T>();
+    }
     int byte() { return number<std::uint8_t>(); }
     bool atEnd() const { return m_pos >= m_bytes.size(); }
     QString text()
@@ -43,6 +48,7 @@ public:
         m_pos += length;
         return s;
     }
+    void text(QString& s) { s = text(); }
 
 private:
     const QByteArray& m_bytes;
@@ -99,7 +105,9 @@ constexpr int GeneralSettings::*kSwitches[kSwitchCount] = {
     &GeneralSettings::enGsGradCorrect, &GeneralSettings::enGsAnalysCorrect, &GeneralSettings::enGdGradCorrect,
     &GeneralSettings::enGdAnalysCorrect, &GeneralSettings::enBlankSubtraction};
 
-// A few fields that mean nothing to the reader are left at the writer's defaults.
+// The flat field lists, shared by Reader and Writer so that the decoder and
+// the encoder keep one order. A few passport fields that mean nothing to the
+// reader are left at the writer's defaults.
 template <typename Io, typename P>
 void passportFields(Io& io, P& p)
 {
@@ -117,28 +125,56 @@ void passportFields(Io& io, P& p)
     io.number(p.norm);
 }
 
-// Reading and writing share the order of the fields through these.
-struct ReadIo
+// The "Time" stream and the signal's plan, but its bumps.
+template <typename Io, typename R>
+void signalFields(Io& io, R& run)
 {
-    Reader& r;
-    void text(QString& s) { s = r.text(); }
-    template <typename T>
-    void number(T& value)
-    {
-        value = r.number<T>();
-    }
-};
+    io.number(run.t0);
+    io.number(run.t1);
+    io.number(run.t2);
+    io.number(run.signal.minutes);
+    io.number(run.signal.base);
+    io.number(run.signal.drift);
+    io.number(run.signal.noise);
+    io.number(run.signal.seed);
+}
 
-struct WriteIo
+template <typename Io, typename B>
+void bumpFields(Io& io, B& b)
 {
-    Writer& w;
-    void text(const QString& s) { w.text(s); }
-    template <typename T>
-    void number(const T& value)
-    {
-        w.number(value);
-    }
-};
+    io.number(b.apex);
+    io.number(b.halfWidth);
+    io.number(b.height);
+}
+
+template <typename Io, typename P>
+void peakFields(Io& io, P& p)
+{
+    io.text(p.name);
+    io.number(p.start);
+    io.number(p.end);
+    io.number(p.concentration);
+    io.number(p.next);
+}
+
+template <typename Io, typename C>
+void cylinderFields(Io& io, C& c)
+{
+    io.number(c.number);
+    io.text(c.name);
+    io.text(c.identifier);
+    io.number(c.date);
+    io.number(c.type);
+}
+
+template <typename Io, typename K>
+void componentFields(Io& io, K& k)
+{
+    io.number(k.number);
+    io.text(k.name);
+    io.number(k.concentration);
+    io.number(k.uncertainty);
+}
 
 void decodeSettings(Reader& r, Input& in)
 {
@@ -210,20 +246,13 @@ void decodeCylinders(Reader& r, Input& in)
         const int form = r.byte();
         c.ansiStrings = form & CylinderAnsi;
         c.time32 = form & CylinderTime32;
-        c.number = r.number<std::int32_t>();
-        c.name = r.text();
-        c.identifier = r.text();
-        c.date = r.number<std::int64_t>();
-        c.type = r.number<std::int32_t>();
+        cylinderFields(r, c);
         if (form & CylinderCount)
             c.componentCount = r.number<std::uint32_t>();
         for (int m = std::min(r.byte(), kMaxComponents); m > 0 && !r.atEnd(); --m) {
             testsupport::ArchiveComponent k;
             k.ansiName = form & ComponentsAnsi;
-            k.number = r.number<std::int32_t>();
-            k.name = r.text();
-            k.concentration = r.number<double>();
-            k.uncertainty = r.number<double>();
+            componentFields(r, k);
             c.components.push_back(k);
         }
         in.cylinders.push_back(c);
@@ -237,20 +266,12 @@ void encodeCylinders(Writer& w, const Input& in)
         const bool ansiComponents = !c.components.empty() && c.components.front().ansiName;
         w.byte((c.ansiStrings ? CylinderAnsi : 0) | (c.time32 ? CylinderTime32 : 0)
                | (c.componentCount ? CylinderCount : 0) | (ansiComponents ? ComponentsAnsi : 0));
-        w.number(c.number);
-        w.text(c.name);
-        w.text(c.identifier);
-        w.number(c.date);
-        w.number(c.type);
+        cylinderFields(w, c);
         if (c.componentCount)
             w.number(*c.componentCount);
         w.byte(static_cast<int>(c.components.size()));
-        for (const testsupport::ArchiveComponent& k : c.components) {
-            w.number(k.number);
-            w.text(k.name);
-            w.number(k.concentration);
-            w.number(k.uncertainty);
-        }
+        for (const testsupport::ArchiveComponent& k : c.components)
+            componentFields(w, k);
     }
 }
 
@@ -273,14 +294,9 @@ Run decodeRun(Reader& r, Budget& budget)
     run.table.header = form & TableHeader;
     run.passport.version = r.number<std::int8_t>();
     run.table.version = r.number<std::int8_t>();
-    ReadIo io{r};
-    passportFields(io, run.passport);
-
-    run.t0 = r.number<float>();
-    run.t1 = r.number<float>();
-    run.t2 = r.number<float>();
+    passportFields(r, run.passport);
+    signalFields(r, run);
     sampleset::SignalPlan& s = run.signal;
-    s.minutes = r.number<double>();
     // NaN and negative lengths draw no signal; longer ones are cut.
     s.minutes = s.minutes >= 0.0 ? std::min(s.minutes, kMaxMinutes) : 0.0;
     const auto count = static_cast<qsizetype>(std::llround(s.minutes / sampleset::kStep));
@@ -288,17 +304,11 @@ Run decodeRun(Reader& r, Budget& budget)
         s.minutes = 0.0;
     else
         budget.samples -= count;
-    s.base = r.number<double>();
-    s.drift = r.number<double>();
-    s.noise = r.number<double>();
-    s.seed = r.number<std::uint64_t>();
     for (int n = r.byte(); n > 0 && !r.atEnd(); --n) {
         sampleset::Bump b;
-        b.apex = r.number<double>();
-        b.halfWidth = r.number<double>();
+        bumpFields(r, b);
         if (std::fabs(b.halfWidth) > kMaxHalfWidth)
             b.halfWidth = std::copysign(kMaxHalfWidth, b.halfWidth);
-        b.height = r.number<double>();
         s.bumps.push_back(b);
     }
     for (int n = r.byte(); n > 0 && !r.atEnd(); --n) {
@@ -309,11 +319,7 @@ Run decodeRun(Reader& r, Budget& budget)
     const int listed = std::min<int>(r.number<std::uint16_t>(), kMaxPeaksPerRun);
     for (int n = 0; n < listed && !r.atEnd(); ++n) {
         testsupport::StgPeak p;
-        p.name = r.text();
-        p.start = r.number<double>();
-        p.end = r.number<double>();
-        p.concentration = r.number<double>();
-        p.next = r.number<std::int32_t>();
+        peakFields(r, p);
         run.table.peaks.append(p);
     }
     run.peakRows = std::min({static_cast<int>(r.number<std::uint16_t>()), kMaxPeaksPerRun, budget.peaks});
@@ -331,24 +337,11 @@ void encodeRun(Writer& w, const Run& run)
            | (run.table.header ? TableHeader : 0) | (run.table.count ? TableCount : 0));
     w.number(static_cast<std::int8_t>(run.passport.version));
     w.number(static_cast<std::int8_t>(run.table.version));
-    WriteIo io{w};
-    passportFields(io, run.passport);
-
-    w.number(run.t0);
-    w.number(run.t1);
-    w.number(run.t2);
-    const sampleset::SignalPlan& s = run.signal;
-    w.number(s.minutes);
-    w.number(s.base);
-    w.number(s.drift);
-    w.number(s.noise);
-    w.number(s.seed);
-    w.byte(static_cast<int>(s.bumps.size()));
-    for (const sampleset::Bump& b : s.bumps) {
-        w.number(b.apex);
-        w.number(b.halfWidth);
-        w.number(b.height);
-    }
+    passportFields(w, run.passport);
+    signalFields(w, run);
+    w.byte(static_cast<int>(run.signal.bumps.size()));
+    for (const sampleset::Bump& b : run.signal.bumps)
+        bumpFields(w, b);
     w.byte(static_cast<int>(run.spikes.size()));
     for (const auto& [index, value] : run.spikes) {
         w.number(index);
@@ -356,13 +349,8 @@ void encodeRun(Writer& w, const Run& run)
     }
 
     w.number(static_cast<std::uint16_t>(run.table.peaks.size()));
-    for (const testsupport::StgPeak& p : run.table.peaks) {
-        w.text(p.name);
-        w.number(p.start);
-        w.number(p.end);
-        w.number(p.concentration);
-        w.number(p.next);
-    }
+    for (const testsupport::StgPeak& p : run.table.peaks)
+        peakFields(w, p);
     w.number(static_cast<std::uint16_t>(run.peakRows));
     if (run.table.count)
         w.number(*run.table.count);
