@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes the fuzz targets' starting inputs, made by the test writers, into
-# FOLDER/<target> for stg_fuzz, compound_file_disk_fuzz, mixtures_fuzz and
-# ini_text_fuzz.
+# FOLDER/<target> for stg_fuzz, compound_file_disk_fuzz, mixtures_fuzz,
+# ini_text_fuzz and whole_path_fuzz.
 #   bash scripts/fuzz-seeds.sh FOLDER
 # Builds the writer program in the ordinary build folder (build) first.
 set -euo pipefail

@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in build-fuzz and runs it for a while.
 #   bash scripts/fuzz.sh [TARGET] [SECONDS] [FUZZER OPTIONS...]   (defaults: compound_file_fuzz 60)
 # Targets: compound_file_fuzz, compound_file_disk_fuzz, stg_fuzz, mixtures_fuzz,
-# ini_text_fuzz.
+# ini_text_fuzz, whole_path_fuzz.
 # The corpus grows in build-fuzz/corpus/TARGET; crashing inputs land in
 # build-fuzz/artifacts/TARGET. Seeds in fuzz/seeds/TARGET are used when present.
 # TAVRIN_FUZZ_BUILD_DIR names another build folder.
@@ -25,10 +25,11 @@ if [ -d "fuzz/seeds/$target" ]; then
   cp -n "fuzz/seeds/$target"/* "$corpus"/ 2>/dev/null || true
 fi
 
-# The chromatogram, file-on-disk, cylinder and profile targets start from
-# inputs the test writers make, each shaped for the route it is meant for.
+# The chromatogram, file-on-disk, cylinder, profile and whole-path targets
+# start from inputs the test writers make, each shaped for the route it is
+# meant for; the whole path's are the sample set and its parts.
 case "$target" in
-  stg_fuzz|compound_file_disk_fuzz|mixtures_fuzz|ini_text_fuzz)
+  stg_fuzz|compound_file_disk_fuzz|mixtures_fuzz|ini_text_fuzz|whole_path_fuzz)
     if [ -z "$(ls -A "$corpus")" ]; then
       seeds="$build/seeds"
       bash scripts/fuzz-seeds.sh "$(realpath "$seeds")"

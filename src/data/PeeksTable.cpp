@@ -21,6 +21,9 @@ constexpr std::uint32_t kTableSignature2 = 0xA2D28C45u;
 constexpr std::int32_t kLastTableVersion = 4;
 constexpr qsizetype kVersion0RecordSize = 112;
 constexpr qsizetype kVersion0NameSize = 32;
+// Comparisons of one peak with another that the removal of nested areas may
+// take; a real table needs a few per peak.
+constexpr std::uint64_t kMaxNestingComparisons = std::uint64_t(1) << 24;
 
 // The fewest bytes a peak record of a version can take (empty name, empty
 // parameter list); a peak count is refused unless this many bytes remain for
@@ -338,6 +341,23 @@ void CPeeksTable::SubtractNestedAreas()
     }
     std::sort(byStart.begin(), byStart.end(),
               [this](size_t l, size_t r) { return m_peaks[l].startTime < m_peaks[r].startTime; });
+    const auto firstFrom = [this, &byStart](double start) {
+        return std::lower_bound(byStart.begin(), byStart.end(), start,
+                                [this](size_t k, double t) { return m_peaks[k].startTime < t; });
+    };
+
+    // Many copies of one peak, or peaks each inside the one before, make the
+    // work grow with the square of their count: a few megabytes of table
+    // would keep the reader busy for hours. The comparisons are counted
+    // first, and such a table is refused as damaged.
+    std::uint64_t comparisons = std::uint64_t(reversed.size()) * (reversed.size() + byStart.size());
+    for (auto i = byStart.begin(); i != byStart.end() && comparisons <= kMaxNestingComparisons; ++i) {
+        const auto last = std::upper_bound(byStart.begin(), byStart.end(), m_peaks[*i].endTime,
+                                           [this](double t, size_t k) { return t < m_peaks[k].startTime; });
+        comparisons += static_cast<std::uint64_t>(last - firstFrom(m_peaks[*i].startTime));
+    }
+    if (comparisons > kMaxNestingComparisons)
+        throw ArchiveException(ArchiveException::Cause::BadLength, "peaks nested beyond measure");
 
     std::vector<size_t> inner;
     for (size_t i = 0; i < count; ++i) {
@@ -346,9 +366,7 @@ void CPeeksTable::SubtractNestedAreas()
         if (std::isnan(start) || std::isnan(end))
             continue;
         inner.clear();
-        auto it = std::lower_bound(byStart.begin(), byStart.end(), start,
-                                   [this](size_t k, double t) { return m_peaks[k].startTime < t; });
-        for (; it != byStart.end() && m_peaks[*it].startTime <= end; ++it) {
+        for (auto it = firstFrom(start); it != byStart.end() && m_peaks[*it].startTime <= end; ++it) {
             if (*it != i && m_peaks[*it].endTime <= end)
                 inner.push_back(*it);
         }

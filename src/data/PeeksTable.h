@@ -72,7 +72,9 @@ public:
 
     // Loads the table from the bytes of a "Table" stream, fixes the group
     // links and measures every peak on the signal.
-    // Throws ArchiveException for a damaged stream and std::invalid_argument
+    // Throws ArchiveException for a damaged stream (peaks nested in one
+    // another so often that their areas would take hours to correct count
+    // as damage) and std::invalid_argument
     // when there is no signal, or it has fewer than two samples, while the
     // table has peaks.
     void ReadTable(const QByteArray& stream);

@@ -69,10 +69,6 @@ public:
     QString text;
 };
 
-struct XsltStylesheetDeleter
-{
-    void operator()(xsltStylesheetPtr p) const { xsltFreeStylesheet(p); }
-};
 struct XmlDocDeleter
 {
     void operator()(xmlDocPtr p) const { xmlFreeDoc(p); }
@@ -104,28 +100,29 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, const XM
     return TransformReportToHtml(xslPath, doc.document(), error);
 }
 
-std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error)
+void ReportStylesheet::Deleter::operator()(_xsltStylesheet* p) const
 {
-    if (!doc) {
-        setError(error, QStringLiteral("нет документа отчёта"));
-        return std::nullopt;
-    }
+    xsltFreeStylesheet(p);
+}
+
+std::unique_ptr<ReportStylesheet> ReportStylesheet::Load(const QString& xslPath, QString* error)
+{
     QFile file(xslPath);
     const QString xslName = QDir::toNativeSeparators(xslPath);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, QStringLiteral("таблица стилей %1 не открывается: %2").arg(xslName, file.errorString()));
-        return std::nullopt;
+        return nullptr;
     }
     if (file.size() > kMaxStylesheetSize) {
         setError(error, QStringLiteral("таблица стилей %1 слишком велика").arg(xslName));
-        return std::nullopt;
+        return nullptr;
     }
     const QByteArray xsl = file.readAll();
     file.close();
     // libxml2 refuses an empty buffer without a word.
     if (xsl.isEmpty()) {
         setError(error, QStringLiteral("таблица стилей %1 не читается как XML: файл пуст").arg(xslName));
-        return std::nullopt;
+        return nullptr;
     }
 
     ErrorCollector errors;
@@ -135,20 +132,30 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
                                      XML_PARSE_NONET | XML_PARSE_NOCDATA);
     if (!xslDoc) {
         setError(error, QStringLiteral("таблица стилей %1 не читается как XML: %2").arg(xslName, errors.reason()));
-        return std::nullopt;
+        return nullptr;
     }
     // On success the stylesheet owns the parsed document.
-    std::unique_ptr<xsltStylesheet, XsltStylesheetDeleter> style(xsltParseStylesheetDoc(xslDoc));
-    if (!style) {
+    std::unique_ptr<ReportStylesheet> stylesheet(new ReportStylesheet);
+    stylesheet->m_style.reset(xsltParseStylesheetDoc(xslDoc));
+    if (!stylesheet->m_style) {
         xmlFreeDoc(xslDoc);
         setError(error, QStringLiteral("файл %1 не является таблицей стилей: %2").arg(xslName, errors.reason()));
-        return std::nullopt;
+        return nullptr;
     }
-    if (style->errors > 0) {
+    if (stylesheet->m_style->errors > 0) {
         setError(error, QStringLiteral("в таблице стилей %1 есть ошибки: %2").arg(xslName, errors.reason()));
+        return nullptr;
+    }
+    return stylesheet;
+}
+
+std::optional<QByteArray> ReportStylesheet::ToHtml(xmlDocPtr doc, QString* error) const
+{
+    if (!doc) {
+        setError(error, QStringLiteral("нет документа отчёта"));
         return std::nullopt;
     }
-
+    ErrorCollector errors;
     std::unique_ptr<xsltSecurityPrefs, SecurityPrefsDeleter> prefs(xsltNewSecurityPrefs());
     if (!prefs) {
         setError(error, QStringLiteral("недостаточно памяти"));
@@ -159,13 +166,13 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
         xsltSetSecurityPrefs(prefs.get(), option, xsltSecurityForbid);
 
     std::unique_ptr<xsltTransformContext, TransformContextDeleter> context(
-        xsltNewTransformContext(style.get(), doc));
+        xsltNewTransformContext(m_style.get(), doc));
     if (!context || xsltSetCtxtSecurityPrefs(prefs.get(), context.get()) != 0) {
         setError(error, QStringLiteral("недостаточно памяти"));
         return std::nullopt;
     }
     std::unique_ptr<xmlDoc, XmlDocDeleter> result(
-        xsltApplyStylesheetUser(style.get(), doc, nullptr, nullptr, nullptr, context.get()));
+        xsltApplyStylesheetUser(m_style.get(), doc, nullptr, nullptr, nullptr, context.get()));
     if (!result || context->state != XSLT_STATE_OK) {
         setError(error, QStringLiteral("преобразование в HTML не удалось: %1").arg(errors.reason()));
         return std::nullopt;
@@ -173,7 +180,7 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
 
     xmlChar* text = nullptr;
     int size = 0;
-    if (xsltSaveResultToString(&text, &size, result.get(), style.get()) != 0) {
+    if (xsltSaveResultToString(&text, &size, result.get(), m_style.get()) != 0) {
         xmlFree(text);
         setError(error, QStringLiteral("результат преобразования не выводится в текст"));
         return std::nullopt;
@@ -181,6 +188,18 @@ std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPt
     QByteArray html(reinterpret_cast<const char*>(text), size);
     xmlFree(text);
     return html;
+}
+
+std::optional<QByteArray> TransformReportToHtml(const QString& xslPath, xmlDocPtr doc, QString* error)
+{
+    if (!doc) {
+        setError(error, QStringLiteral("нет документа отчёта"));
+        return std::nullopt;
+    }
+    const std::unique_ptr<ReportStylesheet> stylesheet = ReportStylesheet::Load(xslPath, error);
+    if (!stylesheet)
+        return std::nullopt;
+    return stylesheet->ToHtml(doc, error);
 }
 
 bool TransformReport(const QString& xslPath, const QString& outputPath, const XMLWrapper& doc, QString* error)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include <libxml/tree.h>
@@ -20,6 +21,27 @@ QString GetReportXslPath();
 
 // A stylesheet larger than this is not ours; it is refused unread.
 inline constexpr qint64 kMaxStylesheetSize = 16 * 1024 * 1024;
+
+struct _xsltStylesheet;
+
+// The stylesheet read and parsed once, for any number of documents.
+class ReportStylesheet
+{
+public:
+    // Nothing when the stylesheet is missing, too large or does not parse;
+    // `error`, when given, receives the reason.
+    static std::unique_ptr<ReportStylesheet> Load(const QString& xslPath, QString* error = nullptr);
+    // The HTML made from the document; nothing when the transformation fails.
+    std::optional<QByteArray> ToHtml(xmlDocPtr doc, QString* error = nullptr) const;
+
+private:
+    ReportStylesheet() = default;
+    struct Deleter
+    {
+        void operator()(_xsltStylesheet* p) const;
+    };
+    std::unique_ptr<_xsltStylesheet, Deleter> m_style;
+};
 
 // The HTML made from the document; nothing when the stylesheet is missing,
 // too large or does not parse, or the transformation fails. `error`, when

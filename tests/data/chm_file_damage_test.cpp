@@ -87,6 +87,14 @@ const Damage kDamages[] = {
          putLe32(t, 44, 0x7FFFFFF0u);
          return s;
      }},
+    {"oneSpanRepeatedBeyondMeasure",
+     [] {
+         // Every copy lies inside every other: taking the nested areas off
+         // would compare each with each.
+         StgTable table = goodTable();
+         table.peaks = QList<testsupport::StgPeak>(5000, peak(1.0, 2.0, 5.0, QStringLiteral("Метан")));
+         return goodStreams(table);
+     }},
     {"passportBadSignature",
      [] {
          StgPassport p = goodPassport();
@@ -129,6 +137,15 @@ TEST(CChmFileUndamaged, opensFromDisk)
     EXPECT_EQ(openFromDisk(QStringLiteral("valid.stg"), goodStreams()), 1);
     // The wide name the name-length damage widens starts where it expects.
     EXPECT_EQ(static_cast<unsigned char>(goodStreams().table->at(40)), 0xFF);
+}
+
+TEST(CChmFileUndamaged, opensATableOfManyPeaksSideBySide)
+{
+    StgTable table = goodTable();
+    table.peaks.clear();
+    for (int i = 0; i < 20000; ++i)
+        table.peaks.append(peak(i * 0.0002, (i + 1) * 0.0002, 1.0, QStringLiteral("Метан")));
+    EXPECT_EQ(openFromDisk(QStringLiteral("many.stg"), goodStreams(table)), 1);
 }
 
 TEST_P(CChmFileDamage, isRefusedAsAWhole)

@@ -1,10 +1,11 @@
 // Writes starting inputs for the fuzz targets from the test writers, so every
 // seed is a well-formed input of the route it is meant for:
 //   fuzz_seeds <folder>
-// fills <folder>/stg_fuzz, <folder>/compound_file_disk_fuzz, <folder>/mixtures_fuzz
-// and <folder>/ini_text_fuzz.
+// fills <folder>/stg_fuzz, <folder>/compound_file_disk_fuzz, <folder>/mixtures_fuzz,
+// <folder>/ini_text_fuzz and <folder>/whole_path_fuzz.
 // Run by scripts/fuzz-seeds.sh.
 
+#include "WholePathInput.h"
 #include "platform/IniText.h"
 #include "support/MixturesArchiveBuilder.h"
 #include "support/ScatteredChain.h"
@@ -186,6 +187,47 @@ bool writeIniSeeds(const QString& folder)
     return writeSeed(folder, QStringLiteral("profile"), WriteIniText(profile));
 }
 
+// The sample set whole, with every section of the report and its runs in two
+// batches; each sample kind of it alone, in one batch and reported in its
+// own section (a whole report takes most of an execution); and the
+// separator gas in the older forms of every file.
+bool writeWholePathSeeds(const QString& folder)
+{
+    const wholepath::Input set = wholepath::SampleSetInput();
+    bool ok = writeSeed(folder, QStringLiteral("sample-set"), wholepath::Encode(set));
+    const auto kind = [&set](const QString& prefix, bool ReportSettings::*section) {
+        wholepath::Input part = set;
+        std::erase_if(part.runs, [&prefix](const wholepath::Run& run) { return !run.name.startsWith(prefix); });
+        part.firstAdded = 0;
+        part.report.enableMixtureList = part.report.enableGsResult = part.report.enableGdResult = false;
+        part.report.enableDcResult = part.report.enablePgResult = false;
+        part.report.*section = true;
+        return part;
+    };
+    const wholepath::Input gs = kind(QStringLiteral("gs_"), &ReportSettings::enableGsResult);
+    ok = writeSeed(folder, QStringLiteral("separator-gas"), wholepath::Encode(gs)) && ok;
+    ok = writeSeed(folder, QStringLiteral("degassing-gas"),
+                   wholepath::Encode(kind(QStringLiteral("gd_"), &ReportSettings::enableGdResult))) && ok;
+    ok = writeSeed(folder, QStringLiteral("condensate"),
+                   wholepath::Encode(kind(QStringLiteral("dc_"), &ReportSettings::enableDcResult))) && ok;
+
+    wholepath::Input old = gs;
+    old.report.enableMixtureList = true;
+    for (ArchiveCylinder& c : old.cylinders) {
+        c.ansiStrings = true;
+        c.time32 = true;
+    }
+    for (wholepath::Run& run : old.runs) {
+        run.cfbVersion = 4;
+        run.passport.version = 1;
+        run.passport.wideStrings = false;
+        run.passport.shortTimes = true;
+        run.table.version = 2;
+        run.table.wideStrings = false;
+    }
+    return writeSeed(folder, QStringLiteral("old-forms"), wholepath::Encode(old)) && ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -198,6 +240,7 @@ int main(int argc, char** argv)
     const bool ok = writeStgSeeds(out.filePath(QStringLiteral("stg_fuzz")))
                     && writeDiskSeeds(out.filePath(QStringLiteral("compound_file_disk_fuzz")))
                     && writeMixturesSeeds(out.filePath(QStringLiteral("mixtures_fuzz")))
-                    && writeIniSeeds(out.filePath(QStringLiteral("ini_text_fuzz")));
+                    && writeIniSeeds(out.filePath(QStringLiteral("ini_text_fuzz")))
+                    && writeWholePathSeeds(out.filePath(QStringLiteral("whole_path_fuzz")));
     return ok ? 0 : 1;
 }

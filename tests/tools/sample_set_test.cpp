@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "WholePathInput.h"
 #include "calc/RoleAssignment.h"
 #include "data/ChromatogramList.h"
 #include "data/Settings.h"
@@ -10,6 +11,7 @@
 #include "support/NumericCompare.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -112,6 +114,24 @@ TEST_F(SampleSetTest, aSecondSetIsTheSameByteForByte)
         EXPECT_EQ(bytes, testsupport::readFileBytes(again.chromatograms[i]));
     }
     EXPECT_EQ(testsupport::readFileBytes(set.mixturesPath), testsupport::readFileBytes(again.mixturesPath));
+}
+
+TEST_F(SampleSetTest, theWholePathFuzzSeedWritesTheSetByteForByte)
+{
+    // The seed goes through its bytes, so the decoder must take back what the encoder wrote.
+    QTemporaryDir other;
+    wholepath::Written again;
+    const QByteArray seed = wholepath::Encode(wholepath::SampleSetInput());
+    ASSERT_TRUE(wholepath::Write(wholepath::Decode(seed), other.path(), &again));
+    EXPECT_EQ(QDir(again.chromatogramFolder).entryList(QDir::Files).size(), set.chromatograms.size());
+    for (const QString& path : set.chromatograms) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(testsupport::readFileBytes(QDir(again.chromatogramFolder).filePath(QFileInfo(path).fileName())),
+                  testsupport::readFileBytes(path));
+    }
+    EXPECT_EQ(testsupport::readFileBytes(again.mixturesPath), testsupport::readFileBytes(set.mixturesPath));
+    const QString profile = QString::fromUtf8(testsupport::readFileBytes(again.profilePath));
+    EXPECT_EQ(QString(profile).replace(other.path(), dir.path()), QString::fromUtf8(testsupport::readFileBytes(set.profilePath)));
 }
 
 TEST(SampleSetFolder, aFolderThatCannotBeMadeIsReported)

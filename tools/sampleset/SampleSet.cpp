@@ -497,6 +497,29 @@ void ApplySampleParameters(SamplingParameters& p)
     p.PgMtrapempty = 210.0;
 }
 
+testsupport::StgTable SampleTable(const ChromatogramPlan& plan)
+{
+    testsupport::StgTable table;
+    for (const PeakPlan& p : plan.peaks)
+        table.peaks.append(testsupport::peak(p.start, p.end, p.concentration, p.name));
+    return table;
+}
+
+testsupport::StgPassport SamplePassport(const ChromatogramPlan& plan)
+{
+    testsupport::StgPassport passport;
+    passport.sample = plan.sample;
+    passport.method = plan.method;
+    passport.calibrationFlag = plan.calibration ? 1u : 0u;
+    passport.analysisTime = plan.analysisTime;
+    passport.samplingTime = kFirstRun - 24 * 3600;
+    passport.samplingSpot = T(u"Сепаратор С-1");
+    passport.samplingPoint = kWell + T(u", УКПГ-2");
+    passport.operatorName = T(u"Лаборант");
+    passport.duration = plan.signal.minutes;
+    return passport;
+}
+
 QString ChromatogramFolderName()
 {
     return QStringLiteral("chromatograms");
@@ -529,23 +552,11 @@ bool WriteSampleSet(const QString& folder, WrittenSet* written, QString* error)
     WrittenSet set;
     set.folder = root.absolutePath();
     for (const ChromatogramPlan& plan : SampleChromatograms()) {
-        testsupport::StgTable table;
-        for (const PeakPlan& p : plan.peaks)
-            table.peaks.append(testsupport::peak(p.start, p.end, p.concentration, p.name));
-        testsupport::StgPassport passport;
-        passport.sample = plan.sample;
-        passport.method = plan.method;
-        passport.calibrationFlag = plan.calibration ? 1u : 0u;
-        passport.analysisTime = plan.analysisTime;
-        passport.samplingTime = kFirstRun - 24 * 3600;
-        passport.samplingSpot = T(u"Сепаратор С-1");
-        passport.samplingPoint = kWell + T(u", УКПГ-2");
-        passport.operatorName = T(u"Лаборант");
-        passport.duration = plan.signal.minutes;
         const QString path = QDir(stgFolder).filePath(plan.fileName);
         const std::vector<float> samples = RenderSignal(plan.signal);
         const auto step = static_cast<float>(kStep);
-        if (!testsupport::writeStgFile(path, testsupport::stgStreams(samples, 0.0f, step, 2.0f * step, table, passport)))
+        if (!testsupport::writeStgFile(path, testsupport::stgStreams(samples, 0.0f, step, 2.0f * step, SampleTable(plan),
+                                                                     SamplePassport(plan))))
             return fail(QStringLiteral("cannot write %1").arg(path));
         set.chromatograms.append(path);
     }

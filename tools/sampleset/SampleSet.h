@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "data/Mixtures.h"
+#include "support/StgWriter.h"
 
 class GeneralSettings;
 class SamplingParameters;
@@ -69,6 +70,11 @@ struct ChromatogramPlan
 
 // The chromatograms of the set, in the order they were run.
 std::vector<ChromatogramPlan> SampleChromatograms();
+
+// What a chromatogram of the set is written with, besides its signal: its
+// peak table, and its passport (sample, method, times, sampling place).
+testsupport::StgTable SampleTable(const ChromatogramPlan& plan);
+testsupport::StgPassport SamplePassport(const ChromatogramPlan& plan);
 
 // The laboratory's cylinders: separator gas, degassing gas, condensate.
 MixtureList SampleCylinders();
