@@ -24,6 +24,9 @@ constexpr qsizetype kVersion0NameSize = 32;
 // Comparisons of one peak with another that the removal of nested areas may
 // take; a real table needs a few per peak.
 constexpr std::uint64_t kMaxNestingComparisons = std::uint64_t(1) << 24;
+// Samples that measuring every peak may visit: a real table visits each
+// sample of its signal a few times, far below this.
+constexpr std::uint64_t kMaxMeasuredSamples = std::uint64_t(1) << 28;
 
 // The fewest bytes a peak record of a version can take (empty name, empty
 // parameter list); a peak count is refused unless this many bytes remain for
@@ -55,6 +58,20 @@ double readDoubleAt(const char* p)
     double v;
     std::memcpy(&v, &bits, sizeof v);
     return v;
+}
+
+// The samples inside [a, b], first and last; last < first when there are none.
+// Decided on the doubles so that a zero or non-finite step or a boundary far
+// outside the signal gives an empty or clipped range instead of an
+// out-of-range integer conversion.
+std::pair<qsizetype, qsizetype> samplesInside(const CLattice& signal, double a, double b)
+{
+    const qsizetype n = signal.size();
+    const double qa = std::ceil((a - signal.start()) / signal.step());
+    const double qb = std::floor((b - signal.start()) / signal.step());
+    if (std::isnan(qa) || std::isnan(qb) || qa > static_cast<double>(n - 1) || qb < 0.0)
+        return {0, -1};
+    return {qa < 0.0 ? 0 : static_cast<qsizetype>(qa), qb > static_cast<double>(n - 1) ? n - 1 : static_cast<qsizetype>(qb)};
 }
 
 } // namespace
@@ -134,21 +151,10 @@ void cmpeek::ComputePeak(const CLattice& signal)
     const double yb = roundToSingle(signal.ValueAt(b));
 
     const SampleVector& y = signal.samples();
-    const qsizetype n = signal.size();
     const double s0 = signal.start();
     const double h = signal.step();
 
-    // Sample range inside [a, b]. Decided on the doubles so that a zero or
-    // non-finite step or a boundary far outside the signal gives an empty or
-    // clipped range instead of an out-of-range integer conversion.
-    const double qa = std::ceil((a - s0) / h);
-    const double qb = std::floor((b - s0) / h);
-    qsizetype i0 = 0;
-    qsizetype i1 = -1;
-    if (!std::isnan(qa) && !std::isnan(qb) && qa <= static_cast<double>(n - 1) && qb >= 0.0) {
-        i0 = qa < 0.0 ? 0 : static_cast<qsizetype>(qa);
-        i1 = qb > static_cast<double>(n - 1) ? n - 1 : static_cast<qsizetype>(qb);
-    }
+    const auto [i0, i1] = samplesInside(signal, a, b);
 
     if (previous < 0 && next < 0) {
         baselineStart = ya;
@@ -269,6 +275,15 @@ void CPeeksTable::RecomputePeaks()
         return;
     if (!m_signal)
         throw std::invalid_argument("the peak table has no signal");
+    // Many wide peaks over a long signal would keep the reader busy for
+    // hours: such a table is refused as damaged before it is measured.
+    std::uint64_t visits = 0;
+    for (const cmpeek& peak : m_peaks) {
+        const auto [first, last] = samplesInside(*m_signal, peak.startTime, peak.endTime);
+        visits += static_cast<std::uint64_t>(std::max<qsizetype>(last - first + 1, 0));
+        if (visits > kMaxMeasuredSamples)
+            throw ArchiveException(ArchiveException::Cause::BadLength, "peaks wider than can be measured");
+    }
     ComputeGroupBaselines();
     for (cmpeek& peak : m_peaks)
         peak.ComputePeak(*m_signal);

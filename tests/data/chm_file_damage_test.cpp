@@ -95,6 +95,17 @@ const Damage kDamages[] = {
          table.peaks = QList<testsupport::StgPeak>(5000, peak(1.0, 2.0, 5.0, QStringLiteral("Метан")));
          return goodStreams(table);
      }},
+    {"overlappingSpansBeyondMeasure",
+     [] {
+         // Side by side in order, none inside another, but each over half of
+         // a long signal: measuring them would visit 3.6e8 samples.
+         StgTable table = goodTable();
+         table.peaks.clear();
+         for (int i = 0; i < 1200; ++i)
+             table.peaks.append(peak(i * 0.1, i * 0.1 + 300.0, 1.0, QStringLiteral("Метан")));
+         return testsupport::stgStreams(std::vector<float>(600000, 1.0f), 0.0f, 0.001f, 0.002f, table,
+                                        goodPassport());
+     }},
     {"passportBadSignature",
      [] {
          StgPassport p = goodPassport();
