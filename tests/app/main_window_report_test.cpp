@@ -15,6 +15,7 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/LaboratoryTypeRules.h"
+#include "support/Sanitizers.h"
 #include "support/Screenshot.h"
 #include "support/XmlTree.h"
 #include "ui/DlgMixtures.h"
@@ -346,7 +347,7 @@ TEST(QtTranslationsTest, qtsOwnButtonsReadRussianWhateverTheLocale)
 // with them over a day.
 TEST(MainWindowReportTest, largeBlocksAreGivenBackAfterAGraphImageWasFreed)
 {
-#ifndef __GLIBC__
+#if !defined(__GLIBC__) || defined(TAVRIN_TEST_ASAN)
     GTEST_SKIP() << "only glibc's allocator keeps them";
 #else
     const auto restore = undoSetUpAtEnd();
