@@ -193,8 +193,10 @@ int CChmFile::LoadAfterSamples(CLattice&& signal, const QByteArray& time, const 
     } catch (const std::invalid_argument&) {
         // A peak is measured between two samples: a run stopped at injection
         // has a whole table but no signal to measure it on.
-        return Fail(signal.size() == 0 ? QStringLiteral("в сигнале нет ни одной точки, пики таблицы по нему не измерить")
-                                       : QStringLiteral("в сигнале одна точка, пики таблицы по нему не измерить"));
+        if (signal.size() < 2)
+            return Fail(signal.size() == 0 ? QStringLiteral("в сигнале нет ни одной точки, пики таблицы по нему не измерить")
+                                           : QStringLiteral("в сигнале одна точка, пики таблицы по нему не измерить"));
+        return Fail(QStringLiteral("поток «%1» повреждён").arg(*reading));
     } catch (...) {
         // Any other failure while reading (a damaged stream) means the file
         // cannot be opened.
