@@ -282,6 +282,12 @@ struct Budget
     int peaks = kMaxPeaks;
 };
 
+double renderStep(const Run& run)
+{
+    const float step = run.t1 - run.t0;
+    return std::isfinite(step) && step >= sampleset::kStep && step <= kMaxStep ? step : sampleset::kStep;
+}
+
 Run decodeRun(Reader& r, Budget& budget)
 {
     Run run;
@@ -299,7 +305,7 @@ Run decodeRun(Reader& r, Budget& budget)
     sampleset::SignalPlan& s = run.signal;
     // NaN and negative lengths draw no signal; longer ones are cut.
     s.minutes = s.minutes >= 0.0 ? std::min(s.minutes, kMaxMinutes) : 0.0;
-    const auto count = static_cast<qsizetype>(std::llround(s.minutes / sampleset::kStep));
+    const auto count = static_cast<qsizetype>(std::llround(s.minutes / renderStep(run)));
     if (count > budget.samples)
         s.minutes = 0.0;
     else
@@ -375,7 +381,7 @@ QString fileName(const QString& name, int index, QSet<QString>& taken)
 
 bool writeRun(const Run& run, const QString& path)
 {
-    std::vector<float> samples = sampleset::RenderSignal(run.signal);
+    std::vector<float> samples = sampleset::RenderSignal(run.signal, renderStep(run));
     for (const auto& [index, value] : run.spikes) {
         if (index < samples.size())
             samples[index] = value;
@@ -433,7 +439,7 @@ QByteArray Encode(const Input& in)
     return w.bytes();
 }
 
-Input SampleSetInput()
+Input SampleSetInput(double step)
 {
     Input in;
     sampleset::ApplySampleSettings(in.general);
@@ -447,8 +453,8 @@ Input SampleSetInput()
     for (const sampleset::ChromatogramPlan& plan : sampleset::SampleChromatograms()) {
         Run run;
         run.name = plan.fileName.chopped(4);  // without ".stg"
-        run.t1 = static_cast<float>(sampleset::kStep);
-        run.t2 = static_cast<float>(2.0 * sampleset::kStep);
+        run.t1 = static_cast<float>(step);
+        run.t2 = static_cast<float>(2.0 * step);
         run.signal = plan.signal;
         run.table = sampleset::SampleTable(plan);
         run.peakRows = static_cast<int>(run.table.peaks.size());

@@ -33,7 +33,8 @@ inline constexpr int kMaxRuns = 32;          // the sample set has 31
 inline constexpr int kMaxCylinders = 8;
 inline constexpr int kMaxComponents = 64;
 inline constexpr int kMaxBumps = 255;
-inline constexpr double kMaxMinutes = 64.0;  // 65536 samples
+inline constexpr double kMaxMinutes = 64.0;  // 65536 samples at the finest step
+inline constexpr double kMaxStep = 1.0;      // min
 inline constexpr double kMaxHalfWidth = 1.0; // min: a bump touches at most 2048 samples
 inline constexpr int kMaxPeaksPerRun = 2000; // written rows, the listed ones repeated
 inline constexpr int kMaxPeaks = 4000;       // over all runs
@@ -43,7 +44,10 @@ struct Run
 {
     QString name;          // file name without ".stg"; kept to [A-Za-z0-9_-]
     int cfbVersion = 3;    // 3 or 4
-    float t0 = 0.0f;       // the "Time" stream
+    // The "Time" stream. The signal is drawn at the step t1 − t0 gives, as
+    // the reader takes it, where that lies in [sampleset::kStep, kMaxStep];
+    // at sampleset::kStep otherwise.
+    float t0 = 0.0f;
     float t1 = 0.0f;
     float t2 = 0.0f;
     sampleset::SignalPlan signal;
@@ -71,8 +75,9 @@ Input Decode(const QByteArray& bytes);
 // The inverse of Decode for an input within the caps.
 QByteArray Encode(const Input& input);
 
-// The sample set as an input.
-Input SampleSetInput();
+// The sample set as an input; at another step its signals are sampled
+// that much more or less often, with the same peaks and tables.
+Input SampleSetInput(double step = sampleset::kStep);
 
 // Where Write puts the set: the same names as the sample set's.
 struct Written

@@ -27,7 +27,8 @@ fi
 
 # The chromatogram, file-on-disk, cylinder, profile and whole-path targets
 # start from inputs the test writers make, each shaped for the route it is
-# meant for; the whole path's are the sample set and its parts.
+# meant for; the whole path's are the sample set and its parts, sampled
+# less often than the set itself.
 case "$target" in
   stg_fuzz|compound_file_disk_fuzz|mixtures_fuzz|ini_text_fuzz|whole_path_fuzz)
     if [ -z "$(ls -A "$corpus")" ]; then

@@ -78,7 +78,8 @@ QString FormatTableValue(int precision, double value)
 {
     if (value == -DBL_MAX || std::isnan(value))
         return QStringLiteral("---");
-    return QString::asprintf("%.*f", std::clamp(precision, 0, GeneralSettings::MaxDigits), value);
+    // The same text as "%.*f", without parsing a format for every cell.
+    return QString::number(value, 'f', std::clamp(precision, 0, GeneralSettings::MaxDigits));
 }
 
 void TableSum::Add(double value)

@@ -224,7 +224,7 @@ TEST(ResultTablesTest, numbersShowWithTheDigitCountAndDashesForNoValue)
     const FormatCase cases[] = {
         {3, -DBL_MAX, "---"},  {3, std::nan(""), "---"}, {3, 0.0, "0.000"},       {2, 12.3456, "12.35"},
         {0, 2.6, "3"},         {1, -0.04, "-0.0"},       {-4, 1.5, "2"},          {99, 1.0, "1.000000000000000"},
-        {3, 1234567.25, "1234567.250"},
+        {3, 1234567.25, "1234567.250"}, {1, 1e20, "100000000000000000000.0"}, {2, HUGE_VAL, "inf"},
     };
     // A locale with a decimal comma changes nothing.
     const QLocale before;

@@ -321,9 +321,9 @@ struct Run
 
 } // namespace
 
-std::vector<float> RenderSignal(const SignalPlan& plan)
+std::vector<float> RenderSignal(const SignalPlan& plan, double step)
 {
-    const auto count = static_cast<std::size_t>(std::llround(plan.minutes / kStep));
+    const auto count = static_cast<std::size_t>(std::llround(plan.minutes / step));
     std::vector<double> values(count);
     std::uint64_t state = plan.seed;
     for (std::size_t i = 0; i < count; ++i) {
@@ -331,15 +331,15 @@ std::vector<float> RenderSignal(const SignalPlan& plan)
         // uniform number in [0, 1).
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         const double uniform = static_cast<double>(state >> 11) * 0x1.0p-53;
-        const double t = static_cast<double>(i) * kStep;
+        const double t = static_cast<double>(i) * step;
         values[i] = plan.base + plan.drift * t;
         values[i] += plan.noise * (uniform - 0.5);
     }
     for (const Bump& bump : plan.bumps) {
-        const double first = std::ceil((bump.apex - bump.halfWidth) / kStep);
-        const double last = std::floor((bump.apex + bump.halfWidth) / kStep);
+        const double first = std::ceil((bump.apex - bump.halfWidth) / step);
+        const double last = std::floor((bump.apex + bump.halfWidth) / step);
         for (double k = std::max(first, 0.0); k <= last && k < static_cast<double>(count); k += 1.0) {
-            const double u = (k * kStep - bump.apex) / bump.halfWidth;
+            const double u = (k * step - bump.apex) / bump.halfWidth;
             const double w = 1.0 - u * u;
             if (w > 0.0)
                 values[static_cast<std::size_t>(k)] += bump.height * (w * w * w);

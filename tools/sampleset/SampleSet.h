@@ -47,7 +47,8 @@ struct SignalPlan
     std::vector<Bump> bumps;
 };
 
-std::vector<float> RenderSignal(const SignalPlan& plan);
+// At another step the signal is the same curve, sampled more or less often.
+std::vector<float> RenderSignal(const SignalPlan& plan, double step = kStep);
 
 struct PeakPlan
 {
