@@ -285,7 +285,7 @@ struct Budget
 double renderStep(const Run& run)
 {
     const float step = run.t1 - run.t0;
-    return std::isfinite(step) && step >= sampleset::kStep && step <= kMaxStep ? step : sampleset::kStep;
+    return std::isfinite(step) && step >= sampleset::kStep && step <= kMaxStep ? step : kCoarseStep;
 }
 
 Run decodeRun(Reader& r, Budget& budget)

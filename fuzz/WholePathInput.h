@@ -35,9 +35,12 @@ inline constexpr int kMaxComponents = 64;
 inline constexpr int kMaxBumps = 255;
 inline constexpr double kMaxMinutes = 64.0;  // 65536 samples at the finest step
 inline constexpr double kMaxStep = 1.0;      // min
+// The seeds' step, and a signal's where its "Time" stream gives none that
+// fits: most mutations of a time land there, and a run of it takes a few ms.
+inline constexpr double kCoarseStep = 8.0 * sampleset::kStep;
 inline constexpr double kMaxHalfWidth = 1.0; // min: a bump touches at most 2048 samples
-inline constexpr int kMaxPeaksPerRun = 2000; // written rows, the listed ones repeated
-inline constexpr int kMaxPeaks = 4000;       // over all runs
+inline constexpr int kMaxPeaksPerRun = 256;  // written rows, the listed ones repeated
+inline constexpr int kMaxPeaks = 512;        // over all runs; the sample set has 345
 inline constexpr qsizetype kMaxSamples = 1 << 21; // over all runs
 
 struct Run
@@ -46,7 +49,7 @@ struct Run
     int cfbVersion = 3;    // 3 or 4
     // The "Time" stream. The signal is drawn at the step t1 − t0 gives, as
     // the reader takes it, where that lies in [sampleset::kStep, kMaxStep];
-    // at sampleset::kStep otherwise.
+    // at kCoarseStep otherwise.
     float t0 = 0.0f;
     float t1 = 0.0f;
     float t2 = 0.0f;

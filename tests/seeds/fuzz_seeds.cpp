@@ -187,15 +187,16 @@ bool writeIniSeeds(const QString& folder)
     return writeSeed(folder, QStringLiteral("profile"), WriteIniText(profile));
 }
 
-// The sample set whole, with every section of the report and its runs in two
-// batches; each sample kind of it alone, in one batch and reported in its
-// own section (a whole report takes most of an execution); and the
-// separator gas in the older forms of every file. Their signals are sampled
-// eight times less often than the set's: the same peaks, read, measured and
-// calculated in a fraction of the time.
+// The sample set whole, with every section of the report; each sample kind
+// of it alone, reported in its own section (a whole report takes most of an
+// execution); and the separator gas in the older forms of every file, its
+// runs in two batches. Their signals are sampled eight times less often than
+// the set's: the same peaks, read, measured and calculated in a fraction of
+// the time.
 bool writeWholePathSeeds(const QString& folder)
 {
-    const wholepath::Input set = wholepath::SampleSetInput(8.0 * sampleset::kStep);
+    wholepath::Input set = wholepath::SampleSetInput(wholepath::kCoarseStep);
+    set.firstAdded = 0;
     bool ok = writeSeed(folder, QStringLiteral("sample-set"), wholepath::Encode(set));
     const auto kind = [&set](const QString& prefix, bool ReportSettings::*section) {
         wholepath::Input part = set;
@@ -227,6 +228,7 @@ bool writeWholePathSeeds(const QString& folder)
         run.table.version = 2;
         run.table.wideStrings = false;
     }
+    old.firstAdded = static_cast<int>(old.runs.size()) / 2;
     return writeSeed(folder, QStringLiteral("old-forms"), wholepath::Encode(old)) && ok;
 }
 

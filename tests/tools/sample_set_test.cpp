@@ -141,7 +141,7 @@ TEST_F(SampleSetTest, theWholePathFuzzSeedWritesTheSetByteForByte)
     // The seeds' own set is sampled eight times less often: the same peaks,
     // measured on an eighth of the samples to nearly the same areas.
     QTemporaryDir coarse;
-    ASSERT_TRUE(wholepath::Write(wholepath::Decode(wholepath::Encode(wholepath::SampleSetInput(8 * sampleset::kStep))),
+    ASSERT_TRUE(wholepath::Write(wholepath::Decode(wholepath::Encode(wholepath::SampleSetInput(wholepath::kCoarseStep))),
                                  coarse.path(), &again));
     for (const QString& path : set.chromatograms) {
         SCOPED_TRACE(path.toStdString());
@@ -149,7 +149,7 @@ TEST_F(SampleSetTest, theWholePathFuzzSeedWritesTheSetByteForByte)
         CChmFile sparse;
         ASSERT_EQ(fine.Open(path), 1);
         ASSERT_EQ(sparse.Open(QDir(again.chromatogramFolder).filePath(QFileInfo(path).fileName())), 1);
-        EXPECT_EQ(sparse.signal().step(), 8 * sampleset::kStep);
+        EXPECT_EQ(sparse.signal().step(), wholepath::kCoarseStep);
         EXPECT_EQ(sparse.signal().size(), fine.signal().size() / 8);
         const std::vector<cmpeek>& peaks = fine.peakTable().peaks();
         ASSERT_EQ(sparse.peakTable().peaks().size(), peaks.size());
