@@ -40,7 +40,10 @@
 #include <QThreadPool>
 
 #include <libxml/xmlmemory.h>
+#if __has_feature(address_sanitizer)
 #include <sanitizer/allocator_interface.h>
+#define TAVRIN_XSLT_ON_GLIBC 1
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -51,12 +54,14 @@
 #include <new>
 #include <optional>
 
+#ifdef TAVRIN_XSLT_ON_GLIBC
 // glibc's own allocator, which the address sanitizer leaves alone.
 extern "C" {
 void* __libc_malloc(std::size_t);
 void* __libc_realloc(void*, std::size_t);
 void __libc_free(void*);
 }
+#endif
 
 namespace {
 
@@ -96,11 +101,14 @@ public:
 };
 
 // libxslt allocates and frees a block for nearly every step of the
-// transform; under the sanitizer's allocator that took four times as long as
-// everything else in the report. The library is not instrumented, so while
-// it transforms its blocks come from glibc; the document our code builds,
-// and every block made outside the transform, stay the sanitizer's.
+// transform; under the address sanitizer's allocator that took four times
+// as long as everything else in the report. The library is not
+// instrumented, so while it transforms its blocks come from glibc; the
+// document our code builds, and every block made outside the transform,
+// stay the sanitizer's.
 bool transforming = false;
+
+#ifdef TAVRIN_XSLT_ON_GLIBC
 
 void* xmlAllocate(std::size_t size)
 {
@@ -130,6 +138,7 @@ char* xmlDuplicate(const char* text)
         std::memcpy(copy, text, size);
     return copy;
 }
+#endif
 
 std::optional<QByteArray> transform(const ReportStylesheet& stylesheet, const XMLWrapper& doc, QString* error)
 {
@@ -165,8 +174,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static int argc = 1;
     static char name[] = "whole_path_fuzz";
     static char* argv[] = {name, nullptr};
+#ifdef TAVRIN_XSLT_ON_GLIBC
     if (xmlMemSetup(xmlRelease, xmlAllocate, xmlResize, xmlDuplicate) != 0)
         fail("libxml2's allocator", QString());
+#endif
     process = new Process;
     process->app = std::make_unique<QGuiApplication>(argc, argv);
     // The calling thread reads every file itself: the run keeps to one core.
