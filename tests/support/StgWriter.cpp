@@ -66,7 +66,8 @@ QByteArray rawDataStream(const std::vector<float>& samples)
 {
     // In one piece: a long signal a float at a time took most of a file's writing.
     QByteArray bytes(static_cast<qsizetype>(samples.size() * sizeof(float)), Qt::Uninitialized);
-    qToLittleEndian<float>(samples.data(), static_cast<qsizetype>(samples.size()), bytes.data());
+    if (!samples.empty())
+        qToLittleEndian<float>(samples.data(), static_cast<qsizetype>(samples.size()), bytes.data());
     return bytes;
 }
 
