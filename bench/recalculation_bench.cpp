@@ -124,35 +124,48 @@ void openSampleSetFilesOneByOne(benchmark::State& state)
     }
 }
 
+// The calculation on the listed set, without reading it again.
+struct Calculation
+{
+    explicit Calculation(const Laboratory& l)
+        : lab(l)
+        , records(listedSampleSet(l))
+    {
+        data.SetReferenceTables(l.gas, l.temp);
+    }
+    void run()
+    {
+        log.ClearMessages();
+        data.Recalculate(&lab.cylinders, &records, lab.settings.get(), log);
+    }
+
+    const Laboratory& lab;
+    const std::vector<ChromatogramRecord> records;
+    CalcData data;
+    MessageLog log;
+};
+
 void calculateSampleSet(benchmark::State& state)
 {
-    Laboratory& l = lab();
-    const std::vector<ChromatogramRecord> records = listedSampleSet(l);
-    CalcData data;
-    data.SetReferenceTables(l.gas, l.temp);
-    MessageLog log;
+    Calculation calc(lab());
     for (auto _ : state) {
-        log.ClearMessages();
-        data.Recalculate(&l.cylinders, &records, l.settings.get(), log);
-        benchmark::DoNotOptimize(data.pg().compFract2Result.rows.data());
+        calc.run();
+        benchmark::DoNotOptimize(calc.data.pg().compFract2Result.rows.data());
     }
 }
 
 void buildSampleSetTables(benchmark::State& state)
 {
-    Laboratory& l = lab();
-    const std::vector<ChromatogramRecord> records = listedSampleSet(l);
-    CalcData data;
-    data.SetReferenceTables(l.gas, l.temp);
-    MessageLog log;
-    data.Recalculate(&l.cylinders, &records, l.settings.get(), log);
+    Calculation calc(lab());
+    calc.run();
+    const GeneralSettings& general = calc.lab.settings->general;
     ResultTables tables;
-    tables.Setup(l.settings->general);
+    tables.Setup(general);
     for (auto _ : state) {
         for (const auto& group : {tables.gs.All(), tables.gd.All(), tables.dc.All(), tables.pg.All()}) {
             for (ResultTable* table : group) {
-                table->UpdateConcColumns(l.settings->general);
-                table->BuildRows(data, l.settings->general);
+                table->UpdateConcColumns(general);
+                table->BuildRows(calc.data, general);
             }
         }
     }
