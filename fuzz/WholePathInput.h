@@ -29,7 +29,7 @@
 
 namespace wholepath {
 
-inline constexpr int kMaxRuns = 32;          // the sample set has 31
+inline constexpr int kMaxRuns = 32;          // the sample set has 30
 inline constexpr int kMaxCylinders = 8;
 inline constexpr int kMaxComponents = 64;
 inline constexpr int kMaxBumps = 255;
