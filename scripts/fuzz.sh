@@ -61,8 +61,14 @@ fi
 # Inputs stay small, so neither a long run nor a large allocation has an excuse;
 # files on disk are read in windows only past 64 KiB, so theirs may be larger.
 max_len=65536
+extra=()
 if [ "$target" = compound_file_disk_fuzz ]; then
   max_len=262144
 fi
+# A whole-path input takes from a few milliseconds (one run) to a hundred (the
+# whole set); the schedule gives the quicker ones more turns.
+if [ "$target" = whole_path_fuzz ]; then
+  extra=(-entropic_scale_per_exec_time=1)
+fi
 "$build/fuzz/$target" "$corpus" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
-  -malloc_limit_mb=256 -artifact_prefix="$artifacts/" -print_final_stats=1 "${@:3}"
+  -malloc_limit_mb=256 -artifact_prefix="$artifacts/" -print_final_stats=1 "${extra[@]}" "${@:3}"
